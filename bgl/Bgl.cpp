@@ -1,0 +1,147 @@
+#include "bgl/Bgl.h"
+
+#include "bgl/GetValue.h"
+#include "platform/Errors.h"
+#include "platform/File.h"
+
+namespace qor {
+
+namespace {
+
+std::uint32_t ReadD(TBGL& bgl, std::uint32_t offset) {
+  Variant v;
+  GetValue(bgl.File(), offset, 'D', v, bgl.Pos);
+  return static_cast<std::uint32_t>(v.AsInt64());
+}
+
+std::string BaseName(const std::string& path) {
+  const auto slash = path.find_last_of(platform::kPathDelimiter);
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Numbered(const char* what, std::size_t index) {
+  return std::string(what) + " " + std::to_string(index + 1);
+}
+
+}  // namespace
+
+TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder) {
+  if (!platform::FileExists(fileName)) {
+    throw Exception("(TBGL.Create) Je ne trouve pas le fichier \"" + fileName + "\".");
+  }
+  FileName = fileName;
+  file_ = std::make_unique<BufferedFile>(platform::File::OpenReadWrite(fileName));
+  structureLeft_ = file_->Size();
+
+  Variant v;
+  GetValue(*file_, 0, 'W', v, Pos);
+  Header = static_cast<std::uint16_t>(v.AsInt64());
+  if (Header != kHeader) {
+    throw Exception("(TBGL.Create)\r\n\r\nJe ne sais pas explorer les BGLs de type " +
+                    ValueToHex(Variant::Word(Header)) + "." + "\r\n\r\n" +
+                    "Je ne reconnais (pour le moment) que les BGLs" + "\r\n" +
+                    "du type $0201 introduits par FS9 (FS2004).");
+  }
+  const std::uint32_t dirOffset = ReadD(*this, 4);
+  const std::uint32_t count = ReadD(*this, 20);
+  CheckTable(dirOffset, count, 20, "le répertoire des sections");
+  Sections.reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    Sections.push_back(std::make_unique<TSection>(*this, dirOffset + 20 * i, i));
+  }
+  BackupDone = platform::FileExists(desktopFolder + kBackupFolderName + platform::kPathDelimiter +
+                                    BaseName(fileName) + ".bak");
+}
+
+TBGL::~TBGL() = default;
+
+bool TBGL::CanRead(const std::string& fileName) {
+  if (!platform::FileExists(fileName)) return false;
+  std::unique_ptr<platform::File> file;
+  try {
+    file = platform::File::OpenReadWrite(fileName);
+  } catch (const EInOutError&) {
+    return false;
+  }
+  if (file->Size() < 2) return false;
+  unsigned char bytes[2];
+  if (file->ReadAt(0, bytes, 2) != 2) return false;
+  const std::uint16_t word = static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
+  for (const std::uint16_t accepted : AcceptedHeaders) {
+    if (word == accepted) return true;
+  }
+  return false;
+}
+
+void TBGL::Damaged(const std::string& what) const {
+  throw Exception("(TBGL.Create) Le fichier \"" + FileName + "\" est endommagé : " + what + ".");
+}
+
+void TBGL::CheckTable(std::uint64_t offset, std::uint64_t count, std::uint64_t entrySize,
+                      const std::string& what) const {
+  const std::uint64_t size = file_->Size();
+  if (count == 0) return;
+  if (offset >= size) {
+    Damaged(what + " commence à l'offset " + std::to_string(offset) +
+            ", au-delà de la fin du fichier (" + std::to_string(size) + " octets)");
+  }
+  if (count > (size - offset) / entrySize) {
+    Damaged(what + " annonce " + std::to_string(count) + " entrées, plus que le fichier n'en tient");
+  }
+}
+
+void TBGL::TakeStructure(std::uint64_t bytes) {
+  if (bytes > structureLeft_) {
+    Damaged("ses tables ou ses enregistrements se chevauchent ou se répètent sans fin");
+  }
+  structureLeft_ -= bytes;
+}
+
+TSection::TSection(TBGL& owner, std::uint32_t entryOffset, std::size_t index) : BGL(&owner) {
+  owner.TakeStructure(20);
+  SectionType = ReadD(owner, entryOffset);
+  const std::uint32_t count = ReadD(owner, entryOffset + 8);
+  const std::uint32_t tableOffset = ReadD(owner, entryOffset + 12);
+  owner.CheckTable(tableOffset, count, 16, "la table des sous-sections de la " + Numbered("section", index));
+  SubSections.reserve(count);
+  for (std::uint32_t j = 0; j < count; ++j) {
+    SubSections.push_back(
+        std::make_unique<TSubSection>(owner, tableOffset + 16 * j, *this, index, j));
+  }
+}
+
+TSubSection::TSubSection(TBGL& owner, std::uint32_t entryOffset, TSection& parent,
+                         std::size_t sectionIndex, std::size_t index)
+    : BGL(&owner), Section(&parent) {
+  owner.TakeStructure(16);
+  Id = ReadD(owner, entryOffset);
+  const std::uint32_t count = ReadD(owner, entryOffset + 4);
+  std::uint32_t recordOffset = ReadD(owner, entryOffset + 8);
+  ReadD(owner, entryOffset + 12);
+
+  std::uint32_t records = 0;
+  if (parent.SectionType == TBGL::kSectionAirports) {
+    records = count;
+    owner.CheckTable(recordOffset, count, 6,
+                     "la " + Numbered("sous-section", index) + " de la " +
+                         Numbered("section", sectionIndex));
+  } else if (parent.SectionType == TBGL::kSectionNameList) {
+    records = 1;
+  }
+  for (std::uint32_t k = 0; k < records; ++k) {
+    std::unique_ptr<TRecord> record;
+    if (parent.SectionType == TBGL::kSectionAirports) {
+      record = std::make_unique<TAirport1Rec>(owner, recordOffset, *this, parent);
+    } else {
+      record = std::make_unique<TRecord>(owner, recordOffset, *this, parent);
+    }
+    const std::uint32_t size = record->Size;
+    Records.push_back(std::move(record));
+    // A record too small for its own header would have the next one start inside it, or at
+    // the same place again: the records of this subsection end there.
+    if (parent.SectionType == TBGL::kSectionAirports && size < 6) break;
+    recordOffset += size;
+  }
+}
+
+}  // namespace qor

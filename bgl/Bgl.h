@@ -1,0 +1,94 @@
+#pragma once
+// One open FS2004 BGL file (header word $0201): its header, section directory, subsections and
+// decoded records, built whole when it is opened. The file stays open for reading and writing
+// until the object is destroyed.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bgl/AirportTree.h"
+#include "bgl/BufferedFile.h"
+#include "bgl/Records.h"
+
+namespace qor {
+
+class TSection;
+
+class TBGL {
+ public:
+  static constexpr std::uint16_t kHeader = 0x0201;
+  static constexpr std::array<std::uint16_t, 1> AcceptedHeaders = {kHeader};
+  static constexpr std::uint32_t kSectionAirports = 3;
+  static constexpr std::uint32_t kSectionNameList = 39;
+  static constexpr const char* kBackupFolderName = "QORBgl Backup";
+
+  // Opens and reads the whole file; desktopFolder (ending in the path delimiter) is where the
+  // backup folder lies. Raises Exception or EInOutError; the file is closed again on failure.
+  TBGL(const std::string& fileName, const std::string& desktopFolder);
+  ~TBGL();
+  TBGL(const TBGL&) = delete;
+  TBGL& operator=(const TBGL&) = delete;
+
+  // Whether the file is one this library reads: it exists, opens for reading and writing, and
+  // starts with an accepted header word. Files shorter than two bytes are refused.
+  static bool CanRead(const std::string& fileName);
+
+  // The listing of the airports (records of the airport-data sections).
+  int AirportCount() const;
+  // Every airport record of the airport-data sections, in directory and file order.
+  std::vector<const TAirport1Rec*> Airports() const;
+  void FillTree(AirportTree& tree) const;
+  // Whether some airport's name equals text, the letters a to z taken as A to Z.
+  bool FindAirport(std::string_view text) const;
+
+  BufferedFile& File() { return *file_; }
+
+  bool BackupDone = false;
+  std::uint16_t Header = 0;
+  std::uint32_t Pos = 0;  // the position cell of the directory walk and the record walks
+  std::string FileName;
+  std::vector<std::unique_ptr<TSection>> Sections;
+
+ private:
+  friend class TSection;
+  friend class TSubSection;
+  friend class TRecord;
+  friend class TAirport1Rec;
+
+  // Refuses a count or offset that would have the walk read or build more than the file holds.
+  void CheckTable(std::uint64_t offset, std::uint64_t count, std::uint64_t entrySize,
+                  const std::string& what) const;
+  // Every table entry, record and sub-record the walk builds takes part of the file; a file
+  // whose tables point into one another again and again cannot take more than it has.
+  void TakeStructure(std::uint64_t bytes);
+  [[noreturn]] void Damaged(const std::string& what) const;
+
+  std::unique_ptr<BufferedFile> file_;
+  std::uint64_t structureLeft_ = 0;
+};
+
+class TSection {
+ public:
+  TSection(TBGL& owner, std::uint32_t entryOffset, std::size_t index);
+
+  TBGL* BGL;
+  std::uint32_t SectionType = 0;
+  std::vector<std::unique_ptr<TSubSection>> SubSections;
+};
+
+class TSubSection {
+ public:
+  TSubSection(TBGL& owner, std::uint32_t entryOffset, TSection& parent, std::size_t sectionIndex,
+              std::size_t index);
+
+  TBGL* BGL;
+  std::uint32_t Id = 0;
+  TSection* Section;
+  std::vector<std::unique_ptr<TRecord>> Records;
+};
+
+}  // namespace qor

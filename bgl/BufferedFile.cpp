@@ -1,0 +1,47 @@
+#include "bgl/BufferedFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace qor {
+
+BufferedFile::BufferedFile(std::unique_ptr<platform::File> file)
+    : file_(std::move(file)), size_(file_->Size()) {}
+
+void BufferedFile::Load(std::uint64_t offset) {
+  window_.resize(kWindowSize);
+  const std::size_t got = file_->ReadAt(offset, window_.data(), kWindowSize);
+  window_.resize(got);
+  windowStart_ = offset;
+}
+
+bool BufferedFile::Read(std::uint64_t offset, void* out, std::size_t n) {
+  if (offset > size_ || n > size_ - offset) return false;
+  if (offset < windowStart_ || offset + n > windowStart_ + window_.size()) {
+    if (n > kWindowSize) return file_->ReadAt(offset, out, n) == n;
+    Load(offset);
+    if (window_.size() < n) return false;  // the file shrank behind our back
+  }
+  std::memcpy(out, window_.data() + (offset - windowStart_), n);
+  return true;
+}
+
+int BufferedFile::ByteAtSlow(std::uint64_t offset) {
+  if (offset >= size_) return -1;
+  Load(offset);
+  return window_.empty() ? -1 : window_[0];
+}
+
+void BufferedFile::Write(std::uint64_t offset, const void* data, std::size_t n) {
+  file_->WriteAt(offset, data, n);
+  // Keep the window true for the bytes it holds.
+  const std::uint64_t begin = std::max(offset, windowStart_);
+  const std::uint64_t end = std::min(offset + n, windowStart_ + window_.size());
+  if (begin < end) {
+    std::memcpy(window_.data() + (begin - windowStart_),
+                static_cast<const unsigned char*>(data) + (begin - offset), end - begin);
+  }
+  size_ = std::max(size_, offset + n);
+}
+
+}  // namespace qor

@@ -1,0 +1,48 @@
+#pragma once
+// The open BGL file as the reader sees it: positioned reads served from a window of the file
+// held in memory, refilled only when a read falls outside it, so that reading field after field
+// costs no system call per field and the file is never read whole. Writes go straight to the
+// file and patch the window, so that what is read afterwards is what the file holds.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/File.h"
+
+namespace qor {
+
+class BufferedFile {
+ public:
+  static constexpr std::size_t kWindowSize = 64 * 1024;
+
+  explicit BufferedFile(std::unique_ptr<platform::File> file);
+
+  // The size of the file when it was opened.
+  std::uint64_t Size() const { return size_; }
+  const std::string& Path() const { return file_->Path(); }
+
+  // Copies the n bytes at offset into out; false (nothing copied) when the file ends first.
+  bool Read(std::uint64_t offset, void* out, std::size_t n);
+  // The byte at offset, or -1 past the end of the file.
+  int ByteAt(std::uint64_t offset) {
+    if (offset - windowStart_ < window_.size()) return window_[offset - windowStart_];
+    return ByteAtSlow(offset);
+  }
+  // Writes n bytes at offset through to the file.
+  void Write(std::uint64_t offset, const void* data, std::size_t n);
+
+  platform::File& Raw() { return *file_; }
+
+ private:
+  int ByteAtSlow(std::uint64_t offset);
+  void Load(std::uint64_t offset);
+
+  std::unique_ptr<platform::File> file_;
+  std::uint64_t size_;
+  std::uint64_t windowStart_ = 0;
+  std::vector<unsigned char> window_;
+};
+
+}  // namespace qor

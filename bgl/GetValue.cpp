@@ -1,0 +1,84 @@
+#include "bgl/GetValue.h"
+
+#include <bit>
+#include <cstring>
+
+#include "platform/Errors.h"
+#include "util/Cp1252.h"
+
+namespace qor {
+
+namespace {
+
+template <typename T>
+T ReadLittleEndian(BufferedFile& file, std::uint32_t offset) {
+  unsigned char bytes[sizeof(T)];
+  if (!file.Read(offset, bytes, sizeof(T))) throw EInOutError(kReadBeyondEnd);
+  std::uint64_t v = 0;
+  for (std::size_t i = sizeof(T); i-- > 0;) v = (v << 8) | bytes[i];
+  return static_cast<T>(v);
+}
+
+void AppendHex4(std::string& out, std::uint32_t n) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kDigits[(n >> shift) & 0xF]);
+}
+
+}  // namespace
+
+void GetValue(BufferedFile& file, std::uint32_t offset, char code, Variant& value,
+              std::uint32_t& nextPos) {
+  nextPos = offset;
+  switch (code) {
+    case 'B':
+      value = Variant::Byte(ReadLittleEndian<std::uint8_t>(file, offset));
+      nextPos += 1;
+      return;
+    case 'W':
+      value = Variant::Word(ReadLittleEndian<std::uint16_t>(file, offset));
+      nextPos += 2;
+      return;
+    case 'D':
+      value = Variant::LongWord(ReadLittleEndian<std::uint32_t>(file, offset));
+      nextPos += 4;
+      return;
+    case 'F':
+      value = Variant::Real(std::bit_cast<double>(ReadLittleEndian<std::uint64_t>(file, offset)));
+      nextPos += 8;
+      return;
+    case 'S': {
+      value = Variant::Text("");
+      std::string text;
+      for (std::uint64_t at = offset;; ++at) {
+        const int byte = file.ByteAt(at);
+        if (byte < 0) throw EInOutError(kReadBeyondEnd);
+        ++nextPos;
+        if (byte == 0) break;
+        AppendCp1252AsUtf8(text, static_cast<unsigned char>(byte));
+      }
+      value = Variant::Text(std::move(text));
+      return;
+    }
+    default:
+      throw Exception(std::string("(GetValue) Type de variable inconnu (") + code + ")");
+  }
+}
+
+std::string ValueToHex(const Variant& value) {
+  std::uint32_t n = 0;
+  const bool real = value.Kind() == VarKind::Real || value.Kind() == VarKind::DateTime;
+  if (real) {
+    n = static_cast<std::uint32_t>(std::bit_cast<std::uint64_t>(value.AsReal()));
+  } else {
+    n = static_cast<std::uint32_t>(static_cast<std::uint64_t>(value.AsInt64()));
+  }
+  std::string out = "$";
+  if (real || value.Kind() == VarKind::LongWord) {
+    AppendHex4(out, n >> 16);
+    out.push_back('x');
+  }
+  AppendHex4(out, n & 0xFFFF);
+  return out;
+}
+
+}  // namespace qor

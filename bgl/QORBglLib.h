@@ -1,0 +1,9 @@
+#pragma once
+// The BGL scenery file library.
+#include "bgl/Bgl.h"
+#include "bgl/DesignatorLabel.h"
+#include "bgl/GetValue.h"
+#include "bgl/Listing.h"
+#include "bgl/PlainTree.h"
+#include "bgl/Records.h"
+#include "bgl/Variant.h"

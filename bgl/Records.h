@@ -1,0 +1,63 @@
+#pragma once
+// The records of the subsections the library decodes: the generic record, which knows its
+// identifier and size, and the airport record with its elevation entries.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qor {
+
+class TBGL;
+class TSection;
+class TSubSection;
+
+// One elevation of an airport: entry 0 is the airport itself, then its runways and starts in
+// file order. Altitude is the raw field; it holds two's complement, so everything that shows
+// or compares an elevation reads SignedAltitude().
+struct TElevation {
+  std::string Caption;
+  std::uint32_t Altitude = 0;  // millimetres, as stored
+  std::uint32_t Offset = 0;    // absolute offset of the 4-byte field
+
+  std::int32_t SignedAltitude() const { return static_cast<std::int32_t>(Altitude); }
+};
+
+class TRecord {
+ public:
+  // The size of the records of a name list, which are never walked past.
+  static constexpr std::uint32_t kNameListRecordSize = 99999999;
+
+  TRecord(TBGL& owner, std::uint32_t offset, TSubSection& subSection, TSection& section);
+  virtual ~TRecord() = default;
+
+  TBGL* BGL;
+  TSection* Section;
+  TSubSection* SubSection;
+  std::uint16_t Id = 0;
+  std::uint32_t Size = 0;
+};
+
+class TAirport1Rec : public TRecord {
+ public:
+  // Identifier of the airport records of the simulator's later layout, with a longer header.
+  static constexpr std::uint16_t kLaterLayoutId = 0x003C;
+  static constexpr std::uint32_t kHeaderSize = 52;
+  static constexpr std::uint32_t kLaterHeaderSize = 56;
+
+  TAirport1Rec(TBGL& owner, std::uint32_t offset, TSubSection& subSection, TSection& section);
+
+  std::array<std::uint8_t, 6> HeadBytes{};
+  std::array<std::uint32_t, 7> HeadValues{};
+  std::array<std::uint16_t, 4> HeadWords{};
+  std::vector<TElevation> Elevations;
+  std::string Name;
+
+ private:
+  void ReadRunway(std::uint32_t s);
+  void ReadStart(std::uint32_t s);
+  void ReadName(std::uint32_t s, std::uint32_t size);
+};
+
+}  // namespace qor

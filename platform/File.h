@@ -1,0 +1,43 @@
+#pragma once
+// An open file for positioned reads and writes, shared with other programs.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace qor::platform {
+
+inline constexpr char kPathDelimiter = '/';
+
+class File {
+ public:
+  // Opens an existing file for reading and writing. A file without any write permission bit
+  // counts as read-only and is refused, also for the administrator, as the Windows attribute
+  // would be. Raises EInOutError with a French text naming the file.
+  static std::unique_ptr<File> OpenReadWrite(const std::string& path);
+
+  ~File();
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  std::uint64_t Size() const;
+  // Reads up to n bytes at offset; fewer only at the end of the file. Raises EInOutError.
+  std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) const;
+  // Writes all n bytes at offset. Raises EInOutError.
+  void WriteAt(std::uint64_t offset, const void* buffer, std::size_t n);
+
+  const std::string& Path() const { return path_; }
+
+ private:
+  File(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  int fd_;
+  std::string path_;
+};
+
+// True when path names an existing regular file (links followed).
+bool FileExists(const std::string& path);
+// True when path names an existing folder (links followed).
+bool FolderExists(const std::string& path);
+
+}  // namespace qor::platform

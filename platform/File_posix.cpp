@@ -1,0 +1,111 @@
+#include "platform/File.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/Errors.h"
+
+namespace qor::platform {
+
+namespace {
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+std::string ReasonOf(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS: return "accès refusé";
+    case ENOENT: return "fichier introuvable";
+    case EISDIR: return "c'est un dossier";
+    case ENOTDIR: return "chemin invalide";
+    case ETXTBSY:
+    case EBUSY: return "fichier utilisé par un autre programme";
+    case ENOSPC: return "disque plein";
+    default: return std::strerror(error);
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " + ReasonOf(errno) +
+                      ".");
+  }
+  if (S_ISDIR(st.st_mode)) {
+    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +
+                      ReasonOf(EISDIR) + ".");
+  }
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) +
+                      " en écriture : il est en lecture seule (accès refusé).");
+  }
+  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) {
+    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " + ReasonOf(errno) +
+                      ".");
+  }
+  return std::unique_ptr<File>(new File(fd, path));
+}
+
+File::~File() { ::close(fd_); }
+
+std::uint64_t File::Size() const {
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) {
+    throw EInOutError("Impossible de connaître la taille du fichier " + Quoted(path_) + " : " +
+                      ReasonOf(errno) + ".");
+  }
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::size_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t n) const {
+  std::size_t done = 0;
+  auto* out = static_cast<unsigned char*>(buffer);
+  while (done < n) {
+    const ssize_t got = ::pread(fd_, out + done, n - done, static_cast<off_t>(offset + done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw EInOutError("Erreur de lecture dans le fichier " + Quoted(path_) + " : " +
+                        ReasonOf(errno) + ".");
+    }
+    if (got == 0) break;  // end of file
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
+void File::WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) {
+  std::size_t done = 0;
+  const auto* in = static_cast<const unsigned char*>(buffer);
+  while (done < n) {
+    const ssize_t put = ::pwrite(fd_, in + done, n - done, static_cast<off_t>(offset + done));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      throw EInOutError("Erreur d'écriture dans le fichier " + Quoted(path_) + " : " +
+                        ReasonOf(errno) + ".");
+    }
+    if (put == 0) {
+      throw EInOutError("Erreur d'écriture dans le fichier " + Quoted(path_) + " : " +
+                        ReasonOf(ENOSPC) + ".");
+    }
+    done += static_cast<std::size_t>(put);
+  }
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace qor::platform

@@ -1,0 +1,70 @@
+#include "platform/Folder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <memory>
+#include <sys/stat.h>
+
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+#include "platform/Errors.h"
+
+namespace qor::platform {
+
+namespace {
+
+bool HasExtension(std::string_view name, std::string_view extension) {
+  if (name.size() < extension.size() + 1) return false;
+  const std::string_view tail = name.substr(name.size() - extension.size());
+  if (name[name.size() - extension.size() - 1] != '.') return false;
+  return std::equal(tail.begin(), tail.end(), extension.begin(), [](char a, char b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return lower(a) == lower(b);
+  });
+}
+
+}  // namespace
+
+std::u32string NtfsUpperCase(std::string_view name) {
+  std::u32string out;
+  out.reserve(name.size());
+  const auto* s = reinterpret_cast<const std::uint8_t*>(name.data());
+  const auto length = static_cast<std::int32_t>(name.size());
+  std::int32_t i = 0;
+  while (i < length) {
+    const std::int32_t start = i;
+    UChar32 c = 0;
+    U8_NEXT(s, i, length, c);
+    // A byte that is not UTF-8 keeps its own value, above every code point.
+    out.push_back(c < 0 ? 0x110000 + s[start] : static_cast<char32_t>(u_toupper(c)));
+  }
+  return out;
+}
+
+std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_view extension) {
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  if (!dir) {
+    throw EInOutError("Impossible de lire le dossier \"" + folder + "\" : " +
+                      std::strerror(errno) + ".");
+  }
+  std::string prefix = folder;
+  if (!prefix.empty() && prefix.back() != '/') prefix += '/';
+  std::vector<std::pair<std::u32string, std::string>> found;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string_view name = entry->d_name;
+    if (!HasExtension(name, extension)) continue;
+    struct stat st {};
+    if (::stat((prefix + entry->d_name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    found.emplace_back(NtfsUpperCase(name), std::string(name));
+  }
+  std::sort(found.begin(), found.end());
+  std::vector<std::string> names;
+  names.reserve(found.size());
+  for (auto& [key, name] : found) names.push_back(std::move(name));
+  return names;
+}
+
+}  // namespace qor::platform

@@ -1,0 +1,121 @@
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "bgl/Bgl.h"
+#include "platform/Errors.h"
+#include "tests/support/BglBuilder.h"
+#include "tests/support/TempFolder.h"
+
+namespace qor {
+namespace {
+
+using test::BglBuilder;
+using test::Bytes;
+
+class BglFileTest : public ::testing::Test {
+ protected:
+  std::string Write(const std::string& name, const Bytes& bytes) {
+    test::WriteFile(dir_ / name, bytes);
+    return dir_ / name;
+  }
+  std::string Desktop() const { return dir_.Path() + "/Bureau/"; }
+  test::TempFolder dir_;
+};
+
+TEST_F(BglFileTest, TheHeaderWordIsReadLittleEndianAndOthersAreRefusedByName) {
+  BglBuilder good;
+  const std::string ok = Write("ok.bgl", good.Build());
+  EXPECT_TRUE(TBGL::CanRead(ok));
+  EXPECT_EQ(TBGL(ok, Desktop()).Header, 0x0201);
+
+  BglBuilder swapped;
+  swapped.HeaderWord(0x0102);  // stored as the bytes 02 01
+  const std::string bad = Write("bad.bgl", swapped.Build());
+  EXPECT_FALSE(TBGL::CanRead(bad));
+  try {
+    TBGL bgl(bad, Desktop());
+    FAIL();
+  } catch (const EInOutError&) {
+    FAIL() << "an input/output error";
+  } catch (const Exception& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "(TBGL.Create)\r\n\r\nJe ne sais pas explorer les BGLs de type $0102.\r\n\r\n"
+              "Je ne reconnais (pour le moment) que les BGLs\r\ndu type $0201 introduits par FS9 "
+              "(FS2004).");
+  }
+}
+
+TEST_F(BglFileTest, AMissingFileIsNamedInTheMessage) {
+  const std::string path = dir_ / "absent.bgl";
+  EXPECT_FALSE(TBGL::CanRead(path));
+  try {
+    TBGL bgl(path, Desktop());
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_EQ(std::string(e.what()), "(TBGL.Create) Je ne trouve pas le fichier \"" + path + "\".");
+  }
+  EXPECT_THROW(TBGL(dir_.Path(), Desktop()), Exception);  // a folder is no file
+}
+
+TEST_F(BglFileTest, CanReadRefusesShortReadOnlyAndOtherFiles) {
+  EXPECT_FALSE(TBGL::CanRead(Write("empty.bgl", {})));
+  EXPECT_FALSE(TBGL::CanRead(Write("one.bgl", {0x01})));  // no error for a one-byte file
+  EXPECT_TRUE(TBGL::CanRead(Write("two.bgl", {0x01, 0x02})));
+  EXPECT_FALSE(TBGL::CanRead(Write("old.bgl", {0x01, 0x00, 0x00, 0x00})));
+
+  BglBuilder b;
+  const std::string readOnly = Write("ro.bgl", b.Build());
+  std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::group_read);
+  // Refused for every user, the administrator included, as the read-only attribute is.
+  EXPECT_FALSE(TBGL::CanRead(readOnly));
+  EXPECT_THROW(TBGL(readOnly, Desktop()), EInOutError);
+}
+
+TEST_F(BglFileTest, SectionsAndSubsectionsAreWalkedInDirectoryOrder) {
+  BglBuilder b;
+  b.AddSection(3).AddSubSection(0x11).AddAirport().Name("Un");
+  b.sections.back().AddSubSection(0x12).AddAirport().Name("Deux");
+  b.AddSection(39).AddSubSection(0x21).Count(5).Data({1, 0, 2, 0});
+  auto& other = b.AddSection(19);
+  other.AddSubSection(0x31).Count(4).Data(Bytes(40, 1));
+  other.AddSubSection(0x32);
+  const TBGL bgl(Write("f.bgl", b.Build()), Desktop());
+
+  ASSERT_EQ(bgl.Sections.size(), 3u);
+  EXPECT_EQ(bgl.Sections[0]->SectionType, 3u);
+  ASSERT_EQ(bgl.Sections[0]->SubSections.size(), 2u);
+  EXPECT_EQ(bgl.Sections[0]->SubSections[1]->Id, 0x12u);
+  EXPECT_EQ(bgl.Sections[0]->SubSections[1]->Section, bgl.Sections[0].get());
+  // A name list holds exactly one record whatever its count says, never walked past.
+  ASSERT_EQ(bgl.Sections[1]->SubSections[0]->Records.size(), 1u);
+  EXPECT_EQ(bgl.Sections[1]->SubSections[0]->Records[0]->Size, TRecord::kNameListRecordSize);
+  EXPECT_EQ(bgl.Sections[1]->SubSections[0]->Records[0]->Id, 1u);
+  // Other sections keep their subsections but no records.
+  ASSERT_EQ(bgl.Sections[2]->SubSections.size(), 2u);
+  EXPECT_TRUE(bgl.Sections[2]->SubSections[0]->Records.empty());
+  EXPECT_EQ(bgl.AirportCount(), 2);
+}
+
+TEST_F(BglFileTest, NoSectionsGiveNoAirports) {
+  BglBuilder b;
+  const TBGL bgl(Write("f.bgl", b.Build()), Desktop());
+  EXPECT_TRUE(bgl.Sections.empty());
+  EXPECT_EQ(bgl.AirportCount(), 0);
+}
+
+TEST_F(BglFileTest, AnEarlierBackupNamedWithBakMarksTheBackupDone) {
+  BglBuilder b;
+  const std::string path = Write("AP1.bgl", b.Build());
+  EXPECT_FALSE(TBGL(path, Desktop()).BackupDone);
+
+  std::filesystem::create_directories(Desktop() + "QORBgl Backup");
+  test::WriteFile(Desktop() + "QORBgl Backup/AP1.bgl", {1});  // the plain name does not count
+  EXPECT_FALSE(TBGL(path, Desktop()).BackupDone);
+  test::WriteFile(Desktop() + "QORBgl Backup/AP1.bgl.bak", {1});
+  EXPECT_TRUE(TBGL(path, Desktop()).BackupDone);
+}
+
+}  // namespace
+}  // namespace qor

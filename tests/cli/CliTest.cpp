@@ -1,0 +1,162 @@
+// The command line end to end: the real program on files from the builder.
+
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/BglBuilder.h"
+#include "tests/support/TempFolder.h"
+
+namespace qor {
+namespace {
+
+using test::BglBuilder;
+
+struct Result {
+  int exit;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (const char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  Result Run(const std::vector<std::string>& args, const std::string& locale = "C.UTF-8") {
+    std::string command = "LC_ALL=" + locale + " " + Quote(QORBGL_CLI);
+    for (const auto& a : args) command += " " + Quote(a);
+    command += " >" + Quote(dir_ / "out") + " 2>" + Quote(dir_ / "err") + " </dev/null";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir_ / "out"), Slurp(dir_ / "err")};
+  }
+  test::TempFolder dir_;
+};
+
+TEST_F(CliTest, ListPrintsTheSortedTreeWithIndentedElements) {
+  BglBuilder b;
+  auto& sub = b.AddSection(3).AddSubSection();
+  sub.AddAirport().Name("Toussus-le-Noble").Elevation(164000).Start(25, 2, 162800).Runway(7, 1, 163500);
+  sub.AddAirport().Name("Amsterdam Schiphol").Elevation(-3350).Runway(18, 3, 1234567);
+  b.WriteTo(dir_ / "f.bgl");
+  const Result r = Run({"list", dir_ / "f.bgl"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "Amsterdam Schiphol          -3.350\n"
+            "   Runway 18 C             1234.567\n"
+            "Toussus-le-Noble           164.000\n"
+            "   Runway 7 L              163.500\n"
+            "   Start 25 R              162.800\n");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CliTest, ListJsonGivesEveryAirportAndElementInFileOrderWithItsOffset) {
+  BglBuilder b;
+  auto& one = b.AddSection(3).AddSubSection().AddAirport().Name("Aérodrome \"Nord\"").Elevation(-1250);
+  one.Runway(24, 1, 482000).Com().Start(6, 2, 4294967295);
+  auto& two = b.AddSection(3).AddSubSection().AddAirport().Elevation(7);
+  b.WriteTo(dir_ / "f.bgl");
+  const Result r = Run({"list", dir_ / "f.bgl", "--json"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  const auto at = [](std::uint32_t n) { return std::to_string(n); };
+  EXPECT_EQ(r.out, "{\"file\": \"" + (dir_ / "f.bgl") + "\", \"airports\": [\n"
+                   "  {\"name\": \"Aérodrome \\\"Nord\\\"\", \"elevation_mm\": -1250, \"offset\": " +
+                       at(one.elevationOffset) + ", \"elements\": [\n"
+                   "    {\"caption\": \"Runway 24 L\", \"elevation_mm\": 482000, \"offset\": " +
+                       at(one.elements[0].elevationOffset) + "},\n"
+                   "    {\"caption\": \"Start 6 R\", \"elevation_mm\": -1, \"offset\": " +
+                       at(one.elements[1].elevationOffset) + "}\n  ]},\n"
+                   "  {\"name\": \"\", \"elevation_mm\": 7, \"offset\": " + at(two.elevationOffset) +
+                       ", \"elements\": []}\n]}\n");
+}
+
+TEST_F(CliTest, FailuresHaveTheirExitCodeAndAFrenchMessage) {
+  BglBuilder old;
+  old.HeaderWord(0x0102);
+  old.WriteTo(dir_ / "old.bgl");
+  BglBuilder empty;
+  empty.AddSection(19).AddSubSection().Data({1, 2, 3});
+  empty.WriteTo(dir_ / "empty.bgl");
+  struct Row {
+    std::vector<std::string> args;
+    int exit;
+    std::string err;
+  };
+  const Row rows[] = {
+      {{"list", dir_ / "absent.bgl"}, 3, "Je ne trouve pas le fichier \"" + (dir_ / "absent.bgl") + "\"."},
+      {{"list", dir_ / "old.bgl"}, 3, "Je ne sais pas explorer les BGLs de type $0102.\n"},
+      {{"list", dir_ / "empty.bgl"}, 1, "Ce fichier ne contient pas d'aéroports."},
+      {{"list"}, 2, "list attend un seul FICHIER."},
+      {{"list", "a", "b"}, 2, "list attend un seul FICHIER."},
+      {{"list", "a", "--xml"}, 2, "option inconnue : --xml"},
+      {{}, 2, "il manque la commande."},
+      {{"lister", "a"}, 2, "commande inconnue : lister"},
+      {{"files", dir_ / "absent"}, 3, "Je ne trouve pas le dossier"},
+  };
+  for (const Row& row : rows) {
+    const Result r = Run(row.args);
+    EXPECT_EQ(r.exit, row.exit) << row.err;
+    EXPECT_NE(r.err.find(row.err), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\r'), std::string::npos) << r.err;
+  }
+}
+
+TEST_F(CliTest, FilesListsTheReadableNewFormatFilesInFolderOrder) {
+  std::filesystem::create_directory(dir_ / "scenery");
+  const std::string folder = dir_ / "scenery";
+  BglBuilder good;
+  for (const char* name : {"b.bgl", "A.BGL", "c.Bgl"}) good.WriteTo(folder + "/" + name);
+  test::WriteFile(folder + "/one-byte.bgl", {0x01});
+  test::WriteFile(folder + "/empty.bgl", {});
+  test::WriteFile(folder + "/old.bgl", {0x01, 0x00, 0x00, 0x00});
+  good.WriteTo(folder + "/other.txt");
+  good.WriteTo(folder + "/readonly.bgl");
+  std::filesystem::permissions(folder + "/readonly.bgl", std::filesystem::perms::owner_read);
+
+  const Result r = Run({"files", folder});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.out, "A.BGL\nb.bgl\nc.Bgl\n");
+
+  std::filesystem::create_directory(dir_ / "none");
+  const Result none = Run({"files", dir_ / "none"});
+  EXPECT_EQ(none.exit, 1);
+  EXPECT_EQ(none.out, "");
+}
+
+TEST_F(CliTest, TheBundledSampleSceneryIsWhatTheToolMakesAndLists) {
+  const std::string made = dir_ / "made";
+  ASSERT_EQ(std::system((Quote(QORBGL_SAMPLE_TOOL) + " " + Quote(made)).c_str()), 0);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(QORBGL_SAMPLES)) {
+    const std::string name = entry.path().filename().string();
+    names.push_back(name);
+    EXPECT_EQ(Slurp(entry.path().string()), Slurp(made + "/" + name))
+        << name << " differs from what make-sample-scenery writes: run it again";
+  }
+  EXPECT_EQ(names.size(), static_cast<std::size_t>(std::distance(
+                              std::filesystem::directory_iterator(made), {})));
+
+  const Result files = Run({"files", QORBGL_SAMPLES});
+  EXPECT_EQ(files.exit, 0);
+  EXPECT_EQ(files.out, "AP_Alpes.bgl\nAP_IleDeFrance.bgl\nAP_PAYS-BAS.BGL\n");
+  const Result list = Run({"list", std::string(QORBGL_SAMPLES) + "/AP_PAYS-BAS.BGL"});
+  EXPECT_EQ(list.exit, 0);
+  EXPECT_NE(list.out.find("Amsterdam Schiphol          -3.350\n"), std::string::npos) << list.out;
+}
+
+}  // namespace
+}  // namespace qor

@@ -1,0 +1,157 @@
+// Writes the sample scenery folder that ships with QORBgl:
+//   make-sample-scenery FOLDER
+// Real French and Dutch airfields with plausible elevations, laid out as FS2004 compiles them,
+// plus one file of the older format that the program must leave out of its lists.
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tests/support/BglBuilder.h"
+
+using qor::test::Airport;
+using qor::test::BglBuilder;
+using qor::test::Bytes;
+
+namespace {
+
+constexpr std::uint8_t L = 1, R = 2, C = 3, kWater = 4;
+
+// A name list record as the simulator's index of the file: a few bytes are enough here.
+Bytes NameList() { return {0x01, 0x00, 0x4C, 0x46, 0x50, 0x4E, 0x00, 0x00}; }
+
+void IleDeFrance(const std::string& path) {
+  BglBuilder b;
+  auto& west = b.AddSection(3).AddSubSection(0x0101);
+  west.AddAirport()
+      .Name("Toussus-le-Noble")
+      .Elevation(164'000)
+      .Runway(7, L, 163'500)
+      .Runway(7, R, 164'200)
+      .Start(7, L, 163'500)
+      .Start(25, R, 162'800)
+      .Com(1, 120'000'000, "TOUSSUS TOUR")
+      .TaxiwayPoints(4)
+      .Parking(6);
+  west.AddAirport()
+      .Name("Aérodrome de Chavenay-Villepreux")
+      .Elevation(146'000)
+      .Runway(5, 0, 145'700)
+      .Start(5, 0, 145'700)
+      .Start(23, 0, 146'300)
+      .Com(2, 122'900'000, "CHAVENAY AUTO-INFO");
+  auto& north = b.sections.back().AddSubSection(0x0102);
+  north.AddAirport()
+      .Name("Pontoise – Cormeilles-en-Vexin")
+      .Elevation(99'060)
+      .Runway(5, 0, 99'000)
+      .Runway(12, 0, 98'500)
+      .Start(5, 0, 99'000)
+      .Start(30, 0, 98'200)
+      .Parking(3)
+      .Other(qor::test::subrecord::kDelete, Bytes(10, 0));
+  north.AddAirport()
+      .Name("Paris Charles-de-Gaulle")
+      .Elevation(119'500)
+      .Runway(9, L, 109'700)
+      .Runway(8, L, 119'000)
+      .Runway(9, R, 106'400)
+      .Runway(8, R, 118'000)
+      .Start(9, L, 109'700)
+      .Start(27, R, 106'400)
+      .Com(1, 118'650'000, "DE GAULLE TOUR")
+      .TaxiwayPoints(8)
+      .Parking(12);
+  b.AddSection(39).AddSubSection().Data(NameList());
+  b.AddSection(19).AddSubSection().Data(Bytes(32, 0x5A));  // scenery objects, not read
+  b.WriteTo(path);
+}
+
+void PaysBas(const std::string& path) {
+  BglBuilder b;
+  auto& sub = b.AddSection(3).AddSubSection(0x0201);
+  sub.AddAirport()
+      .Name("Amsterdam Schiphol")
+      .Elevation(-3'350)
+      .Runway(18, C, -3'800)
+      .Runway(18, L, -4'100)
+      .Runway(18, R, -3'400)
+      .Runway(6, 0, -3'350)
+      .Runway(9, 0, -3'100)
+      .Runway(4, 0, -3'600)
+      .Start(18, C, -3'800)
+      .Start(36, C, -3'200, 1)
+      .Start(36, R, -4'000, 1)
+      .Com(1, 118'100'000, "SCHIPHOL TOWER")
+      .TaxiwayPoints(6)
+      .Parking(10);
+  sub.AddAirport()
+      .Name("Rotterdam The Hague")
+      .Elevation(-4'572)
+      .Runway(6, 0, -4'500)
+      .Start(6, 0, -4'500)
+      .Start(24, 0, -4'600);
+  b.AddSection(39).AddSubSection().Data(NameList());
+  b.WriteTo(path);
+}
+
+void Alpes(const std::string& path) {
+  BglBuilder b;
+  auto& high = b.AddSection(3).AddSubSection(0x0301);
+  high.AddAirport()
+      .Name("Altiport de Courchevel")
+      .Elevation(2'008'000)
+      .Runway(4, 0, 1'975'000)
+      .Start(4, 0, 1'975'000)
+      .Com(2, 130'000'000, "COURCHEVEL A/A");
+  high.AddAirport()
+      .Name("Altiport de Megève")
+      .Elevation(1'462'000)
+      .Runway(36, 0, 1'455'000)
+      .Start(36, 0, 1'455'000)
+      .Start(18, 0, 1'470'000);
+  auto& valley = b.sections.back().AddSubSection(0x0302);
+  valley.AddAirport()
+      .Name("Annecy Haute-Savoie Mont-Blanc")
+      .Elevation(459'000)
+      .Runway(4, 0, 458'000)
+      .Runway(37, kWater, 447'000)  // the lake's seaplane lane, laid out north-south
+      .Start(4, 0, 458'000)
+      .Start(22, 0, 460'500)
+      .TaxiwayPoints(3)
+      .Parking(4);
+  valley.AddAirport()
+      .Name("Grenoble Le Versoud")
+      .Elevation(219'000)
+      .Runway(9, 0, 218'000)
+      .Runway(27, 0, 219'500)
+      .Start(9, 0, 218'000)
+      .Start(27, 0, 219'500)
+      .Com(1, 120'300'000, "VERSOUD INFO");
+  b.AddSection(39).AddSubSection().Data(NameList());
+  b.WriteTo(path);
+}
+
+// The older scenery format: another header word, which the program does not read.
+void OldFormat(const std::string& path) {
+  BglBuilder b;
+  b.HeaderWord(0x0001);
+  b.AddSection(3).AddSubSection().AddAirport().Name("Ancien format").Elevation(100'000);
+  b.WriteTo(path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make-sample-scenery FOLDER\n");
+    return 2;
+  }
+  const std::string folder = argv[1];
+  std::filesystem::create_directories(folder);
+  IleDeFrance(folder + "/AP_IleDeFrance.bgl");
+  PaysBas(folder + "/AP_PAYS-BAS.BGL");
+  Alpes(folder + "/AP_Alpes.bgl");
+  OldFormat(folder + "/FS2002_ancien.bgl");
+  return 0;
+}

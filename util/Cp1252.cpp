@@ -1,0 +1,38 @@
+#include "util/Cp1252.h"
+
+namespace qor {
+
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F; the rest of the code page is Latin-1.
+constexpr char16_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+void AppendCp1252AsUtf8(std::string& out, unsigned char byte) {
+  if (byte < 0x80) {
+    out.push_back(static_cast<char>(byte));
+    return;
+  }
+  const char32_t c = byte < 0xA0 ? kHigh[byte - 0x80] : byte;
+  if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+  }
+  out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+}
+
+std::string Cp1252ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (const char b : bytes) AppendCp1252AsUtf8(out, static_cast<unsigned char>(b));
+  return out;
+}
+
+}  // namespace qor
