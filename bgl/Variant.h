@@ -132,25 +132,15 @@ inline int IntegerRank(VarKind k) {
   }
 }
 
+// The narrowest kind of at least the given rank that holds v.
 inline Variant OfRank(int rank, std::int64_t v) {
-  switch (rank) {
-    case 0:
-      if (v >= 0 && v <= 0xFF) return Variant::Byte(static_cast<std::uint8_t>(v));
-      break;
-    case 1:
-      if (v >= 0 && v <= 0xFFFF) return Variant::Word(static_cast<std::uint16_t>(v));
-      break;
-    case 2:
-      if (v >= std::numeric_limits<std::int32_t>::min() &&
-          v <= std::numeric_limits<std::int32_t>::max())
-        return Variant::Integer(static_cast<std::int32_t>(v));
-      break;
-    case 3:
-      if (v >= 0 && v <= 0xFFFFFFFFLL) return Variant::LongWord(static_cast<std::uint32_t>(v));
-      break;
-    default:
-      break;
-  }
+  if (rank <= 0 && v >= 0 && v <= 0xFF) return Variant::Byte(static_cast<std::uint8_t>(v));
+  if (rank <= 1 && v >= 0 && v <= 0xFFFF) return Variant::Word(static_cast<std::uint16_t>(v));
+  if (rank <= 2 && v >= std::numeric_limits<std::int32_t>::min() &&
+      v <= std::numeric_limits<std::int32_t>::max())
+    return Variant::Integer(static_cast<std::int32_t>(v));
+  if (rank <= 3 && v >= 0 && v <= 0xFFFFFFFFLL)
+    return Variant::LongWord(static_cast<std::uint32_t>(v));
   return Variant::Int64(v);
 }
 
@@ -177,8 +167,8 @@ inline Variant Combine(const Variant& a, const Variant& b, Op op) {
 }  // namespace variant_detail
 
 // Arithmetic yields the wider kind: any real makes a real (a date-time plus or minus a number
-// stays a date-time); integers widen to the wider of the two kinds, and to Int64 when the
-// result does not fit that kind. Division always gives a real.
+// stays a date-time); integers take the wider of the two kinds, or the next kind that holds
+// the result when it does not fit. Division always gives a real.
 inline Variant operator+(const Variant& a, const Variant& b) {
   return variant_detail::Combine(a, b, variant_detail::Op::Add);
 }

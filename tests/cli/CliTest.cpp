@@ -57,10 +57,10 @@ TEST_F(CliTest, ListPrintsTheSortedTreeWithIndentedElements) {
   EXPECT_EQ(r.exit, 0) << r.err;
   EXPECT_EQ(r.out,
             "Amsterdam Schiphol          -3.350\n"
-            "   Runway 18 C             1234.567\n"
+            "   Runway 18 C               1234.567\n"
             "Toussus-le-Noble           164.000\n"
-            "   Runway 7 L              163.500\n"
-            "   Start 25 R              162.800\n");
+            "   Runway 7 L                 163.500\n"
+            "   Start 25 R                 162.800\n");
   EXPECT_EQ(r.err, "");
 }
 
