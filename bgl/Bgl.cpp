@@ -86,7 +86,8 @@ void TBGL::CheckTable(std::uint64_t offset, std::uint64_t count, std::uint64_t e
             ", au-delà de la fin du fichier (" + std::to_string(size) + " octets)");
   }
   if (count > (size - offset) / entrySize) {
-    Damaged(what + " annonce " + std::to_string(count) + " entrées, plus que le fichier n'en tient");
+    Damaged(what + " annonce " + std::to_string(count) +
+            " entrées, plus que le fichier n'en tient");
   }
 }
 
@@ -102,7 +103,8 @@ TSection::TSection(TBGL& owner, std::uint32_t entryOffset, std::size_t index) : 
   SectionType = ReadD(owner, entryOffset);
   const std::uint32_t count = ReadD(owner, entryOffset + 8);
   const std::uint32_t tableOffset = ReadD(owner, entryOffset + 12);
-  owner.CheckTable(tableOffset, count, 16, "la table des sous-sections de la " + Numbered("section", index));
+  owner.CheckTable(tableOffset, count, 16,
+                   "la table des sous-sections de la " + Numbered("section", index));
   SubSections.reserve(count);
   for (std::uint32_t j = 0; j < count; ++j) {
     SubSections.push_back(
@@ -122,9 +124,9 @@ TSubSection::TSubSection(TBGL& owner, std::uint32_t entryOffset, TSection& paren
   std::uint32_t records = 0;
   if (parent.SectionType == TBGL::kSectionAirports) {
     records = count;
-    owner.CheckTable(recordOffset, count, 6,
-                     "la " + Numbered("sous-section", index) + " de la " +
-                         Numbered("section", sectionIndex));
+    owner.CheckTable(
+        recordOffset, count, 6,
+        "la " + Numbered("sous-section", index) + " de la " + Numbered("section", sectionIndex));
   } else if (parent.SectionType == TBGL::kSectionNameList) {
     records = 1;
   }

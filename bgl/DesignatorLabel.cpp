@@ -8,8 +8,8 @@ std::string DesignatorLabel(const Variant& value) {
   const auto v = static_cast<std::uint64_t>(value.AsInt64());
   const unsigned runway = v & 0xFF;
   const unsigned designator = (v >> 8) & 0xFF;
-  std::string text = runway >= 37 && runway <= 44 ? kDirections[runway - 37]
-                                                   : std::to_string(runway);
+  std::string text =
+      runway >= 37 && runway <= 44 ? kDirections[runway - 37] : std::to_string(runway);
   if (designator < std::size(kDesignators)) text += kDesignators[designator];
   return text;
 }

@@ -24,7 +24,9 @@ void ForEachAirport(const TBGL& bgl, Visit&& visit) {
   }
 }
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+char UpperAscii(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
 
 }  // namespace
 
@@ -34,7 +36,9 @@ std::string TreeLine(const TElevation& entry, const platform::NumberSymbols& sym
                       symbols);
 }
 
-std::string TreeLine(const TElevation& entry) { return TreeLine(entry, CurrentNumberSymbols()); }
+std::string TreeLine(const TElevation& entry) {
+  return TreeLine(entry, CurrentNumberSymbols());
+}
 
 bool SameAirportName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {

@@ -35,8 +35,7 @@ TRecord::TRecord(TBGL& owner, std::uint32_t offset, TSubSection& subSection, TSe
   }
 }
 
-TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection,
-                           TSection& section)
+TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection, TSection& section)
     : TRecord(owner, r, subSection, section) {
   Elevations.emplace_back();
   std::uint32_t cell = r + 6;
@@ -62,10 +61,17 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
     if (size < kSubRecordHeader) break;
     owner.TakeStructure(kSubRecordHeader);
     switch (id) {
-      case kRunway: ReadRunway(s); break;
-      case kStart: ReadStart(s); break;
-      case kName: ReadName(s, size); break;
-      default: break;
+      case kRunway:
+        ReadRunway(s);
+        break;
+      case kStart:
+        ReadStart(s);
+        break;
+      case kName:
+        ReadName(s, size);
+        break;
+      default:
+        break;
     }
     if (std::uint64_t{s} + size > 0xFFFFFFFFu) break;  // past anything a 32-bit offset reaches
     owner.Pos = s + size;
@@ -75,8 +81,9 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
 void TAirport1Rec::ReadRunway(std::uint32_t s) {
   std::uint32_t cell = s;
   TElevation& e = Elevations.emplace_back();
-  e.Caption = "Runway " + DesignatorLabel(Variant::Word(
-                              static_cast<std::uint16_t>(Read(*BGL, s + 8, 'W', cell))));
+  e.Caption =
+      "Runway " +
+      DesignatorLabel(Variant::Word(static_cast<std::uint16_t>(Read(*BGL, s + 8, 'W', cell))));
   e.Offset = s + 28;
   e.Altitude = static_cast<std::uint32_t>(Read(*BGL, s + 28, 'D', cell));
 }

@@ -11,10 +11,14 @@ std::size_t Utf8Length(std::string_view text, std::size_t i) {
   const auto c = static_cast<unsigned char>(text[i]);
   std::size_t n = 0;
   char32_t min = 0;
-  if (c >= 0xC2 && c <= 0xDF) n = 2, min = 0x80;
-  else if (c >= 0xE0 && c <= 0xEF) n = 3, min = 0x800;
-  else if (c >= 0xF0 && c <= 0xF4) n = 4, min = 0x10000;
-  else return 0;
+  if (c >= 0xC2 && c <= 0xDF)
+    n = 2, min = 0x80;
+  else if (c >= 0xE0 && c <= 0xEF)
+    n = 3, min = 0x800;
+  else if (c >= 0xF0 && c <= 0xF4)
+    n = 4, min = 0x10000;
+  else
+    return 0;
   if (i + n > text.size()) return 0;
   char32_t cp = c & (0x7F >> n);
   for (std::size_t k = 1; k < n; ++k) {
@@ -45,11 +49,21 @@ std::string JsonString(std::string_view text) {
       continue;
     }
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20 || c == 0x7F) {
           out += "\\u00";

@@ -112,9 +112,12 @@ int Run(const std::vector<std::string>& args) {
     std::vector<std::string> paths;
     bool json = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
-      if (args[i] == "--json") json = true;
-      else if (args[i].rfind("--", 0) == 0) return Usage("option inconnue : " + args[i]);
-      else paths.push_back(args[i]);
+      if (args[i] == "--json")
+        json = true;
+      else if (args[i].rfind("--", 0) == 0)
+        return Usage("option inconnue : " + args[i]);
+      else
+        paths.push_back(args[i]);
     }
     if (paths.size() != 1) return Usage("list attend un seul FICHIER.");
     return List(paths[0], json);

@@ -46,9 +46,8 @@ int CompareText(std::string_view a, std::string_view b) {
   UCollator* collator = Collator();
   if (collator != nullptr) {
     UErrorCode status = U_ZERO_ERROR;
-    const UCollationResult r =
-        ucol_strcollUTF8(collator, a.data(), static_cast<int32_t>(a.size()), b.data(),
-                         static_cast<int32_t>(b.size()), &status);
+    const UCollationResult r = ucol_strcollUTF8(collator, a.data(), static_cast<int32_t>(a.size()),
+                                                b.data(), static_cast<int32_t>(b.size()), &status);
     if (U_SUCCESS(status)) return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
   }
   return a.compare(b);

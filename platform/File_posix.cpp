@@ -1,10 +1,10 @@
 #include "platform/File.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/Errors.h"
 
@@ -12,20 +12,29 @@ namespace qor::platform {
 
 namespace {
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+std::string Quoted(const std::string& path) {
+  return "\"" + path + "\"";
+}
 
 std::string ReasonOf(int error) {
   switch (error) {
     case EACCES:
     case EPERM:
-    case EROFS: return "accès refusé";
-    case ENOENT: return "fichier introuvable";
-    case EISDIR: return "c'est un dossier";
-    case ENOTDIR: return "chemin invalide";
+    case EROFS:
+      return "accès refusé";
+    case ENOENT:
+      return "fichier introuvable";
+    case EISDIR:
+      return "c'est un dossier";
+    case ENOTDIR:
+      return "chemin invalide";
     case ETXTBSY:
-    case EBUSY: return "fichier utilisé par un autre programme";
-    case ENOSPC: return "disque plein";
-    default: return std::strerror(error);
+    case EBUSY:
+      return "fichier utilisé par un autre programme";
+    case ENOSPC:
+      return "disque plein";
+    default:
+      return std::strerror(error);
   }
 }
 
@@ -38,8 +47,8 @@ std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
                       ".");
   }
   if (S_ISDIR(st.st_mode)) {
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +
-                      ReasonOf(EISDIR) + ".");
+    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " + ReasonOf(EISDIR) +
+                      ".");
   }
   if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
     throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) +
@@ -53,7 +62,9 @@ std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
   return std::unique_ptr<File>(new File(fd, path));
 }
 
-File::~File() { ::close(fd_); }
+File::~File() {
+  ::close(fd_);
+}
 
 std::uint64_t File::Size() const {
   struct stat st {};

@@ -1,11 +1,11 @@
 #include "platform/Folder.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <dirent.h>
 #include <memory>
-#include <sys/stat.h>
 
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
@@ -47,8 +47,8 @@ std::u32string NtfsUpperCase(std::string_view name) {
 std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_view extension) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
   if (!dir) {
-    throw EInOutError("Impossible de lire le dossier \"" + folder + "\" : " +
-                      std::strerror(errno) + ".");
+    throw EInOutError("Impossible de lire le dossier \"" + folder + "\" : " + std::strerror(errno) +
+                      ".");
   }
   std::string prefix = folder;
   if (!prefix.empty() && prefix.back() != '/') prefix += '/';

@@ -18,7 +18,9 @@ namespace {
 constexpr std::uint8_t L = 1, R = 2, C = 3, kWater = 4;
 
 // A name list record as the simulator's index of the file: a few bytes are enough here.
-Bytes NameList() { return {0x01, 0x00, 0x4C, 0x46, 0x50, 0x4E, 0x00, 0x00}; }
+Bytes NameList() {
+  return {0x01, 0x00, 0x4C, 0x46, 0x50, 0x4E, 0x00, 0x00};
+}
 
 void IleDeFrance(const std::string& path) {
   BglBuilder b;

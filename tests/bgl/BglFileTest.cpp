@@ -66,8 +66,8 @@ TEST_F(BglFileTest, CanReadRefusesShortReadOnlyAndOtherFiles) {
 
   BglBuilder b;
   const std::string readOnly = Write("ro.bgl", b.Build());
-  std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read |
-                                             std::filesystem::perms::group_read);
+  std::filesystem::permissions(
+      readOnly, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
   // Refused for every user, the administrator included, as the read-only attribute is.
   EXPECT_FALSE(TBGL::CanRead(readOnly));
   EXPECT_THROW(TBGL(readOnly, Desktop()), EInOutError);

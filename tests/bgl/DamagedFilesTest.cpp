@@ -18,8 +18,14 @@ using test::Bytes;
 BglBuilder Scenery() {
   BglBuilder b;
   auto& sub = b.AddSection(3).AddSubSection();
-  sub.AddAirport().Name("Toussus-le-Noble").Elevation(164000).Runway(7, 1, 1).Start(7, 1, 2).Com()
-      .TaxiwayPoints(5).Parking(3);
+  sub.AddAirport()
+      .Name("Toussus-le-Noble")
+      .Elevation(164000)
+      .Runway(7, 1, 1)
+      .Start(7, 1, 2)
+      .Com()
+      .TaxiwayPoints(5)
+      .Parking(3);
   sub.AddAirport().Name("Chavenay").Elevation(146000).Runway(5, 0, 3).Start(23, 0, 4);
   b.AddSection(39).AddSubSection().Data({1, 0, 0, 0});
   b.AddSection(3).AddSubSection().AddAirport().Name("Pontoise").Runway(12, 0, 5);
@@ -66,12 +72,19 @@ TEST_F(DamagedFilesTest, CorruptCountsAndOffsetsAreRefusedByNameBeforeAnythingIs
     const char* field;
   };
   const Row rows[] = {
-      {"section count", [](BglBuilder& b) { b.SectionCount(0xFFFFFFFF); }, "le répertoire des sections annonce 4294967295"},
-      {"directory past the end", [](BglBuilder& b) { b.DirectoryOffset(0x7FFFFFF0); }, "le répertoire des sections commence"},
-      {"subsection count", [](BglBuilder& b) { b.sections[0].SubSectionCount(0xFFFFFFFF); }, "sous-sections de la section 1 annonce"},
-      {"table past the end", [](BglBuilder& b) { b.sections[2].TableOffset(0xFFFFFFF0); }, "sous-sections de la section 3 commence"},
-      {"record count", [](BglBuilder& b) { b.sections[0].subSections[0].Count(0xFFFFFFFF); }, "la sous-section 1 de la section 1 annonce"},
-      {"records past the end", [](BglBuilder& b) { b.sections[2].subSections[0].RecordOffset(0x80000000); }, "la sous-section 1 de la section 3 commence"},
+      {"section count", [](BglBuilder& b) { b.SectionCount(0xFFFFFFFF); },
+       "le répertoire des sections annonce 4294967295"},
+      {"directory past the end", [](BglBuilder& b) { b.DirectoryOffset(0x7FFFFFF0); },
+       "le répertoire des sections commence"},
+      {"subsection count", [](BglBuilder& b) { b.sections[0].SubSectionCount(0xFFFFFFFF); },
+       "sous-sections de la section 1 annonce"},
+      {"table past the end", [](BglBuilder& b) { b.sections[2].TableOffset(0xFFFFFFF0); },
+       "sous-sections de la section 3 commence"},
+      {"record count", [](BglBuilder& b) { b.sections[0].subSections[0].Count(0xFFFFFFFF); },
+       "la sous-section 1 de la section 1 annonce"},
+      {"records past the end",
+       [](BglBuilder& b) { b.sections[2].subSections[0].RecordOffset(0x80000000); },
+       "la sous-section 1 de la section 3 commence"},
   };
   for (const Row& row : rows) {
     BglBuilder b = Scenery();
@@ -87,7 +100,12 @@ TEST_F(DamagedFilesTest, SizesThatWouldLoopEndTheWalkWithWhatWasRead) {
   for (const std::uint32_t size : {0u, 1u, 5u}) {
     BglBuilder b;
     auto& sub = b.AddSection(3).AddSubSection();
-    sub.AddAirport().Name("Premier").Runway(1, 0, 1).Other(0x1234, {}).SizeOfLast(size).Runway(2, 0, 2);
+    sub.AddAirport()
+        .Name("Premier")
+        .Runway(1, 0, 1)
+        .Other(0x1234, {})
+        .SizeOfLast(size)
+        .Runway(2, 0, 2);
     sub.AddAirport().Name("Deuxième").Size(size);
     sub.AddAirport().Name("Jamais lu");
     sub.Count(3);

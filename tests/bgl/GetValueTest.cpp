@@ -23,9 +23,9 @@ class GetValueTest : public ::testing::Test {
 };
 
 TEST_F(GetValueTest, EveryCodeReadsItsWidthLittleEndianAndMovesTheCell) {
-  auto& f = Open({0x01, 0x02, 0x03, 0x04, 0xFF, 0xFF, 0xFF, 0xFF,           //
-                  0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF8, 0x3F,           // 1.5
-                  0x41, 0x42, 0x00, 0x00, 0xC9, 0x76, 0xE9, 0x00});         // "AB", "", "Évé"
+  auto& f = Open({0x01, 0x02, 0x03, 0x04, 0xFF, 0xFF, 0xFF, 0xFF,    //
+                  0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF8, 0x3F,    // 1.5
+                  0x41, 0x42, 0x00, 0x00, 0xC9, 0x76, 0xE9, 0x00});  // "AB", "", "Évé"
   struct Row {
     std::uint32_t offset;
     char code;
@@ -54,8 +54,12 @@ TEST_F(GetValueTest, EveryCodeReadsItsWidthLittleEndianAndMovesTheCell) {
 
 TEST_F(GetValueTest, ReadingPastTheEndRaisesTheEndOfFileError) {
   auto& f = Open({0x41, 0x42, 0x43});
-  for (const auto& [offset, code] : {std::pair<std::uint32_t, char>{2, 'W'}, {0, 'D'}, {0, 'F'},
-                                     {0, 'S'}, {3, 'B'}, {4000000000u, 'B'}}) {
+  for (const auto& [offset, code] : {std::pair<std::uint32_t, char>{2, 'W'},
+                                     {0, 'D'},
+                                     {0, 'F'},
+                                     {0, 'S'},
+                                     {3, 'B'},
+                                     {4000000000u, 'B'}}) {
     Variant v;
     std::uint32_t next = 0;
     try {

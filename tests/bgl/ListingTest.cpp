@@ -48,19 +48,32 @@ TEST(TreeLine, LabelColumnThenElevationInMetres) {
   EXPECT_EQ(line("Nord", 482000).size(), 34u);
   EXPECT_EQ(line("Nord", 1234567), "Nord" + std::string(21, ' ') + "1 234,567");
   EXPECT_EQ(line("", 0), std::string(25, ' ') + "    0,000");
-  EXPECT_EQ(line("Amsterdam Schiphol", -3350), "Amsterdam Schiphol       " "   -3,350");
+  EXPECT_EQ(line("Amsterdam Schiphol", -3350),
+            "Amsterdam Schiphol       "
+            "   -3,350");
   EXPECT_EQ(line("X", 0xFFFFFFFF), "X" + std::string(24, ' ') + "   -0,001");
   EXPECT_EQ(line("Aérodrome de Chavenay-Villepreux", 146000), "Aérodrome de Chavenay-Vil  146,000");
-  EXPECT_EQ(line("Courchevel", 2008000, {".", "\u202f"}), "Courchevel               2\u202f008.000");
+  EXPECT_EQ(line("Courchevel", 2008000, {".", "\u202f"}),
+            "Courchevel               2\u202f008.000");
 }
 
 TEST_F(ListingTest, TheTreeIsSortedAtEveryLevelAndElementsStayUnderTheirAirport) {
   auto& west = builder_.AddSection(3).AddSubSection();
-  west.AddAirport().Name("Bordeaux").Elevation(49000).Start(5, 0, 1).Runway(9, 0, 2)
-      .Runway(10, 0, 3).Runway(23, 0, 4);
+  west.AddAirport()
+      .Name("Bordeaux")
+      .Elevation(49000)
+      .Start(5, 0, 1)
+      .Runway(9, 0, 2)
+      .Runway(10, 0, 3)
+      .Runway(23, 0, 4);
   west.AddAirport().Elevation(7000);  // no name
   builder_.AddSection(19).AddSubSection().Data(test::Bytes(8, 0));
-  builder_.AddSection(3).AddSubSection().AddAirport().Name("aérodrome").Elevation(1000).Runway(36, 0, 5);
+  builder_.AddSection(3)
+      .AddSubSection()
+      .AddAirport()
+      .Name("aérodrome")
+      .Elevation(1000)
+      .Runway(36, 0, 5);
 
   EXPECT_EQ(TreeText(), (std::vector<std::string>{
                             std::string(25, ' ') + "    7,000",
@@ -75,7 +88,8 @@ TEST_F(ListingTest, TheTreeIsSortedAtEveryLevelAndElementsStayUnderTheirAirport)
 }
 
 TEST_F(ListingTest, EachNodeCarriesTheOffsetOfItsElevationField) {
-  auto& ap = builder_.AddSection(3).AddSubSection().AddAirport().Name("A").Runway(1, 0, 1).Start(1, 0, 2);
+  auto& ap =
+      builder_.AddSection(3).AddSubSection().AddAirport().Name("A").Runway(1, 0, 1).Start(1, 0, 2);
   PlainTree tree;
   Open().FillTree(tree);
   const auto lines = tree.Lines();

@@ -33,8 +33,14 @@ class RecordsTest : public ::testing::Test {
 
 TEST_F(RecordsTest, RunwaysStartsAndNameGiveEntriesInFileOrderWithTheirOffsets) {
   auto& ap = NewAirport().Elevation(432000);
-  ap.Start(9, 2, 431000).Com().Runway(24, 1, 430500).TaxiwayPoints().Name("Nord").Parking()
-      .Runway(18, 0, 429000).Other(0x0026, Bytes(30, 0xEE));
+  ap.Start(9, 2, 431000)
+      .Com()
+      .Runway(24, 1, 430500)
+      .TaxiwayPoints()
+      .Name("Nord")
+      .Parking()
+      .Runway(18, 0, 429000)
+      .Other(0x0026, Bytes(30, 0xEE));
   const TAirport1Rec& a = Open();
 
   EXPECT_EQ(a.Name, "Nord");
@@ -60,7 +66,7 @@ TEST_F(RecordsTest, NamesEndAtTheirZeroOrTheirSizeAndTheLastOneCounts) {
   const Row rows[] = {
       {"", 6, ""},
       {std::string("AB\0X", 4), 10, "AB"},
-      {"ABC", 9, "ABC"},          // no zero: the size ends it
+      {"ABC", 9, "ABC"},  // no zero: the size ends it
       {"A\xe9rodrome", std::nullopt, "Aérodrome"},
   };
   for (const Row& row : rows) {
@@ -106,10 +112,10 @@ TEST_F(RecordsTest, ElevationsAreSignedTwosComplement) {
 
 TEST(DesignatorLabel, NumbersDirectionsAndDesignators) {
   const std::pair<std::uint16_t, const char*> rows[] = {
-      {0x0118, "24 L"}, {0x0209, "9 R"},    {0x030C, "12 C"},  {0x0400, "0 water"},
-      {0x0024, "36"},   {0x0012, "18"},     {0x0512, "18 A"},  {0x0612, "18 B"},
-      {0x0712, "18"},   {0x0025, "N"},      {0x0126, "NE L"},  {0x002C, "NW"},
-      {0x002D, "45"},   {0xFFFF, "255"},    {0x0001, "1"},     {0x0023, "35"},
+      {0x0118, "24 L"}, {0x0209, "9 R"}, {0x030C, "12 C"}, {0x0400, "0 water"},
+      {0x0024, "36"},   {0x0012, "18"},  {0x0512, "18 A"}, {0x0612, "18 B"},
+      {0x0712, "18"},   {0x0025, "N"},   {0x0126, "NE L"}, {0x002C, "NW"},
+      {0x002D, "45"},   {0xFFFF, "255"}, {0x0001, "1"},    {0x0023, "35"},
   };
   for (const auto& [word, label] : rows) {
     EXPECT_EQ(DesignatorLabel(Variant::Word(word)), label) << std::hex << word;

@@ -50,7 +50,11 @@ class CliTest : public ::testing::Test {
 TEST_F(CliTest, ListPrintsTheSortedTreeWithIndentedElements) {
   BglBuilder b;
   auto& sub = b.AddSection(3).AddSubSection();
-  sub.AddAirport().Name("Toussus-le-Noble").Elevation(164000).Start(25, 2, 162800).Runway(7, 1, 163500);
+  sub.AddAirport()
+      .Name("Toussus-le-Noble")
+      .Elevation(164000)
+      .Start(25, 2, 162800)
+      .Runway(7, 1, 163500);
   sub.AddAirport().Name("Amsterdam Schiphol").Elevation(-3350).Runway(18, 3, 1234567);
   b.WriteTo(dir_ / "f.bgl");
   const Result r = Run({"list", dir_ / "f.bgl"});
@@ -66,22 +70,28 @@ TEST_F(CliTest, ListPrintsTheSortedTreeWithIndentedElements) {
 
 TEST_F(CliTest, ListJsonGivesEveryAirportAndElementInFileOrderWithItsOffset) {
   BglBuilder b;
-  auto& one = b.AddSection(3).AddSubSection().AddAirport().Name("Aérodrome \"Nord\"").Elevation(-1250);
+  auto& one =
+      b.AddSection(3).AddSubSection().AddAirport().Name("Aérodrome \"Nord\"").Elevation(-1250);
   one.Runway(24, 1, 482000).Com().Start(6, 2, 4294967295);
   auto& two = b.AddSection(3).AddSubSection().AddAirport().Elevation(7);
   b.WriteTo(dir_ / "f.bgl");
   const Result r = Run({"list", dir_ / "f.bgl", "--json"});
   EXPECT_EQ(r.exit, 0) << r.err;
   const auto at = [](std::uint32_t n) { return std::to_string(n); };
-  EXPECT_EQ(r.out, "{\"file\": \"" + (dir_ / "f.bgl") + "\", \"airports\": [\n"
-                   "  {\"name\": \"Aérodrome \\\"Nord\\\"\", \"elevation_mm\": -1250, \"offset\": " +
-                       at(one.elevationOffset) + ", \"elements\": [\n"
-                   "    {\"caption\": \"Runway 24 L\", \"elevation_mm\": 482000, \"offset\": " +
-                       at(one.elements[0].elevationOffset) + "},\n"
-                   "    {\"caption\": \"Start 6 R\", \"elevation_mm\": -1, \"offset\": " +
-                       at(one.elements[1].elevationOffset) + "}\n  ]},\n"
-                   "  {\"name\": \"\", \"elevation_mm\": 7, \"offset\": " + at(two.elevationOffset) +
-                       ", \"elements\": []}\n]}\n");
+  EXPECT_EQ(r.out,
+            "{\"file\": \"" + (dir_ / "f.bgl") +
+                "\", \"airports\": [\n"
+                "  {\"name\": \"Aérodrome \\\"Nord\\\"\", \"elevation_mm\": -1250, \"offset\": " +
+                at(one.elevationOffset) +
+                ", \"elements\": [\n"
+                "    {\"caption\": \"Runway 24 L\", \"elevation_mm\": 482000, \"offset\": " +
+                at(one.elements[0].elevationOffset) +
+                "},\n"
+                "    {\"caption\": \"Start 6 R\", \"elevation_mm\": -1, \"offset\": " +
+                at(one.elements[1].elevationOffset) +
+                "}\n  ]},\n"
+                "  {\"name\": \"\", \"elevation_mm\": 7, \"offset\": " +
+                at(two.elevationOffset) + ", \"elements\": []}\n]}\n");
 }
 
 TEST_F(CliTest, FailuresHaveTheirExitCodeAndAFrenchMessage) {
@@ -97,7 +107,9 @@ TEST_F(CliTest, FailuresHaveTheirExitCodeAndAFrenchMessage) {
     std::string err;
   };
   const Row rows[] = {
-      {{"list", dir_ / "absent.bgl"}, 3, "Je ne trouve pas le fichier \"" + (dir_ / "absent.bgl") + "\"."},
+      {{"list", dir_ / "absent.bgl"},
+       3,
+       "Je ne trouve pas le fichier \"" + (dir_ / "absent.bgl") + "\"."},
       {{"list", dir_ / "old.bgl"}, 3, "Je ne sais pas explorer les BGLs de type $0102.\n"},
       {{"list", dir_ / "empty.bgl"}, 1, "Ce fichier ne contient pas d'aéroports."},
       {{"list"}, 2, "list attend un seul FICHIER."},
@@ -147,8 +159,8 @@ TEST_F(CliTest, TheBundledSampleSceneryIsWhatTheToolMakesAndLists) {
     EXPECT_EQ(Slurp(entry.path().string()), Slurp(made + "/" + name))
         << name << " differs from what make-sample-scenery writes: run it again";
   }
-  EXPECT_EQ(names.size(), static_cast<std::size_t>(std::distance(
-                              std::filesystem::directory_iterator(made), {})));
+  EXPECT_EQ(names.size(),
+            static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(made), {})));
 
   const Result files = Run({"files", QORBGL_SAMPLES});
   EXPECT_EQ(files.exit, 0);

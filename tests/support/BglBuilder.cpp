@@ -19,13 +19,17 @@ void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = (v >> (8 * i)) & 0xFF;
 }
 
-void Append16(Bytes& b, std::uint32_t v) { Put16(b, b.size(), v); }
-void Append32(Bytes& b, std::uint32_t v) { Put32(b, b.size(), v); }
+void Append16(Bytes& b, std::uint32_t v) {
+  Put16(b, b.size(), v);
+}
+void Append32(Bytes& b, std::uint32_t v) {
+  Put32(b, b.size(), v);
+}
 
-constexpr char16_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // Packed latitude and longitude of a point near Paris, as FS2004 stores them.
 constexpr std::uint32_t kLongitude = 0x1D4B0000;
@@ -39,9 +43,12 @@ std::string Utf8ToCp1252(std::string_view utf8) {
     const auto c0 = static_cast<unsigned char>(utf8[i]);
     char32_t c = c0;
     std::size_t n = 1;
-    if (c0 >= 0xF0) c = c0 & 0x07, n = 4;
-    else if (c0 >= 0xE0) c = c0 & 0x0F, n = 3;
-    else if (c0 >= 0xC0) c = c0 & 0x1F, n = 2;
+    if (c0 >= 0xF0)
+      c = c0 & 0x07, n = 4;
+    else if (c0 >= 0xE0)
+      c = c0 & 0x0F, n = 3;
+    else if (c0 >= 0xC0)
+      c = c0 & 0x1F, n = 2;
     for (std::size_t k = 1; k < n && i + k < utf8.size(); ++k) {
       c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
     }
@@ -85,16 +92,16 @@ Airport& Airport::Elevation(std::int64_t millimetres) {
 }
 
 Airport& Airport::Runway(std::uint8_t number, std::uint8_t designator, std::int64_t mm) {
-  Bytes p(46, 0);  // a runway of 52 bytes, without nested records
-  Put16(p, 0, 0x0004);                 // S+6 surface: asphalt
-  p[2] = number;                       // S+8
-  p[3] = designator;                   // S+9
+  Bytes p(46, 0);       // a runway of 52 bytes, without nested records
+  Put16(p, 0, 0x0004);  // S+6 surface: asphalt
+  p[2] = number;        // S+8
+  p[3] = designator;    // S+9
   p[4] = static_cast<std::uint8_t>(number <= 36 ? (number + 17) % 36 + 1 : number);  // S+10
-  p[5] = designator == 1 ? 2 : designator == 2 ? 1 : designator;  // S+11
-  Put32(p, 6, kLongitude);             // S+12
-  Put32(p, 10, kLatitude);             // S+16
-  Put32(p, 14, 2400 * 1000);           // S+20 length
-  Put32(p, 18, 45 * 1000);             // S+24 width
+  p[5] = designator == 1 ? 2 : designator == 2 ? 1 : designator;                     // S+11
+  Put32(p, 6, kLongitude);                                                           // S+12
+  Put32(p, 10, kLatitude);                                                           // S+16
+  Put32(p, 14, 2400 * 1000);                                                         // S+20 length
+  Put32(p, 18, 45 * 1000);                                                           // S+24 width
   Put32(p, 22, static_cast<std::uint32_t>(mm));  // S+28 elevation
   subRecords.push_back({subrecord::kRunway, std::move(p), std::nullopt, 22});
   return *this;
@@ -102,13 +109,13 @@ Airport& Airport::Runway(std::uint8_t number, std::uint8_t designator, std::int6
 
 Airport& Airport::Start(std::uint8_t number, std::uint8_t designator, std::int64_t mm,
                         std::uint8_t type) {
-  Bytes p(18, 0);  // a start of 24 bytes
-  p[0] = number;                                                  // S+6
+  Bytes p(18, 0);                                                       // a start of 24 bytes
+  p[0] = number;                                                        // S+6
   p[1] = static_cast<std::uint8_t>((type << 4) | (designator & 0x0F));  // S+7
-  Put32(p, 2, kLongitude);                                        // S+8
-  Put32(p, 6, kLatitude);                                         // S+12
-  Put32(p, 10, static_cast<std::uint32_t>(mm));                   // S+16 elevation
-  Put32(p, 14, 0x43340000);                                       // S+20 heading 180.0f
+  Put32(p, 2, kLongitude);                                              // S+8
+  Put32(p, 6, kLatitude);                                               // S+12
+  Put32(p, 10, static_cast<std::uint32_t>(mm));                         // S+16 elevation
+  Put32(p, 14, 0x43340000);                                             // S+20 heading 180.0f
   subRecords.push_back({subrecord::kStart, std::move(p), std::nullopt, 10});
   return *this;
 }
@@ -185,9 +192,11 @@ Bytes Airport::Encode() const {
   Put32(b, 24, kLongitude + 64);  // tower
   Put32(b, 28, kLatitude + 64);
   Put32(b, 32, elevationRaw);
-  Put32(b, 36, 0);                          // magnetic variation
-  Put32(b, 40, ((12 + 'L' - 'A') * 38 * 38 * 38 + (12 + 'F' - 'A') * 38 * 38 +
-                (12 + 'P' - 'A') * 38 + (12 + 'G' - 'A')) << 5);  // LFPG, packed base 38
+  Put32(b, 36, 0);  // magnetic variation
+  Put32(b, 40,
+        ((12 + 'L' - 'A') * 38 * 38 * 38 + (12 + 'F' - 'A') * 38 * 38 + (12 + 'P' - 'A') * 38 +
+         (12 + 'G' - 'A'))
+            << 5);  // LFPG, packed base 38
   for (const auto& s : subRecords) {
     Append16(b, s.id);
     Append32(b, s.size.value_or(static_cast<std::uint32_t>(6 + s.payload.size())));
@@ -199,7 +208,9 @@ Bytes Airport::Encode() const {
 
 // ---- SubSection and Section ----
 
-Airport& SubSection::AddAirport() { return airports.emplace_back(); }
+Airport& SubSection::AddAirport() {
+  return airports.emplace_back();
+}
 
 SubSection& SubSection::Data(Bytes bytes) {
   data = std::move(bytes);
@@ -234,7 +245,9 @@ Section& Section::TableOffset(std::uint32_t value) {
 
 // ---- BglBuilder ----
 
-Section& BglBuilder::AddSection(std::uint32_t type) { return sections.emplace_back(type); }
+Section& BglBuilder::AddSection(std::uint32_t type) {
+  return sections.emplace_back(type);
+}
 BglBuilder& BglBuilder::HeaderWord(std::uint16_t word) {
   headerWord_ = word;
   return *this;
@@ -286,7 +299,8 @@ Bytes BglBuilder::Build() {
         for (auto& record : airport.subRecords) {
           record.offset = s;
           if (record.elevation) {
-            airport.elements.push_back({record.id, s, s + 6 + static_cast<std::uint32_t>(*record.elevation)});
+            airport.elements.push_back(
+                {record.id, s, s + 6 + static_cast<std::uint32_t>(*record.elevation)});
           }
           s += 6 + static_cast<std::uint32_t>(record.payload.size());
         }
@@ -295,7 +309,8 @@ Bytes BglBuilder::Build() {
       }
       b.insert(b.end(), sub.data.begin(), sub.data.end());
       const auto recordBytes = static_cast<std::uint32_t>(b.size()) - sub.recordsAt;
-      const auto records = static_cast<std::uint32_t>(sub.airports.size() + (sub.data.empty() ? 0 : 1));
+      const auto records =
+          static_cast<std::uint32_t>(sub.airports.size() + (sub.data.empty() ? 0 : 1));
       Put32(b, sub.entryOffset, sub.id);
       Put32(b, sub.entryOffset + 4, sub.count.value_or(records));
       Put32(b, sub.entryOffset + 8, sub.recordOffset.value_or(sub.recordsAt));
@@ -313,7 +328,8 @@ Bytes BglBuilder::WriteTo(const std::string& path) {
 
 void WriteFile(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 

@@ -37,10 +37,10 @@ class Airport {
  public:
   struct SubRecord {
     std::uint16_t id;
-    Bytes payload;                        // the bytes after the 6-byte header
-    std::optional<std::uint32_t> size;    // stored size, when set by hand
+    Bytes payload;                         // the bytes after the 6-byte header
+    std::optional<std::uint32_t> size;     // stored size, when set by hand
     std::optional<std::size_t> elevation;  // where the elevation field lies, from its start
-    std::uint32_t offset = 0;             // filled by Build()
+    std::uint32_t offset = 0;              // filled by Build()
   };
   struct Element {  // a runway or a start, in file order
     std::uint16_t id;
@@ -93,8 +93,8 @@ class SubSection {
   std::deque<Airport> airports;
   Bytes data;
 
-  std::uint32_t entryOffset = 0;   // filled by Build()
-  std::uint32_t recordsAt = 0;     // filled by Build()
+  std::uint32_t entryOffset = 0;  // filled by Build()
+  std::uint32_t recordsAt = 0;    // filled by Build()
 };
 
 class Section {
