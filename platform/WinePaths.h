@@ -1,0 +1,21 @@
+#pragma once
+// Where a Windows program installed under Wine keeps its files, seen from Linux.
+
+#include <string>
+
+namespace qor::platform {
+
+// The Wine prefix of the user: $WINEPREFIX, else ~/.wine.
+std::string WinePrefix();
+
+// The Linux path of a Windows path such as "C:\Program Files\FS9" inside a Wine prefix: the
+// drive through the prefix's dosdevices, then each part of the path matched in any letter case
+// as Windows would. Parts that do not exist are kept as written. Empty when the drive is not
+// mapped or the path is not an absolute drive path.
+std::string WindowsPathToLinux(const std::string& windowsPath, const std::string& prefix);
+
+// The name of the entry of folder equal to name in any letter case (the exact name first);
+// empty when there is none.
+std::string FindNameIgnoringCase(const std::string& folder, const std::string& name);
+
+}  // namespace qor::platform
