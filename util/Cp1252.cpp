@@ -12,12 +12,16 @@ constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 
 
 }  // namespace
 
+char32_t Cp1252CodePoint(unsigned char byte) {
+  return byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte;
+}
+
 void AppendCp1252AsUtf8(std::string& out, unsigned char byte) {
   if (byte < 0x80) {
     out.push_back(static_cast<char>(byte));
     return;
   }
-  const char32_t c = byte < 0xA0 ? kHigh[byte - 0x80] : byte;
+  const char32_t c = Cp1252CodePoint(byte);
   if (c < 0x800) {
     out.push_back(static_cast<char>(0xC0 | (c >> 6)));
   } else {

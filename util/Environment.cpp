@@ -17,9 +17,15 @@ Values& Current() {
 
 }  // namespace
 
-const std::string& ProgName() { return Current().progName; }
-const std::string& AppFolder() { return Current().appFolder; }
-const std::string& DesktopFolder() { return Current().desktopFolder; }
+const std::string& ProgName() {
+  return Current().progName;
+}
+const std::string& AppFolder() {
+  return Current().appFolder;
+}
+const std::string& DesktopFolder() {
+  return Current().desktopFolder;
+}
 
 void SetEnvironment(std::string progName, std::string appFolder, std::string desktopFolder) {
   Current() = Values{std::move(progName), std::move(appFolder), std::move(desktopFolder)};

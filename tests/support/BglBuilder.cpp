@@ -4,6 +4,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "util/Cp1252.h"
+
 namespace qor::test {
 
 namespace {
@@ -25,11 +27,6 @@ void Append16(Bytes& b, std::uint32_t v) {
 void Append32(Bytes& b, std::uint32_t v) {
   Put32(b, b.size(), v);
 }
-
-constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // Packed latitude and longitude of a point near Paris, as FS2004 stores them.
 constexpr std::uint32_t kLongitude = 0x1D4B0000;
@@ -58,8 +55,8 @@ std::string Utf8ToCp1252(std::string_view utf8) {
       continue;
     }
     char byte = '?';
-    for (int k = 0; k < 32; ++k) {
-      if (kHigh[k] == c) byte = static_cast<char>(0x80 + k);
+    for (int k = 0x80; k < 0xA0; ++k) {
+      if (Cp1252CodePoint(static_cast<unsigned char>(k)) == c) byte = static_cast<char>(k);
     }
     out.push_back(byte);
   }
