@@ -32,9 +32,15 @@ bool OnlyChars(std::string_view chars, std::string_view text) {
 }
 
 void ReplaceAll(std::string& text, std::string_view what, std::string_view by) {
-  for (std::size_t at = text.find(what); at != std::string::npos;
-       at = text.find(what, at + by.size()))
-    text.replace(at, what.size(), by);
+  std::string out;
+  out.reserve(text.size());
+  std::size_t from = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, from)) {
+    out.append(text, from, at - from).append(by);
+    from = at + what.size();
+  }
+  out.append(text, from);
+  text = std::move(out);
 }
 
 // Days between 30 December 1899 and the given Gregorian date (proleptic calendar).
