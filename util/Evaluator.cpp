@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "util/FileUtil.h"
 #include "util/Format.h"
 
 namespace qor {
@@ -22,13 +23,6 @@ std::string Trim(std::string_view text) {
   while (!text.empty() && IsTrimmed(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsTrimmed(text.back())) text.remove_suffix(1);
   return std::string(text);
-}
-
-// True when every byte of text is one of chars (the empty text passes). Kept here rather than
-// taken from the file helpers so that the evaluator depends on the formatter alone.
-bool OnlyChars(std::string_view chars, std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [chars](char ch) { return chars.find(ch) != std::string_view::npos; });
 }
 
 void ReplaceAll(std::string& text, std::string_view what, std::string_view by) {

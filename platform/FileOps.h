@@ -1,0 +1,44 @@
+#pragma once
+// Single-file operations that the Windows shell performed for the program: a copy that is
+// complete on disk before it counts, a plain delete, folder creation and the file attributes.
+
+#include <string>
+#include <vector>
+
+namespace qor::platform {
+
+// The Windows attribute bits the program looks at.
+inline constexpr int kAttrReadOnly = 1;
+inline constexpr int kAttrHidden = 2;
+inline constexpr int kAttrSystem = 4;
+
+// Creates folder and every missing parent with the permission bits mode (less the umask).
+// True when folder exists afterwards. The folders created, outermost first, are appended to
+// made so that a caller whose later step fails can take them back.
+bool MakeFolders(const std::string& folder, unsigned mode,
+                 std::vector<std::string>* made = nullptr);
+
+// Copies the regular file source to target, creating target's missing folders. The bytes go
+// to a temporary name beside target, receive source's permission bits and modification time,
+// are flushed to disk and only then take target's name, so a target that exists is always a
+// whole copy. An existing target is never replaced: that is a failure. On failure nothing is
+// left behind (neither the partial copy nor the folders made for it) and the result is false.
+bool CopyFileFlushed(const std::string& source, const std::string& target);
+
+// True when both paths name one existing file (links followed): the same file system entry,
+// reached by two spellings.
+bool IsSameFile(const std::string& a, const std::string& b);
+
+// Removes the file for good (a link itself, not what it points to); false when it stays.
+bool RemoveFile(const std::string& path);
+
+// The regular file's attributes as Windows bits: read-only when it has no write permission bit
+// at all (as for File::OpenReadWrite). Hidden and system do not exist here: a leading dot is
+// only part of a name. -1 when path names no regular file.
+int FileAttributes(const std::string& path);
+
+// Clears the read-only attribute of a regular file by giving it its owner's write bit, and
+// returns its attributes as they were; 0 when path names no regular file.
+int ClearAttributes(const std::string& path);
+
+}  // namespace qor::platform

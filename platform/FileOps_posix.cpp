@@ -1,0 +1,185 @@
+#include "platform/FileOps.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+namespace qor::platform {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  // Closes now and reports whether the kernel accepted the last writes.
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, const char* data, std::size_t n) {
+  while (n > 0) {
+    const ssize_t put = ::write(fd, data, n);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (put == 0) return false;
+    data += put;
+    n -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+bool CopyBytes(int in, int out) {
+  std::vector<char> buffer(1 << 16);
+  for (;;) {
+    const ssize_t got = ::read(in, buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (got == 0) return true;
+    if (!WriteAll(out, buffer.data(), static_cast<std::size_t>(got))) return false;
+  }
+}
+
+// Flushes a folder's entries, so that a new name in it survives a crash.
+void SyncFolder(const std::string& folder) {
+  Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() >= 0) ::fsync(fd.get());
+}
+
+// Gives temporary the name target unless target exists, in one step where the file system
+// allows it.
+bool PlaceWithoutReplacing(const std::string& temporary, const std::string& target) {
+  if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // No atomic no-replace rename here: a hard link refuses an existing name as well.
+  if (::link(temporary.c_str(), target.c_str()) == 0) {
+    ::unlink(temporary.c_str());
+    return true;
+  }
+  return false;
+}
+
+void TakeBack(const std::vector<std::string>& made) {
+  for (auto it = made.rbegin(); it != made.rend(); ++it) ::rmdir(it->c_str());
+}
+
+}  // namespace
+
+bool MakeFolders(const std::string& folder, unsigned mode, std::vector<std::string>* made) {
+  if (folder.empty()) return false;
+  std::vector<fs::path> missing;
+  fs::path p(folder);
+  for (;;) {
+    struct stat st {};
+    if (::stat(p.c_str(), &st) == 0) {
+      if (!S_ISDIR(st.st_mode)) return false;
+      break;
+    }
+    if (errno != ENOENT) return false;
+    missing.push_back(p);
+    fs::path parent = p.parent_path();
+    if (parent.empty() || parent == p) break;
+    p = parent;
+  }
+  std::reverse(missing.begin(), missing.end());
+  for (const fs::path& m : missing) {
+    // "a/b/" has the parent "a/b" as well: the second mkdir of the same folder finds it made.
+    if (::mkdir(m.c_str(), static_cast<mode_t>(mode)) == 0) {
+      if (made != nullptr) made->push_back(m.string());
+    } else {
+      struct stat st {};
+      if (errno != EEXIST || ::stat(m.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    }
+  }
+  return true;
+}
+
+bool CopyFileFlushed(const std::string& source, const std::string& target) {
+  Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st {};
+  if (in.get() < 0 || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+
+  const fs::path targetPath(target);
+  if (!targetPath.has_filename()) return false;
+  const std::string parent = targetPath.parent_path().string();
+  const std::string folder = parent.empty() ? std::string(".") : parent;
+  std::vector<std::string> made;
+  if (!MakeFolders(folder, 0777, &made)) {
+    TakeBack(made);
+    return false;
+  }
+
+  // A short temporary name: target's own name may already use the whole name length.
+  std::string temporary = folder + "/.qorbgl-copy-XXXXXX";
+  Fd out(::mkostemp(temporary.data(), O_CLOEXEC));
+  if (out.get() < 0) {
+    TakeBack(made);
+    return false;
+  }
+  const timespec times[2] = {st.st_atim, st.st_mtim};
+  const bool written = CopyBytes(in.get(), out.get()) &&
+                       ::fchmod(out.get(), st.st_mode & 07777) == 0 &&
+                       ::futimens(out.get(), times) == 0 && ::fsync(out.get()) == 0;
+  if (!out.Close() || !written || !PlaceWithoutReplacing(temporary, target)) {
+    ::unlink(temporary.c_str());
+    TakeBack(made);
+    return false;
+  }
+  SyncFolder(folder);
+  return true;
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+  struct stat sa {};
+  struct stat sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+bool RemoveFile(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  return ::unlink(path.c_str()) == 0;
+}
+
+int FileAttributes(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? kAttrReadOnly : 0;
+}
+
+int ClearAttributes(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  const int before = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? kAttrReadOnly : 0;
+  // Only a read-only file has something to clear; any other keeps its permissions.
+  if (before != 0) ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+  return before;
+}
+
+}  // namespace qor::platform
