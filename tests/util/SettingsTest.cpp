@@ -1,0 +1,134 @@
+#include "util/Settings.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "platform/Registry.h"
+#include "tests/support/TempFolder.h"
+#include "util/Environment.h"
+
+namespace qor {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::RegistryStore;
+using platform::RegRoot;
+using platform::RegValue;
+
+constexpr const char* kProgKey = "Software\\QOR Soft\\QORBgl";
+constexpr const char* kSimKey = "\\Software\\Microsoft\\Microsoft Games\\Flight Simulator\\9.0";
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("XDG_CONFIG_HOME", (temp_ / "home").c_str(), 1);
+    ::setenv("XDG_CONFIG_DIRS", (temp_ / "xdg").c_str(), 1);
+    SetEnvironment("QORBgl", temp_.Path() + "/", temp_.Path() + "/Desktop/");
+  }
+  static RegistryStore User() { return RegistryStore(RegRoot::CurrentUser); }
+  static RegistryStore Machine() { return RegistryStore(RegRoot::LocalMachine); }
+  // The machine branch as an account without rights there sees it.
+  void MachineUnwritable() {
+    std::ofstream(temp_ / "plain") << "x";
+    ::setenv("XDG_CONFIG_DIRS", (temp_ / "plain").c_str(), 1);
+  }
+  test::TempFolder temp_;
+};
+
+TEST_F(SettingsTest, TheProgramKeyIsNamedAfterTheProgram) {
+  EXPECT_EQ(ProgKey(), "\\Software\\QOR Soft\\QORBgl");
+  WriteSetting("Dir", "/home/pilote/Scènes \"FS9\"\\");
+  EXPECT_EQ(User().ReadValue(kProgKey, "Dir"), RegValue::Text("/home/pilote/Scènes \"FS9\"\\"));
+  EXPECT_EQ(ReadSetting("dir"), "/home/pilote/Scènes \"FS9\"\\");
+  EXPECT_FALSE(Machine().KeyExists(kProgKey));
+  WriteSetting("Dir", "");
+  EXPECT_EQ(ReadSetting("Dir"), "");
+
+  WriteProgSetting(true, "Lancements", "1 234");
+  EXPECT_EQ(Machine().ReadValue(kProgKey, "Lancements"), RegValue::Text("1 234"));
+  EXPECT_EQ(ReadProgSetting(true, "Lancements"), "1 234");
+  EXPECT_EQ(ReadProgSetting(false, "Lancements"), "");
+
+  RegWriteStr(false, "\\SOFTWARE\\qor soft\\Central\\", "Initiales", "JD");
+  EXPECT_EQ(RegReadStr(false, "\\Software\\QOR Soft\\Central", "INITIALES"), "JD");
+}
+
+TEST_F(SettingsTest, ASettingNeverWrittenReadsEmptyAndLeavesItsKeyBehind) {
+  EXPECT_EQ(ReadSetting("fMain"), "");
+  EXPECT_TRUE(User().KeyExists(kProgKey));
+  EXPECT_FALSE(Machine().KeyExists(kProgKey));
+  EXPECT_EQ(RegReadStr(false, "\\Software\\QOR Soft\\Central", "Nom utilisateur"), "");
+  EXPECT_TRUE(User().KeyExists("Software\\QOR Soft\\Central"));
+}
+
+TEST_F(SettingsTest, AMachineReadWhereTheAccountMayWriteCreatesTheKey) {
+  EXPECT_EQ(RegReadStr(true, kSimKey, "EXE Path"), "");
+  EXPECT_TRUE(Machine().KeyExists(kSimKey + 1));
+  EXPECT_FALSE(User().KeyExists(kSimKey + 1));
+}
+
+TEST_F(SettingsTest, WithoutRightsOnTheMachineBranchWritesLandOnTheUserBranch) {
+  MachineUnwritable();
+  WriteProgSetting(true, "Lancements", "7");
+  EXPECT_EQ(User().ReadValue(kProgKey, "Lancements"), RegValue::Text("7"));
+  // ... but a read does not fall back: the machine key cannot be opened, so it is empty.
+  EXPECT_EQ(ReadProgSetting(true, "Lancements"), "");
+  EXPECT_EQ(ReadProgSetting(false, "Lancements"), "7");
+}
+
+TEST_F(SettingsTest, WithoutRightsOnTheMachineBranchItsValuesReadEmpty) {
+  ASSERT_TRUE(Machine().WriteValue(kSimKey + 1, "EXE Path", RegValue::Text("C:\\FS9\\")));
+  EXPECT_EQ(RegReadStr(true, kSimKey, "EXE Path"), "C:\\FS9\\");
+  const fs::path folder = fs::path(Machine().File()).parent_path();
+  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_EQ(RegReadStr(true, kSimKey, "EXE Path"), "");
+  fs::permissions(folder, fs::perms::owner_all);
+}
+
+TEST_F(SettingsTest, OnlyTextValuesReadAndANonTextMachineValueIsReadOnTheUserBranch) {
+  struct Case {
+    const char* what;
+    RegValue machine;
+    const char* expected;  // with "user" under the same name in the user branch
+  };
+  RegValue emptyDword{platform::kRegDword, ""};
+  const Case cases[] = {
+      {"text", RegValue::Text("machine"), "machine"},
+      {"expandable text, nothing expanded", RegValue::Text("%ProgramFiles%\\FS9", 2),
+       "%ProgramFiles%\\FS9"},
+      {"text up to its first zero", RegValue::Text(std::string("ab\0cd", 5)), "ab"},
+      {"empty text, no fall-back", RegValue::Text(""), ""},
+      {"DWORD: read again on the user branch", RegValue::Dword(10), "user"},
+      {"binary: read again on the user branch", RegValue{platform::kRegBinary, "xy"}, "user"},
+      {"multi-text: read again on the user branch", RegValue::Text("a", 7), "user"},
+      {"a value of size 0 is empty whatever its type", emptyDword, ""},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(Machine().WriteValue("Software\\T", "v", c.machine));
+    RegWriteStr(false, "\\Software\\T", "v", "user");
+    EXPECT_EQ(RegReadStr(true, "\\Software\\T", "v"), c.expected) << c.what;
+  }
+  // On the user branch a non-text value reads as empty.
+  ASSERT_TRUE(User().WriteValue("Software\\T", "v", RegValue::Dword(10)));
+  EXPECT_EQ(RegReadStr(false, "\\Software\\T", "v"), "");
+  EXPECT_EQ(RegReadStr(true, "\\Software\\T", "v"), "");
+}
+
+TEST_F(SettingsTest, AUserBranchThatCannotBeWrittenLosesWritesSilently) {
+  std::ofstream(temp_ / "plain") << "x";
+  ::setenv("XDG_CONFIG_HOME", (temp_ / "plain").c_str(), 1);
+  MachineUnwritable();
+  EXPECT_NO_THROW(WriteSetting("Onglet", "2"));
+  EXPECT_NO_THROW(WriteProgSetting(true, "Lancements", "3"));
+  EXPECT_EQ(ReadSetting("Onglet"), "");
+  EXPECT_EQ(ReadProgSetting(true, "Lancements"), "");
+  // A key path Windows refuses is no error for the caller either.
+  EXPECT_NO_THROW(RegWriteStr(false, "\\Software\\\\x", "n", "v"));
+  EXPECT_EQ(RegReadStr(false, "\\Software\\\\x", "n"), "");
+}
+
+}  // namespace
+}  // namespace qor
