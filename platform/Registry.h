@@ -55,4 +55,10 @@ class RegistryStore {
   std::string relativeTo_;
 };
 
+// Keys that belong to another program's registry on this platform: the simulator's own keys,
+// which it keeps, running under Wine, in the Wine prefix's machine registry (system.reg, with
+// the 64-bit prefix's Wow6432Node copy of 32-bit programs' keys). They are read from there and
+// never written or created. True when key is one of them; value then holds what was found.
+bool ReadForeignValue(std::string_view key, std::string_view name, std::optional<RegValue>& value);
+
 }  // namespace qor::platform

@@ -1,5 +1,8 @@
 #include "platform/Registry.h"
 
+#include "platform/Folder.h"
+#include "platform/WinePaths.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -233,6 +236,21 @@ std::optional<RegValue> RegistryStore::ReadValue(std::string_view key,
   if (found == nullptr) return std::nullopt;
   const RegValue* value = found->Find(name);
   return value != nullptr ? std::optional<RegValue>(*value) : std::nullopt;
+}
+
+bool ReadForeignValue(std::string_view key, std::string_view name, std::optional<RegValue>& value) {
+  static constexpr std::string_view kSimulatorVendor = "Software\\Microsoft\\Microsoft Games\\";
+  if (key.size() < kSimulatorVendor.size() ||
+      NtfsUpperCase(key.substr(0, kSimulatorVendor.size())) != NtfsUpperCase(kSimulatorVendor)) {
+    return false;
+  }
+  const RegistryStore wine(WinePrefix() + "/system.reg", "\\Machine");
+  value = wine.ReadValue(key, name);
+  if (!value) {
+    const std::string wow = "Software\\Wow6432Node\\" + std::string(key.substr(9));
+    value = wine.ReadValue(wow, name);
+  }
+  return true;
 }
 
 }  // namespace qor::platform

@@ -14,6 +14,10 @@ std::string WinePrefix();
 // mapped or the path is not an absolute drive path.
 std::string WindowsPathToLinux(const std::string& windowsPath, const std::string& prefix);
 
+// A folder as a Windows program stored it in the registry, as a path of this system: a drive
+// path goes through the user's Wine prefix; any other text is taken as it is.
+std::string NativePathOfWindowsPath(const std::string& windowsPath);
+
 // The name of the entry of folder equal to name in any letter case (the exact name first);
 // empty when there is none.
 std::string FindNameIgnoringCase(const std::string& folder, const std::string& name);

@@ -69,4 +69,11 @@ std::string WindowsPathToLinux(const std::string& windowsPath, const std::string
   return path;
 }
 
+std::string NativePathOfWindowsPath(const std::string& windowsPath) {
+  if (windowsPath.size() >= 2 && windowsPath[1] == ':') {
+    return WindowsPathToLinux(windowsPath, WinePrefix());
+  }
+  return windowsPath;
+}
+
 }  // namespace qor::platform

@@ -35,11 +35,14 @@ bool TryWrite(bool machine, std::string_view key, std::string_view name, std::st
 // The value's text; nullopt on an error, which sends a machine-branch read to the user branch.
 std::optional<std::string> TryRead(bool machine, std::string_view key, std::string_view name) {
   try {
-    const RegistryStore store = StoreOf(machine);
-    // A key that can be neither opened with full access nor created reads as empty, and
-    // that is no error: an account without rights on the machine branch ends here.
-    if (!store.CreateKey(key)) return std::string();
-    const std::optional<RegValue> value = store.ReadValue(key, name);
+    std::optional<RegValue> value;
+    if (!machine || !platform::ReadForeignValue(key, name, value)) {
+      const RegistryStore store = StoreOf(machine);
+      // A key that can be neither opened with full access nor created reads as empty, and
+      // that is no error: an account without rights on the machine branch ends here.
+      if (!store.CreateKey(key)) return std::string();
+      value = store.ReadValue(key, name);
+    }
     if (!value || value->data.empty()) return std::string();
     if (!value->IsText()) return std::nullopt;
     std::string text = value->AsText();
