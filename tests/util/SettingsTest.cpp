@@ -19,6 +19,8 @@ using platform::RegRoot;
 using platform::RegValue;
 
 constexpr const char* kProgKey = "Software\\QOR Soft\\QORBgl";
+// A machine-wide key of another program that the machine store holds.
+constexpr const char* kMachineKey = "\\Software\\QOR Soft\\Partagé";
 constexpr const char* kSimKey = "\\Software\\Microsoft\\Microsoft Games\\Flight Simulator\\9.0";
 
 class SettingsTest : public ::testing::Test {
@@ -65,9 +67,12 @@ TEST_F(SettingsTest, ASettingNeverWrittenReadsEmptyAndLeavesItsKeyBehind) {
 }
 
 TEST_F(SettingsTest, AMachineReadWhereTheAccountMayWriteCreatesTheKey) {
+  EXPECT_EQ(RegReadStr(true, kMachineKey, "Dossier"), "");
+  EXPECT_TRUE(Machine().KeyExists(kMachineKey + 1));
+  EXPECT_FALSE(User().KeyExists(kMachineKey + 1));
+  // The simulator's keys belong to the Wine prefix's registry, which is read, never written.
   EXPECT_EQ(RegReadStr(true, kSimKey, "EXE Path"), "");
-  EXPECT_TRUE(Machine().KeyExists(kSimKey + 1));
-  EXPECT_FALSE(User().KeyExists(kSimKey + 1));
+  EXPECT_FALSE(Machine().KeyExists(kSimKey + 1));
 }
 
 TEST_F(SettingsTest, WithoutRightsOnTheMachineBranchWritesLandOnTheUserBranch) {
@@ -80,11 +85,11 @@ TEST_F(SettingsTest, WithoutRightsOnTheMachineBranchWritesLandOnTheUserBranch) {
 }
 
 TEST_F(SettingsTest, WithoutRightsOnTheMachineBranchItsValuesReadEmpty) {
-  ASSERT_TRUE(Machine().WriteValue(kSimKey + 1, "EXE Path", RegValue::Text("C:\\FS9\\")));
-  EXPECT_EQ(RegReadStr(true, kSimKey, "EXE Path"), "C:\\FS9\\");
+  ASSERT_TRUE(Machine().WriteValue(kMachineKey + 1, "Dossier", RegValue::Text("C:\\FS9\\")));
+  EXPECT_EQ(RegReadStr(true, kMachineKey, "Dossier"), "C:\\FS9\\");
   const fs::path folder = fs::path(Machine().File()).parent_path();
   fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_EQ(RegReadStr(true, kSimKey, "EXE Path"), "");
+  EXPECT_EQ(RegReadStr(true, kMachineKey, "Dossier"), "");
   fs::permissions(folder, fs::perms::owner_all);
 }
 
