@@ -36,4 +36,11 @@ std::string UserDesktopFolder() {
   return desktop;
 }
 
+std::string UserLocalAppDataFolder() {
+  std::string folder = EnvOr("XDG_DATA_HOME", "");
+  if (folder.empty() || folder.front() != '/') folder = EnvOr("HOME", "/") + "/.local/share";
+  if (folder.back() != '/') folder += '/';
+  return folder;
+}
+
 }  // namespace qor::platform

@@ -1,5 +1,16 @@
 #include "util/Environment.h"
 
+#include <mutex>
+
+#include "bgl/Variant.h"
+#include "platform/File.h"
+#include "platform/Process.h"
+#include "platform/ShellFolders.h"
+#include "util/Evaluator.h"
+#include "util/FileUtil.h"
+#include "util/Format.h"
+#include "util/Settings.h"
+
 namespace qor {
 
 namespace {
@@ -29,6 +40,49 @@ const std::string& DesktopFolder() {
 
 void SetEnvironment(std::string progName, std::string appFolder, std::string desktopFolder) {
   Current() = Values{std::move(progName), std::move(appFolder), std::move(desktopFolder)};
+}
+
+ProgramPlace SplitProgramPath(const std::string& path) {
+  const std::size_t cut = path.find_last_of(platform::kPathDelimiter);
+  ProgramPlace place;
+  place.appFolder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+  place.progName = cut == std::string::npos ? path : path.substr(cut + 1);
+  if (StrEndsWith(place.progName, ".exe", false)) {
+    place.progName.resize(place.progName.size() - 4);
+  }
+  if (place.appFolder.empty()) place.appFolder = std::string(1, platform::kPathDelimiter);
+  return place;
+}
+
+std::int64_t AdvanceLaunchCounter(bool machine) {
+  // The counter is written with the regional grouping symbol; take it out again before reading,
+  // so that a point or a comma between thousands is not read as a decimal symbol.
+  std::string text = ReadProgSetting(machine, "Lancements");
+  const std::string& grouping = CurrentNumberSymbols().grouping;
+  if (!grouping.empty()) {
+    for (std::size_t at = text.find(grouping); at != std::string::npos;
+         at = text.find(grouping, at)) {
+      text.erase(at, grouping.size());
+    }
+  }
+  const std::int64_t count = 1 + StrToValue(text).AsInt64();
+  WriteProgSetting(machine, "Lancements",
+                   FormatNumber(Variant::Int64(count), ' ', true, 0, true, false));
+  return count;
+}
+
+void InitEnvironment() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    ProgramPlace place = SplitProgramPath(platform::ProgramFilePath());
+    SetEnvironment(std::move(place.progName), std::move(place.appFolder),
+                   IncludeBackslash(platform::UserDesktopFolder()));
+    MakeDir(platform::UserLocalAppDataFolder());  // a failure is of no consequence here
+    RegReadStr(false, "\\Software\\QOR Soft\\Central", "Nom utilisateur");
+    RegReadStr(false, "\\Software\\QOR Soft\\Central", "Initiales");
+    AdvanceLaunchCounter(true);
+    AdvanceLaunchCounter(false);
+  });
 }
 
 }  // namespace qor
