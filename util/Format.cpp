@@ -1,5 +1,7 @@
 #include "util/Format.h"
 
+#include "util/Environment.h"
+
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -370,12 +372,8 @@ FileVersion ReadFileVersion(const std::string& path) {
 
 std::string ProgramTitle(int parts) {
   const std::string path = platform::ProgramFilePath();
-  std::string name = std::filesystem::path(path).filename().string();
-  if (name.size() > 4) {
-    std::string tail = name.substr(name.size() - 4);
-    for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    if (tail == ".exe") name.resize(name.size() - 4);
-  }
+  // Before the start-up has run, the name comes from the program file in the same way.
+  const std::string name = ProgName().empty() ? SplitProgramPath(path).progName : ProgName();
   return ProgramTitle(parts, name, ReadFileVersion(path));
 }
 
