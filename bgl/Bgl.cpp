@@ -31,6 +31,8 @@ TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder) {
   }
   FileName = fileName;
   file_ = std::make_unique<BufferedFile>(platform::File::OpenReadWrite(fileName));
+  seen_ = file_->Raw().CurrentStamp();
+  desktopFolder_ = desktopFolder;
   structureLeft_ = file_->Size();
 
   Variant v;
@@ -49,11 +51,15 @@ TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder) {
   for (std::uint32_t i = 0; i < count; ++i) {
     Sections.push_back(std::make_unique<TSection>(*this, dirOffset + 20 * i, i));
   }
-  BackupDone = platform::FileExists(desktopFolder + kBackupFolderName + platform::kPathDelimiter +
-                                    BaseName(fileName) + ".bak");
+  // A copy named after the file plus ".bak" counts as made already.
+  BackupDone = platform::FileExists(BackupPath() + ".bak");
 }
 
 TBGL::~TBGL() = default;
+
+std::string TBGL::BackupPath() const {
+  return desktopFolder_ + kBackupFolderName + platform::kPathDelimiter + BaseName(FileName);
+}
 
 bool TBGL::CanRead(const std::string& fileName) {
   if (!platform::FileExists(fileName)) return false;

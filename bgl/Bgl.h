@@ -13,6 +13,8 @@
 #include "bgl/AirportTree.h"
 #include "bgl/BufferedFile.h"
 #include "bgl/Records.h"
+#include "bgl/UserDialog.h"
+#include "bgl/Variant.h"
 
 namespace qor {
 
@@ -45,6 +47,17 @@ class TBGL {
   // Whether some airport's name equals text, the letters a to z taken as A to Z.
   bool FindAirport(std::string_view text) const;
 
+  // Writes the low 8, 16 or 32 bits of value, little-endian, at offset (codes B, W, D), after
+  // the backup copy of EnsureBackup. Refuses, with a message and nothing written, an offset
+  // whose bytes would not lie inside the file and a file that changed since this object last
+  // saw it. Each write is flushed to disk. True when the value was written.
+  bool ReplaceValue(std::uint32_t offset, char code, const Variant& value, UserDialog& dialog);
+  // Copies the file into the backup folder on the desktop before the first write, or asks
+  // whether to go on without a copy. True when writing may go ahead.
+  bool EnsureBackup(UserDialog& dialog);
+  // Where EnsureBackup copies the file.
+  std::string BackupPath() const;
+
   BufferedFile& File() { return *file_; }
 
   bool BackupDone = false;
@@ -67,8 +80,13 @@ class TBGL {
   void TakeStructure(std::uint64_t bytes);
   [[noreturn]] void Damaged(const std::string& what) const;
 
+  // Whether the file on disk is still the one this object read and wrote last.
+  bool Unchanged() const;
+
   std::unique_ptr<BufferedFile> file_;
   std::uint64_t structureLeft_ = 0;
+  std::string desktopFolder_;
+  platform::File::Stamp seen_;
 };
 
 class TSection {

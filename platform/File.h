@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace qor::platform {
@@ -27,6 +28,20 @@ class File {
   // Writes all n bytes at offset. Raises EInOutError.
   void WriteAt(std::uint64_t offset, const void* buffer, std::size_t n);
 
+  // Makes the data written so far durable. Raises EInOutError.
+  void Flush();
+
+  // What tells one state of a file from another: its identity on disk, size and time of change.
+  struct Stamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+  // The open file's stamp. Raises EInOutError.
+  Stamp CurrentStamp() const;
+
   const std::string& Path() const { return path_; }
 
  private:
@@ -34,6 +49,9 @@ class File {
   int fd_;
   std::string path_;
 };
+
+// The stamp of the file a path names now (links followed); nothing when there is none.
+std::optional<File::Stamp> StampOfPath(const std::string& path);
 
 // True when path names an existing regular file (links followed).
 bool FileExists(const std::string& path);

@@ -109,6 +109,39 @@ void File::WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) {
   }
 }
 
+namespace {
+
+File::Stamp StampOf(const struct stat& st) {
+  return File::Stamp{
+      static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+      static_cast<std::uint64_t>(st.st_size),
+      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
+}  // namespace
+
+void File::Flush() {
+  if (::fdatasync(fd_) != 0) {
+    throw EInOutError("Impossible d'écrire sur le disque le fichier " + Quoted(path_) + " : " +
+                      ReasonOf(errno) + ".");
+  }
+}
+
+File::Stamp File::CurrentStamp() const {
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) {
+    throw EInOutError("Impossible de lire l'état du fichier " + Quoted(path_) + " : " +
+                      ReasonOf(errno) + ".");
+  }
+  return StampOf(st);
+}
+
+std::optional<File::Stamp> StampOfPath(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return StampOf(st);
+}
+
 bool FileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);

@@ -1,0 +1,26 @@
+#pragma once
+// How the library talks to the user: the window shows real message boxes, the command line
+// follows its rule of asking nothing, and tests script the answers.
+
+#include <string>
+
+namespace qor {
+
+class UserDialog {
+ public:
+  // Message-box buttons and results, with the Windows values.
+  static constexpr int kOkCancel = 1;
+  static constexpr int kYesNo = 4;
+  static constexpr int kIdOk = 1;
+  static constexpr int kIdCancel = 2;
+  static constexpr int kIdYes = 6;
+  static constexpr int kIdNo = 7;
+
+  virtual ~UserDialog() = default;
+  // A plain message: the text and one OK button, captioned with the application's title.
+  virtual void Message(const std::string& text) = 0;
+  // A question with the buttons of flags; returns the button pressed.
+  virtual int MsgBox(const std::string& text, const std::string& caption, int flags) = 0;
+};
+
+}  // namespace qor
