@@ -2,6 +2,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -38,7 +39,12 @@ std::string Slurp(const std::string& path) {
 class CliTest : public ::testing::Test {
  protected:
   Result Run(const std::vector<std::string>& args, const std::string& locale = "C.UTF-8") {
-    std::string command = "LC_ALL=" + locale + " " + Quote(QORBGL_CLI);
+    // A home of its own, so that the desktop, the backup folder and the trash are the test's.
+    const std::string home = dir_ / "home";
+    std::string command = "LC_ALL=" + locale + " HOME=" + Quote(home) +
+                          " XDG_CONFIG_HOME=" + Quote(home + "/.config") +
+                          " XDG_DATA_HOME=" + Quote(home + "/.local/share") + " " +
+                          Quote(QORBGL_CLI);
     for (const auto& a : args) command += " " + Quote(a);
     command += " >" + Quote(dir_ / "out") + " 2>" + Quote(dir_ / "err") + " </dev/null";
     const int status = std::system(command.c_str());
@@ -168,6 +174,87 @@ TEST_F(CliTest, TheBundledSampleSceneryIsWhatTheToolMakesAndLists) {
   const Result list = Run({"list", std::string(QORBGL_SAMPLES) + "/AP_PAYS-BAS.BGL"});
   EXPECT_EQ(list.exit, 0);
   EXPECT_NE(list.out.find("Amsterdam Schiphol          -3.350\n"), std::string::npos) << list.out;
+}
+
+TEST_F(CliTest, SetWritesTheAirportAndWithAllItsElementsAfterTheBackup) {
+  BglBuilder b;
+  auto& sub = b.AddSection(3).AddSubSection();
+  auto& nord = sub.AddAirport().Name("Aérodrome Nord").Elevation(432000);
+  nord.Runway(24, 1, 431000).Com().Start(6, 2, 430000);
+  sub.AddAirport().Name("Sud").Elevation(100000).Runway(1, 0, 100000);
+  const test::Bytes original = b.WriteTo(dir_ / "f.bgl");
+
+  Result r = Run({"set", dir_ / "f.bgl", "--airport", "aérodrome NORD", "--elevation", "433,5"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.out, "Aérodrome Nord (offset " + std::to_string(nord.elevationOffset) +
+                       ") : 432.000 -> 433.500 m\n");
+  EXPECT_NE(r.err.find("Une copie de sécurité a été placée"), std::string::npos) << r.err;
+  EXPECT_EQ(test::ReadFile(dir_ / "home/Desktop/QORBgl Backup/f.bgl"), original);
+
+  r = Run(
+      {"set", dir_ / "f.bgl", "--airport", "Aérodrome Nord", "--elevation", "12.3456", "--all"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 3) << r.out;
+  r = Run({"set", dir_ / "f.bgl", "--offset", std::to_string(nord.elements[1].elevationOffset),
+           "--elevation", "-1,25"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+
+  const Result json = Run({"list", dir_ / "f.bgl", "--json"});
+  EXPECT_NE(json.out.find("\"name\": \"Aérodrome Nord\", \"elevation_mm\": 12346"),
+            std::string::npos)
+      << json.out;
+  EXPECT_NE(json.out.find("\"Runway 24 L\", \"elevation_mm\": 12346"), std::string::npos);
+  EXPECT_NE(json.out.find("\"Start 6 R\", \"elevation_mm\": -1250"), std::string::npos);
+  EXPECT_NE(json.out.find("\"name\": \"Sud\", \"elevation_mm\": 100000"), std::string::npos);
+  // Each run opened the file afresh and copied it again; the earlier copies went to the trash.
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "home/.local/share/Trash/files/f.bgl"));
+  EXPECT_EQ(test::ReadFile(dir_ / "f.bgl").size(), original.size());
+}
+
+TEST_F(CliTest, SetWritesNothingWhenItCannotDoAllOfItSafely) {
+  BglBuilder b;
+  auto& sub = b.AddSection(3).AddSubSection();
+  auto& one = sub.AddAirport().Name("Double").Elevation(1000);
+  sub.AddAirport().Name("DOUBLE").Elevation(2000);
+  const test::Bytes original = b.WriteTo(dir_ / "f.bgl");
+  const std::string f = dir_ / "f.bgl";
+  struct Row {
+    std::vector<std::string> args;
+    int exit;
+    std::string err;
+  };
+  const Row rows[] = {
+      {{"set", f, "--airport", "double", "--elevation", "5"},
+       1,
+       "--offset " + std::to_string(one.elevationOffset)},
+      {{"set", f, "--airport", "Triple", "--elevation", "5"}, 1, "Aucun aéroport"},
+      {{"set", f, "--offset", "3", "--elevation", "5"}, 1, "n'est celui d'aucune altitude"},
+      {{"set", f, "--offset", "-3", "--elevation", "5"}, 2, "n'est pas un nombre entier"},
+      {{"set", f, "--offset", "44", "--elevation", "cinq"}, 2, "n'est pas un nombre de mètres"},
+      {{"set", f, "--offset", "44", "--elevation", "2147484"}, 2, "ne tient pas"},
+      {{"set", f, "--offset", "44"}, 2, "--elevation"},
+      {{"set", f, "--elevation", "5"}, 2, "soit --offset"},
+      {{"set", f, "--offset", "44", "--all", "--elevation", "5"}, 2, "--all"},
+  };
+  for (const Row& row : rows) {
+    const Result r = Run(row.args);
+    EXPECT_EQ(r.exit, row.exit) << r.err;
+    EXPECT_NE(r.err.find(row.err), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(test::ReadFile(f), original);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "home/Desktop"));
+
+  // No backup can be made (the desktop is a file): nothing written, unless --no-backup.
+  std::filesystem::create_directories(dir_ / "home");
+  test::WriteFile(dir_ / "home/Desktop", {});
+  const std::string at = std::to_string(one.elevationOffset);
+  Result r = Run({"set", f, "--offset", at, "--elevation", "5"});
+  EXPECT_EQ(r.exit, 3);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(test::ReadFile(f), original);
+  r = Run({"set", f, "--offset", at, "--elevation", "5", "--no-backup"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.out, "Double (offset " + at + ") : 1.000 -> 5.000 m\n");
 }
 
 }  // namespace

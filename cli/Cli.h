@@ -1,0 +1,20 @@
+#pragma once
+// What the commands of qorbgl-cli share: the exit codes, the usage text and the messages.
+
+#include <string>
+#include <vector>
+
+namespace qor::cli {
+
+enum Exit { kDone = 0, kNothing = 1, kUsage = 2, kFileError = 3 };
+
+// Prints the problem and the usage text on standard error; returns kUsage.
+int Usage(const std::string& problem);
+// Prints a message on standard error (the CR LF line breaks of message boxes become LF).
+void Report(const std::string& message);
+
+int ListCommand(const std::vector<std::string>& args);
+int FilesCommand(const std::vector<std::string>& args);
+int SetCommand(const std::vector<std::string>& args);
+
+}  // namespace qor::cli

@@ -1,0 +1,189 @@
+// qorbgl-cli set: the window's elevation change, asking nothing. The backup copy is made as the
+// window makes it; when none can be made, nothing is written unless --no-backup says so.
+
+#include <cmath>
+#include <iostream>
+#include <limits>
+#include <optional>
+
+#include "bgl/QORBglLib.h"
+#include "cli/Cli.h"
+#include "platform/ShellFolders.h"
+#include "util/Evaluator.h"
+#include "util/FileUtil.h"
+#include "util/Format.h"
+
+namespace qor::cli {
+
+namespace {
+
+struct Request {
+  std::string file;
+  std::optional<std::uint32_t> offset;
+  std::optional<std::string> airport;
+  std::optional<std::string> elevation;
+  bool all = false;
+  bool noBackup = false;
+};
+
+// The messages go to standard error; the question about going on without a copy is answered
+// by --no-backup, never by asking.
+class CommandLineDialog : public UserDialog {
+ public:
+  explicit CommandLineDialog(bool noBackup) : noBackup_(noBackup) {}
+  void Message(const std::string& text) override { Report(text); }
+  int MsgBox(const std::string&, const std::string&, int) override {
+    Report(noBackup_ ? "Aucune copie de sécurité n'a pu être faite ; --no-backup : j'écris sans."
+                     : "Aucune copie de sécurité n'a pu être faite dans « QORBgl Backup » sur "
+                       "votre bureau : je n'écris rien (--no-backup pour écrire sans copie).");
+    return noBackup_ ? kIdYes : kIdNo;
+  }
+
+ private:
+  bool noBackup_;
+};
+
+std::optional<std::uint32_t> ParseOffset(const std::string& text) {
+  if (text.empty() || !OnlyChars("0123456789", text) || text.size() > 10) return std::nullopt;
+  const std::uint64_t n = std::stoull(text);
+  if (n > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
+  return static_cast<std::uint32_t>(n);
+}
+
+std::string Metres(std::int64_t mm) {
+  return FormatNumber(Variant::Real(static_cast<double>(mm) / 1000.0), ' ', true, 0.3, true, false);
+}
+
+// The thousandths of a metre of a typed elevation, rounded half to even; nothing when the text
+// is no number or does not fit the signed 32-bit field.
+std::optional<std::int32_t> Millimetres(const std::string& text, std::string& problem) {
+  bool ok = false;
+  Variant value;
+  EvalText(text, ok, value);
+  if (!ok || !(value.IsInteger() || value.Kind() == VarKind::Real)) {
+    problem = "l'altitude « " + text + " » n'est pas un nombre de mètres.";
+    return std::nullopt;
+  }
+  const double mm = std::nearbyint(value.AsReal() * 1000.0);
+  if (!(mm >= std::numeric_limits<std::int32_t>::min() &&
+        mm <= std::numeric_limits<std::int32_t>::max())) {
+    problem = "l'altitude « " + text +
+              " » ne tient pas dans le champ d'un BGL (de -2 147 483,648 à 2 147 483,647 m).";
+    return std::nullopt;
+  }
+  return static_cast<std::int32_t>(mm);
+}
+
+std::optional<Request> Parse(const std::vector<std::string>& args, std::string& problem) {
+  Request r;
+  std::vector<std::string> files;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (arg == "--all") {
+      r.all = true;
+    } else if (arg == "--no-backup") {
+      r.noBackup = true;
+    } else if (arg == "--offset" || arg == "--airport" || arg == "--elevation") {
+      if (!hasValue) {
+        problem = arg + " attend une valeur.";
+        return std::nullopt;
+      }
+      const std::string& value = args[++i];
+      if (arg == "--offset") {
+        r.offset = ParseOffset(value);
+        if (!r.offset) {
+          problem = "l'offset « " + value + " » n'est pas un nombre entier positif de 32 bits.";
+          return std::nullopt;
+        }
+      } else if (arg == "--airport") {
+        r.airport = value;
+      } else {
+        r.elevation = value;
+      }
+    } else if (arg.rfind("--", 0) == 0) {
+      problem = "option inconnue : " + arg;
+      return std::nullopt;
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.size() != 1)
+    problem = "set attend un seul FICHIER.";
+  else if (r.offset.has_value() == r.airport.has_value())
+    problem = "set attend soit --offset N, soit --airport NOM.";
+  else if (!r.elevation)
+    problem = "set attend --elevation METRES.";
+  else if (r.all && !r.airport)
+    problem = "--all ne va qu'avec --airport.";
+  if (!problem.empty()) return std::nullopt;
+  r.file = files[0];
+  return r;
+}
+
+// The elevation fields the request names; empty (with the message said) when none or several.
+std::vector<const TElevation*> Targets(const TBGL& bgl, const Request& r) {
+  std::vector<const TElevation*> targets;
+  const auto airports = bgl.Airports();
+  if (r.offset) {
+    for (const TAirport1Rec* airport : airports) {
+      for (const TElevation& e : airport->Elevations) {
+        if (e.Offset == *r.offset) return {&e};
+      }
+    }
+    Report("L'offset " + std::to_string(*r.offset) +
+           " n'est celui d'aucune altitude de ce fichier.");
+    return {};
+  }
+  std::vector<const TAirport1Rec*> matches;
+  for (const TAirport1Rec* airport : airports) {
+    if (SameAirportName(airport->Name, *r.airport)) matches.push_back(airport);
+  }
+  if (matches.empty()) {
+    Report("Aucun aéroport de ce fichier ne s'appelle « " + *r.airport + " ».");
+    return {};
+  }
+  if (matches.size() > 1) {
+    std::string names;
+    for (const TAirport1Rec* airport : matches) {
+      names += "\n  " + airport->Name + " (--offset " +
+               std::to_string(airport->Elevations[0].Offset) + ")";
+    }
+    Report(std::to_string(matches.size()) + " aéroports de ce fichier s'appellent « " + *r.airport +
+           " » ; je n'écris rien. Choisissez-en un par son offset :" + names);
+    return {};
+  }
+  for (const TElevation& e : matches[0]->Elevations) {
+    targets.push_back(&e);
+    if (!r.all) break;
+  }
+  return targets;
+}
+
+}  // namespace
+
+int SetCommand(const std::vector<std::string>& args) {
+  std::string problem;
+  const std::optional<Request> request = Parse(args, problem);
+  if (!request) return Usage(problem);
+  const std::optional<std::int32_t> mm = Millimetres(*request->elevation, problem);
+  if (!mm) return Usage(problem);
+
+  TBGL bgl(request->file, IncludeBackslash(platform::UserDesktopFolder()));
+  const std::vector<const TElevation*> targets = Targets(bgl, *request);
+  if (targets.empty()) return kNothing;
+
+  CommandLineDialog dialog(request->noBackup);
+  for (const TElevation* target : targets) {
+    Variant old;
+    std::uint32_t next = 0;
+    GetValue(bgl.File(), target->Offset, 'D', old, next);  // what the file holds now
+    if (!bgl.ReplaceValue(target->Offset, 'D', Variant::Integer(*mm), dialog)) return kFileError;
+    std::cout << target->Caption << " (offset " << target->Offset
+              << ") : " << Metres(static_cast<std::int32_t>(old.AsInt64())) << " -> " << Metres(*mm)
+              << " m" << std::endl;
+  }
+  return kDone;
+}
+
+}  // namespace qor::cli
