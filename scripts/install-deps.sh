@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   libicu-dev              # text collation and case folding
   libgtest-dev libgmock-dev
+  qt6-base-dev            # the window (Widgets) and the single-instance socket (Network)
+  fonts-liberation2 fonts-dejavu-core   # stand-ins for "Courier New" and "MS Sans Serif"
 )
 
 missing=()

@@ -7,7 +7,11 @@ bash scripts/build.sh
 cli=build/cli/qorbgl-cli
 echo "== qorbgl-cli files samples/scenery"
 "$cli" files samples/scenery
-for f in samples/scenery/AP_IleDeFrance.bgl samples/scenery/AP_PAYS-BAS.BGL; do
-  echo "== qorbgl-cli list $f"
-  "$cli" list "$f"
-done
+echo "== qorbgl-cli list samples/scenery/AP_PAYS-BAS.BGL"
+"$cli" list samples/scenery/AP_PAYS-BAS.BGL
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "== QORBgl samples/scenery/AP_IleDeFrance.bgl"
+  exec build/ui/QORBgl samples/scenery/AP_IleDeFrance.bgl
+else
+  echo "No display here: bash scripts/screenshot.sh shows the window under Xvfb in build/screenshot.png."
+fi

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Builds QORBgl, starts its window on the sample scenery under a virtual X server and saves a
+# screenshot of the whole screen to $1 (default: build/screenshot.png). Run as root on Debian 12.
+# The program runs with HOME and the XDG folders in a fresh temporary folder, so the real
+# settings, desktop and trash are never touched.
+set -euo pipefail
+
+# A path given on the command line is taken relative to the caller's folder.
+out=${1:-}
+if [[ -n $out && $out != /* ]]; then out=$PWD/$out; fi
+cd "$(dirname "$0")/.."
+out=${out:-build/screenshot.png}
+
+bash scripts/install-deps.sh
+
+packages=(xvfb xauth imagemagick x11-apps)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+bash scripts/build.sh
+
+mkdir -p "$(dirname "$out")"
+out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+mkdir -p "$tmp/home" "$tmp/config" "$tmp/data" "$tmp/runtime"
+chmod 0700 "$tmp/runtime"
+
+# Inside the virtual display: start the window, wait for it to settle, grab the screen, stop it.
+# The screenshot's exit status is the one that counts.
+# shellcheck disable=SC2016  # expanded by the inner shell, not here
+inner='
+"$1" "$2" &
+pid=$!
+sleep 3
+status=0
+import -window root "$3" || status=$?
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+exit "$status"
+'
+
+HOME="$tmp/home" \
+XDG_CONFIG_HOME="$tmp/config" \
+XDG_DATA_HOME="$tmp/data" \
+XDG_RUNTIME_DIR="$tmp/runtime" \
+  xvfb-run -a -s "-screen 0 1024x768x24" \
+  bash -c "$inner" screenshot \
+  "$PWD/build/ui/QORBgl" "$PWD/samples/scenery/AP_IleDeFrance.bgl" "$out"
+
+echo "$out"

@@ -1,0 +1,158 @@
+#include "ui/Controls.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringListModel>
+#include <QTreeWidget>
+
+namespace qor {
+
+namespace {
+
+std::unique_ptr<UserDialog>& Current() {
+  static std::unique_ptr<UserDialog> dialogs = std::make_unique<MessageBoxDialog>();
+  return dialogs;
+}
+
+std::string NameOf(const QObject* obj) {
+  return obj->objectName().toStdString();
+}
+std::string ClassOf(const QObject* obj) {
+  return obj->metaObject()->className();
+}
+// A named part of a window, as opposed to any other object.
+bool IsComponent(const QObject* obj) {
+  return obj->isWidgetType() || qobject_cast<const QAction*>(obj) != nullptr;
+}
+
+}  // namespace
+
+UserDialog& Dialogs() {
+  return *Current();
+}
+void SetDialogs(std::unique_ptr<UserDialog> dialogs) {
+  Current() = std::move(dialogs);
+}
+
+void MessageBoxDialog::Message(const std::string& text) {
+  MsgBox(text, QApplication::applicationName().toStdString(), kMbOk);
+}
+
+int MessageBoxDialog::MsgBox(const std::string& text, const std::string& caption, int flags) {
+  QMessageBox box(QApplication::activeWindow());
+  box.setWindowTitle(QString::fromStdString(caption));
+  box.setText(QString::fromStdString(text).replace("\r\n", "\n"));
+  switch (flags & 0xF0) {
+    case kMbIconStop:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case kMbIconQuestion:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case kMbIconExclamation:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case kMbIconInformation:
+      box.setIcon(QMessageBox::Information);
+      break;
+    default:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
+  }
+  struct Choice {
+    QMessageBox::StandardButton button;
+    int id;
+  };
+  std::vector<Choice> choices;
+  switch (flags & 0x0F) {
+    case kOkCancel:
+      choices = {{QMessageBox::Ok, kIdOk}, {QMessageBox::Cancel, kIdCancel}};
+      break;
+    case kYesNo:
+      choices = {{QMessageBox::Yes, kIdYes}, {QMessageBox::No, kIdNo}};
+      break;
+    default:
+      choices = {{QMessageBox::Ok, kIdOk}};
+      break;
+  }
+  QMessageBox::StandardButtons buttons;
+  for (const Choice& c : choices) buttons |= c.button;
+  box.setStandardButtons(buttons);
+  const int pressed = box.exec();
+  for (const Choice& c : choices) {
+    if (pressed == c.button) return c.id;
+  }
+  return choices.back().id;  // closed without a button: the last one, No or Cancel
+}
+
+int MsgBox(const std::string& text, const std::string& caption, int flags) {
+  return Dialogs().MsgBox(text, caption, flags);
+}
+
+void ShowMessage(const std::string& text) {
+  Dialogs().Message(text);
+}
+
+void NotYetProgrammed(const QObject* sender, const std::string& where, const std::string& what) {
+  if (sender == nullptr) return;
+  const std::string head = where + "." + what + " (";
+  if (IsComponent(sender) && !sender->objectName().isEmpty()) {
+    ShowMessage(head + NameOf(sender) + ":" + ClassOf(sender) + ")\r\n\r\nPas encore programmé.");
+  } else {
+    ShowMessage(head + ClassOf(sender) + ")\r\n\r\nPas encore programmè.");
+  }
+}
+
+std::string ObjSelected(const QObject* obj) {
+  if (const auto* list = qobject_cast<const QListWidget*>(obj)) {
+    const QListWidgetItem* item = list->currentRow() >= 0 ? list->currentItem() : nullptr;
+    return item != nullptr ? item->text().toStdString() : std::string();
+  }
+  if (const auto* edit = qobject_cast<const QLineEdit*>(obj)) return edit->text().toStdString();
+  if (const auto* label = qobject_cast<const QLabel*>(obj)) return label->text().toStdString();
+  if (obj == nullptr) return "";
+  if (IsComponent(obj)) {
+    ShowMessage("(ObjSelected) Je ne sais pas comment extraire la sélection de \"" + NameOf(obj) +
+                "\" (" + ClassOf(obj) + ") !");
+  } else {
+    ShowMessage("(ObjSelected) Je ne sais pas comment extraire la sélection d'un \"" +
+                ClassOf(obj) + "\" !");
+  }
+  return "";
+}
+
+void ObjClear(QObject* obj) {
+  if (obj == nullptr) return;
+  // Each list is emptied with its repainting held, so that it is drawn once, empty.
+  auto once = [](QWidget* w, auto clear) {
+    const bool updates = w->updatesEnabled();
+    w->setUpdatesEnabled(false);
+    clear();
+    w->setUpdatesEnabled(updates);
+  };
+  if (auto* model = qobject_cast<QStringListModel*>(obj)) {
+    model->setStringList({});
+  } else if (auto* list = qobject_cast<QListWidget*>(obj)) {
+    once(list, [list] { list->clear(); });
+  } else if (auto* tree = qobject_cast<QTreeWidget*>(obj)) {
+    once(tree, [tree] { tree->clear(); });
+  } else if (auto* label = qobject_cast<QLabel*>(obj); label && !label->pixmap().isNull()) {
+    label->setPixmap(QPixmap());
+  } else if (label != nullptr) {
+    label->clear();
+  } else if (auto* edit = qobject_cast<QLineEdit*>(obj)) {
+    edit->clear();
+  } else if (IsComponent(obj)) {
+    ShowMessage("(ObjClear) Je ne sais pas comment vider \"" + NameOf(obj) + "\" (" + ClassOf(obj) +
+                ") !");
+  } else {
+    ShowMessage("(ObjClear) Je ne sais pas comment vider un \"" + ClassOf(obj) + "\" !");
+  }
+}
+
+}  // namespace qor

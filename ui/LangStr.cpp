@@ -1,0 +1,9 @@
+#include "ui/LangStr.h"
+
+namespace qor {
+
+std::string LangStr(int /*id*/, const std::string& defaultText) {
+  return defaultText;
+}
+
+}  // namespace qor
