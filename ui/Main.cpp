@@ -40,9 +40,6 @@
 #include "util/Format.h"
 #include "util/Settings.h"
 
-#ifndef QORBGL_CONTACT_ADDRESS
-#define QORBGL_CONTACT_ADDRESS "qorbgl@qor-soft.fr"
-#endif
 
 namespace qor {
 
