@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,8 +15,8 @@ namespace qor {
 
 namespace {
 
-std::unique_ptr<UserDialog>& Current() {
-  static std::unique_ptr<UserDialog> dialogs = std::make_unique<MessageBoxDialog>();
+std::unique_ptr<WindowDialog>& Current() {
+  static std::unique_ptr<WindowDialog> dialogs = std::make_unique<MessageBoxDialog>();
   return dialogs;
 }
 
@@ -32,11 +33,21 @@ bool IsComponent(const QObject* obj) {
 
 }  // namespace
 
-UserDialog& Dialogs() {
+WindowDialog& Dialogs() {
   return *Current();
 }
-void SetDialogs(std::unique_ptr<UserDialog> dialogs) {
+void SetDialogs(std::unique_ptr<WindowDialog> dialogs) {
   Current() = std::move(dialogs);
+}
+
+bool MessageBoxDialog::InputBox(const std::string& caption, const std::string& prompt,
+                                std::string& text) {
+  bool ok = false;
+  const QString entered = QInputDialog::getText(
+      QApplication::activeWindow(), QString::fromStdString(caption), QString::fromStdString(prompt),
+      QLineEdit::Normal, QString::fromStdString(text), &ok);
+  if (ok) text = entered.toStdString();
+  return ok;
 }
 
 void MessageBoxDialog::Message(const std::string& text) {
@@ -88,6 +99,13 @@ int MessageBoxDialog::MsgBox(const std::string& text, const std::string& caption
     if (pressed == c.button) return c.id;
   }
   return choices.back().id;  // closed without a button: the last one, No or Cancel
+}
+
+WaitCursor::WaitCursor() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+WaitCursor::~WaitCursor() {
+  QApplication::restoreOverrideCursor();
 }
 
 int MsgBox(const std::string& text, const std::string& caption, int flags) {

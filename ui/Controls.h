@@ -19,21 +19,41 @@ inline constexpr int kMbIconQuestion = 32;
 inline constexpr int kMbIconExclamation = 48;
 inline constexpr int kMbIconInformation = 64;
 
-// The message boxes of the program. The window shows real ones; tests put a scripted user in
-// their place.
-UserDialog& Dialogs();
-void SetDialogs(std::unique_ptr<UserDialog> dialogs);
+// What the window asks of the user besides messages: a line of text.
+class WindowDialog : public UserDialog {
+ public:
+  // The input box: caption, prompt, a text field holding text at first. True on OK, with the
+  // edited text in text; false on Cancel.
+  virtual bool InputBox(const std::string& caption, const std::string& prompt,
+                        std::string& text) = 0;
+};
 
-// Real message boxes over the program's windows. Message() is a plain message captioned "QORBgl".
-class MessageBoxDialog : public UserDialog {
+// The dialogs of the program. The window shows real ones; tests put a scripted user in their
+// place.
+WindowDialog& Dialogs();
+void SetDialogs(std::unique_ptr<WindowDialog> dialogs);
+
+// Real message and input boxes over the program's windows. Message() is a plain message
+// captioned "QORBgl".
+class MessageBoxDialog : public WindowDialog {
  public:
   void Message(const std::string& text) override;
   int MsgBox(const std::string& text, const std::string& caption, int flags) override;
+  bool InputBox(const std::string& caption, const std::string& prompt, std::string& text) override;
 };
 
 int MsgBox(const std::string& text, const std::string& caption, int flags);
 // A plain message: the text and one OK button, captioned with the application's title.
 void ShowMessage(const std::string& text);
+
+// The wait cursor while a long action runs, put back on every way out.
+class WaitCursor {
+ public:
+  WaitCursor();
+  ~WaitCursor();
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
 
 // Says that an action has no handler yet, naming the sender.
 void NotYetProgrammed(const QObject* sender, const std::string& where, const std::string& what);

@@ -40,7 +40,6 @@
 #include "util/Format.h"
 #include "util/Settings.h"
 
-
 namespace qor {
 
 namespace {
@@ -390,11 +389,17 @@ void TfMain::Clic(QObject* sender) {
       }
       bgl_ = std::make_unique<TBGL>(path, DesktopFolder());
       OngletChange(pc_);
+    } else if (sender == tvElev_) {
+      if (QTreeWidgetItem* node = tvElev_->currentItem(); node != nullptr && bgl_) {
+        ChangeElevation(node);
+      }
+    } else if (sender == bSearch_) {
+      SearchAirport();
     } else if (sender == mLangue_) {
       ShowMessage(std::string("Do you want to translate this program ?\r\n\n") +
                   "Please send a mail to " QORBGL_CONTACT_ADDRESS " to ask for instructions.");
     } else {
-      // The elevation dialog, the search and the printing are the next steps of the program.
+      // Printing is the next step of the program.
       NotYetProgrammed(sender, "fMain", "Clic");
     }
   });
@@ -414,12 +419,21 @@ void TfMain::ListFiles(const QString& folderText) {
 
   const std::string folder = IncludeBackslash(S(folderText));
   ObjClear(lbFiles_);
+  const WaitCursor busy;
+  const QString status = pSb_->text();
+  const std::vector<std::string> names = platform::ListFolderFiles(folder, "bgl");
+  const std::string total = " / " + std::to_string(names.size());
   int seen = 0;
-  for (const std::string& name : platform::ListFolderFiles(folder, "bgl")) {
+  for (const std::string& name : names) {
     if (stopListing_) break;
     if (TBGL::CanRead(folder + name)) lbFiles_->addItem(Q(name));
-    if (++seen % kFilesBetweenRepaints == 0) QCoreApplication::processEvents();
+    // A long listing shows how far it is and lets the window repaint.
+    if (++seen % kFilesBetweenRepaints == 0) {
+      SetStatus(std::to_string(seen) + total);
+      QCoreApplication::processEvents();
+    }
   }
+  pSb_->setText(status);
   bSearch_->setEnabled(lbFiles_->count() >= 2);
 }
 

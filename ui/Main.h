@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "bgl/Bgl.h"
+#include "bgl/Listing.h"
 #include "util/FormPlacement.h"
 
 class QComboBox;
@@ -19,8 +20,17 @@ class QSplitter;
 class QTabWidget;
 class QTextBrowser;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace qor {
+
+namespace platform {
+struct NumberSymbols;
+}
+
+// The elevation in metres that a tree line shows, read with the regional symbols it was written
+// with.
+double LineElevation(const QString& line, const platform::NumberSymbols& symbols);
 
 class FolderList;
 class SingleInstance;
@@ -42,6 +52,10 @@ class TfMain : public QWidget, public PlacementForm {
   void ListFiles(const QString& folder);
   void OngletChange(QObject* sender);
   void MDown(QObject* sender);
+  // Asks for a line's new elevation, writes it, and for an airport offers it to its elements.
+  void ChangeElevation(QTreeWidgetItem* node);
+  // Keeps in the file list the files that define an airport of the typed name.
+  void SearchAirport();
 
   const TBGL* Bgl() const { return bgl_.get(); }
 

@@ -12,7 +12,9 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
+#include <optional>
 
 #include "bgl/PlainTree.h"
 #include "tests/support/BglBuilder.h"
@@ -30,12 +32,40 @@ namespace qor {
 namespace fs = std::filesystem;
 using test::BglBuilder;
 
+// A user who answers from a script: inputs (nothing for Cancel) and button answers in order.
+class ScriptedUser : public WindowDialog {
+ public:
+  struct Asked {
+    std::string caption, prompt, text;
+  };
+  void Message(const std::string& text) override { messages.push_back(text); }
+  int MsgBox(const std::string& text, const std::string& caption, int flags) override {
+    return script.MsgBox(text, caption, flags);
+  }
+  bool InputBox(const std::string& caption, const std::string& prompt, std::string& text) override {
+    asked.push_back({caption, prompt, text});
+    if (inputs.empty() || !inputs.front()) {
+      if (!inputs.empty()) inputs.pop_front();
+      return false;
+    }
+    text = *inputs.front();
+    inputs.pop_front();
+    return true;
+  }
+  std::vector<std::string> messages;
+  std::deque<std::optional<std::string>> inputs;
+  std::vector<Asked> asked;
+  test::ScriptedDialog script;  // the buttons' answers and the questions asked
+};
+
 class MainWindowTest : public QObject {
   Q_OBJECT
 
  private:
   QTemporaryDir home_;
-  test::ScriptedDialog* user_ = nullptr;
+  ScriptedUser* user_ = nullptr;
+  BglBuilder builder_;
+  test::Bytes original_;
   std::unique_ptr<TfMain> window_;
 
   std::string Home() const { return home_.path().toStdString(); }
@@ -106,7 +136,7 @@ class MainWindowTest : public QObject {
     fs::create_directories(Home() + "/app");
     fs::copy_file(QORBGL_HELP, Home() + "/app/QORBgl.htm");
     SetNumberSymbols({",", " "});
-    auto user = std::make_unique<test::ScriptedDialog>();
+    auto user = std::make_unique<ScriptedUser>();
     user_ = user.get();
     SetDialogs(std::move(user));
   }
@@ -219,10 +249,10 @@ class MainWindowTest : public QObject {
     Choose(0);
     QCOMPARE(user_->messages, std::vector<std::string>{"Ce fichier ne contient pas d'aéroports."});
     Choose(1);
-    QCOMPARE(user_->questions.size(), size_t{1});
-    QCOMPARE(user_->questions[0].caption, std::string("QORBgl"));
-    QCOMPARE(user_->questions[0].flags, kMbIconStop);
-    QVERIFY(user_->questions[0].text.rfind("(TBGL.Create) Le fichier", 0) == 0);
+    QCOMPARE(user_->script.questions.size(), size_t{1});
+    QCOMPARE(user_->script.questions[0].caption, std::string("QORBgl"));
+    QCOMPARE(user_->script.questions[0].flags, kMbIconStop);
+    QVERIFY(user_->script.questions[0].text.rfind("(TBGL.Create) Le fichier", 0) == 0);
     QCOMPARE(window_->Bgl(), nullptr);
     Choose(2);  // the window goes on working
     QVERIFY(window_->Bgl() != nullptr);
@@ -253,6 +283,169 @@ class MainWindowTest : public QObject {
                  "fMain.Clic (QObject)\r\n\r\nPas encore programmè.",
                  "(ObjClear) Je ne sais pas comment vider \"bImpr\" (QPushButton) !",
                  "(ObjSelected) Je ne sais pas comment extraire la sélection d'un \"QObject\" !"}));
+  }
+
+  // ---- the elevation dialog ----
+
+ private:
+  // A file with one airport of two elements, opened on the elevation page.
+  test::Airport& OpenOneAirport(const std::string& name = "Nord", std::int64_t mm = 432000) {
+    const std::string folder = Folder("edit");
+    builder_ = BglBuilder();
+    auto& ap = builder_.AddSection(3).AddSubSection().AddAirport().Name(name).Elevation(mm);
+    ap.Runway(24, 1, 431000).Start(6, 2, 430000);
+    original_ = builder_.WriteTo(folder + "/ap.bgl");
+    WriteSetting("Onglet", "1");
+    Start(QString::fromStdString(folder + "/ap.bgl"));
+    return builder_.sections[0].subSections[0].airports[0];
+  }
+  std::int32_t FieldAt(std::uint32_t offset) {
+    const test::Bytes b = test::ReadFile(Home() + "/edit/ap.bgl");
+    return static_cast<std::int32_t>(b[offset] | b[offset + 1] << 8 | b[offset + 2] << 16 |
+                                     static_cast<std::uint32_t>(b[offset + 3]) << 24);
+  }
+  QTreeWidgetItem* Line(int airport, int child = -1) {
+    QTreeWidgetItem* top = Find<QTreeWidget>("tvElev")->topLevelItem(airport);
+    return child < 0 ? top : top->child(child);
+  }
+  void DoubleClick(QTreeWidgetItem* line) {
+    Find<QTreeWidget>("tvElev")->setCurrentItem(line);
+    window_->Clic(Find<QTreeWidget>("tvElev"));
+  }
+
+ private slots:
+  void cancellingChangesNothing() {
+    OpenOneAirport();
+    const QString before = Line(0)->text(0);
+    user_->inputs = {std::nullopt};
+    DoubleClick(Line(0));
+    user_->inputs = {"500"};
+    user_->script.answers = {UserDialog::kIdCancel};
+    DoubleClick(Line(0));
+    QCOMPARE(user_->script.questions.size(), size_t{1});
+    QCOMPARE(user_->script.questions[0].caption, std::string("Attention"));
+    QCOMPARE(user_->script.questions[0].text,
+             std::string("Changement de plus de 10 mètres ???\r\n\r\nConfirmez-vous 500,000 m. ?"));
+    QCOMPARE(test::ReadFile(Home() + "/edit/ap.bgl"), original_);
+    QCOMPARE(Line(0)->text(0), before);
+    QVERIFY(!fs::exists(Home() + "/Desktop/QORBgl Backup/ap.bgl"));
+  }
+
+  void aChangeOfTenMetresOrMoreIsConfirmed() {
+    auto& ap = OpenOneAirport();
+    QCOMPARE(user_->asked.size(), size_t{0});
+    user_->inputs = {"441,999"};
+    user_->script.answers = {UserDialog::kIdNo};  // no to the elements question
+    DoubleClick(Line(0));
+    QCOMPARE(user_->asked[0].text, std::string("432,000"));
+    QCOMPARE(user_->script.questions.size(), size_t{1});  // only the elements question
+    QCOMPARE(FieldAt(ap.elevationOffset), 441999);
+    user_->inputs = {"451,999"};  // exactly 10 m more
+    user_->script.answers = {UserDialog::kIdOk, UserDialog::kIdNo};
+    DoubleClick(Line(0));
+    QCOMPARE(user_->script.questions[1].caption, std::string("Attention"));
+    QCOMPARE(FieldAt(ap.elevationOffset), 451999);
+  }
+
+  void typedMetresAreRoundedToTheMillimetre() {
+    auto& ap = OpenOneAirport();
+    user_->inputs = {"433,5"};
+    user_->script.answers = {UserDialog::kIdNo};
+    DoubleClick(Line(0));
+    QCOMPARE(FieldAt(ap.elevationOffset), 433500);
+    QCOMPARE(Line(0)->text(0), QString("Nord                       433,500"));
+    user_->inputs = {"432.3456"};
+    user_->script.answers = {UserDialog::kIdNo};
+    DoubleClick(Line(0));
+    QCOMPARE(FieldAt(ap.elevationOffset), 432346);
+    // The first change made the backup copy, of the original bytes, and said so once.
+    QCOMPARE(test::ReadFile(Home() + "/Desktop/QORBgl Backup/ap.bgl"), original_);
+    QCOMPARE(user_->messages.size(), size_t{1});
+    user_->inputs = {"3000000"};
+    user_->script.answers = {UserDialog::kIdOk};
+    DoubleClick(Line(0));  // beyond the field: refused, nothing written
+    QCOMPARE(FieldAt(ap.elevationOffset), 432346);
+    QVERIFY(user_->messages.back().find("ne tient pas") != std::string::npos);
+  }
+
+  void theOfferedValueIsTheLinesTrueElevationInEveryLocale() {
+    OpenOneAirport("Aérodrome de Chavenay-Vil", 1234567);  // a label of 25 characters
+    for (const char* grouping : {" ", "'", ".", "\u00a0", "\u202f"}) {
+      SetNumberSymbols({",", grouping});
+      window_->OngletChange(Find<QTabWidget>("pc"));  // the tree written with these symbols
+      user_->inputs = {std::nullopt};
+      DoubleClick(Line(0));
+      QCOMPARE(user_->asked.back().text, std::string("1234,567"));
+      QCOMPARE(user_->asked.back().prompt,
+               std::string("Nouvelle élévation en mètres de Aérodrome de Chavenay-Vil"));
+    }
+  }
+
+  void anElementChangesAloneAndAnAirportOffersItsElements() {
+    auto& ap = OpenOneAirport();
+    user_->inputs = {"431,5"};
+    DoubleClick(Line(0, 0));  // Runway 24 L
+    QCOMPARE(user_->asked[0].prompt,
+             std::string("Nouvelle élévation en mètres de la Runway 24 L de Nord "));
+    QVERIFY(user_->script.questions.empty());
+    QCOMPARE(FieldAt(ap.elements[0].elevationOffset), 431500);
+    QCOMPARE(FieldAt(ap.elevationOffset), 432000);
+    QCOMPARE(FieldAt(ap.elements[1].elevationOffset), 430000);
+
+    user_->inputs = {"435"};
+    user_->script.answers = {UserDialog::kIdYes};
+    DoubleClick(Line(0));
+    QCOMPARE(user_->script.questions[0].caption, std::string("Autres éléments"));
+    for (const std::uint32_t at :
+         {ap.elevationOffset, ap.elements[0].elevationOffset, ap.elements[1].elevationOffset}) {
+      QCOMPARE(FieldAt(at), 435000);
+    }
+    QCOMPARE(Line(0, 1)->text(0), QString("Start 6 R                  435,000"));
+    // Reopened, the file shows the new values; only the three fields changed.
+    test::Bytes expected = original_;
+    for (const std::uint32_t at :
+         {ap.elevationOffset, ap.elements[0].elevationOffset, ap.elements[1].elevationOffset}) {
+      const std::uint32_t v = 435000;
+      for (int k = 0; k < 4; ++k) expected[at + k] = (v >> (8 * k)) & 0xFF;
+    }
+    QCOMPARE(test::ReadFile(Home() + "/edit/ap.bgl"), expected);
+    Close();
+    Start(QString::fromStdString(Home() + "/edit/ap.bgl"));
+    QCOMPARE(Line(0)->text(0), QString("Nord                       435,000"));
+  }
+
+  // ---- the search ----
+
+  void searchKeepsTheFilesThatDefineTheAirport() {
+    const std::string folder = Folder("search");
+    BglBuilder one, two, three;
+    one.AddSection(3).AddSubSection().AddAirport().Name("Sud");
+    two.AddSection(3).AddSubSection().AddAirport().Name("Nord");
+    three.AddSection(3).AddSubSection().AddAirport().Name("nord");
+    one.WriteTo(folder + "/1.bgl");
+    two.WriteTo(folder + "/2.bgl");
+    three.WriteTo(folder + "/3.bgl");
+    Start(QString::fromStdString(folder));
+    user_->inputs = {std::nullopt};
+    window_->Clic(Find<QPushButton>("bSearch"));
+    QCOMPARE(ListedFiles().size(), 3);
+    QCOMPARE(window_->Bgl(), nullptr);
+
+    user_->inputs = {"NORD"};
+    window_->Clic(Find<QPushButton>("bSearch"));
+    QCOMPARE(user_->asked.back().prompt, std::string("Aéroport à chercher :"));
+    QCOMPARE(ListedFiles(), (QStringList{"2.bgl", "3.bgl"}));
+    QCOMPARE(Find<QLineEdit>("eFichier")->text().toStdString(), folder + "/2.bgl");
+    const TBGL* open = window_->Bgl();
+    user_->inputs = {"Nord"};  // again: the open file matches and is not reopened
+    window_->Clic(Find<QPushButton>("bSearch"));
+    QCOMPARE(window_->Bgl(), open);
+    QCOMPARE(ListedFiles(), (QStringList{"2.bgl", "3.bgl"}));
+    user_->inputs = {"Sud"};  // narrows the list: nothing left, so the whole folder again
+    window_->Clic(Find<QPushButton>("bSearch"));
+    QCOMPARE(ListedFiles(), (QStringList{"1.bgl", "2.bgl", "3.bgl"}));
+    QCOMPARE(user_->messages, std::vector<std::string>{"Pas trouvé dans cette liste."});
+    QCOMPARE(window_->Bgl(), open);
   }
 
   void aSecondStartHandsItsFileToTheFirstAndEnds() {
