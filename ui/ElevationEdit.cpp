@@ -40,19 +40,8 @@ std::string Metres(double metres, double spec, bool grouped) {
 }  // namespace
 
 double LineElevation(const QString& line, const platform::NumberSymbols& symbols) {
-  // The column holds what FormatNumber wrote: take its grouping symbol out and give its
-  // decimal symbol back as a point, so that every locale reads its own lines right.
-  std::string text = Trimmed(line.mid(kLabelWidth));
-  if (!symbols.grouping.empty()) {
-    for (std::size_t at = text.find(symbols.grouping); at != std::string::npos;
-         at = text.find(symbols.grouping, at)) {
-      text.erase(at, symbols.grouping.size());
-    }
-  }
-  if (const std::size_t at = text.find(symbols.decimal); at != std::string::npos) {
-    text.replace(at, symbols.decimal.size(), ".");
-  }
-  return StrToValue(text).AsReal();
+  // The column holds what FormatNumber wrote, with the symbols of this locale.
+  return StrToValueFormatted(Trimmed(line.mid(kLabelWidth)), symbols).AsReal();
 }
 
 void TfMain::ChangeElevation(QTreeWidgetItem* node) {

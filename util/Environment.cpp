@@ -55,17 +55,10 @@ ProgramPlace SplitProgramPath(const std::string& path) {
 }
 
 std::int64_t AdvanceLaunchCounter(bool machine) {
-  // The counter is written with the regional grouping symbol; take it out again before reading,
-  // so that a point or a comma between thousands is not read as a decimal symbol.
-  std::string text = ReadProgSetting(machine, "Lancements");
-  const std::string& grouping = CurrentNumberSymbols().grouping;
-  if (!grouping.empty()) {
-    for (std::size_t at = text.find(grouping); at != std::string::npos;
-         at = text.find(grouping, at)) {
-      text.erase(at, grouping.size());
-    }
-  }
-  const std::int64_t count = 1 + StrToValue(text).AsInt64();
+  // Read back with the regional symbols it was written with.
+  const std::int64_t count =
+      1 +
+      StrToValueFormatted(ReadProgSetting(machine, "Lancements"), CurrentNumberSymbols()).AsInt64();
   WriteProgSetting(machine, "Lancements",
                    FormatNumber(Variant::Int64(count), ' ', true, 0, true, false));
   return count;

@@ -271,4 +271,11 @@ Variant StrToValue(std::string_view text) {
   return value;
 }
 
+Variant StrToValueFormatted(std::string_view text, const platform::NumberSymbols& symbols) {
+  std::string plain(text);
+  if (!symbols.grouping.empty()) ReplaceAll(plain, symbols.grouping, "");
+  if (!symbols.decimal.empty() && symbols.decimal != ".") ReplaceAll(plain, symbols.decimal, ".");
+  return StrToValue(plain);
+}
+
 }  // namespace qor

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "bgl/Variant.h"
+#include "platform/Regional.h"
 
 namespace qor {
 
@@ -16,5 +17,10 @@ void EvalText(std::string_view text, bool& ok, Variant& value);
 
 // The value of text as EvalText reads it, with the integer 0 for blank or malformed text.
 Variant StrToValue(std::string_view text);
+
+// Reads back a number that FormatNumber wrote with these regional symbols: the grouping symbol
+// is taken out and the decimal symbol read as a point, so that a point or a comma between
+// thousands is never taken for a decimal symbol. Blank or malformed text gives 0.
+Variant StrToValueFormatted(std::string_view text, const platform::NumberSymbols& symbols);
 
 }  // namespace qor

@@ -104,7 +104,8 @@ TEST_F(FormPlacementTest, FieldsThatAreNotPlainIntegers) {
   WriteSetting("fMain", "-99999999999\t-0\t- 1\t--2\t1.0");
   FakeForm other;
   RestoreFormPlacement(other, -1, -1);
-  EXPECT_EQ(other.changes, (Changes{"left=-2147483648", "top=0", "width=-1", "height=0", kMaximized}));
+  EXPECT_EQ(other.changes,
+            (Changes{"left=-2147483648", "top=0", "width=-1", "height=0", kMaximized}));
 }
 
 TEST_F(FormPlacementTest, WithoutAStoredPlacementTheFormIsCentredOrMovedToTheDefaults) {
