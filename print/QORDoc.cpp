@@ -1,0 +1,206 @@
+#include "print/QORDoc.h"
+
+#include <ctime>
+
+#include "platform/Errors.h"
+#include "util/Format.h"
+
+namespace qor {
+
+namespace {
+
+// The local date and time as days since 30 December 1899.
+double Now() {
+  const std::time_t t = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&t, &local);
+  // Days from the civil date, counted from 1 March of year 0 so that leap days fall last.
+  const int y = local.tm_year + 1900 - (local.tm_mon < 2 ? 1 : 0);
+  const int m = local.tm_mon + 1;
+  const long era = (y >= 0 ? y : y - 399) / 400;
+  const long yoe = y - era * 400;
+  const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + local.tm_mday - 1;
+  const long days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 693901;  // 1899-12-30
+  return static_cast<double>(days) +
+         (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
+}
+
+std::string Trimmed(const std::string& text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && static_cast<unsigned char>(text[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ') --e;
+  return text.substr(b, e - b);
+}
+
+// The number of characters of a UTF-8 text.
+int Characters(const std::string& text) {
+  int n = 0;
+  for (const char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
+}  // namespace
+
+TQORDoc::TQORDoc() : clock_(Now) {}
+
+TQORDoc::~TQORDoc() {
+  try {
+    EndPrint();
+  } catch (...) {
+    // A job that cannot be handed over at the end of the program has nobody left to tell.
+  }
+}
+
+void TQORDoc::SetSurface(std::unique_ptr<PrintSurface> surface) {
+  surface_ = std::move(surface);
+}
+void TQORDoc::SetClock(std::function<double()> clock) {
+  clock_ = std::move(clock);
+}
+
+void TQORDoc::Setup(const std::string& title, const std::string& subtitle, Orientation orientation,
+                    const FontSpec& bodyFont, int leftMargin, int rightMargin, int bottomMargin) {
+  EndPrint();
+  title_ = title;
+  subtitle_ = subtitle;
+  orientation_ = orientation;
+  body_ = bodyFont;
+  leftMargin_ = leftMargin;
+  rightMargin_ = rightMargin;
+  bottomMargin_ = bottomMargin;
+}
+
+void TQORDoc::EndPrint() {
+  const bool wasPrinting = printing_;
+  printing_ = false;
+  title_.clear();
+  subtitle_.clear();
+  body_ = FontSpec{};
+  orientation_ = Orientation::Portrait;
+  leftMargin_ = rightMargin_ = bottomMargin_ = 0;
+  if (wasPrinting) surface_->EndJob();
+}
+
+int TQORDoc::LineHeight() {
+  return surface_->TextHeight("H");
+}
+
+void TQORDoc::BodyFont(bool withStyle) {
+  FontSpec font = body_;
+  if (!withStyle) font.bold = font.italic = font.underline = font.strikeOut = false;
+  surface_->SetFont(font);
+}
+
+void TQORDoc::BeginPrint() {
+  if (!surface_) throw EInOutError("Aucune imprimante n'est choisie pour imprimer.");
+  surface_->SetLandscape(orientation_ == Orientation::Landscape);
+  surface_->SetJobTitle(ProgramTitle(4));
+  surface_->BeginJob();
+  BodyFont(true);
+  x_ = 0;
+  y_ = 0;
+  printing_ = true;
+  BeginPage(true);
+}
+
+int TQORDoc::BeginPage(bool first) {
+  if (!first) surface_->NewPage();
+  x_ = 0;
+  y_ = 20;
+  surface_->SetFont(FontSpec{"Arial", 8});
+  surface_->TextOut(0, 20, ProgramTitle(4) + " " + DateTimeStr(true, false, false, clock_()));
+  const std::string page = "Page " + std::to_string(surface_->PageNumber());
+  x_ = surface_->PageWidth() - surface_->TextWidth(page + "   ");
+  surface_->TextOut(x_, 20, page);
+  y_ += 2 * LineHeight();
+
+  surface_->SetFont(FontSpec{"Arial", 12, true});
+  std::string rest = title_;
+  while (!rest.empty()) {
+    std::string found;
+    const std::string line = Trimmed(CutFieldAny(rest, {"\t", "\r\n"}, found));
+    x_ = (surface_->PageWidth() - leftMargin_ - rightMargin_ - surface_->TextWidth(line)) / 2;
+    surface_->TextOut(x_, y_, line);
+    y_ += LineHeight();
+    if (found == "\r\n") {
+      y_ += LineHeight() / 4;
+      BodyFont(false);
+    }
+  }
+  BodyFont(false);
+  y_ += LineHeight();
+  x_ = leftMargin_;
+  if (!subtitle_.empty()) {
+    leftMargin_ = (surface_->PageWidth() - surface_->TextWidth(subtitle_)) / 2;
+    rightMargin_ = leftMargin_;
+    x_ = leftMargin_;
+    surface_->TextOut(x_, y_, subtitle_);
+    y_ += LineHeight();
+    DrawRule(false, 0, Characters(subtitle_));
+    y_ += LineHeight();
+  }
+  BodyFont(true);
+  return surface_->PageNumber();
+}
+
+void TQORDoc::PrintText(const std::string& text, bool newLine, std::uint32_t backColor) {
+  if (!printing_) BeginPrint();
+  const std::string t = Trimmed(text);
+  const bool rule = !t.empty() && (t.find_first_not_of('-') == std::string::npos ||
+                                   t.find_first_not_of('=') == std::string::npos);
+  if (rule) {
+    const int blanks = static_cast<int>(text.find_first_not_of(' '));
+    DrawRule(t[0] == '=', blanks, blanks + Characters(t));
+    return;
+  }
+  surface_->SetBrushColor(backColor);
+  surface_->TextOut(x_, y_, text);
+  surface_->SetBrushColor(kWhite);
+  if (newLine) {
+    x_ = leftMargin_;
+    y_ += LineHeight();
+    if (y_ + LineHeight() + bottomMargin_ >= surface_->PageHeight()) BeginPage(false);
+  } else {
+    x_ += surface_->TextWidth(text);
+  }
+}
+
+void TQORDoc::DrawRule(bool isDouble, int fromCol, int toCol) {
+  const int x1 = leftMargin_ + (fromCol != 0 ? surface_->TextWidth(RepeatStr("W", fromCol)) : 0);
+  const int x2 = toCol != 0 ? leftMargin_ + surface_->TextWidth(RepeatStr("W", toCol))
+                            : surface_->PageWidth() - rightMargin_;
+  if (x1 >= x2) return;
+  const int h = LineHeight();
+  if (isDouble) {
+    y_ += h / 6;
+    surface_->Line(x1, y_, x2, y_);
+    y_ += h / 8;
+    surface_->Line(x1, y_, x2, y_);
+    y_ += h / 6;
+  } else {
+    y_ += h / 8;
+    surface_->Line(x1, y_, x2, y_);
+    y_ += h / 8;
+  }
+  x_ = leftMargin_;
+}
+
+void TQORDoc::PrintTree(const std::string& title, const std::vector<PrintNode>& tree, bool striped,
+                        int skipImageIndex, bool allNodes) {
+  Setup(title, "", Orientation::Portrait, FontSpec{"Courier New", 10}, 10, 10, 10);
+  for (std::size_t i = 0; i < tree.size(); ++i) {
+    const PrintNode& node = tree[i];
+    if (!allNodes && !node.visible) continue;
+    if (node.imageIndex == skipImageIndex) continue;
+    const std::uint32_t back = striped && i % 2 == 0 ? RGBColor(240, 240, 240) : kWhite;
+    PrintText(RepeatStr("   ", node.level) + node.text, true, back);
+  }
+  EndPrint();
+}
+
+TQORDoc& PrintDoc() {
+  static TQORDoc doc;
+  return doc;
+}
+
+}  // namespace qor
