@@ -20,7 +20,8 @@ double Now() {
   const long era = (y >= 0 ? y : y - 399) / 400;
   const long yoe = y - era * 400;
   const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + local.tm_mday - 1;
-  const long days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 693901;  // 1899-12-30
+  const long days =
+      era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 693899;  // from 30 December 1899
   return static_cast<double>(days) +
          (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
 }

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   qt6-base-dev            # the window (Widgets) and the single-instance socket (Network)
   fonts-liberation2 fonts-dejavu-core   # stand-ins for "Courier New" and "MS Sans Serif"
+  poppler-utils           # pdftotext: the tests read back the printed PDF
 )
 
 missing=()

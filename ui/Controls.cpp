@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,6 +100,16 @@ int MessageBoxDialog::MsgBox(const std::string& text, const std::string& caption
     if (pressed == c.button) return c.id;
   }
   return choices.back().id;  // closed without a button: the last one, No or Cancel
+}
+
+bool MessageBoxDialog::SaveFileName(const std::string& caption, const std::string& filter,
+                                    std::string& path) {
+  const QString chosen =
+      QFileDialog::getSaveFileName(QApplication::activeWindow(), QString::fromStdString(caption),
+                                   QString::fromStdString(path), QString::fromStdString(filter));
+  if (chosen.isEmpty()) return false;
+  path = chosen.toStdString();
+  return true;
 }
 
 WaitCursor::WaitCursor() {

@@ -26,6 +26,9 @@ class WindowDialog : public UserDialog {
   // edited text in text; false on Cancel.
   virtual bool InputBox(const std::string& caption, const std::string& prompt,
                         std::string& text) = 0;
+  // The save-file dialog, with path as the proposed file. True with the chosen path in path.
+  virtual bool SaveFileName(const std::string& caption, const std::string& filter,
+                            std::string& path) = 0;
 };
 
 // The dialogs of the program. The window shows real ones; tests put a scripted user in their
@@ -40,6 +43,8 @@ class MessageBoxDialog : public WindowDialog {
   void Message(const std::string& text) override;
   int MsgBox(const std::string& text, const std::string& caption, int flags) override;
   bool InputBox(const std::string& caption, const std::string& prompt, std::string& text) override;
+  bool SaveFileName(const std::string& caption, const std::string& filter,
+                    std::string& path) override;
 };
 
 int MsgBox(const std::string& text, const std::string& caption, int flags);

@@ -395,11 +395,12 @@ void TfMain::Clic(QObject* sender) {
       }
     } else if (sender == bSearch_) {
       SearchAirport();
+    } else if (sender == bImpr_) {
+      PrintList();
     } else if (sender == mLangue_) {
       ShowMessage(std::string("Do you want to translate this program ?\r\n\n") +
                   "Please send a mail to " QORBGL_CONTACT_ADDRESS " to ask for instructions.");
     } else {
-      // Printing is the next step of the program.
       NotYetProgrammed(sender, "fMain", "Clic");
     }
   });

@@ -56,6 +56,8 @@ class TfMain : public QWidget, public PlacementForm {
   void ChangeElevation(QTreeWidgetItem* node);
   // Keeps in the file list the files that define an airport of the typed name.
   void SearchAirport();
+  // Prints the airport list of the open file.
+  void PrintList();
 
   const TBGL* Bgl() const { return bgl_.get(); }
 

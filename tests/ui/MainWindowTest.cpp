@@ -1,5 +1,6 @@
 // The real window, offscreen, driven through its controls found by their names.
 
+#include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,6 +24,7 @@
 #include "ui/Controls.h"
 #include "ui/FolderList.h"
 #include "ui/Main.h"
+#include "ui/QtPrintSurface.h"
 #include "util/Environment.h"
 #include "util/Format.h"
 #include "util/Settings.h"
@@ -51,6 +53,9 @@ class ScriptedUser : public WindowDialog {
     text = *inputs.front();
     inputs.pop_front();
     return true;
+  }
+  bool SaveFileName(const std::string& caption, const std::string&, std::string& path) override {
+    return InputBox(caption, "", path);
   }
   std::vector<std::string> messages;
   std::deque<std::optional<std::string>> inputs;
@@ -446,6 +451,46 @@ class MainWindowTest : public QObject {
     QCOMPARE(ListedFiles(), (QStringList{"1.bgl", "2.bgl", "3.bgl"}));
     QCOMPARE(user_->messages, std::vector<std::string>{"Pas trouvé dans cette liste."});
     QCOMPARE(window_->Bgl(), open);
+  }
+
+  // ---- printing ----
+
+  void printingOnTheHelpPageIsRefused() {
+    OpenOneAirport();
+    Find<QTabWidget>("pc")->setCurrentIndex(0);
+    window_->PrintList();
+    QCOMPARE(user_->messages.back(), std::string("Oups, pas encore programmé pour cet onglet."));
+  }
+
+  void withoutAPrinterTheListGoesToAPdf() {
+    if (QtPrintSurface::HasDefaultPrinter()) QSKIP("this machine has a default printer");
+    OpenOneAirport();
+    Line(0)->setExpanded(false);  // a collapsed airport prints its elements all the same
+    const std::string pdf = Home() + "/liste.pdf";
+    user_->script.answers = {UserDialog::kIdNo};
+    window_->Clic(Find<QPushButton>("bImpr"));
+    QVERIFY(!fs::exists(pdf));
+    user_->script.answers = {UserDialog::kIdYes};
+    user_->inputs = {pdf};
+    window_->Clic(Find<QPushButton>("bImpr"));
+    QCOMPARE(user_->asked.back().text, Home() + "/Desktop/ap.pdf");  // proposed by the program
+    QVERIFY(fs::exists(pdf));
+    QProcess text;
+    text.start("pdftotext", {"-layout", QString::fromStdString(pdf), "-"});
+    QVERIFY(text.waitForFinished(20000));
+    // The layout of the page spreads the blanks: compare the words.
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    qsizetype at = printed.indexOf("Aéroports et altitudes de ap.bgl");
+    QVERIFY2(at >= 0, qPrintable(printed));
+    QVERIFY(printed.contains(QString::fromStdString(ProgramTitle(4))));
+    QVERIFY(printed.contains("Page 1"));
+    const double today = static_cast<double>(QDate(1899, 12, 30).daysTo(QDate::currentDate()));
+    QVERIFY2(printed.contains(QString::fromStdString(DateTimeStr(false, false, false, today))),
+             qPrintable(printed));
+    for (const QString& line : TreeLines()) {
+      at = printed.indexOf(line.simplified(), at);
+      QVERIFY2(at >= 0, qPrintable(line + " not in:\n" + printed));
+    }
   }
 
   void aSecondStartHandsItsFileToTheFirstAndEnds() {
