@@ -26,13 +26,6 @@ double Now() {
          (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
 }
 
-std::string Trimmed(const std::string& text) {
-  std::size_t b = 0, e = text.size();
-  while (b < e && static_cast<unsigned char>(text[b]) <= ' ') ++b;
-  while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ') --e;
-  return text.substr(b, e - b);
-}
-
 // The number of characters of a UTF-8 text.
 int Characters(const std::string& text) {
   int n = 0;
@@ -119,7 +112,7 @@ int TQORDoc::BeginPage(bool first) {
   std::string rest = title_;
   while (!rest.empty()) {
     std::string found;
-    const std::string line = Trimmed(CutFieldAny(rest, {"\t", "\r\n"}, found));
+    const std::string line = Trim(CutFieldAny(rest, {"\t", "\r\n"}, found));
     x_ = (surface_->PageWidth() - leftMargin_ - rightMargin_ - surface_->TextWidth(line)) / 2;
     surface_->TextOut(x_, y_, line);
     y_ += LineHeight();
@@ -146,7 +139,7 @@ int TQORDoc::BeginPage(bool first) {
 
 void TQORDoc::PrintText(const std::string& text, bool newLine, std::uint32_t backColor) {
   if (!printing_) BeginPrint();
-  const std::string t = Trimmed(text);
+  const std::string t = Trim(text);
   const bool rule = !t.empty() && (t.find_first_not_of('-') == std::string::npos ||
                                    t.find_first_not_of('=') == std::string::npos);
   if (rule) {

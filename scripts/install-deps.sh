@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building and testing QORBgl needs on Debian 12 (run as root). Does nothing when
-# everything is there already.
+# Installs what building and testing QORBgl needs on Debian 12 (run as root), and any further
+# packages named as arguments. Does nothing when everything is there already.
 set -euo pipefail
 
 packages=(
@@ -11,6 +11,8 @@ packages=(
   fonts-liberation2 fonts-dejavu-core   # stand-ins for "Courier New" and "MS Sans Serif"
   poppler-utils           # pdftotext: the tests read back the printed PDF
 )
+
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -11,19 +11,7 @@ if [[ -n $out && $out != /* ]]; then out=$PWD/$out; fi
 cd "$(dirname "$0")/.."
 out=${out:-build/screenshot.png}
 
-bash scripts/install-deps.sh
-
-packages=(xvfb xauth imagemagick x11-apps)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-deps.sh xvfb xauth imagemagick x11-apps
 
 bash scripts/build.sh
 

@@ -5,6 +5,7 @@
 #include "platform/File.h"
 #include "platform/WinePaths.h"
 #include "util/FileUtil.h"
+#include "util/Format.h"
 #include "util/Settings.h"
 
 namespace qor {
@@ -24,16 +25,10 @@ constexpr Simulator kSimulators[] = {
     {"\\Software\\Microsoft\\Microsoft Games\\Flight Simulator\\9.0", "EXE Path", "FS9.exe"},
 };
 
-std::string Trimmed(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return std::string(text);
-}
-
 bool Find(int version, std::string& folder) {
   if (version < TFS::kFS98 || version > TFS::kFS2004) return false;
   const Simulator& sim = kSimulators[version - 1];
-  const std::string value = Trimmed(RegReadStr(true, sim.key, sim.valueName));
+  const std::string value = Trim(RegReadStr(true, sim.key, sim.valueName));
   if (value.empty()) return false;
   folder = IncludeBackslash(platform::NativePathOfWindowsPath(value));
   if (folder.size() <= 1) return false;

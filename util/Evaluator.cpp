@@ -13,18 +13,6 @@
 namespace qor {
 namespace {
 
-// Blanks and control characters: every byte up to 32. Bytes of a multi-byte UTF-8 character
-// are above 127 and never count.
-bool IsTrimmed(char ch) {
-  return static_cast<unsigned char>(ch) <= 32;
-}
-
-std::string Trim(std::string_view text) {
-  while (!text.empty() && IsTrimmed(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsTrimmed(text.back())) text.remove_suffix(1);
-  return std::string(text);
-}
-
 void ReplaceAll(std::string& text, std::string_view what, std::string_view by) {
   std::string out;
   out.reserve(text.size());

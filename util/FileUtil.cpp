@@ -8,6 +8,7 @@
 #include "platform/Folder.h"
 #include "platform/Trash.h"
 #include "util/Environment.h"
+#include "util/Format.h"
 
 namespace qor {
 
@@ -30,15 +31,6 @@ std::vector<std::string_view> Characters(std::string_view text) {
     i = end;
   }
   return out;
-}
-
-// Trim as Windows programs do it: blanks and control characters at both ends.
-std::string Trimmed(const std::string& text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return text.substr(begin, end - begin);
 }
 
 // On Windows two spellings that differ only in letter case name one file. Here they do so only
@@ -94,7 +86,7 @@ bool OnlyChars(const std::string& allowed, const std::string& s) {
 
 bool MakeDir(const std::string& path) {
   try {
-    const std::string folder = ExcludeBackslash(Trimmed(path));
+    const std::string folder = ExcludeBackslash(Trim(path));
     if (folder.empty()) return false;
     return platform::MakeFolders(folder, 0777);
   } catch (...) {

@@ -13,16 +13,6 @@ namespace qor {
 
 namespace {
 
-bool IsBlank(char c) {
-  return static_cast<unsigned char>(c) <= ' ';
-}
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 // A field as the user's texts are read everywhere, then as an integer (reals rounded, out of
 // range held at the ends of int).
 int FieldValue(std::string_view field) {
@@ -44,7 +34,7 @@ void SaveFormPlacement(PlacementForm& form, WindowState state) {
 
 void RestoreFormPlacement(PlacementForm& form, int defaultLeft, int defaultTop) {
   std::string text = ReadSetting(form.ComponentName());
-  if (Trimmed(text).empty()) {
+  if (Trim(text).empty()) {
     if (defaultLeft == -1 && defaultTop == -1) {
       CenterForm(form);
     } else {

@@ -370,6 +370,12 @@ FileVersion ReadFileVersion(const std::string& path) {
   return {kVersionMajor, kVersionMinor, kVersionRelease, kVersionBuild};
 }
 
+std::string Trim(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+  return std::string(text);
+}
+
 std::string ProgramTitle(int parts) {
   const std::string path = platform::ProgramFilePath();
   // Before the start-up has run, the name comes from the program file in the same way.

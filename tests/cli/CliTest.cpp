@@ -29,13 +29,6 @@ std::string Quote(const std::string& arg) {
   return q + "'";
 }
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 class CliTest : public ::testing::Test {
  protected:
   Result Run(const std::vector<std::string>& args, const std::string& locale = "C.UTF-8") {
@@ -48,7 +41,8 @@ class CliTest : public ::testing::Test {
     for (const auto& a : args) command += " " + Quote(a);
     command += " >" + Quote(dir_ / "out") + " 2>" + Quote(dir_ / "err") + " </dev/null";
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir_ / "out"), Slurp(dir_ / "err")};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadText(dir_ / "out"),
+            test::ReadText(dir_ / "err")};
   }
   test::TempFolder dir_;
 };
@@ -162,7 +156,7 @@ TEST_F(CliTest, TheBundledSampleSceneryIsWhatTheToolMakesAndLists) {
   for (const auto& entry : std::filesystem::directory_iterator(QORBGL_SAMPLES)) {
     const std::string name = entry.path().filename().string();
     names.push_back(name);
-    EXPECT_EQ(Slurp(entry.path().string()), Slurp(made + "/" + name))
+    EXPECT_EQ(test::ReadText(entry.path().string()), test::ReadText(made + "/" + name))
         << name << " differs from what make-sample-scenery writes: run it again";
   }
   EXPECT_EQ(names.size(),

@@ -20,16 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Write(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+using test::ReadText;
+using test::WriteText;
 
 unsigned ModeOf(const std::string& path) {
   struct stat st {};
@@ -57,15 +49,15 @@ class TrashTest : public ::testing::Test {
 
 TEST_F(TrashTest, AFileLandsInTheTrashWithItsInfo) {
   const std::string file = work_ / "AIRPORT.BGL";
-  Write(file, "old copy");
+  WriteText(file, "old copy");
   ASSERT_TRUE(MoveToTrash(file));
 
   EXPECT_FALSE(fs::exists(file));
-  EXPECT_EQ(Read(Files() + "AIRPORT.BGL"), "old copy");
+  EXPECT_EQ(ReadText(Files() + "AIRPORT.BGL"), "old copy");
   const std::regex info("\\[Trash Info\\]\nPath=" + work_.Path() +
                         "/AIRPORT\\.BGL\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
-  EXPECT_TRUE(std::regex_match(Read(Info() + "AIRPORT.BGL.trashinfo"), info))
-      << Read(Info() + "AIRPORT.BGL.trashinfo");
+  EXPECT_TRUE(std::regex_match(ReadText(Info() + "AIRPORT.BGL.trashinfo"), info))
+      << ReadText(Info() + "AIRPORT.BGL.trashinfo");
   EXPECT_EQ(ModeOf(data_ + "/Trash"), 0700u);
   EXPECT_EQ(ModeOf(Files()), 0700u);
   EXPECT_EQ(ModeOf(Info()), 0700u);
@@ -73,54 +65,54 @@ TEST_F(TrashTest, AFileLandsInTheTrashWithItsInfo) {
 
 TEST_F(TrashTest, TheOriginalPathIsPercentEncoded) {
   const std::string file = work_ / "été 1%#.bgl";
-  Write(file, "x");
+  WriteText(file, "x");
   ASSERT_TRUE(MoveToTrash(file));
-  const std::string text = Read(Info() + "été 1%#.bgl.trashinfo");
+  const std::string text = ReadText(Info() + "été 1%#.bgl.trashinfo");
   EXPECT_NE(text.find("Path=" + work_.Path() + "/%C3%A9t%C3%A9%201%25%23.bgl\n"), std::string::npos)
       << text;
 }
 
 TEST_F(TrashTest, ASecondFileOfTheSameNameKeepsTheFirst) {
   test::TempFolder other;
-  Write(work_ / "a.bgl", "first");
-  Write(other / "a.bgl", "second");
+  WriteText(work_ / "a.bgl", "first");
+  WriteText(other / "a.bgl", "second");
   ASSERT_TRUE(MoveToTrash(work_ / "a.bgl"));
   ASSERT_TRUE(MoveToTrash(other / "a.bgl"));
 
-  EXPECT_EQ(Read(Files() + "a.bgl"), "first");
-  EXPECT_EQ(Read(Files() + "a.2.bgl"), "second");
-  EXPECT_NE(Read(Info() + "a.bgl.trashinfo").find("Path=" + work_.Path() + "/a.bgl\n"),
+  EXPECT_EQ(ReadText(Files() + "a.bgl"), "first");
+  EXPECT_EQ(ReadText(Files() + "a.2.bgl"), "second");
+  EXPECT_NE(ReadText(Info() + "a.bgl.trashinfo").find("Path=" + work_.Path() + "/a.bgl\n"),
             std::string::npos);
-  EXPECT_NE(Read(Info() + "a.2.bgl.trashinfo").find("Path=" + other.Path() + "/a.bgl\n"),
+  EXPECT_NE(ReadText(Info() + "a.2.bgl.trashinfo").find("Path=" + other.Path() + "/a.bgl\n"),
             std::string::npos);
 }
 
 TEST_F(TrashTest, AnEntryWithoutInfoIsNotOverwrittenEither) {
   ASSERT_TRUE(MakeFolders(Files(), 0700));
-  Write(Files() + "a.bgl", "stray");
-  Write(work_ / "a.bgl", "new");
+  WriteText(Files() + "a.bgl", "stray");
+  WriteText(work_ / "a.bgl", "new");
   ASSERT_TRUE(MoveToTrash(work_ / "a.bgl"));
-  EXPECT_EQ(Read(Files() + "a.bgl"), "stray");
-  EXPECT_EQ(Read(Files() + "a.2.bgl"), "new");
+  EXPECT_EQ(ReadText(Files() + "a.bgl"), "stray");
+  EXPECT_EQ(ReadText(Files() + "a.2.bgl"), "new");
   EXPECT_FALSE(fs::exists(Info() + "a.bgl.trashinfo"));
 }
 
 TEST_F(TrashTest, ANameAtTheLengthLimitGetsAShorterEntry) {
   const std::string name = std::string(246, 'n') + ".bgl";  // 250 bytes: no room for the suffix
-  Write(work_ / name, "long");
+  WriteText(work_ / name, "long");
   ASSERT_TRUE(MoveToTrash(work_ / name));
   EXPECT_FALSE(fs::exists(work_ / name));
   const std::string entry = std::string(241, 'n') + ".bgl";
-  EXPECT_EQ(Read(Files() + entry), "long");
-  EXPECT_NE(Read(Info() + entry + ".trashinfo").find(name), std::string::npos);
+  EXPECT_EQ(ReadText(Files() + entry), "long");
+  EXPECT_NE(ReadText(Info() + entry + ".trashinfo").find(name), std::string::npos);
 }
 
 TEST_F(TrashTest, WithoutATrashTheFileStays) {
-  Write(home_ / "plain", "");
+  WriteText(home_ / "plain", "");
   ::setenv("XDG_DATA_HOME", (home_ / "plain/data").c_str(), 1);  // through a regular file
-  Write(work_ / "a.bgl", "keep");
+  WriteText(work_ / "a.bgl", "keep");
   EXPECT_FALSE(MoveToTrash(work_ / "a.bgl"));
-  EXPECT_EQ(Read(work_ / "a.bgl"), "keep");
+  EXPECT_EQ(ReadText(work_ / "a.bgl"), "keep");
 }
 
 TEST_F(TrashTest, OnlyFilesGoToTheTrash) {
@@ -140,12 +132,12 @@ TEST_F(TrashTest, AFileOnAnotherFileSystemIsCopiedThenRemoved) {
     GTEST_SKIP() << "no second file system to trash from";
   }
   const std::string file = "/dev/shm/qorbgl-trash-test-" + std::to_string(::getpid());
-  Write(file, "elsewhere");
+  WriteText(file, "elsewhere");
   ::chmod(file.c_str(), 0640);
   ASSERT_TRUE(MoveToTrash(file));
   EXPECT_FALSE(fs::exists(file));
   const std::string entry = Files() + fs::path(file).filename().string();
-  EXPECT_EQ(Read(entry), "elsewhere");
+  EXPECT_EQ(ReadText(entry), "elsewhere");
   EXPECT_EQ(ModeOf(entry), 0640u);
 }
 

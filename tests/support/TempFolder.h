@@ -19,4 +19,8 @@ class TempFolder {
   std::string path_;
 };
 
+// A file's whole content as text, and back (an unreadable file reads as empty).
+void WriteText(const std::string& path, const std::string& text);
+std::string ReadText(const std::string& path);
+
 }  // namespace qor::test

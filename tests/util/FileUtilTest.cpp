@@ -20,16 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Write(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+using test::ReadText;
+using test::WriteText;
 
 std::vector<std::string> Entries(const std::string& folder) {
   std::vector<std::string> names;
@@ -120,7 +112,7 @@ TEST(MakeDir, CreatesEveryMissingFolder) {
 
 TEST(MakeDir, FailsThroughARegularFile) {
   test::TempFolder dir;
-  Write(dir / "file", "x");
+  WriteText(dir / "file", "x");
   EXPECT_FALSE(MakeDir(dir / "file/Sub"));
   EXPECT_FALSE(MakeDir(dir / "file"));
   EXPECT_TRUE(fs::is_regular_file(dir / "file"));
@@ -128,8 +120,8 @@ TEST(MakeDir, FailsThroughARegularFile) {
 
 TEST(ClearFileAttrs, ReportsAndClearsReadOnly) {
   test::TempFolder dir;
-  Write(dir / "ro", "x");
-  Write(dir / "rw", "x");
+  WriteText(dir / "ro", "x");
+  WriteText(dir / "rw", "x");
   fs::permissions(dir / "ro", fs::perms::owner_read | fs::perms::group_read);
   fs::permissions(dir / "rw", fs::perms::owner_read | fs::perms::group_write);
 
@@ -170,78 +162,78 @@ class FileCopyTest : public ::testing::Test {
 };
 
 TEST_F(FileCopyTest, AMissingSourceLeavesTheTargetAlone) {
-  Write(dir_ / "target.bgl", "old");
+  WriteText(dir_ / "target.bgl", "old");
   EXPECT_FALSE(CopyFileTo(dir_ / "missing.bgl", dir_ / "target.bgl", true));
   EXPECT_FALSE(CopyFileTo(dir_.Path(), dir_ / "target.bgl", true));  // a folder is no file
-  EXPECT_EQ(Read(dir_ / "target.bgl"), "old");
+  EXPECT_EQ(ReadText(dir_ / "target.bgl"), "old");
   EXPECT_TRUE(TrashIsEmpty());
 }
 
 TEST_F(FileCopyTest, AFileOntoItselfCopiesNothing) {
-  Write(dir_ / "a.bgl", "data");
+  WriteText(dir_ / "a.bgl", "data");
   EXPECT_TRUE(CopyFileTo(dir_ / "a.bgl", dir_ / "a.bgl", true));
   // Another spelling of the same file, as a file system that ignores case gives it.
   fs::create_hard_link(dir_ / "a.bgl", dir_ / "A.BGL");
   EXPECT_TRUE(CopyFileTo(dir_ / "a.bgl", dir_ / "A.BGL", true));
-  EXPECT_EQ(Read(dir_ / "a.bgl"), "data");
+  EXPECT_EQ(ReadText(dir_ / "a.bgl"), "data");
   EXPECT_EQ(fs::hard_link_count(dir_ / "a.bgl"), 2u);
   EXPECT_TRUE(TrashIsEmpty());
 }
 
 TEST_F(FileCopyTest, NamesThatDifferInCaseAreTwoFilesHere) {
-  Write(dir_ / "a.bgl", "new");
-  Write(dir_ / "A.BGL", "old");
+  WriteText(dir_ / "a.bgl", "new");
+  WriteText(dir_ / "A.BGL", "old");
   EXPECT_TRUE(CopyFileTo(dir_ / "a.bgl", dir_ / "A.BGL", true));
-  EXPECT_EQ(Read(dir_ / "A.BGL"), "new");
-  EXPECT_EQ(Read(Trashed("A.BGL")), "old");
+  EXPECT_EQ(ReadText(dir_ / "A.BGL"), "new");
+  EXPECT_EQ(ReadText(Trashed("A.BGL")), "old");
 }
 
 TEST_F(FileCopyTest, AnOldReadOnlyTargetGoesToTheTrash) {
-  Write(dir_ / "a.bgl", "new");
-  Write(dir_ / "backup.bgl", "old");
+  WriteText(dir_ / "a.bgl", "new");
+  WriteText(dir_ / "backup.bgl", "old");
   fs::permissions(dir_ / "backup.bgl", fs::perms::owner_read);
   ASSERT_TRUE(CopyFileTo(dir_ / "a.bgl", dir_ / "backup.bgl", true));
-  EXPECT_EQ(Read(dir_ / "backup.bgl"), "new");
-  EXPECT_EQ(Read(Trashed("backup.bgl")), "old");
+  EXPECT_EQ(ReadText(dir_ / "backup.bgl"), "new");
+  EXPECT_EQ(ReadText(Trashed("backup.bgl")), "old");
   EXPECT_EQ(platform::FileAttributes(Trashed("backup.bgl")), 0);  // cleared before it went
   EXPECT_TRUE(fs::exists(data_ / "share/Trash/info/backup.bgl.trashinfo"));
 }
 
 TEST_F(FileCopyTest, WithoutUndoTheOldTargetIsGoneForGood) {
-  Write(dir_ / "a.bgl", "new");
-  Write(dir_ / "backup.bgl", "old");
+  WriteText(dir_ / "a.bgl", "new");
+  WriteText(dir_ / "backup.bgl", "old");
   ASSERT_TRUE(CopyFileTo(dir_ / "a.bgl", dir_ / "backup.bgl", false));
-  EXPECT_EQ(Read(dir_ / "backup.bgl"), "new");
+  EXPECT_EQ(ReadText(dir_ / "backup.bgl"), "new");
   EXPECT_TRUE(TrashIsEmpty());
 }
 
 TEST_F(FileCopyTest, WhenTheTrashRefusesTheOldTargetStays) {
-  Write(data_ / "plain", "");
+  WriteText(data_ / "plain", "");
   ::setenv("XDG_DATA_HOME", (data_ / "plain/share").c_str(), 1);
-  Write(dir_ / "a.bgl", "new");
-  Write(dir_ / "backup.bgl", "old");
+  WriteText(dir_ / "a.bgl", "new");
+  WriteText(dir_ / "backup.bgl", "old");
   EXPECT_FALSE(CopyFileTo(dir_ / "a.bgl", dir_ / "backup.bgl", true));
-  EXPECT_EQ(Read(dir_ / "backup.bgl"), "old");
+  EXPECT_EQ(ReadText(dir_ / "backup.bgl"), "old");
   EXPECT_EQ(Entries(dir_.Path()), (std::vector<std::string>{dir_ / "a.bgl", dir_ / "backup.bgl"}));
 }
 
 TEST_F(FileCopyTest, TheCopyCreatesItsFolderAndKeepsModeAndTime) {
-  Write(dir_ / "a.bgl", std::string(200000, 'z'));
+  WriteText(dir_ / "a.bgl", std::string(200000, 'z'));
   fs::permissions(dir_ / "a.bgl", fs::perms::owner_read | fs::perms::group_read);
   const auto when = fs::file_time_type::clock::now() - std::chrono::hours(50);
   fs::last_write_time(dir_ / "a.bgl", when);
 
   const std::string target = dir_ / "QORBgl Backup/Sub/a.bgl";
   ASSERT_TRUE(CopyFileTo(dir_ / "a.bgl", target, true));
-  EXPECT_EQ(Read(target), std::string(200000, 'z'));
+  EXPECT_EQ(ReadText(target), std::string(200000, 'z'));
   EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::group_read);
   EXPECT_EQ(fs::last_write_time(target), when);
   EXPECT_EQ(Entries(dir_ / "QORBgl Backup/Sub"), (std::vector<std::string>{target}));
 }
 
 TEST_F(FileCopyTest, AFolderThatCannotBeMadeLeavesNothing) {
-  Write(dir_ / "a.bgl", "new");
-  Write(dir_ / "file", "");
+  WriteText(dir_ / "a.bgl", "new");
+  WriteText(dir_ / "file", "");
   const auto before = Entries(dir_.Path());
   EXPECT_FALSE(CopyFileTo(dir_ / "a.bgl", dir_ / "file/Backup/a.bgl", true));
   EXPECT_EQ(Entries(dir_.Path()), before);
@@ -258,14 +250,14 @@ TEST_F(FileCopyTest, LongPathsWork) {
   std::string folder = dir_.Path();
   for (int i = 0; i < 4; ++i) folder += "/" + std::string(70, static_cast<char>('a' + i));
   const std::string name = std::string(246, 'n') + ".bgl";
-  Write(dir_ / "a.bgl", "first");
+  WriteText(dir_ / "a.bgl", "first");
   ASSERT_GT((folder + "/" + name).size(), 255u);
 
   ASSERT_TRUE(CopyFileTo(dir_ / "a.bgl", folder + "/" + name, true));
-  Write(dir_ / "a.bgl", "second");
+  WriteText(dir_ / "a.bgl", "second");
   ASSERT_TRUE(CopyFileTo(dir_ / "a.bgl", folder + "/" + name, true));
-  EXPECT_EQ(Read(folder + "/" + name), "second");
-  EXPECT_EQ(Read(Trashed(std::string(241, 'n') + ".bgl")), "first");
+  EXPECT_EQ(ReadText(folder + "/" + name), "second");
+  EXPECT_EQ(ReadText(Trashed(std::string(241, 'n') + ".bgl")), "first");
 
   EXPECT_TRUE(DeleteFileEx(folder + "/" + name, false));
   EXPECT_FALSE(fs::exists(folder + "/" + name));
@@ -280,14 +272,14 @@ TEST_F(FileCopyTest, DeleteFileExTakesOnlyExistingFiles) {
 }
 
 TEST_F(FileCopyTest, DeleteFileExRemovesReadOnlyFilesEitherWay) {
-  Write(dir_ / "undo", "u");
-  Write(dir_ / "gone", "g");
+  WriteText(dir_ / "undo", "u");
+  WriteText(dir_ / "gone", "g");
   fs::permissions(dir_ / "undo", fs::perms::owner_read);
   fs::permissions(dir_ / "gone", fs::perms::owner_read);
   EXPECT_TRUE(DeleteFileEx(dir_ / "undo", true));
   EXPECT_TRUE(DeleteFileEx(dir_ / "gone", false));
   EXPECT_TRUE(fs::is_empty(dir_.Path()));
-  EXPECT_EQ(Read(Trashed("undo")), "u");
+  EXPECT_EQ(ReadText(Trashed("undo")), "u");
   EXPECT_FALSE(fs::exists(Trashed("gone")));
 }
 
