@@ -1,0 +1,157 @@
+#include "benchmarks/Scenery.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <random>
+
+#include "tests/support/BglBuilder.h"
+
+namespace qor::bench {
+
+namespace {
+
+namespace fs = std::filesystem;
+using test::BglBuilder;
+using test::Bytes;
+
+constexpr int kLargeAirports = 20'000;
+constexpr int kMixedNewFormat = 2'000;
+constexpr int kMixedOther = 200;
+constexpr int kSearchFiles = 500;
+constexpr int kAirportsPerSearchFile = 200;
+
+int Scaled(int count, double scale) {
+  return std::max(2, static_cast<int>(count * scale));
+}
+
+// Place names in the manner of a regional scenery: accents, hyphens, prefixes, so that the
+// sort has real work.
+class Names {
+ public:
+  explicit Names(unsigned seed) : random_(seed) {}
+  std::string Next() {
+    static constexpr std::array<const char*, 8> kPrefix = {
+        "", "Aérodrome de ", "Saint-", "Le ", "Base de ", "Aéroport d'", "Èze ", "Île-"};
+    static constexpr std::array<const char*, 16> kSyllable = {
+        "bar", "cé", "lon", "mau", "ri", "ac", "vil", "lé", "tou", "sus", "noë", "ble",
+        "pon", "toi", "chà", "ven"};
+    std::string name = kPrefix[Pick(kPrefix.size())];
+    const int syllables = 2 + static_cast<int>(Pick(3));
+    for (int i = 0; i < syllables; ++i) name += kSyllable[Pick(kSyllable.size())];
+    name[0] = name[0] >= 'a' && name[0] <= 'z' ? static_cast<char>(name[0] - 32) : name[0];
+    return name + " " + std::to_string(Pick(1000));
+  }
+  unsigned Pick(std::size_t n) { return static_cast<unsigned>(random_() % n); }
+
+ private:
+  std::mt19937 random_;
+};
+
+// An airport as regional sceneries have them: four runways, four starts, two COM frequencies
+// and a taxiway network.
+void AddAirport(test::SubSection& sub, Names& names, const std::string& name,
+                int taxiwayPoints) {
+  auto& ap = sub.AddAirport().Name(name).Elevation(static_cast<std::int64_t>(names.Pick(900'000)));
+  for (int r = 0; r < 4; ++r) {
+    const auto number = static_cast<std::uint8_t>(1 + names.Pick(36));
+    ap.Runway(number, static_cast<std::uint8_t>(names.Pick(4)), names.Pick(900'000));
+    ap.Start(number, static_cast<std::uint8_t>(names.Pick(4)), names.Pick(900'000));
+  }
+  ap.Com(1, 118'500'000, "TOUR").Com(3, 121'800'000, "SOL");
+  ap.TaxiwayPoints(static_cast<std::uint16_t>(taxiwayPoints));
+}
+
+// Set when the files of an earlier run with the same scale are used again.
+bool reusing = false;
+
+void Write(const std::string& path, const Bytes& bytes) {
+  if (!reusing) test::WriteFile(path, bytes);
+}
+
+// A file of n airports split over subsections as a compiler splits them.
+Bytes RegionalFile(Names& names, int airports, int taxiwayPoints,
+                   const std::string& lastName = "") {
+  if (reusing) return {};
+  BglBuilder b;
+  auto& section = b.AddSection(3);
+  constexpr int kPerSubSection = 500;
+  test::SubSection* sub = nullptr;
+  for (int i = 0; i < airports; ++i) {
+    if (i % kPerSubSection == 0) sub = &section.AddSubSection(static_cast<std::uint32_t>(i));
+    const bool last = i == airports - 1 && !lastName.empty();
+    AddAirport(*sub, names, last ? lastName : names.Next(), taxiwayPoints);
+  }
+  b.AddSection(39).AddSubSection().Data({1, 0, 0, 0});
+  return b.Build();
+}
+
+}  // namespace
+
+Scenery MakeScenery(const std::string& folder, double scale, bool reuse) {
+  Scenery s;
+  Names names(2004);
+  const std::string made = folder + "/made-at-scale-" + std::to_string(scale);
+  reusing = reuse && fs::exists(made);
+  if (!reusing) fs::remove_all(folder);
+  fs::create_directories(folder);
+
+  s.largeFile = folder + "/AP_Region.bgl";
+  s.largeFileAirports = Scaled(kLargeAirports, scale);
+  const Bytes large = RegionalFile(names, s.largeFileAirports, 60);
+  Write(s.largeFile, large);
+  s.largeFileSize = fs::file_size(s.largeFile);
+  s.largeFileLines = s.largeFileAirports * 9;
+
+  s.mixedFolder = folder + "/mixed";
+  fs::create_directories(s.mixedFolder);
+  const int newFormat = Scaled(kMixedNewFormat, scale);
+  for (int i = 0; i < newFormat; ++i) {
+    const std::string name = "AP_" + std::to_string(100000 + i) + (i % 7 == 0 ? ".BGL" : ".bgl");
+    Write(s.mixedFolder + "/" + name, RegionalFile(names, 1 + i % 3, 8));
+    s.mixedNames.push_back(name);
+  }
+  const int others = Scaled(kMixedOther, scale);
+  for (int i = 0; i < others; ++i) {
+    const std::string name = "OBJ_" + std::to_string(100000 + i) + ".bgl";
+    Bytes bytes;
+    switch (i % 4) {
+      case 0:  // the older simulator's format
+        bytes = BglBuilder().HeaderWord(0x0001).Build();
+        break;
+      case 1:  // a scenery object library of another layout
+        bytes.assign(4096, 0x5A);
+        bytes[0] = 0x19;
+        bytes[1] = 0x92;
+        break;
+      case 2:  // cut short
+        bytes = {0x01};
+        break;
+      default:  // empty
+        break;
+    }
+    Write(s.mixedFolder + "/" + name, bytes);
+    s.mixedNames.push_back(name);
+  }
+  // Texture and readme files that the listing passes over.
+  for (int i = 0; i < others / 4; ++i) {
+    Write(s.mixedFolder + "/texture_" + std::to_string(i) + ".bmp", Bytes(64, 0));
+  }
+
+  s.searchFolder = folder + "/search";
+  fs::create_directories(s.searchFolder);
+  s.soughtName = "Zone Cherchée Ici";
+  const int files = Scaled(kSearchFiles, scale);
+  const int perFile = Scaled(kAirportsPerSearchFile, scale);
+  for (int i = 0; i < files; ++i) {
+    const std::string name = "AP_" + std::to_string(10000 + i) + ".bgl";
+    const bool last = i == files - 1;
+    Write(s.searchFolder + "/" + name,
+          RegionalFile(names, perFile, 60, last ? s.soughtName : ""));
+    s.searchNames.push_back(name);
+  }
+  test::WriteFile(made, {});
+  return s;
+}
+
+}  // namespace qor::bench

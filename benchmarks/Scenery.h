@@ -1,0 +1,27 @@
+#pragma once
+// The scenery the benchmarks work on, made by the project's BGL builder: one large regional file,
+// a folder of many small files of mixed formats, and a folder of many medium files.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qor::bench {
+
+struct Scenery {
+  std::string largeFile;                  // many airports, each with name, runways, starts, COM
+  std::string mixedFolder;                // small FS2004 files among files of other formats
+  std::vector<std::string> mixedNames;    // their names, for the plain loop
+  std::string searchFolder;               // medium files; the sought name is in the last only
+  std::vector<std::string> searchNames;
+  std::string soughtName;
+  std::uint64_t largeFileSize = 0;
+  int largeFileAirports = 0;
+  int largeFileLines = 0;
+};
+
+// Counts scale with `scale` (1.0 gives the full sizes); everything lands under folder. With
+// reuse, the files an earlier run made there at the same scale are taken as they are.
+Scenery MakeScenery(const std::string& folder, double scale, bool reuse);
+
+}  // namespace qor::bench

@@ -1,0 +1,441 @@
+// Measures the program against what the machine needs for the same bytes: opening and listing a
+// large file, listing a folder of mixed files, searching a folder, filling the window's tree,
+// and the memory of the command line's listing. Prints one table of ratios against the targets.
+//
+//   qorbgl-bench [--scale=F] [--runs=N] [--data=FOLDER [--reuse]] [--check]
+//                [Google Benchmark flags]
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <optional>
+
+#include "benchmarks/Reference.h"
+#include "benchmarks/Scenery.h"
+#include "bgl/Bgl.h"
+#include "bgl/Listing.h"
+#include "platform/Folder.h"
+#include "ui/Controls.h"
+#include "ui/Main.h"
+#include "util/Environment.h"
+
+extern char** environ;
+
+namespace qor::bench {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Options {
+  double scale = 1.0;
+  int runs = 5;
+  std::string data;
+  bool check = false;
+  bool reuse = false;
+};
+
+// Takes the benchmark's own flags out of argv, leaving Google Benchmark's.
+Options ParseOptions(int& argc, char** argv) {
+  Options options;
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.rfind("--scale=", 0) == 0) {
+      options.scale = std::atof(arg.c_str() + 8);
+    } else if (arg.rfind("--runs=", 0) == 0) {
+      options.runs = std::max(1, std::atoi(arg.c_str() + 7));
+    } else if (arg.rfind("--data=", 0) == 0) {
+      options.data = arg.substr(7);
+    } else if (arg == "--reuse") {
+      options.reuse = true;
+    } else if (arg == "--check") {
+      options.check = true;
+    } else {
+      argv[kept++] = argv[i];
+    }
+  }
+  argc = kept;
+  return options;
+}
+
+// Keeps everything the window reads and writes (settings, desktop) inside the data folder.
+void IsolateHome(const std::string& data) {
+  const std::string home = data + "/home";
+  fs::create_directories(home + "/runtime");
+  ::setenv("HOME", home.c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+  ::setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+  ::setenv("XDG_CONFIG_DIRS", (home + "/etc-xdg").c_str(), 1);
+  ::setenv("XDG_RUNTIME_DIR", (home + "/runtime").c_str(), 1);
+  ::setenv("WINEPREFIX", (home + "/.wine").c_str(), 1);
+  fs::permissions(home + "/runtime", fs::perms::owner_all, fs::perm_options::replace);
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+}
+
+// Answers the search's input box with the sought name; any other message is a failure of the
+// benchmark's own set-up.
+class BenchDialog : public WindowDialog {
+ public:
+  explicit BenchDialog(std::string answer) : answer_(std::move(answer)) {}
+  void Message(const std::string& text) override {
+    std::cerr << "qorbgl-bench: unexpected message: " << text << '\n';
+    std::exit(2);
+  }
+  int MsgBox(const std::string& text, const std::string&, int) override {
+    Message(text);
+    return 0;
+  }
+  bool InputBox(const std::string&, const std::string&, std::string& text) override {
+    text = answer_;
+    return true;
+  }
+  bool SaveFileName(const std::string&, const std::string&, std::string&) override { return false; }
+
+ private:
+  std::string answer_;
+};
+
+// The tree lines as the window makes them, without the widget and without the sort.
+class LineSink : public AirportTree {
+ public:
+  void Clear() override { lines.clear(); }
+  Node AddNode(std::optional<Node>, const std::string& text) override {
+    lines.push_back(text);
+    return lines.size() - 1;
+  }
+  void SetData(Node, std::uint32_t) override {}
+  void Sort() override {}
+  std::vector<std::string> lines;
+};
+
+template <typename T>
+T* Child(QWidget& window, const char* name) {
+  T* child = window.findChild<T*>(name);
+  if (child == nullptr) {
+    std::cerr << "qorbgl-bench: the window has no " << name << '\n';
+    std::exit(2);
+  }
+  return child;
+}
+
+void Fail(benchmark::State& state, const std::string& why) {
+  state.SkipWithError(why.c_str());
+}
+
+struct Figure {
+  const char* label;
+  const char* program;
+  const char* reference;
+  double target;
+  double absoluteLimitMs = 0;  // also under this many milliseconds, when set
+};
+
+constexpr Figure kFigures[] = {
+    {"(a) open the large file", "a_open", "a_plain_read", 3.0},
+    {"(a) open + every tree line", "a_open_lines", "a_plain_read", 5.0},
+    {"(b) list a mixed folder", "b_list_files", "b_plain_two_bytes", 1.5},
+    {"(c) search a folder", "c_search", "c_plain_read_folder", 3.0},
+    {"(d) fill and sort the tree", "d_fill_tree", "d_insert_unsorted", 2.0, 1000.0},
+};
+
+// Keeps the median of every benchmark, in milliseconds, while the console shows them all.
+class TableReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      // With one repetition there is no median: the run itself stands for it.
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      const bool single = run.run_type == Run::RT_Iteration && run.repetitions == 1;
+      if (run.error_occurred || !(median || single)) continue;
+      const double ms = run.GetAdjustedRealTime() *
+                        benchmark::GetTimeUnitMultiplier(benchmark::kMillisecond) /
+                        benchmark::GetTimeUnitMultiplier(run.time_unit);
+      medians[run.run_name.function_name] = ms;
+    }
+  }
+  std::map<std::string, double> medians;
+};
+
+// Runs a command with its output thrown away and prints its peak resident memory in KiB. The
+// command is forked from this small process: a child of the large benchmark process would start
+// with the benchmark's own peak as its count.
+int ReportPeakMemoryOf(char** command) {
+  const pid_t pid = ::fork();
+  if (pid < 0) return 2;
+  if (pid == 0) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::execv(command[0], command);
+    ::_exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return 1;
+  }
+  std::printf("%ld\n", usage.ru_maxrss);
+  return 0;
+}
+
+// The peak resident memory of `qorbgl-cli list FILE`, in bytes.
+std::optional<std::uint64_t> PeakMemoryOfList(const std::string& file) {
+  int out[2];
+  if (::pipe(out) != 0) return std::nullopt;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  std::string self = "/proc/self/exe";
+  std::string mode = "--peak-memory-of";
+  std::string program = QORBGL_CLI;
+  std::string command = "list";
+  std::string path = file;
+  char* argv[] = {self.data(), mode.data(), program.data(), command.data(), path.data(), nullptr};
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(out[1]);
+  std::string text;
+  char chunk[64];
+  for (ssize_t got; (got = ::read(out[0], chunk, sizeof chunk)) > 0;) text.append(chunk, got);
+  ::close(out[0]);
+  if (spawned != 0) return std::nullopt;
+  int status = 0;
+  if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return std::nullopt;
+  }
+  return std::strtoull(text.c_str(), nullptr, 10) * 1024;
+}
+
+int PrintTable(const std::map<std::string, double>& medians, const Scenery& scenery,
+               std::optional<std::uint64_t> peak) {
+  int missed = 0;
+  std::printf("\n%-30s %12s %12s %8s %8s  %s\n", "figure", "program", "reference", "ratio",
+              "target", "met");
+  for (const Figure& f : kFigures) {
+    const auto p = medians.find(f.program);
+    const auto r = medians.find(f.reference);
+    if (p == medians.end() || r == medians.end()) {
+      std::printf("%-30s %12s\n", f.label, "not run");
+      continue;
+    }
+    const double ratio = p->second / r->second;
+    bool met = ratio <= f.target;
+    if (f.absoluteLimitMs > 0) met = met && p->second < f.absoluteLimitMs;
+    missed += met ? 0 : 1;
+    std::printf("%-30s %9.2f ms %9.2f ms %8.2f %8.1f  %s%s\n", f.label, p->second, r->second, ratio,
+                f.target, met ? "yes" : "NO",
+                f.absoluteLimitMs > 0 ? "  (and under 1 s)" : "");
+  }
+  if (peak) {
+    const double ratio = static_cast<double>(*peak) / static_cast<double>(scenery.largeFileSize);
+    const bool met = ratio <= 3.0;
+    missed += met ? 0 : 1;
+    std::printf("%-30s %9.1f MB %9.1f MB %8.2f %8.1f  %s\n", "memory of list (peak RSS)",
+                *peak / 1e6, scenery.largeFileSize / 1e6, ratio, 3.0, met ? "yes" : "NO");
+  } else {
+    std::printf("%-30s %12s\n", "memory of list (peak RSS)", "failed");
+    ++missed;
+  }
+  std::printf("\nlarge file: %d airports, %d tree lines, %.1f MB; mixed folder: %zu files; "
+              "search folder: %zu files\n",
+              scenery.largeFileAirports, scenery.largeFileLines, scenery.largeFileSize / 1e6,
+              scenery.mixedNames.size(), scenery.searchNames.size());
+  return missed;
+}
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+  Options options = ParseOptions(argc, argv);
+  std::optional<fs::path> madeFolder;
+  if (options.data.empty()) {
+    std::string pattern = (fs::temp_directory_path() / "qorbgl-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+      std::perror("qorbgl-bench: mkdtemp");
+      return 2;
+    }
+    options.data = pattern;
+    madeFolder = options.data;
+  }
+  IsolateHome(options.data);
+
+  std::cerr << "qorbgl-bench: making the scenery in " << options.data << " ...\n";
+  const Scenery scenery = MakeScenery(options.data + "/scenery", options.scale, options.reuse);
+  // Fresh files still waiting for the disk would make the first runs pay for their writing.
+  ::sync();
+
+  QApplication app(argc, argv);
+  InitEnvironment();
+  SetDialogs(std::make_unique<BenchDialog>(scenery.soughtName));
+  benchmark::Initialize(&argc, argv);
+
+  TfMain window;
+  window.FormCreate(QString::fromStdString(scenery.largeFile));
+  window.show();
+  QCoreApplication::processEvents();
+  auto* pages = Child<QTabWidget>(window, "pc");
+  auto* treePage = Child<QWidget>(window, "tsElev");
+  auto* helpPage = Child<QWidget>(window, "tsAide");
+  auto* tree = Child<QTreeWidget>(window, "tvElev");
+
+  auto add = [&](const char* name, auto&& body) {
+    benchmark::RegisterBenchmark(name, body)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Repetitions(options.runs)
+        ->ReportAggregatesOnly(true);
+  };
+
+  std::vector<unsigned char> buffer;
+  add("a_plain_read", [&](benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(PlainReadWhole(scenery.largeFile, buffer));
+  });
+  add("a_open", [&](benchmark::State& state) {
+    for (auto _ : state) {
+      const TBGL bgl(scenery.largeFile, DesktopFolder());
+      benchmark::DoNotOptimize(bgl.Sections.size());
+    }
+  });
+  add("a_open_lines", [&](benchmark::State& state) {
+    LineSink sink;
+    for (auto _ : state) {
+      const TBGL bgl(scenery.largeFile, DesktopFolder());
+      bgl.FillTree(sink);
+      if (sink.lines.size() != static_cast<std::size_t>(scenery.largeFileLines)) {
+        return Fail(state, "wrong number of tree lines");
+      }
+    }
+  });
+
+  add("b_plain_two_bytes", [&](benchmark::State& state) {
+    for (auto _ : state) {
+      int read = 0;
+      for (const std::string& name : scenery.mixedNames) {
+        read += PlainReadTwoBytes(scenery.mixedFolder + "/" + name);
+      }
+      benchmark::DoNotOptimize(read);
+    }
+  });
+  add("b_list_files", [&](benchmark::State& state) {
+    pages->setCurrentWidget(helpPage);
+    const QString folder = QString::fromStdString(scenery.mixedFolder);
+    for (auto _ : state) window.ListFiles(folder);
+  });
+
+  add("c_plain_read_folder", [&](benchmark::State& state) {
+    for (auto _ : state) {
+      std::uint64_t read = 0;
+      for (const std::string& name : scenery.searchNames) {
+        read += PlainReadWhole(scenery.searchFolder + "/" + name, buffer);
+      }
+      benchmark::DoNotOptimize(read);
+    }
+  });
+  add("c_search", [&](benchmark::State& state) {
+    pages->setCurrentWidget(helpPage);
+    const QString folder = QString::fromStdString(scenery.searchFolder);
+    auto* files = Child<QListWidget>(window, "lbFiles");
+    window.OpenPath(folder);  // the search works in the folder the window shows
+    for (auto _ : state) {
+      state.PauseTiming();
+      window.ListFiles(folder);
+      QCoreApplication::processEvents();
+      state.ResumeTiming();
+      window.SearchAirport();
+      if (files->count() != 1) return Fail(state, "the search did not keep the one file");
+    }
+  });
+
+  // The window's own file, for the tree.
+  std::vector<QString> topTexts;
+  std::vector<std::vector<QString>> childTexts;
+  auto openLarge = [&]() -> bool {
+    window.OpenPath(QString::fromStdString(scenery.largeFile));
+    pages->setCurrentWidget(treePage);
+    QCoreApplication::processEvents();
+    return window.Bgl() != nullptr && tree->topLevelItemCount() == scenery.largeFileAirports;
+  };
+  add("d_insert_unsorted", [&](benchmark::State& state) {
+    if (topTexts.empty()) {
+      if (!openLarge()) return Fail(state, "the large file did not open in the window");
+      for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* airport = tree->topLevelItem(i);
+        topTexts.push_back(airport->text(0));
+        auto& children = childTexts.emplace_back();
+        for (int j = 0; j < airport->childCount(); ++j) children.push_back(airport->child(j)->text(0));
+      }
+    }
+    for (auto _ : state) {
+      state.PauseTiming();
+      tree->clear();
+      QCoreApplication::processEvents();
+      state.ResumeTiming();
+      QList<QTreeWidgetItem*> airports;
+      airports.reserve(static_cast<qsizetype>(topTexts.size()));
+      for (std::size_t i = 0; i < topTexts.size(); ++i) {
+        auto* airport = new QTreeWidgetItem(QStringList{topTexts[i]});
+        for (const QString& text : childTexts[i]) airport->addChild(new QTreeWidgetItem(QStringList{text}));
+        airports.push_back(airport);
+      }
+      tree->addTopLevelItems(airports);
+      QCoreApplication::processEvents();
+    }
+  });
+  add("d_fill_tree", [&](benchmark::State& state) {
+    if (window.Bgl() == nullptr && !openLarge()) {
+      return Fail(state, "the large file did not open in the window");
+    }
+    pages->setCurrentWidget(treePage);
+    for (auto _ : state) {
+      state.PauseTiming();
+      tree->clear();
+      QCoreApplication::processEvents();
+      state.ResumeTiming();
+      window.OngletChange(pages);
+      QCoreApplication::processEvents();
+    }
+    if (tree->topLevelItemCount() != scenery.largeFileAirports) {
+      Fail(state, "the tree does not hold every airport");
+    }
+  });
+
+  TableReporter reporter;
+  try {
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+  } catch (const std::exception& e) {
+    std::cerr << "qorbgl-bench: " << e.what() << '\n';
+    return 2;
+  }
+  benchmark::Shutdown();
+
+  const std::optional<std::uint64_t> peak = PeakMemoryOfList(scenery.largeFile);
+  const int missed = PrintTable(reporter.medians, scenery, peak);
+  if (madeFolder) fs::remove_all(*madeFolder);
+  return options.check && missed > 0 ? 1 : 0;
+}
+
+}  // namespace qor::bench
+
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::string(argv[1]) == "--peak-memory-of") {
+    return qor::bench::ReportPeakMemoryOf(argv + 2);
+  }
+  return qor::bench::Main(argc, argv);
+}
