@@ -62,16 +62,9 @@ std::string TBGL::BackupPath() const {
 }
 
 bool TBGL::CanRead(const std::string& fileName) {
-  if (!platform::FileExists(fileName)) return false;
-  std::unique_ptr<platform::File> file;
-  try {
-    file = platform::File::OpenReadWrite(fileName);
-  } catch (const EInOutError&) {
-    return false;
-  }
-  if (file->Size() < 2) return false;
+  // Called for every file of a folder: one open, one status query and one read each.
   unsigned char bytes[2];
-  if (file->ReadAt(0, bytes, 2) != 2) return false;
+  if (platform::ReadStartOfFile(fileName, bytes, 2) != std::optional<std::size_t>(2)) return false;
   const std::uint16_t word = static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
   for (const std::uint16_t accepted : AcceptedHeaders) {
     if (word == accepted) return true;

@@ -3,14 +3,20 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/Errors.h"
+
 namespace qor {
 
 BufferedFile::BufferedFile(std::unique_ptr<platform::File> file)
     : file_(std::move(file)), size_(file_->Size()) {}
 
 void BufferedFile::Load(std::uint64_t offset) {
-  window_.resize(kWindowSize);
-  const std::size_t got = file_->ReadAt(offset, window_.data(), kWindowSize);
+  // Never past the size seen at opening: what another program appends since is not ours.
+  const std::size_t want =
+      offset < size_ ? static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, size_ - offset))
+                     : 0;
+  window_.resize(want);
+  const std::size_t got = file_->ReadAt(offset, window_.data(), want);
   window_.resize(got);
   windowStart_ = offset;
 }
@@ -24,6 +30,10 @@ bool BufferedFile::Read(std::uint64_t offset, void* out, std::size_t n) {
   }
   std::memcpy(out, window_.data() + (offset - windowStart_), n);
   return true;
+}
+
+void BufferedFile::ReadOrFail(std::uint64_t offset, void* out, std::size_t n) {
+  if (!Read(offset, out, n)) throw EInOutError(kReadBeyondEnd);
 }
 
 int BufferedFile::ByteAtSlow(std::uint64_t offset) {

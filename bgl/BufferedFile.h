@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "platform/File.h"
@@ -30,6 +32,34 @@ class BufferedFile {
     if (offset - windowStart_ < window_.size()) return window_[offset - windowStart_];
     return ByteAtSlow(offset);
   }
+  // The little-endian unsigned integer of sizeof(T) bytes at offset. Raises the end-of-file
+  // error when the file ends first.
+  template <typename T>
+  T Get(std::uint64_t offset) {
+    const std::uint64_t at = offset - windowStart_;
+    const unsigned char* p = nullptr;
+    unsigned char bytes[sizeof(T)];
+    if (at < window_.size() && window_.size() - at >= sizeof(T)) {
+      p = window_.data() + at;
+    } else {
+      ReadOrFail(offset, bytes, sizeof(T));
+      p = bytes;
+    }
+    std::uint64_t v = 0;
+    for (std::size_t i = sizeof(T); i-- > 0;) v = (v << 8) | p[i];
+    return static_cast<T>(v);
+  }
+  // The bytes from offset on that the window holds, at most n of them, loading the window there
+  // when it does not hold offset; empty at and past the end of the file.
+  std::string_view Span(std::uint64_t offset, std::size_t n) {
+    if (offset - windowStart_ >= window_.size()) {
+      if (offset >= size_) return {};
+      Load(offset);
+    }
+    const std::size_t at = static_cast<std::size_t>(offset - windowStart_);
+    return std::string_view(reinterpret_cast<const char*>(window_.data()) + at,
+                            std::min(n, window_.size() - at));
+  }
   // Writes n bytes at offset through to the file.
   void Write(std::uint64_t offset, const void* data, std::size_t n);
 
@@ -37,6 +67,7 @@ class BufferedFile {
 
  private:
   int ByteAtSlow(std::uint64_t offset);
+  void ReadOrFail(std::uint64_t offset, void* out, std::size_t n);
   void Load(std::uint64_t offset);
 
   std::unique_ptr<platform::File> file_;

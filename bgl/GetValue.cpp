@@ -12,11 +12,7 @@ namespace {
 
 template <typename T>
 T ReadLittleEndian(BufferedFile& file, std::uint32_t offset) {
-  unsigned char bytes[sizeof(T)];
-  if (!file.Read(offset, bytes, sizeof(T))) throw EInOutError(kReadBeyondEnd);
-  std::uint64_t v = 0;
-  for (std::size_t i = sizeof(T); i-- > 0;) v = (v << 8) | bytes[i];
-  return static_cast<T>(v);
+  return file.Get<T>(offset);
 }
 
 void AppendHex4(std::string& out, std::uint32_t n) {

@@ -31,9 +31,11 @@ char UpperAscii(char c) {
 }  // namespace
 
 std::string TreeLine(const TElevation& entry, const platform::NumberSymbols& symbols) {
-  return FitStr(entry.Caption, kLabelWidth, ' ') +
-         FormatNumber(Variant::Real(entry.SignedAltitude() / 1000.0), ' ', true, 9.3, true, false,
-                      symbols);
+  std::string line;
+  line.reserve(kLabelWidth + kElevationWidth + 8);
+  AppendFitStr(line, entry.Caption, kLabelWidth);
+  AppendThousandths(line, entry.SignedAltitude(), kElevationWidth, symbols);
+  return line;
 }
 
 std::string TreeLine(const TElevation& entry) {

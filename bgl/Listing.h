@@ -10,6 +10,7 @@
 namespace qor {
 
 inline constexpr int kLabelWidth = 25;
+inline constexpr int kElevationWidth = 9;
 
 std::string TreeLine(const TElevation& entry);
 std::string TreeLine(const TElevation& entry, const platform::NumberSymbols& symbols);

@@ -15,21 +15,34 @@ constexpr std::uint16_t kStart = 0x0011;
 constexpr std::uint16_t kName = 0x0019;
 constexpr std::uint32_t kSubRecordHeader = 6;
 
-// Reads one field at offset, moving the cell past it.
-std::int64_t Read(TBGL& bgl, std::uint32_t offset, char code, std::uint32_t& cell) {
-  Variant v;
-  GetValue(bgl.File(), offset, code, v, cell);
-  return v.AsInt64();
+// The sub-records of an airport record from `first` to `end`, in file order: visit(offset, id,
+// size) for each. The walk ends at a sub-record too small for its own header, which would be
+// read again without end, and before an offset past anything 32 bits reach.
+template <typename Visit>
+void WalkSubRecords(BufferedFile& file, std::uint32_t first, std::uint64_t end, Visit&& visit) {
+  std::uint32_t s = first;
+  while (end > s) {
+    const auto id = file.Get<std::uint16_t>(s);
+    const auto size = file.Get<std::uint32_t>(std::uint64_t{s} + 2);
+    if (size < kSubRecordHeader) break;
+    visit(s, id, size);
+    if (std::uint64_t{s} + size > 0xFFFFFFFFu) break;
+    s += size;
+  }
 }
 
 }  // namespace
 
 TRecord::TRecord(TBGL& owner, std::uint32_t offset, TSubSection& subSection, TSection& section)
     : BGL(&owner), Section(&section), SubSection(&subSection) {
-  owner.TakeStructure(section.SectionType == TBGL::kSectionAirports ? 6 : 2);
-  Id = static_cast<std::uint16_t>(Read(owner, offset, 'W', owner.Pos));
-  if (section.SectionType == TBGL::kSectionAirports) {
-    Size = static_cast<std::uint32_t>(Read(owner, offset + 2, 'D', owner.Pos));
+  const bool airports = section.SectionType == TBGL::kSectionAirports;
+  owner.TakeStructure(airports ? 6 : 2);
+  BufferedFile& file = owner.File();
+  Id = file.Get<std::uint16_t>(offset);
+  owner.Pos = offset + 2;
+  if (airports) {
+    Size = file.Get<std::uint32_t>(std::uint64_t{offset} + 2);
+    owner.Pos = offset + 6;
   } else {
     Size = kNameListRecordSize;
   }
@@ -37,28 +50,42 @@ TRecord::TRecord(TBGL& owner, std::uint32_t offset, TSubSection& subSection, TSe
 
 TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection, TSection& section)
     : TRecord(owner, r, subSection, section) {
-  Elevations.emplace_back();
-  std::uint32_t cell = r + 6;
-  for (auto& b : HeadBytes) b = static_cast<std::uint8_t>(Read(owner, cell, 'B', cell));
-  HeadValues[0] = static_cast<std::uint32_t>(Read(owner, cell, 'D', cell));
-  HeadValues[1] = static_cast<std::uint32_t>(Read(owner, cell, 'D', cell));
-  Elevations[0].Offset = cell;
-  Elevations[0].Altitude = static_cast<std::uint32_t>(Read(owner, cell, 'D', cell));
-  for (std::size_t i = 2; i < HeadValues.size(); ++i) {
-    HeadValues[i] = static_cast<std::uint32_t>(Read(owner, cell, 'D', cell));
+  BufferedFile& file = owner.File();
+  std::uint64_t cell = std::uint64_t{r} + 6;
+  for (auto& b : HeadBytes) b = file.Get<std::uint8_t>(cell++);
+  HeadValues[0] = file.Get<std::uint32_t>(cell);
+  HeadValues[1] = file.Get<std::uint32_t>(cell + 4);
+  cell += 8;
+  const auto elevationOffset = static_cast<std::uint32_t>(cell);
+  const auto altitude = file.Get<std::uint32_t>(cell);
+  cell += 4;
+  for (std::size_t i = 2; i < HeadValues.size(); ++i, cell += 4) {
+    HeadValues[i] = file.Get<std::uint32_t>(cell);
   }
-  for (auto& w : HeadWords) w = static_cast<std::uint16_t>(Read(owner, cell, 'W', cell));
+  for (auto& w : HeadWords) {
+    w = file.Get<std::uint16_t>(cell);
+    cell += 2;
+  }
 
   // The later simulator's airport records carry a longer header before their sub-records.
-  owner.Pos = r + (Id == kLaterLayoutId ? kLaterHeaderSize : kHeaderSize);
+  const std::uint32_t first = r + (Id == kLaterLayoutId ? kLaterHeaderSize : kHeaderSize);
   const std::uint64_t end = std::uint64_t{r} + Size;
-  while (end > owner.Pos) {
-    const std::uint32_t s = owner.Pos;
-    std::uint32_t cursor = s;
-    const auto id = static_cast<std::uint16_t>(Read(owner, s, 'W', cursor));
-    const auto size = static_cast<std::uint32_t>(Read(owner, s + 2, 'D', cursor));
-    // A sub-record too small for its own header would be read again without end.
-    if (size < kSubRecordHeader) break;
+  // A first look counts the elements, so that the entries are made in one allocation.
+  // A file cut short is reported by the walk proper, at the sub-record where it ends.
+  std::size_t elements = 1;
+  try {
+    WalkSubRecords(file, first, end, [&](std::uint32_t, std::uint16_t id, std::uint32_t) {
+      elements += id == kRunway || id == kStart ? 1 : 0;
+    });
+  } catch (const EInOutError&) {
+  }
+  Elevations.reserve(elements);
+  TElevation& self = Elevations.emplace_back();
+  self.Offset = elevationOffset;
+  self.Altitude = altitude;
+
+  owner.Pos = first;
+  WalkSubRecords(file, first, end, [&](std::uint32_t s, std::uint16_t id, std::uint32_t size) {
     owner.TakeStructure(kSubRecordHeader);
     switch (id) {
       case kRunway:
@@ -73,40 +100,45 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
       default:
         break;
     }
-    if (std::uint64_t{s} + size > 0xFFFFFFFFu) break;  // past anything a 32-bit offset reaches
-    owner.Pos = s + size;
-  }
+    if (std::uint64_t{s} + size <= 0xFFFFFFFFu) owner.Pos = s + size;
+  });
 }
 
 void TAirport1Rec::ReadRunway(std::uint32_t s) {
-  std::uint32_t cell = s;
+  BufferedFile& file = BGL->File();
+  const auto word = file.Get<std::uint16_t>(std::uint64_t{s} + 8);
+  const auto altitude = file.Get<std::uint32_t>(std::uint64_t{s} + 28);
   TElevation& e = Elevations.emplace_back();
-  e.Caption =
-      "Runway " +
-      DesignatorLabel(Variant::Word(static_cast<std::uint16_t>(Read(*BGL, s + 8, 'W', cell))));
+  e.Caption = "Runway ";
+  AppendDesignatorLabel(e.Caption, word);
   e.Offset = s + 28;
-  e.Altitude = static_cast<std::uint32_t>(Read(*BGL, s + 28, 'D', cell));
+  e.Altitude = altitude;
 }
 
 void TAirport1Rec::ReadStart(std::uint32_t s) {
-  std::uint32_t cell = s;
-  const auto word = static_cast<std::uint16_t>(Read(*BGL, s + 6, 'W', cell));
+  BufferedFile& file = BGL->File();
+  const auto word = file.Get<std::uint16_t>(std::uint64_t{s} + 6);
+  const auto altitude = file.Get<std::uint32_t>(std::uint64_t{s} + 16);
   TElevation& e = Elevations.emplace_back();
   // The upper four bits of a start's designator byte hold the kind of start, not a designator.
-  e.Caption = "Start " + DesignatorLabel(Variant::Word(word & 0x0FFF));
+  e.Caption = "Start ";
+  AppendDesignatorLabel(e.Caption, static_cast<std::uint16_t>(word & 0x0FFF));
   e.Offset = s + 16;
-  e.Altitude = static_cast<std::uint32_t>(Read(*BGL, s + 16, 'D', cell));
+  e.Altitude = altitude;
 }
 
 void TAirport1Rec::ReadName(std::uint32_t s, std::uint32_t size) {
   Name.clear();
   if (size >= 7) {
     BufferedFile& file = BGL->File();
-    for (std::uint64_t at = std::uint64_t{s} + 6, end = std::uint64_t{s} + size; at < end; ++at) {
-      const int byte = file.ByteAt(at);
-      if (byte < 0) throw EInOutError(kReadBeyondEnd);
-      if (byte == 0) break;
-      AppendCp1252AsUtf8(Name, static_cast<unsigned char>(byte));
+    // The name runs to its zero or to the end of its sub-record, whichever comes first.
+    for (std::uint64_t at = std::uint64_t{s} + 6, end = std::uint64_t{s} + size; at < end;) {
+      const std::string_view bytes = file.Span(at, static_cast<std::size_t>(end - at));
+      if (bytes.empty()) throw EInOutError(kReadBeyondEnd);
+      const std::size_t zero = bytes.find('\0');
+      AppendCp1252AsUtf8(Name, bytes.substr(0, zero));
+      if (zero != std::string_view::npos) break;
+      at += bytes.size();
     }
   }
   Elevations[0].Caption = Name;

@@ -50,6 +50,12 @@ class File {
   std::string path_;
 };
 
+// Reads the first n bytes of the file that OpenReadWrite would open, for a quick look at many
+// files: one open, one status query, one read. Returns the count of bytes read (fewer for a
+// shorter file), or nothing when OpenReadWrite would refuse the file (missing, not a regular
+// file, read-only, no access) or the read fails.
+std::optional<std::size_t> ReadStartOfFile(const std::string& path, void* out, std::size_t n);
+
 // The stamp of the file a path names now (links followed); nothing when there is none.
 std::optional<File::Stamp> StampOfPath(const std::string& path);
 

@@ -56,8 +56,12 @@ std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_
   while (const dirent* entry = ::readdir(dir.get())) {
     const std::string_view name = entry->d_name;
     if (!HasExtension(name, extension)) continue;
-    struct stat st {};
-    if (::stat((prefix + entry->d_name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    // The entry's type spares a status query per file; links and unknown types need one.
+    if (entry->d_type != DT_REG) {
+      struct stat st {};
+      if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN) continue;
+      if (::stat((prefix + entry->d_name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    }
     found.emplace_back(NtfsUpperCase(name), std::string(name));
   }
   std::sort(found.begin(), found.end());

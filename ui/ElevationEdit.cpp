@@ -12,6 +12,7 @@
 #include "ui/FolderList.h"
 #include "ui/LangStr.h"
 #include "ui/Main.h"
+#include "ui/ProgressStatus.h"
 #include "ui/TreeAdapter.h"
 #include "util/Environment.h"
 #include "util/Evaluator.h"
@@ -112,11 +113,10 @@ void TfMain::SearchAirport() {
     // Removing entries must not open the files that come to be selected meanwhile.
     const QSignalBlocker quiet(lbFiles_);
     const std::string folder = IncludeBackslash(S(lbDir_->Folder()));
-    const int total = lbFiles_->count();
+    ProgressStatus progress(pSb_, lbFiles_->count(), QEventLoop::ExcludeUserInputEvents);
     int examined = 0;
     for (int i = 0; i < lbFiles_->count();) {
-      SetStatus(std::to_string(++examined) + " / " + std::to_string(total));
-      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      progress.Step(++examined);
       const TBGL candidate(folder + S(lbFiles_->item(i)->text()), DesktopFolder());
       if (candidate.FindAirport(name)) {
         ++i;

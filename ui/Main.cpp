@@ -32,6 +32,7 @@
 #include "ui/FolderList.h"
 #include "ui/Icons.h"
 #include "ui/LangStr.h"
+#include "ui/ProgressStatus.h"
 #include "ui/SingleInstance.h"
 #include "ui/TreeAdapter.h"
 #include "util/Environment.h"
@@ -46,7 +47,6 @@ namespace {
 
 constexpr int kDesignFilesWidth = 185;
 constexpr int kDesignDirHeight = 104;
-constexpr int kFilesBetweenRepaints = 64;
 
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
@@ -423,17 +423,22 @@ void TfMain::ListFiles(const QString& folderText) {
   const WaitCursor busy;
   const QString status = pSb_->text();
   const std::vector<std::string> names = platform::ListFolderFiles(folder, "bgl");
-  const std::string total = " / " + std::to_string(names.size());
+  ProgressStatus progress(pSb_, static_cast<int>(names.size()), QEventLoop::AllEvents);
+  // The list takes its new names in batches: one by one, the widget costs more than the files.
+  QStringList readable;
   int seen = 0;
   for (const std::string& name : names) {
     if (stopListing_) break;
-    if (TBGL::CanRead(folder + name)) lbFiles_->addItem(Q(name));
-    // A long listing shows how far it is and lets the window repaint.
-    if (++seen % kFilesBetweenRepaints == 0) {
-      SetStatus(std::to_string(seen) + total);
-      QCoreApplication::processEvents();
+    if (TBGL::CanRead(folder + name)) readable.push_back(Q(name));
+    ++seen;
+    // A long listing shows how far it is and can be stopped by another choice of folder.
+    if (progress.Due()) {
+      lbFiles_->addItems(readable);
+      readable.clear();
+      progress.Show(seen);
     }
   }
+  lbFiles_->addItems(readable);
   pSb_->setText(status);
   bSearch_->setEnabled(lbFiles_->count() >= 2);
 }

@@ -31,10 +31,22 @@ void AppendCp1252AsUtf8(std::string& out, unsigned char byte) {
   out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
 }
 
+void AppendCp1252AsUtf8(std::string& out, std::string_view bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    std::size_t ascii = i;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+    out.append(bytes.substr(i, ascii - i));
+    if (ascii == bytes.size()) break;
+    AppendCp1252AsUtf8(out, static_cast<unsigned char>(bytes[ascii]));
+    i = ascii + 1;
+  }
+}
+
 std::string Cp1252ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
-  for (const char b : bytes) AppendCp1252AsUtf8(out, static_cast<unsigned char>(b));
+  AppendCp1252AsUtf8(out, bytes);
   return out;
 }
 

@@ -11,5 +11,7 @@ namespace qor {
 char32_t Cp1252CodePoint(unsigned char byte);
 void AppendCp1252AsUtf8(std::string& out, unsigned char byte);
 std::string Cp1252ToUtf8(std::string_view bytes);
+// Appends the UTF-8 form of Windows-1252 bytes; runs of ASCII go in whole.
+void AppendCp1252AsUtf8(std::string& out, std::string_view bytes);
 
 }  // namespace qor

@@ -237,16 +237,63 @@ std::string FormatNumber(const Variant& value, char fill, bool showZero, double 
   return FormatNumber(value, fill, showZero, spec, grouped, isSigned, CurrentNumberSymbols());
 }
 
-std::string FitStr(std::string_view text, int n, char32_t pad) {
+void AppendFitStr(std::string& out, std::string_view text, int n, char32_t pad) {
   const std::size_t width = Magnitude(n);
   const std::size_t count = CharCount(text);
   if (count >= width) {
-    if (n > 0) return std::string(text.substr(0, CharOffset(text, width)));
-    return std::string(text.substr(CharOffset(text, count - width)));
+    if (n > 0) {
+      out.append(text.substr(0, CharOffset(text, width)));
+    } else {
+      out.append(text.substr(CharOffset(text, count - width)));
+    }
+    return;
   }
   std::string padding;
-  for (std::size_t i = count; i < width; ++i) AppendUtf8(padding, pad);
-  return n > 0 ? std::string(text) + padding : padding + std::string(text);
+  if (pad < 0x80) {
+    padding.assign(width - count, static_cast<char>(pad));
+  } else {
+    for (std::size_t i = count; i < width; ++i) AppendUtf8(padding, pad);
+  }
+  if (n > 0) {
+    out.append(text);
+    out.append(padding);
+  } else {
+    out.append(padding);
+    out.append(text);
+  }
+}
+
+std::string FitStr(std::string_view text, int n, char32_t pad) {
+  std::string out;
+  AppendFitStr(out, text, n, pad);
+  return out;
+}
+
+void AppendThousandths(std::string& out, std::int64_t thousandths, int width,
+                       const platform::NumberSymbols& symbols) {
+  const bool negative = thousandths < 0;
+  const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(thousandths)
+                                           : static_cast<std::uint64_t>(thousandths);
+  char whole[24];
+  const std::size_t digits =
+      static_cast<std::size_t>(std::to_chars(whole, whole + sizeof whole, magnitude / 1000).ptr - whole);
+  const auto fraction = static_cast<unsigned>(magnitude % 1000);
+  const std::size_t groups = (digits - 1) / 3;
+  // Characters, not bytes: a grouping or decimal symbol may be a multi-byte character.
+  const std::size_t chars = (negative ? 1 : 0) + digits + groups * CharCount(symbols.grouping) +
+                            CharCount(symbols.decimal) + 3;
+  if (width > 0 && chars < static_cast<std::size_t>(width)) {
+    out.append(static_cast<std::size_t>(width) - chars, ' ');
+  }
+  if (negative) out += '-';
+  for (std::size_t i = 0; i < digits; ++i) {
+    if (i > 0 && (digits - i) % 3 == 0) out += symbols.grouping;
+    out += whole[i];
+  }
+  out += symbols.decimal;
+  out += static_cast<char>('0' + fraction / 100);
+  out += static_cast<char>('0' + fraction / 10 % 10);
+  out += static_cast<char>('0' + fraction % 10);
 }
 
 std::string LeftText(std::string_view text, int n) {

@@ -31,6 +31,13 @@ std::string FormatNumber(const Variant& value, char fill, bool showZero, double 
 // Exactly |n| characters: n > 0 left-justifies (cutting the end), n < 0 right-justifies
 // (keeping the last -n characters); n = 0 gives the empty text.
 std::string FitStr(std::string_view text, int n, char32_t pad = U' ');
+void AppendFitStr(std::string& out, std::string_view text, int n, char32_t pad = U' ');
+
+// Appends a count of thousandths as metres, exactly as FormatNumber writes thousandths / 1000
+// with the spec width.3, grouped, showing zero, blank fill, unsigned; without floating point,
+// since the airport tree writes one for each of its lines.
+void AppendThousandths(std::string& out, std::int64_t thousandths, int width,
+                       const platform::NumberSymbols& symbols);
 // text without its leading and trailing blanks and control characters (codes 32 and below).
 std::string Trim(std::string_view text);
 // The first n characters (all of them when n is at least the length, none when n <= 0).
