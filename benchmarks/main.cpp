@@ -162,7 +162,13 @@ class TableReporter : public benchmark::ConsoleReporter {
       // With one repetition there is no median: the run itself stands for it.
       const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
       const bool single = run.run_type == Run::RT_Iteration && run.repetitions == 1;
-      if (run.error_occurred || !(median || single)) continue;
+      if (run.error_occurred) {
+        std::cerr << "qorbgl-bench: " << run.run_name.function_name << ": " << run.error_message
+                  << '\n';
+        ++errors;
+        continue;
+      }
+      if (!(median || single)) continue;
       const double ms = run.GetAdjustedRealTime() *
                         benchmark::GetTimeUnitMultiplier(benchmark::kMillisecond) /
                         benchmark::GetTimeUnitMultiplier(run.time_unit);
@@ -170,6 +176,7 @@ class TableReporter : public benchmark::ConsoleReporter {
     }
   }
   std::map<std::string, double> medians;
+  int errors = 0;
 };
 
 // Runs a command with its output thrown away and prints its peak resident memory in KiB. The
@@ -428,6 +435,7 @@ int Main(int argc, char** argv) {
   const std::optional<std::uint64_t> peak = PeakMemoryOfList(scenery.largeFile);
   const int missed = PrintTable(reporter.medians, scenery, peak);
   if (madeFolder) fs::remove_all(*madeFolder);
+  if (reporter.errors > 0) return 2;
   return options.check && missed > 0 ? 1 : 0;
 }
 
