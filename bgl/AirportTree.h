@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace qor {
 
@@ -15,8 +16,9 @@ class AirportTree {
 
   virtual ~AirportTree() = default;
   virtual void Clear() = 0;
-  // Adds a node as the last child of parent, or at the top level without one.
-  virtual Node AddNode(std::optional<Node> parent, const std::string& text) = 0;
+  // Adds a node as the last child of parent, or at the top level without one. The tree keeps
+  // its own copy of the text.
+  virtual Node AddNode(std::optional<Node> parent, std::string_view text) = 0;
   virtual void SetData(Node node, std::uint32_t data) = 0;
   // Sorts the nodes by their texts at every level, with platform::CompareText.
   virtual void Sort() = 0;

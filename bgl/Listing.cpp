@@ -30,11 +30,15 @@ char UpperAscii(char c) {
 
 }  // namespace
 
+void AppendTreeLine(std::string& out, const TElevation& entry,
+                    const platform::NumberSymbols& symbols) {
+  AppendFitStr(out, entry.Caption, kLabelWidth);
+  AppendThousandths(out, entry.SignedAltitude(), kElevationWidth, symbols);
+}
+
 std::string TreeLine(const TElevation& entry, const platform::NumberSymbols& symbols) {
   std::string line;
-  line.reserve(kLabelWidth + kElevationWidth + 8);
-  AppendFitStr(line, entry.Caption, kLabelWidth);
-  AppendThousandths(line, entry.SignedAltitude(), kElevationWidth, symbols);
+  AppendTreeLine(line, entry, symbols);
   return line;
 }
 
@@ -69,11 +73,13 @@ std::vector<const TAirport1Rec*> TBGL::Airports() const {
 void TBGL::FillTree(AirportTree& tree) const {
   tree.Clear();
   const platform::NumberSymbols& symbols = CurrentNumberSymbols();
+  std::string text;  // one buffer for every line
   ForEachAirport(*this, [&](const TAirport1Rec& airport) {
     AirportTree::Node airportNode = 0;
     for (std::size_t i = 0; i < airport.Elevations.size(); ++i) {
       const TElevation& entry = airport.Elevations[i];
-      const std::string text = TreeLine(entry, symbols);
+      text.clear();
+      AppendTreeLine(text, entry, symbols);
       const AirportTree::Node node =
           i == 0 ? tree.AddNode(std::nullopt, text) : tree.AddNode(airportNode, text);
       if (i == 0) airportNode = node;

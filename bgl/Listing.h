@@ -14,6 +14,9 @@ inline constexpr int kElevationWidth = 9;
 
 std::string TreeLine(const TElevation& entry);
 std::string TreeLine(const TElevation& entry, const platform::NumberSymbols& symbols);
+// Appends the same line to out.
+void AppendTreeLine(std::string& out, const TElevation& entry,
+                    const platform::NumberSymbols& symbols);
 
 // Whether two airport names are equal when the letters a to z are taken as A to Z (no other
 // letter is folded).

@@ -11,9 +11,9 @@ void PlainTree::Clear() {
   top_.clear();
 }
 
-AirportTree::Node PlainTree::AddNode(std::optional<Node> parent, const std::string& text) {
+AirportTree::Node PlainTree::AddNode(std::optional<Node> parent, std::string_view text) {
   const Node node = items_.size();
-  items_.push_back(Item{text, 0, {}});
+  items_.push_back(Item{std::string(text), 0, {}});
   (parent ? items_[*parent].children : top_).push_back(node);
   return node;
 }

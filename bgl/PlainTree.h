@@ -16,7 +16,7 @@ class PlainTree : public AirportTree {
   };
 
   void Clear() override;
-  Node AddNode(std::optional<Node> parent, const std::string& text) override;
+  Node AddNode(std::optional<Node> parent, std::string_view text) override;
   void SetData(Node node, std::uint32_t data) override { items_[node].data = data; }
   void Sort() override;
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace qor::platform {
@@ -8,5 +10,10 @@ namespace qor::platform {
 // accents secondary to the letters, digits compared as characters ("Runway 10" before
 // "Runway 9"). Texts are UTF-8. Returns <0, 0 or >0.
 int CompareText(std::string_view a, std::string_view b);
+
+// Appends the collation key of a UTF-16 text to keys and returns its length. Two keys compare
+// with their bytes (memcmp, shorter first on a tie) as CompareText compares the texts: sorting
+// many texts by keys made once each is far cheaper than comparing the texts again and again.
+std::size_t AppendSortKey(std::u16string_view text, std::string& keys);
 
 }  // namespace qor::platform

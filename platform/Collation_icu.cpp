@@ -5,6 +5,7 @@
 #include <string>
 
 #include <unicode/ucol.h>
+#include <unicode/ustring.h>
 
 namespace qor::platform {
 
@@ -51,6 +52,41 @@ int CompareText(std::string_view a, std::string_view b) {
     if (U_SUCCESS(status)) return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
   }
   return a.compare(b);
+}
+
+std::size_t AppendSortKey(std::u16string_view text, std::string& keys) {
+  const std::size_t start = keys.size();
+  UCollator* collator = Collator();
+  const auto* units = reinterpret_cast<const UChar*>(text.data());
+  const auto length = static_cast<int32_t>(text.size());
+  if (collator == nullptr) {
+    // Without a collator CompareText compares UTF-8 bytes: the key is the UTF-8 form.
+    int32_t needed = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8(nullptr, 0, &needed, units, length, &status);
+    keys.resize(start + static_cast<std::size_t>(needed) + 1);
+    status = U_ZERO_ERROR;
+    u_strToUTF8(keys.data() + start, needed + 1, &needed, units, length, &status);
+    keys.resize(start + static_cast<std::size_t>(needed));
+    return keys.size() - start;
+  }
+  // Most keys fit in a guess from the length; the rare longer one is made again at its size.
+  std::size_t room = text.size() * 3 + 16;
+  for (;;) {
+    keys.resize(start + room);
+    const int32_t needed =
+        ucol_getSortKey(collator, units, length, reinterpret_cast<uint8_t*>(keys.data() + start),
+                        static_cast<int32_t>(room));
+    if (needed <= 0) {  // no key to be had: all such texts sort together, first
+      keys.resize(start);
+      return 0;
+    }
+    if (static_cast<std::size_t>(needed) <= room) {
+      keys.resize(start + static_cast<std::size_t>(needed) - 1);  // without the ending zero
+      return keys.size() - start;
+    }
+    room = static_cast<std::size_t>(needed);
+  }
 }
 
 }  // namespace qor::platform

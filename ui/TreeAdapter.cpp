@@ -1,6 +1,7 @@
 #include "ui/TreeAdapter.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/Collation.h"
 #include "ui/Controls.h"
@@ -11,47 +12,85 @@ namespace {
 
 constexpr int kOffsetRole = Qt::UserRole;
 
-void SortByText(QList<QTreeWidgetItem*>& items) {
-  std::stable_sort(items.begin(), items.end(), [](QTreeWidgetItem* a, QTreeWidgetItem* b) {
-    return platform::CompareText(a->text(0).toStdString(), b->text(0).toStdString()) < 0;
-  });
+}  // namespace
+
+TreeAdapter::~TreeAdapter() {
+  DropPending();
 }
 
-}  // namespace
+void TreeAdapter::DropPending() {
+  for (const Line& line : lines_) delete line.item;
+  lines_.clear();
+  keys_.clear();
+}
 
 void TreeAdapter::Clear() {
   ObjClear(tree_);
-  qDeleteAll(airports_);
-  airports_.clear();
-  items_.clear();
+  DropPending();
 }
 
-AirportTree::Node TreeAdapter::AddNode(std::optional<Node> parent, const std::string& text) {
-  auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(text)});
-  if (parent) {
-    items_[*parent]->addChild(item);
-  } else {
-    airports_.push_back(item);
-  }
-  items_.push_back(item);
-  return items_.size() - 1;
+AirportTree::Node TreeAdapter::AddNode(std::optional<Node> parent, std::string_view text) {
+  const QString label = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  const std::size_t keyAt = keys_.size();
+  const std::size_t keyLength = platform::AppendSortKey(
+      std::u16string_view(reinterpret_cast<const char16_t*>(label.utf16()),
+                          static_cast<std::size_t>(label.size())),
+      keys_);
+  lines_.push_back(Line{new QTreeWidgetItem(QStringList{label}), parent ? *parent : kNoParent,
+                        keyAt, keyLength});
+  return lines_.size() - 1;
 }
 
 void TreeAdapter::SetData(Node node, std::uint32_t data) {
-  items_[node]->setData(0, kOffsetRole, data);
+  lines_[node].item->setData(0, kOffsetRole, data);
 }
 
 void TreeAdapter::Sort() {
-  for (QTreeWidgetItem* airport : airports_) {
-    QList<QTreeWidgetItem*> lines = airport->takeChildren();
-    SortByText(lines);
-    airport->addChildren(lines);
+  const auto byKey = [this](Node a, Node b) {
+    const Line& x = lines_[a];
+    const Line& y = lines_[b];
+    const int c = std::memcmp(keys_.data() + x.keyAt, keys_.data() + y.keyAt,
+                              std::min(x.keyLength, y.keyLength));
+    return c != 0 ? c < 0 : x.keyLength < y.keyLength;
+  };
+  // Each airport's lines, gathered by parent in the order they were added.
+  std::vector<Node> airports;
+  std::vector<std::size_t> firstChild(lines_.size() + 1, 0);
+  for (Node n = 0; n < lines_.size(); ++n) {
+    if (lines_[n].parent == kNoParent) {
+      airports.push_back(n);
+    } else {
+      ++firstChild[lines_[n].parent + 1];
+    }
   }
-  SortByText(airports_);
+  for (std::size_t n = 0; n < lines_.size(); ++n) firstChild[n + 1] += firstChild[n];
+  std::vector<Node> children(firstChild.back());
+  std::vector<std::size_t> next(firstChild.begin(), firstChild.end() - 1);
+  for (Node n = 0; n < lines_.size(); ++n) {
+    if (lines_[n].parent != kNoParent) children[next[lines_[n].parent]++] = n;
+  }
+
+  for (Node n = 0; n < lines_.size(); ++n) {
+    const auto begin = children.begin() + static_cast<std::ptrdiff_t>(firstChild[n]);
+    const auto end = children.begin() + static_cast<std::ptrdiff_t>(firstChild[n + 1]);
+    if (begin == end) continue;
+    std::stable_sort(begin, end, byKey);
+    QList<QTreeWidgetItem*> items;
+    items.reserve(end - begin);
+    for (auto it = begin; it != end; ++it) items.push_back(lines_[*it].item);
+    lines_[n].item->addChildren(items);
+  }
+  std::stable_sort(airports.begin(), airports.end(), byKey);
+  QList<QTreeWidgetItem*> top;
+  top.reserve(static_cast<qsizetype>(airports.size()));
+  for (const Node n : airports) top.push_back(lines_[n].item);
+  // From here the tree owns the items.
+  lines_.clear();
+  keys_.clear();
+  keys_.shrink_to_fit();
   tree_->setUpdatesEnabled(false);
-  tree_->addTopLevelItems(airports_);
+  tree_->addTopLevelItems(top);
   tree_->setUpdatesEnabled(true);
-  airports_.clear();
 }
 
 std::uint32_t TreeAdapter::DataOf(const QTreeWidgetItem* item) {

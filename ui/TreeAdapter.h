@@ -2,6 +2,7 @@
 // The window's tree view as the airport listing sees it.
 
 #include <QTreeWidget>
+#include <string>
 #include <vector>
 
 #include "bgl/AirportTree.h"
@@ -11,9 +12,12 @@ namespace qor {
 class TreeAdapter : public AirportTree {
  public:
   explicit TreeAdapter(QTreeWidget* tree) : tree_(tree) {}
+  ~TreeAdapter() override;
+  TreeAdapter(const TreeAdapter&) = delete;
+  TreeAdapter& operator=(const TreeAdapter&) = delete;
 
   void Clear() override;
-  Node AddNode(std::optional<Node> parent, const std::string& text) override;
+  Node AddNode(std::optional<Node> parent, std::string_view text) override;
   void SetData(Node node, std::uint32_t data) override;
   // Sorts at every level with the program's comparison, then shows the airports.
   void Sort() override;
@@ -22,9 +26,19 @@ class TreeAdapter : public AirportTree {
   static std::uint32_t DataOf(const QTreeWidgetItem* item);
 
  private:
+  static constexpr Node kNoParent = static_cast<Node>(-1);
+  struct Line {
+    QTreeWidgetItem* item;
+    Node parent;
+    std::size_t keyAt;
+    std::size_t keyLength;
+  };
+  void DropPending();
+
   QTreeWidget* tree_;
-  std::vector<QTreeWidgetItem*> items_;
-  QList<QTreeWidgetItem*> airports_;  // built apart from the tree, put in by Sort
+  // The lines are made apart from the tree, each with its collation key, and put in by Sort.
+  std::vector<Line> lines_;
+  std::string keys_;
 };
 
 }  // namespace qor
