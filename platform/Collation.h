@@ -11,6 +11,9 @@ namespace qor::platform {
 // "Runway 9"). Texts are UTF-8. Returns <0, 0 or >0.
 int CompareText(std::string_view a, std::string_view b);
 
+// The same comparison of UTF-16 texts, for texts a widget already holds in that form.
+int CompareText(std::u16string_view a, std::u16string_view b);
+
 // Appends the collation key of a UTF-16 text to keys and returns its length. Two keys compare
 // with their bytes (memcmp, shorter first on a tie) as CompareText compares the texts: sorting
 // many texts by keys made once each is far cheaper than comparing the texts again and again.

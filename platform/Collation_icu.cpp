@@ -54,6 +54,17 @@ int CompareText(std::string_view a, std::string_view b) {
   return a.compare(b);
 }
 
+int CompareText(std::u16string_view a, std::u16string_view b) {
+  const auto* x = reinterpret_cast<const UChar*>(a.data());
+  const auto* y = reinterpret_cast<const UChar*>(b.data());
+  const auto m = static_cast<int32_t>(a.size());
+  const auto n = static_cast<int32_t>(b.size());
+  UCollator* collator = Collator();
+  if (collator == nullptr) return u_strCompare(x, m, y, n, true);  // code point order, as UTF-8
+  const UCollationResult r = ucol_strcoll(collator, x, m, y, n);
+  return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
+}
+
 std::size_t AppendSortKey(std::u16string_view text, std::string& keys) {
   const std::size_t start = keys.size();
   UCollator* collator = Collator();

@@ -12,6 +12,10 @@ namespace {
 
 constexpr int kOffsetRole = Qt::UserRole;
 
+std::u16string_view Utf16(const QString& text) {
+  return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
 }  // namespace
 
 TreeAdapter::~TreeAdapter() {
@@ -30,14 +34,11 @@ void TreeAdapter::Clear() {
 }
 
 AirportTree::Node TreeAdapter::AddNode(std::optional<Node> parent, std::string_view text) {
-  const QString label = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  const std::size_t keyAt = keys_.size();
-  const std::size_t keyLength = platform::AppendSortKey(
-      std::u16string_view(reinterpret_cast<const char16_t*>(label.utf16()),
-                          static_cast<std::size_t>(label.size())),
-      keys_);
-  lines_.push_back(Line{new QTreeWidgetItem(QStringList{label}), parent ? *parent : kNoParent,
-                        keyAt, keyLength});
+  Line line{nullptr, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+            parent ? *parent : kNoParent, keys_.size(), 0};
+  if (!parent) line.keyLength = platform::AppendSortKey(Utf16(line.text), keys_);
+  line.item = new QTreeWidgetItem(QStringList{line.text});
+  lines_.push_back(std::move(line));
   return lines_.size() - 1;
 }
 
@@ -46,6 +47,9 @@ void TreeAdapter::SetData(Node node, std::uint32_t data) {
 }
 
 void TreeAdapter::Sort() {
+  const auto byText = [this](Node a, Node b) {
+    return platform::CompareText(Utf16(lines_[a].text), Utf16(lines_[b].text)) < 0;
+  };
   const auto byKey = [this](Node a, Node b) {
     const Line& x = lines_[a];
     const Line& y = lines_[b];
@@ -74,7 +78,7 @@ void TreeAdapter::Sort() {
     const auto begin = children.begin() + static_cast<std::ptrdiff_t>(firstChild[n]);
     const auto end = children.begin() + static_cast<std::ptrdiff_t>(firstChild[n + 1]);
     if (begin == end) continue;
-    std::stable_sort(begin, end, byKey);
+    std::stable_sort(begin, end, byText);
     QList<QTreeWidgetItem*> items;
     items.reserve(end - begin);
     for (auto it = begin; it != end; ++it) items.push_back(lines_[*it].item);

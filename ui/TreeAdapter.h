@@ -29,14 +29,16 @@ class TreeAdapter : public AirportTree {
   static constexpr Node kNoParent = static_cast<Node>(-1);
   struct Line {
     QTreeWidgetItem* item;
+    QString text;  // shared with the item
     Node parent;
-    std::size_t keyAt;
+    std::size_t keyAt;  // top-level lines only
     std::size_t keyLength;
   };
   void DropPending();
 
   QTreeWidget* tree_;
-  // The lines are made apart from the tree, each with its collation key, and put in by Sort.
+  // The lines are made apart from the tree and put in by Sort. The airports, many, sort by
+  // collation keys made once each; an airport's few lines compare their texts directly.
   std::vector<Line> lines_;
   std::string keys_;
 };
