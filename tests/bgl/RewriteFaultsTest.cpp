@@ -147,6 +147,13 @@ TEST_F(RewriteFaultsTest, NoFaultLosesTheFileOrLeavesAHalfCopyAndTheUserIsAlways
        [](FaultyCalls& c, const std::string&) { c.renameRefusedInto = "/Trash/files/"; },
        Outcome::kRefused, "Je n'ai pas pu créer une copie de sécurité", After::kOriginal,
        Backup::kOlder},
+      {"the trash's record of the older copy cannot be written", true,
+       [](FaultyCalls& c, const std::string&) {
+         c.writeBudget = 10;
+         c.writeErrno = EIO;
+       },
+       Outcome::kRefused, "Je n'ai pas pu créer une copie de sécurité", After::kOriginal,
+       Backup::kOlder},
       {"two of four bytes written, then an error; the old ones go back", false,
        [](FaultyCalls& c, const std::string&) {
          c.pwriteBudget = 2;
