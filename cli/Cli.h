@@ -10,8 +10,11 @@ enum Exit { kDone = 0, kNothing = 1, kUsage = 2, kFileError = 3 };
 
 // Prints the problem and the usage text on standard error; returns kUsage.
 int Usage(const std::string& problem);
-// Prints a message on standard error (the CR LF line breaks of message boxes become LF).
+// Prints a message on standard error (the CR LF line breaks of message boxes become LF; control
+// characters and bytes that are not UTF-8, which a file name may bring, are spelled out).
 void Report(const std::string& message);
+// Reports that path names no file, readably; returns kFileError.
+int NoSuchFile(const std::string& path);
 
 int ListCommand(const std::vector<std::string>& args);
 int FilesCommand(const std::vector<std::string>& args);

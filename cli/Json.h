@@ -4,7 +4,11 @@
 
 namespace qor::cli {
 
-// The text as a JSON string, quotes included. Bytes that are not UTF-8 become U+FFFD.
+// The text as a JSON string, quotes included: quotes, backslashes and control characters
+// escaped, each byte that is not UTF-8 as U+FFFD.
 std::string JsonString(std::string_view text);
+// The bytes in hexadecimal, two lowercase digits each: how a path that is not UTF-8 travels
+// losslessly beside its best-effort text.
+std::string HexBytes(std::string_view bytes);
 
 }  // namespace qor::cli

@@ -7,6 +7,7 @@
 #include "cli/Json.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
+#include "platform/PathText.h"
 #include "platform/ShellFolders.h"
 
 namespace qor::cli {
@@ -14,7 +15,10 @@ namespace qor::cli {
 namespace {
 
 void PrintJson(const std::string& path, const TBGL& bgl) {
-  std::string out = "{\"file\": " + JsonString(path) + ", \"airports\": [";
+  std::string out = "{\"file\": " + JsonString(path);
+  // A name that is not UTF-8 has no exact JSON text: its bytes come beside it.
+  if (!platform::IsUtf8(path)) out += ", \"file_bytes\": \"" + HexBytes(path) + "\"";
+  out += ", \"airports\": [";
   bool firstAirport = true;
   for (const TAirport1Rec* airport : bgl.Airports()) {
     out += firstAirport ? "\n  " : ",\n  ";
@@ -37,6 +41,7 @@ void PrintJson(const std::string& path, const TBGL& bgl) {
 }
 
 int List(const std::string& path, bool json) {
+  if (!platform::FileExists(path)) return NoSuchFile(path);
   const TBGL bgl(path, platform::UserDesktopFolder());
   if (json) PrintJson(path, bgl);
   if (bgl.AirportCount() < 1) {
@@ -58,7 +63,7 @@ int List(const std::string& path, bool json) {
 
 int Files(std::string folder) {
   if (!platform::FolderExists(folder)) {
-    Report("Je ne trouve pas le dossier \"" + folder + "\".");
+    Report("Je ne trouve pas le dossier " + platform::QuotedPath(folder) + ".");
     return kFileError;
   }
   if (folder.back() != platform::kPathDelimiter) folder += platform::kPathDelimiter;

@@ -8,6 +8,7 @@
 
 #include "bgl/QORBglLib.h"
 #include "cli/Cli.h"
+#include "platform/File.h"
 #include "platform/ShellFolders.h"
 #include "util/Evaluator.h"
 #include "util/FileUtil.h"
@@ -169,6 +170,7 @@ int SetCommand(const std::vector<std::string>& args) {
   const std::optional<std::int32_t> mm = Millimetres(*request->elevation, problem);
   if (!mm) return Usage(problem);
 
+  if (!platform::FileExists(request->file)) return NoSuchFile(request->file);
   TBGL bgl(request->file, IncludeBackslash(platform::UserDesktopFolder()));
   const std::vector<const TElevation*> targets = Targets(bgl, *request);
   if (targets.empty()) return kNothing;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/Cli.h"
+#include "platform/PathText.h"
 
 namespace qor::cli {
 
@@ -50,11 +51,27 @@ int Usage(const std::string& problem) {
 
 void Report(const std::string& message) {
   std::string text;
-  for (std::size_t i = 0; i < message.size(); ++i) {
-    if (message[i] == '\r' && i + 1 < message.size() && message[i + 1] == '\n') continue;
-    text.push_back(message[i]);
+  std::string line;
+  for (std::size_t i = 0; i <= message.size(); ++i) {
+    if (i < message.size() && message[i] == '\r' && i + 1 < message.size() &&
+        message[i + 1] == '\n') {
+      continue;
+    }
+    if (i == message.size() || message[i] == '\n') {
+      // A name quoted raw must not drive the terminal (an escape sequence) nor garble it.
+      text += platform::ReadablePath(line);
+      if (i < message.size()) text += '\n';
+      line.clear();
+    } else {
+      line.push_back(message[i]);
+    }
   }
   std::cerr << "qorbgl-cli : " << text << "\n";
+}
+
+int NoSuchFile(const std::string& path) {
+  Report("Je ne trouve pas le fichier " + platform::QuotedPath(path) + ".");
+  return kFileError;
 }
 
 }  // namespace qor::cli

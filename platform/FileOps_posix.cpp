@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/SysCalls.h"
+
 namespace qor::platform {
 
 namespace {
@@ -20,7 +22,7 @@ class Fd {
  public:
   explicit Fd(int fd) : fd_(fd) {}
   ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) Sys().Close(fd_);
   }
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
@@ -29,7 +31,7 @@ class Fd {
   bool Close() {
     const int fd = fd_;
     fd_ = -1;
-    return ::close(fd) == 0;
+    return Sys().Close(fd) == 0;
   }
 
  private:
@@ -38,7 +40,7 @@ class Fd {
 
 bool WriteAll(int fd, const char* data, std::size_t n) {
   while (n > 0) {
-    const ssize_t put = ::write(fd, data, n);
+    const ssize_t put = Sys().Write(fd, data, n);
     if (put < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -53,7 +55,7 @@ bool WriteAll(int fd, const char* data, std::size_t n) {
 bool CopyBytes(int in, int out) {
   std::vector<char> buffer(1 << 16);
   for (;;) {
-    const ssize_t got = ::read(in, buffer.data(), buffer.size());
+    const ssize_t got = Sys().Read(in, buffer.data(), buffer.size());
     if (got < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -65,27 +67,27 @@ bool CopyBytes(int in, int out) {
 
 // Flushes a folder's entries, so that a new name in it survives a crash.
 void SyncFolder(const std::string& folder) {
-  Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.get() >= 0) ::fsync(fd.get());
+  Fd fd(Sys().Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+  if (fd.get() >= 0) Sys().FSync(fd.get());
 }
 
 // Gives temporary the name target unless target exists, in one step where the file system
 // allows it.
 bool PlaceWithoutReplacing(const std::string& temporary, const std::string& target) {
-  if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+  if (Sys().RenameNoReplace(temporary.c_str(), target.c_str()) == 0) {
     return true;
   }
   if (errno != EINVAL && errno != ENOSYS) return false;
   // No atomic no-replace rename here: a hard link refuses an existing name as well.
-  if (::link(temporary.c_str(), target.c_str()) == 0) {
-    ::unlink(temporary.c_str());
+  if (Sys().Link(temporary.c_str(), target.c_str()) == 0) {
+    Sys().Unlink(temporary.c_str());
     return true;
   }
   return false;
 }
 
 void TakeBack(const std::vector<std::string>& made) {
-  for (auto it = made.rbegin(); it != made.rend(); ++it) ::rmdir(it->c_str());
+  for (auto it = made.rbegin(); it != made.rend(); ++it) Sys().RmDir(it->c_str());
 }
 
 }  // namespace
@@ -96,7 +98,7 @@ bool MakeFolders(const std::string& folder, unsigned mode, std::vector<std::stri
   fs::path p(folder);
   for (;;) {
     struct stat st {};
-    if (::stat(p.c_str(), &st) == 0) {
+    if (Sys().Stat(p.c_str(), &st) == 0) {
       if (!S_ISDIR(st.st_mode)) return false;
       break;
     }
@@ -109,20 +111,20 @@ bool MakeFolders(const std::string& folder, unsigned mode, std::vector<std::stri
   std::reverse(missing.begin(), missing.end());
   for (const fs::path& m : missing) {
     // "a/b/" has the parent "a/b" as well: the second mkdir of the same folder finds it made.
-    if (::mkdir(m.c_str(), static_cast<mode_t>(mode)) == 0) {
+    if (Sys().MkDir(m.c_str(), static_cast<mode_t>(mode)) == 0) {
       if (made != nullptr) made->push_back(m.string());
     } else {
       struct stat st {};
-      if (errno != EEXIST || ::stat(m.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+      if (errno != EEXIST || Sys().Stat(m.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     }
   }
   return true;
 }
 
 bool CopyFileFlushed(const std::string& source, const std::string& target) {
-  Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  Fd in(Sys().Open(source.c_str(), O_RDONLY | O_CLOEXEC, 0));
   struct stat st {};
-  if (in.get() < 0 || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (in.get() < 0 || Sys().FStat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
 
   const fs::path targetPath(target);
   if (!targetPath.has_filename()) return false;
@@ -136,17 +138,17 @@ bool CopyFileFlushed(const std::string& source, const std::string& target) {
 
   // A short temporary name: target's own name may already use the whole name length.
   std::string temporary = folder + "/.qorbgl-copy-XXXXXX";
-  Fd out(::mkostemp(temporary.data(), O_CLOEXEC));
+  Fd out(Sys().MkOSTemp(temporary.data(), O_CLOEXEC));
   if (out.get() < 0) {
     TakeBack(made);
     return false;
   }
   const timespec times[2] = {st.st_atim, st.st_mtim};
   const bool written = CopyBytes(in.get(), out.get()) &&
-                       ::fchmod(out.get(), st.st_mode & 07777) == 0 &&
-                       ::futimens(out.get(), times) == 0 && ::fsync(out.get()) == 0;
+                       Sys().FChmod(out.get(), st.st_mode & 07777) == 0 &&
+                       Sys().FUTimens(out.get(), times) == 0 && Sys().FSync(out.get()) == 0;
   if (!out.Close() || !written || !PlaceWithoutReplacing(temporary, target)) {
-    ::unlink(temporary.c_str());
+    Sys().Unlink(temporary.c_str());
     TakeBack(made);
     return false;
   }
@@ -157,28 +159,28 @@ bool CopyFileFlushed(const std::string& source, const std::string& target) {
 bool IsSameFile(const std::string& a, const std::string& b) {
   struct stat sa {};
   struct stat sb {};
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
+  return Sys().Stat(a.c_str(), &sa) == 0 && Sys().Stat(b.c_str(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 bool RemoveFile(const std::string& path) {
   struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-  return ::unlink(path.c_str()) == 0;
+  if (Sys().LStat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  return Sys().Unlink(path.c_str()) == 0;
 }
 
 int FileAttributes(const std::string& path) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  if (Sys().Stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
   return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? kAttrReadOnly : 0;
 }
 
 int ClearAttributes(const std::string& path) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  if (Sys().Stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
   const int before = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? kAttrReadOnly : 0;
   // Only a read-only file has something to clear; any other keeps its permissions.
-  if (before != 0) ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+  if (before != 0) Sys().Chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
   return before;
 }
 

@@ -7,13 +7,15 @@
 #include <cstring>
 
 #include "platform/Errors.h"
+#include "platform/PathText.h"
+#include "platform/SysCalls.h"
 
 namespace qor::platform {
 
 namespace {
 
 std::string Quoted(const std::string& path) {
-  return "\"" + path + "\"";
+  return QuotedPath(path);
 }
 
 std::string ReasonOf(int error) {
@@ -33,6 +35,10 @@ std::string ReasonOf(int error) {
       return "fichier utilisé par un autre programme";
     case ENOSPC:
       return "disque plein";
+    case EDQUOT:
+      return "quota du disque dépassé";
+    case EIO:
+      return "erreur d'entrée-sortie du disque";
     default:
       return std::strerror(error);
   }
@@ -42,7 +48,7 @@ std::string ReasonOf(int error) {
 
 std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
+  if (Sys().Stat(path.c_str(), &st) != 0) {
     throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " + ReasonOf(errno) +
                       ".");
   }
@@ -54,7 +60,7 @@ std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
     throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) +
                       " en écriture : il est en lecture seule (accès refusé).");
   }
-  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  const int fd = Sys().Open(path.c_str(), O_RDWR | O_CLOEXEC, 0);
   if (fd < 0) {
     throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " + ReasonOf(errno) +
                       ".");
@@ -81,12 +87,12 @@ std::optional<std::size_t> ReadStartOfFile(const std::string& path, void* out, s
 }
 
 File::~File() {
-  ::close(fd_);
+  Sys().Close(fd_);
 }
 
 std::uint64_t File::Size() const {
   struct stat st {};
-  if (::fstat(fd_, &st) != 0) {
+  if (Sys().FStat(fd_, &st) != 0) {
     throw EInOutError("Impossible de connaître la taille du fichier " + Quoted(path_) + " : " +
                       ReasonOf(errno) + ".");
   }
@@ -97,7 +103,7 @@ std::size_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t n) cons
   std::size_t done = 0;
   auto* out = static_cast<unsigned char*>(buffer);
   while (done < n) {
-    const ssize_t got = ::pread(fd_, out + done, n - done, static_cast<off_t>(offset + done));
+    const ssize_t got = Sys().PRead(fd_, out + done, n - done, static_cast<off_t>(offset + done));
     if (got < 0) {
       if (errno == EINTR) continue;
       throw EInOutError("Erreur de lecture dans le fichier " + Quoted(path_) + " : " +
@@ -113,7 +119,7 @@ void File::WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) {
   std::size_t done = 0;
   const auto* in = static_cast<const unsigned char*>(buffer);
   while (done < n) {
-    const ssize_t put = ::pwrite(fd_, in + done, n - done, static_cast<off_t>(offset + done));
+    const ssize_t put = Sys().PWrite(fd_, in + done, n - done, static_cast<off_t>(offset + done));
     if (put < 0) {
       if (errno == EINTR) continue;
       throw EInOutError("Erreur d'écriture dans le fichier " + Quoted(path_) + " : " +
@@ -139,7 +145,7 @@ File::Stamp StampOf(const struct stat& st) {
 }  // namespace
 
 void File::Flush() {
-  if (::fdatasync(fd_) != 0) {
+  if (Sys().FDataSync(fd_) != 0) {
     throw EInOutError("Impossible d'écrire sur le disque le fichier " + Quoted(path_) + " : " +
                       ReasonOf(errno) + ".");
   }
@@ -147,7 +153,7 @@ void File::Flush() {
 
 File::Stamp File::CurrentStamp() const {
   struct stat st {};
-  if (::fstat(fd_, &st) != 0) {
+  if (Sys().FStat(fd_, &st) != 0) {
     throw EInOutError("Impossible de lire l'état du fichier " + Quoted(path_) + " : " +
                       ReasonOf(errno) + ".");
   }
@@ -156,18 +162,18 @@ File::Stamp File::CurrentStamp() const {
 
 std::optional<File::Stamp> StampOfPath(const std::string& path) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  if (Sys().Stat(path.c_str(), &st) != 0) return std::nullopt;
   return StampOf(st);
 }
 
 bool FileExists(const std::string& path) {
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return Sys().Stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool FolderExists(const std::string& path) {
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return Sys().Stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace qor::platform

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "platform/FileOps.h"
+#include "platform/SysCalls.h"
 
 namespace qor::platform {
 
@@ -77,7 +78,7 @@ std::string EntryName(const std::string& name, int attempt) {
 bool WriteAll(int fd, const std::string& text) {
   std::size_t done = 0;
   while (done < text.size()) {
-    const ssize_t put = ::write(fd, text.data() + done, text.size() - done);
+    const ssize_t put = Sys().Write(fd, text.data() + done, text.size() - done);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) return false;
     done += static_cast<std::size_t>(put);
@@ -86,34 +87,34 @@ bool WriteAll(int fd, const std::string& text) {
 }
 
 void SyncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = Sys().Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+  Sys().FSync(fd);
+  Sys().Close(fd);
 }
 
 enum class Move { kDone, kNameTaken, kFailed };
 
 // Moves source to entry, which must not exist yet; across file systems by a flushed copy.
 Move MoveInto(const std::string& source, const std::string& entry) {
-  if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, entry.c_str(), RENAME_NOREPLACE) == 0) {
+  if (Sys().RenameNoReplace(source.c_str(), entry.c_str()) == 0) {
     return Move::kDone;
   }
   if (errno == EEXIST) return Move::kNameTaken;
   if (errno == EINVAL || errno == ENOSYS) {
     // No atomic no-replace rename on this file system: the name was free a moment ago.
     struct stat st {};
-    if (::lstat(entry.c_str(), &st) == 0) return Move::kNameTaken;
-    return ::rename(source.c_str(), entry.c_str()) == 0 ? Move::kDone : Move::kFailed;
+    if (Sys().LStat(entry.c_str(), &st) == 0) return Move::kNameTaken;
+    return Sys().Rename(source.c_str(), entry.c_str()) == 0 ? Move::kDone : Move::kFailed;
   }
   if (errno != EXDEV) return Move::kFailed;
   // The copy never replaces an existing entry; the original goes only once its copy is safe.
   struct stat st {};
-  if (::lstat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Move::kFailed;
-  if (::lstat(entry.c_str(), &st) == 0) return Move::kNameTaken;
+  if (Sys().LStat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Move::kFailed;
+  if (Sys().LStat(entry.c_str(), &st) == 0) return Move::kNameTaken;
   if (!CopyFileFlushed(source, entry)) return Move::kFailed;
-  if (::unlink(source.c_str()) != 0) {
-    ::unlink(entry.c_str());
+  if (Sys().Unlink(source.c_str()) != 0) {
+    Sys().Unlink(entry.c_str());
     return Move::kFailed;
   }
   return Move::kDone;
@@ -131,7 +132,7 @@ std::string HomeTrashFolder() {
 
 bool MoveToTrash(const std::string& path) {
   struct stat st {};
-  if (path.empty() || ::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (path.empty() || Sys().LStat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
   std::error_code error;
   const fs::path absolute = fs::absolute(path, error);
   if (error || !absolute.has_filename()) return false;
@@ -149,14 +150,14 @@ bool MoveToTrash(const std::string& path) {
     const std::string entry = EntryName(name, attempt);
     const std::string infoPath = info + "/" + entry + kInfoSuffix;
     // The info file, created exclusively, reserves the name among all trashing programs.
-    const int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = Sys().Open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return false;
     }
-    const bool written = WriteAll(fd, contents) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !written) {
-      ::unlink(infoPath.c_str());
+    const bool written = WriteAll(fd, contents) && Sys().FSync(fd) == 0;
+    if (Sys().Close(fd) != 0 || !written) {
+      Sys().Unlink(infoPath.c_str());
       return false;
     }
     const Move moved = MoveInto(path, files + "/" + entry);
@@ -164,7 +165,7 @@ bool MoveToTrash(const std::string& path) {
       SyncFolder(files);
       return true;
     }
-    ::unlink(infoPath.c_str());
+    Sys().Unlink(infoPath.c_str());
     if (moved == Move::kFailed) return false;
   }
   return false;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/BglBuilder.h"
+#include "tests/support/Json.h"
 #include "tests/support/TempFolder.h"
 
 namespace qor {
@@ -249,6 +250,101 @@ TEST_F(CliTest, SetWritesNothingWhenItCannotDoAllOfItSafely) {
   r = Run({"set", f, "--offset", at, "--elevation", "5", "--no-backup"});
   EXPECT_EQ(r.exit, 0) << r.err;
   EXPECT_EQ(r.out, "Double (offset " + at + ") : 1.000 -> 5.000 m\n");
+}
+
+// Names on disk are any bytes but '/' and NUL. Each row's name is given to a folder and to a
+// file in it; both go through every command, and the backup copy keeps the name.
+TEST_F(CliTest, OddNamesAreListedOpenedBackedUpAndRewritten) {
+  struct Row {
+    const char* what;
+    std::string name;      // of the file, ".bgl" included; the folder is named after it
+    std::string readable;  // how a message shows the file's name
+  };
+  const Row rows[] = {
+      {"blanks", "la piste  longue .bgl", "la piste  longue .bgl"},
+      {"quotes", "l'aéroport \"Nord\".bgl", "l'aéroport \"Nord\".bgl"},
+      {"accents", "été über.bgl", "été über.bgl"},
+      {"a newline", "deux\nlignes.bgl", "deux\\nlignes.bgl"},
+      {"a tab and an escape", "tab\there\x1b[2J.bgl", "tab\\there\\x1B[2J.bgl"},
+      {"a backslash", "C:\\FS9\\AP.bgl", "C:\\FS9\\AP.bgl"},
+      {"Latin-1 bytes", "\xE9t\xE9.bgl", "\\xE9t\\xE9.bgl"},
+  };
+  // The desktop of the user-dirs file, with a name of its own.
+  const std::string desktop = dir_ / "home/Bureau d'été";
+  std::filesystem::create_directories(dir_ / "home/.config");
+  test::WriteText(dir_ / "home/.config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Bureau d'été\"\n");
+
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string folder = dir_ / ("dossier " + row.name.substr(0, row.name.size() - 4));
+    const std::string file = folder + "/" + row.name;
+    const std::string folderReadable =
+        (dir_ / "dossier ") + row.readable.substr(0, row.readable.size() - 4);
+    std::filesystem::create_directory(folder);
+    BglBuilder b;
+    auto& ap = b.AddSection(3).AddSubSection().AddAirport().Name("Nord").Elevation(432000);
+    ap.Runway(24, 1, 431000);
+    const test::Bytes original = b.WriteTo(file);
+
+    Result r = Run({"files", folder});
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.out, row.name + "\n");  // the bytes as they are
+
+    r = Run({"list", file});
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 4), "Nord");
+
+    r = Run({"list", file, "--json"});
+    EXPECT_EQ(r.exit, 0) << r.err;
+    test::JsonValue json;
+    ASSERT_NO_THROW(json = test::ParseJson(r.out)) << r.out;
+    EXPECT_EQ(json["airports"].items.at(0)["name"].text, "Nord");
+    EXPECT_EQ(json["airports"].items.at(0)["offset"].number, ap.elevationOffset);
+    const bool utf8 = row.what != std::string("Latin-1 bytes");
+    if (utf8) {
+      EXPECT_EQ(json["file"].text, file);
+      EXPECT_FALSE(json.Has("file_bytes"));
+    } else {
+      // The text shows the name as best it can; the bytes give it back exactly.
+      const std::string ete = "\xEF\xBF\xBDt\xEF\xBF\xBD";
+      EXPECT_EQ(json["file"].text, (dir_ / "dossier ") + ete + "/" + ete + ".bgl");
+      std::string bytes;
+      const std::string& hex = json["file_bytes"].text;
+      for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+      }
+      EXPECT_EQ(bytes, file);
+    }
+
+    r = Run({"set", file, "--airport", "nord", "--elevation", "5"});
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Nord (offset " + std::to_string(ap.elevationOffset) + ") : 432.000 -> 5.000 m\n");
+    EXPECT_EQ(test::ReadFile(desktop + "/QORBgl Backup/" + row.name), original);
+    test::Bytes changed = original;
+    changed[ap.elevationOffset] = 0x88;  // 5000 = $1388, little-endian
+    changed[ap.elevationOffset + 1] = 0x13;
+    changed[ap.elevationOffset + 2] = 0;
+    changed[ap.elevationOffset + 3] = 0;
+    EXPECT_EQ(test::ReadFile(file), changed);
+
+    // A second run copies the changed file; the first copy goes to the trash, name and all.
+    r = Run({"set", file, "--offset", std::to_string(ap.elevationOffset), "--elevation", "6"});
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(test::ReadFile(desktop + "/QORBgl Backup/" + row.name), changed);
+    EXPECT_EQ(test::ReadFile(dir_ / ("home/.local/share/Trash/files/" + row.name)), original);
+
+    // Messages name the file readably: one line, no raw control character, valid UTF-8.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"list", file + ".absent"},
+          std::vector<std::string>{"set", file + ".absent", "--offset", "1", "--elevation", "1"}}) {
+      r = Run(args);
+      EXPECT_EQ(r.exit, 3);
+      EXPECT_EQ(r.err, "qorbgl-cli : Je ne trouve pas le fichier \"" + folderReadable + "/" +
+                           row.readable + ".absent\".\n");
+    }
+    std::filesystem::remove_all(dir_ / "home/.local/share/Trash");
+  }
 }
 
 }  // namespace
