@@ -70,19 +70,19 @@ std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
 
 std::optional<std::size_t> ReadStartOfFile(const std::string& path, void* out, std::size_t n) {
   // Non-blocking, so that a named pipe or a device given a scenery file's name cannot stall us.
-  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  const int fd = Sys().Open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
   if (fd < 0) return std::nullopt;
   std::optional<std::size_t> result;
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+  if (Sys().FStat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
       (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0) {
     ssize_t got = 0;
     do {
-      got = ::pread(fd, out, n, 0);
+      got = Sys().PRead(fd, out, n, 0);
     } while (got < 0 && errno == EINTR);
     if (got >= 0) result = static_cast<std::size_t>(got);
   }
-  ::close(fd);
+  Sys().Close(fd);
   return result;
 }
 
