@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -71,6 +73,16 @@ TEST_F(BglFileTest, CanReadRefusesShortReadOnlyAndOtherFiles) {
   // Refused for every user, the administrator included, as the read-only attribute is.
   EXPECT_FALSE(TBGL::CanRead(readOnly));
   EXPECT_THROW(TBGL(readOnly, Desktop()), EInOutError);
+
+  // Names that lead to no regular file: a folder, a named pipe (which must not stall the
+  // listing), a missing file; a link to a good file counts as that file.
+  std::filesystem::create_directory(dir_ / "folder.bgl");
+  EXPECT_FALSE(TBGL::CanRead(dir_ / "folder.bgl"));
+  ASSERT_EQ(::mkfifo((dir_ / "pipe.bgl").c_str(), 0644), 0);
+  EXPECT_FALSE(TBGL::CanRead(dir_ / "pipe.bgl"));
+  EXPECT_FALSE(TBGL::CanRead(dir_ / "missing.bgl"));
+  std::filesystem::create_symlink(dir_ / "two.bgl", dir_ / "link.bgl");
+  EXPECT_TRUE(TBGL::CanRead(dir_ / "link.bgl"));
 }
 
 TEST_F(BglFileTest, SectionsAndSubsectionsAreWalkedInDirectoryOrder) {

@@ -1,5 +1,7 @@
 #include "platform/Folder.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -19,6 +21,10 @@ TEST(ListFolderFiles, MatchesTheExtensionInAnyCaseInNtfsOrder) {
   }
   std::filesystem::create_directory(dir / "folder.bgl");
   std::filesystem::create_symlink(dir / "b.bgl", dir / "link.bgl");
+  // Links to a folder or to nothing, and a named pipe, are no files to list.
+  std::filesystem::create_symlink(dir / "folder.bgl", dir / "folderlink.bgl");
+  std::filesystem::create_symlink(dir / "gone.bgl", dir / "dangling.bgl");
+  ASSERT_EQ(::mkfifo((dir / "pipe.bgl").c_str(), 0644), 0);
   EXPECT_EQ(ListFolderFiles(dir.Path(), "bgl"),
             (std::vector<std::string>{".bgl", "A.BGL", "b.bgl", "c.Bgl", "link.bgl", "Zulu.bgl",
                                       "éte.bgl"}));
