@@ -11,14 +11,21 @@ void AppendDesignatorLabel(std::string& out, std::uint16_t word) {
   static constexpr std::string_view kDesignators[] = {"", " L", " R", " C", " water", " A", " B"};
   const unsigned runway = word & 0xFF;
   const unsigned designator = (word >> 8) & 0xFF;
+  char text[16];  // three digits and the longest designator
+  std::size_t n = 0;
   if (runway >= 37 && runway <= 44) {
-    out += kDirections[runway - 37];
+    const std::string_view direction = kDirections[runway - 37];
+    direction.copy(text, direction.size());
+    n = direction.size();
   } else {
-    char digits[4];
-    const auto end = std::to_chars(digits, digits + sizeof digits, runway).ptr;
-    out.append(digits, end);
+    n = static_cast<std::size_t>(std::to_chars(text, text + 3, runway).ptr - text);
   }
-  if (designator < std::size(kDesignators)) out += kDesignators[designator];
+  if (designator < std::size(kDesignators)) {
+    const std::string_view suffix = kDesignators[designator];
+    suffix.copy(text + n, suffix.size());
+    n += suffix.size();
+  }
+  out.append(text, n);
 }
 
 std::string DesignatorLabel(const Variant& value) {

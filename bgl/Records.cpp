@@ -15,6 +15,20 @@ constexpr std::uint16_t kStart = 0x0011;
 constexpr std::uint16_t kName = 0x0019;
 constexpr std::uint32_t kSubRecordHeader = 6;
 
+template <typename T>
+T LittleEndian(const unsigned char* p) {
+  std::uint64_t v = 0;
+  for (std::size_t i = sizeof(T); i-- > 0;) v = (v << 8) | p[i];
+  return static_cast<T>(v);
+}
+
+// "Runway " or "Start " and the designator label, made in place: most captions fit the text's
+// own small buffer and need no allocation.
+void SetCaption(std::string& caption, std::string_view kind, std::uint16_t word) {
+  caption = kind;
+  AppendDesignatorLabel(caption, word);
+}
+
 // The sub-records of an airport record from `first` to `end`, in file order: visit(offset, id,
 // size) for each. The walk ends at a sub-record too small for its own header, which would be
 // read again without end, and before an offset past anything 32 bits reach.
@@ -51,19 +65,22 @@ TRecord::TRecord(TBGL& owner, std::uint32_t offset, TSubSection& subSection, TSe
 TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection, TSection& section)
     : TRecord(owner, r, subSection, section) {
   BufferedFile& file = owner.File();
-  std::uint64_t cell = std::uint64_t{r} + 6;
-  for (auto& b : HeadBytes) b = file.Get<std::uint8_t>(cell++);
-  HeadValues[0] = file.Get<std::uint32_t>(cell);
-  HeadValues[1] = file.Get<std::uint32_t>(cell + 4);
+  // The header's fields after the identifier and size, in one read.
+  unsigned char head[kHeaderSize - 6];
+  if (!file.Read(std::uint64_t{r} + 6, head, sizeof head)) throw EInOutError(kReadBeyondEnd);
+  const unsigned char* cell = head;
+  for (auto& b : HeadBytes) b = *cell++;
+  HeadValues[0] = LittleEndian<std::uint32_t>(cell);
+  HeadValues[1] = LittleEndian<std::uint32_t>(cell + 4);
   cell += 8;
-  const auto elevationOffset = static_cast<std::uint32_t>(cell);
-  const auto altitude = file.Get<std::uint32_t>(cell);
+  const auto elevationOffset = static_cast<std::uint32_t>(r + 6 + (cell - head));
+  const auto altitude = LittleEndian<std::uint32_t>(cell);
   cell += 4;
   for (std::size_t i = 2; i < HeadValues.size(); ++i, cell += 4) {
-    HeadValues[i] = file.Get<std::uint32_t>(cell);
+    HeadValues[i] = LittleEndian<std::uint32_t>(cell);
   }
   for (auto& w : HeadWords) {
-    w = file.Get<std::uint16_t>(cell);
+    w = LittleEndian<std::uint16_t>(cell);
     cell += 2;
   }
 
@@ -109,8 +126,7 @@ void TAirport1Rec::ReadRunway(std::uint32_t s) {
   const auto word = file.Get<std::uint16_t>(std::uint64_t{s} + 8);
   const auto altitude = file.Get<std::uint32_t>(std::uint64_t{s} + 28);
   TElevation& e = Elevations.emplace_back();
-  e.Caption = "Runway ";
-  AppendDesignatorLabel(e.Caption, word);
+  SetCaption(e.Caption, "Runway ", word);
   e.Offset = s + 28;
   e.Altitude = altitude;
 }
@@ -121,8 +137,7 @@ void TAirport1Rec::ReadStart(std::uint32_t s) {
   const auto altitude = file.Get<std::uint32_t>(std::uint64_t{s} + 16);
   TElevation& e = Elevations.emplace_back();
   // The upper four bits of a start's designator byte hold the kind of start, not a designator.
-  e.Caption = "Start ";
-  AppendDesignatorLabel(e.Caption, static_cast<std::uint16_t>(word & 0x0FFF));
+  SetCaption(e.Caption, "Start ", static_cast<std::uint16_t>(word & 0x0FFF));
   e.Offset = s + 16;
   e.Altitude = altitude;
 }
