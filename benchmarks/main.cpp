@@ -358,6 +358,16 @@ int Main(int argc, char** argv) {
       benchmark::DoNotOptimize(read);
     }
   });
+  add("c_library_only", [&](benchmark::State& state) {
+    for (auto _ : state) {
+      int found = 0;
+      for (const std::string& name : scenery.searchNames) {
+        const TBGL bgl(scenery.searchFolder + "/" + name, DesktopFolder());
+        found += bgl.FindAirport(scenery.soughtName) ? 1 : 0;
+      }
+      benchmark::DoNotOptimize(found);
+    }
+  });
   add("c_search", [&](benchmark::State& state) {
     pages->setCurrentWidget(helpPage);
     const QString folder = QString::fromStdString(scenery.searchFolder);

@@ -90,11 +90,8 @@ void TBGL::CheckTable(std::uint64_t offset, std::uint64_t count, std::uint64_t e
   }
 }
 
-void TBGL::TakeStructure(std::uint64_t bytes) {
-  if (bytes > structureLeft_) {
-    Damaged("ses tables ou ses enregistrements se chevauchent ou se répètent sans fin");
-  }
-  structureLeft_ -= bytes;
+void TBGL::StructureExhausted() const {
+  Damaged("ses tables ou ses enregistrements se chevauchent ou se répètent sans fin");
 }
 
 TSection::TSection(TBGL& owner, std::uint32_t entryOffset, std::size_t index) : BGL(&owner) {

@@ -77,7 +77,11 @@ class TBGL {
                   const std::string& what) const;
   // Every table entry, record and sub-record the walk builds takes part of the file; a file
   // whose tables point into one another again and again cannot take more than it has.
-  void TakeStructure(std::uint64_t bytes);
+  void TakeStructure(std::uint64_t bytes) {
+    if (bytes > structureLeft_) StructureExhausted();
+    structureLeft_ -= bytes;
+  }
+  [[noreturn]] void StructureExhausted() const;
   [[noreturn]] void Damaged(const std::string& what) const;
 
   // Whether the file on disk is still the one this object read and wrote last.

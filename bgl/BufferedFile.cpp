@@ -15,10 +15,9 @@ void BufferedFile::Load(std::uint64_t offset) {
   const std::size_t want =
       offset < size_ ? static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, size_ - offset))
                      : 0;
-  window_.resize(want);
-  const std::size_t got = file_->ReadAt(offset, window_.data(), want);
-  window_.resize(got);
   windowStart_ = offset;
+  const std::size_t got = file_->ReadAt(offset, window_.Reset(), want);
+  window_.SetSize(got);
 }
 
 bool BufferedFile::Read(std::uint64_t offset, void* out, std::size_t n) {
@@ -34,6 +33,12 @@ bool BufferedFile::Read(std::uint64_t offset, void* out, std::size_t n) {
 
 void BufferedFile::ReadOrFail(std::uint64_t offset, void* out, std::size_t n) {
   if (!Read(offset, out, n)) throw EInOutError(kReadBeyondEnd);
+}
+
+const unsigned char* BufferedFile::BytesSlow(std::uint64_t offset, std::size_t n) {
+  if (offset > size_ || n > size_ - offset || n > kWindowSize) return nullptr;
+  Load(offset);
+  return window_.size() < n ? nullptr : window_.data();  // shorter: the file shrank meanwhile
 }
 
 int BufferedFile::ByteAtSlow(std::uint64_t offset) {

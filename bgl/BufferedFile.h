@@ -49,6 +49,13 @@ class BufferedFile {
     for (std::size_t i = sizeof(T); i-- > 0;) v = (v << 8) | p[i];
     return static_cast<T>(v);
   }
+  // The n bytes at offset (n at most kWindowSize) as the window holds them, valid until the
+  // next read; nothing when the file ends first.
+  const unsigned char* Bytes(std::uint64_t offset, std::size_t n) {
+    const std::uint64_t at = offset - windowStart_;
+    if (at < window_.size() && window_.size() - at >= n) return window_.data() + at;
+    return BytesSlow(offset, n);
+  }
   // The bytes from offset on that the window holds, at most n of them, loading the window there
   // when it does not hold offset; empty at and past the end of the file.
   std::string_view Span(std::uint64_t offset, std::size_t n) {
@@ -68,12 +75,33 @@ class BufferedFile {
  private:
   int ByteAtSlow(std::uint64_t offset);
   void ReadOrFail(std::uint64_t offset, void* out, std::size_t n);
+  const unsigned char* BytesSlow(std::uint64_t offset, std::size_t n);
   void Load(std::uint64_t offset);
 
   std::unique_ptr<platform::File> file_;
   std::uint64_t size_;
   std::uint64_t windowStart_ = 0;
-  std::vector<unsigned char> window_;
+  // The window's bytes: allocated once, never cleared, since every load overwrites them.
+  class Window {
+   public:
+    unsigned char* data() { return bytes_.get(); }
+    const unsigned char* data() const { return bytes_.get(); }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    unsigned char operator[](std::size_t i) const { return bytes_[i]; }
+    // Room for kWindowSize bytes, of which none counts yet.
+    unsigned char* Reset() {
+      if (!bytes_) bytes_ = std::make_unique_for_overwrite<unsigned char[]>(kWindowSize);
+      size_ = 0;
+      return bytes_.get();
+    }
+    void SetSize(std::size_t size) { size_ = size; }
+
+   private:
+    std::unique_ptr<unsigned char[]> bytes_;
+    std::size_t size_ = 0;
+  };
+  Window window_;
 };
 
 }  // namespace qor

@@ -1,5 +1,8 @@
 #include "bgl/Records.h"
 
+#include <algorithm>
+#include <array>
+
 #include "bgl/Bgl.h"
 #include "bgl/DesignatorLabel.h"
 #include "bgl/GetValue.h"
@@ -22,11 +25,38 @@ T LittleEndian(const unsigned char* p) {
   return static_cast<T>(v);
 }
 
-// "Runway " or "Start " and the designator label, made in place: most captions fit the text's
-// own small buffer and need no allocation.
-void SetCaption(std::string& caption, std::string_view kind, std::uint16_t word) {
-  caption = kind;
-  AppendDesignatorLabel(caption, word);
+// "Runway " or "Start " and the designator label. A large file has hundreds of thousands of
+// them and few different ones: they are made once for every runway byte and designator.
+class Captions {
+ public:
+  explicit Captions(std::string_view kind) {
+    for (unsigned designator = 0; designator < kDesignators; ++designator) {
+      for (unsigned runway = 0; runway < 256; ++runway) {
+        std::string& text = table_[designator * 256 + runway];
+        text = kind;
+        AppendDesignatorLabel(text, static_cast<std::uint16_t>(designator << 8 | runway));
+      }
+    }
+  }
+  const std::string& Of(std::uint16_t word) const {
+    const unsigned designator = std::min<unsigned>(word >> 8, kDesignators - 1);
+    return table_[designator * 256 + (word & 0xFF)];
+  }
+
+ private:
+  // The labelled designators, then one for every other byte, which adds nothing to the label.
+  static constexpr unsigned kDesignators = 8;
+  std::array<std::string, kDesignators * 256> table_;
+};
+
+const Captions& RunwayCaptions() {
+  static const Captions captions("Runway ");
+  return captions;
+}
+
+const Captions& StartCaptions() {
+  static const Captions captions("Start ");
+  return captions;
 }
 
 // The sub-records of an airport record from `first` to `end`, in file order: visit(offset, id,
@@ -36,8 +66,10 @@ template <typename Visit>
 void WalkSubRecords(BufferedFile& file, std::uint32_t first, std::uint64_t end, Visit&& visit) {
   std::uint32_t s = first;
   while (end > s) {
-    const auto id = file.Get<std::uint16_t>(s);
-    const auto size = file.Get<std::uint32_t>(std::uint64_t{s} + 2);
+    const unsigned char* header = file.Bytes(s, kSubRecordHeader);
+    if (header == nullptr) throw EInOutError(kReadBeyondEnd);
+    const auto id = LittleEndian<std::uint16_t>(header);
+    const auto size = LittleEndian<std::uint32_t>(header + 2);
     if (size < kSubRecordHeader) break;
     visit(s, id, size);
     if (std::uint64_t{s} + size > 0xFFFFFFFFu) break;
@@ -122,22 +154,24 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
 }
 
 void TAirport1Rec::ReadRunway(std::uint32_t s) {
-  BufferedFile& file = BGL->File();
-  const auto word = file.Get<std::uint16_t>(std::uint64_t{s} + 8);
-  const auto altitude = file.Get<std::uint32_t>(std::uint64_t{s} + 28);
+  const unsigned char* bytes = BGL->File().Bytes(s, 32);  // up to the elevation's end
+  if (bytes == nullptr) throw EInOutError(kReadBeyondEnd);
+  const auto word = LittleEndian<std::uint16_t>(bytes + 8);
+  const auto altitude = LittleEndian<std::uint32_t>(bytes + 28);
   TElevation& e = Elevations.emplace_back();
-  SetCaption(e.Caption, "Runway ", word);
+  e.Caption = RunwayCaptions().Of(word);
   e.Offset = s + 28;
   e.Altitude = altitude;
 }
 
 void TAirport1Rec::ReadStart(std::uint32_t s) {
-  BufferedFile& file = BGL->File();
-  const auto word = file.Get<std::uint16_t>(std::uint64_t{s} + 6);
-  const auto altitude = file.Get<std::uint32_t>(std::uint64_t{s} + 16);
+  const unsigned char* bytes = BGL->File().Bytes(s, 20);  // up to the elevation's end
+  if (bytes == nullptr) throw EInOutError(kReadBeyondEnd);
+  const auto word = LittleEndian<std::uint16_t>(bytes + 6);
+  const auto altitude = LittleEndian<std::uint32_t>(bytes + 16);
   TElevation& e = Elevations.emplace_back();
   // The upper four bits of a start's designator byte hold the kind of start, not a designator.
-  SetCaption(e.Caption, "Start ", static_cast<std::uint16_t>(word & 0x0FFF));
+  e.Caption = StartCaptions().Of(static_cast<std::uint16_t>(word & 0x0FFF));
   e.Offset = s + 16;
   e.Altitude = altitude;
 }
