@@ -14,6 +14,9 @@ constexpr std::uint16_t kRunway = 0x0004;
 constexpr std::uint16_t kStart = 0x0011;
 constexpr std::uint16_t kName = 0x0019;
 constexpr std::uint32_t kSubRecordHeader = 6;
+// The least sizes that hold the elevation field (at +28 in a runway, +16 in a start).
+constexpr std::uint32_t kRunwayWithElevation = 32;
+constexpr std::uint32_t kStartWithElevation = 20;
 
 // Reads one field at offset, moving the cell past it.
 std::int64_t Read(TBGL& bgl, std::uint32_t offset, char code, std::uint32_t& cell) {
@@ -57,15 +60,18 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
     std::uint32_t cursor = s;
     const auto id = static_cast<std::uint16_t>(Read(owner, s, 'W', cursor));
     const auto size = static_cast<std::uint32_t>(Read(owner, s + 2, 'D', cursor));
-    // A sub-record too small for its own header would be read again without end.
-    if (size < kSubRecordHeader) break;
+    // A sub-record too small for its own header would be read again without end; one that
+    // runs past its record would take the next record's bytes as its own.
+    if (size < kSubRecordHeader || std::uint64_t{s} + size > end) break;
     owner.TakeStructure(kSubRecordHeader);
+    // A runway or start too short for its elevation is not listed: its field would lie in
+    // the bytes after it, which a rewrite of that elevation would then corrupt.
     switch (id) {
       case kRunway:
-        ReadRunway(s);
+        if (size >= kRunwayWithElevation) ReadRunway(s);
         break;
       case kStart:
-        ReadStart(s);
+        if (size >= kStartWithElevation) ReadStart(s);
         break;
       case kName:
         ReadName(s, size);
