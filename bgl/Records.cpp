@@ -108,12 +108,17 @@ void TAirport1Rec::ReadName(std::uint32_t s, std::uint32_t size) {
   Name.clear();
   if (size >= 7) {
     BufferedFile& file = BGL->File();
-    for (std::uint64_t at = std::uint64_t{s} + 6, end = std::uint64_t{s} + size; at < end; ++at) {
+    const std::uint64_t begin = std::uint64_t{s} + 6;
+    std::uint64_t at = begin;
+    for (const std::uint64_t end = std::uint64_t{s} + size; at < end; ++at) {
       const int byte = file.ByteAt(at);
       if (byte < 0) throw EInOutError(kReadBeyondEnd);
       if (byte == 0) break;
       AppendCp1252AsUtf8(Name, static_cast<unsigned char>(byte));
     }
+    // The letters count as part of the file too: records shared by many subsections must not
+    // read (and keep) one long name again for each of them.
+    BGL->TakeStructure(at - begin);
   }
   Elevations[0].Caption = Name;
 }

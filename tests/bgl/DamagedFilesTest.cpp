@@ -345,6 +345,19 @@ TEST_F(DamagedFilesTest, Table) {
        }(),
        {looping, {}}},
 
+      {"one long name in records shared by many subsections",
+       [] {
+         BglBuilder b;
+         auto& section = b.AddSection(3);
+         section.AddSubSection().AddAirport().NameBytes(std::string(60000, 'A'));
+         for (int j = 1; j < 5000; ++j) section.AddSubSection().Count(1);
+         b.Build();  // lays out the file, so that the records' place is known
+         const std::uint32_t shared = section.subSections[0].recordsAt;
+         for (auto& sub : section.subSections) sub.RecordOffset(shared);
+         return b.Build();
+       }(),
+       {looping, {}}},
+
       // Names.
       {"name without its zero, ended by its size",
        Airfield([](Airport& a) { a.NameBytes("Nord"); }),
