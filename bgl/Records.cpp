@@ -17,6 +17,9 @@ constexpr std::uint16_t kRunway = 0x0004;
 constexpr std::uint16_t kStart = 0x0011;
 constexpr std::uint16_t kName = 0x0019;
 constexpr std::uint32_t kSubRecordHeader = 6;
+// The least sizes that hold the elevation field (at +28 in a runway, +16 in a start).
+constexpr std::uint32_t kRunwayWithElevation = 32;
+constexpr std::uint32_t kStartWithElevation = 20;
 
 template <typename T>
 T LittleEndian(const unsigned char* p) {
@@ -61,7 +64,15 @@ const Captions& StartCaptions() {
 
 // The sub-records of an airport record from `first` to `end`, in file order: visit(offset, id,
 // size) for each. The walk ends at a sub-record too small for its own header, which would be
-// read again without end, and before an offset past anything 32 bits reach.
+// read again without end, at one that runs past its record, which would take the next
+// record's bytes as its own, and before an offset past anything 32 bits reach.
+// A runway or start too short for its elevation is not listed: its field would lie in the
+// bytes after it, which a rewrite of that elevation would then corrupt.
+bool ListsElevation(std::uint16_t id, std::uint32_t size) {
+  return (id == kRunway && size >= kRunwayWithElevation) ||
+         (id == kStart && size >= kStartWithElevation);
+}
+
 template <typename Visit>
 void WalkSubRecords(BufferedFile& file, std::uint32_t first, std::uint64_t end, Visit&& visit) {
   std::uint32_t s = first;
@@ -70,7 +81,7 @@ void WalkSubRecords(BufferedFile& file, std::uint32_t first, std::uint64_t end, 
     if (header == nullptr) throw EInOutError(kReadBeyondEnd);
     const auto id = LittleEndian<std::uint16_t>(header);
     const auto size = LittleEndian<std::uint32_t>(header + 2);
-    if (size < kSubRecordHeader) break;
+    if (size < kSubRecordHeader || std::uint64_t{s} + size > end) break;
     visit(s, id, size);
     if (std::uint64_t{s} + size > 0xFFFFFFFFu) break;
     s += size;
@@ -123,8 +134,8 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
   // A file cut short is reported by the walk proper, at the sub-record where it ends.
   std::size_t elements = 1;
   try {
-    WalkSubRecords(file, first, end, [&](std::uint32_t, std::uint16_t id, std::uint32_t) {
-      elements += id == kRunway || id == kStart ? 1 : 0;
+    WalkSubRecords(file, first, end, [&](std::uint32_t, std::uint16_t id, std::uint32_t size) {
+      elements += ListsElevation(id, size) ? 1 : 0;
     });
   } catch (const EInOutError&) {
   }
@@ -138,10 +149,10 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
     owner.TakeStructure(kSubRecordHeader);
     switch (id) {
       case kRunway:
-        ReadRunway(s);
+        if (ListsElevation(id, size)) ReadRunway(s);
         break;
       case kStart:
-        ReadStart(s);
+        if (ListsElevation(id, size)) ReadStart(s);
         break;
       case kName:
         ReadName(s, size);
@@ -181,14 +192,22 @@ void TAirport1Rec::ReadName(std::uint32_t s, std::uint32_t size) {
   if (size >= 7) {
     BufferedFile& file = BGL->File();
     // The name runs to its zero or to the end of its sub-record, whichever comes first.
+    std::uint64_t letters = 0;
     for (std::uint64_t at = std::uint64_t{s} + 6, end = std::uint64_t{s} + size; at < end;) {
       const std::string_view bytes = file.Span(at, static_cast<std::size_t>(end - at));
       if (bytes.empty()) throw EInOutError(kReadBeyondEnd);
       const std::size_t zero = bytes.find('\0');
       AppendCp1252AsUtf8(Name, bytes.substr(0, zero));
-      if (zero != std::string_view::npos) break;
+      if (zero != std::string_view::npos) {
+        letters += zero;
+        break;
+      }
+      letters += bytes.size();
       at += bytes.size();
     }
+    // The letters count as part of the file too: records shared by many subsections must not
+    // read (and keep) one long name again for each of them.
+    BGL->TakeStructure(letters);
   }
   Elevations[0].Caption = Name;
 }

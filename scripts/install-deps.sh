@@ -7,9 +7,11 @@ packages=(
   cmake ninja-build g++ pkg-config
   libicu-dev              # text collation and case folding
   libgtest-dev libgmock-dev
+  libbenchmark-dev        # the performance benchmarks (Google Benchmark)
   qt6-base-dev            # the window (Widgets) and the single-instance socket (Network)
   fonts-liberation2 fonts-dejavu-core   # stand-ins for "Courier New" and "MS Sans Serif"
   poppler-utils           # pdftotext: the tests read back the printed PDF
+  clang-14 libclang-rt-14-dev   # scripts/fuzz.sh: clang, libFuzzer and its sanitizer runtimes
 )
 
 packages+=("$@")

@@ -1,0 +1,149 @@
+// The fuzz target of the BGL parser: any bytes, opened as a BGL file, listed and searched.
+// A damaged-file error is the expected answer to most inputs; a crash, a leak, a hang, a huge
+// allocation or a broken promise of the listing (checked below) is a finding.
+//
+// Built with -fsanitize=fuzzer it is driven by libFuzzer (scripts/fuzz.sh). Built with
+// QORBGL_FUZZ_LINKMAIN it is a replayer: every file, and every file of every folder, named on
+// the command line goes once through the same entry point.
+
+#include <unistd.h>
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bgl/Bgl.h"
+#include "bgl/PlainTree.h"
+#include "platform/Errors.h"
+
+namespace {
+
+// The one file every input is written to, in a private temporary folder that also stands in
+// for the desktop, so that nothing under the home folder is ever looked at.
+class Scratch {
+ public:
+  Scratch() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "qorbgl-fuzz-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+      std::perror("mkdtemp");
+      std::abort();
+    }
+    folder_ = pattern;
+  }
+  ~Scratch() {
+    std::error_code ec;
+    std::filesystem::remove_all(folder_, ec);
+  }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+
+  std::string File() const { return folder_ + "/input.bgl"; }
+  std::string Desktop() const { return folder_ + "/"; }
+
+ private:
+  std::string folder_;
+};
+
+// A promise of the listing that does not hold: stop here, so that the fuzzer keeps the input.
+void Require(bool condition, const char* what) {
+  if (condition) return;
+  std::fprintf(stderr, "qorbgl fuzz: %s\n", what);
+  std::abort();
+}
+
+void Exercise(const std::string& path, const std::string& desktop, std::string_view wanted,
+              std::uint64_t size) {
+  const qor::TBGL bgl(path, desktop);
+  qor::PlainTree tree;
+  bgl.FillTree(tree);
+  const auto airports = bgl.Airports();
+  Require(static_cast<std::size_t>(bgl.AirportCount()) == airports.size(),
+          "AirportCount differs from Airports()");
+  Require(tree.TopLevel().size() == airports.size(), "one tree node per airport");
+  std::size_t elements = 0;
+  for (const qor::TAirport1Rec* airport : airports) {
+    Require(!airport->Elevations.empty(), "an airport without its own elevation entry");
+    for (const qor::TElevation& entry : airport->Elevations) {
+      // The rewrite trusts these offsets: a 4-byte field that lies inside the file.
+      Require(std::uint64_t{entry.Offset} + 4 <= size, "an elevation field outside the file");
+    }
+    elements += airport->Elevations.size();
+    Require(bgl.FindAirport(airport->Name), "an airport not found by its own name");
+  }
+  Require(tree.Lines().size() == elements, "one tree line per elevation");
+  bgl.FindAirport(wanted);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const Scratch scratch;
+  const std::string path = scratch.File();
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    if (!out) {
+      std::perror(path.c_str());
+      std::abort();
+    }
+  }
+  // The last bytes of the input, up to 16, are the name searched for besides the names listed.
+  const std::size_t tail = size < 16 ? size : 16;
+  const std::string_view wanted(reinterpret_cast<const char*>(data) + size - tail, tail);
+  try {
+    Exercise(path, scratch.Desktop(), wanted, size);
+  } catch (const qor::Exception&) {
+    // A damaged or foreign file: the library said so, which is what it must do.
+  }
+  return 0;
+}
+
+#ifdef QORBGL_FUZZ_LINKMAIN
+// Replays saved inputs: files, or folders of files (taken in name order), as arguments.
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s FILE|FOLDER...\n", argv[0]);
+    return 2;
+  }
+  std::size_t replayed = 0;
+  auto replay = [&](const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
+      std::fprintf(stderr, "cannot read %s\n", file.c_str());
+      std::exit(1);
+    }
+    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    ++replayed;
+  };
+  for (int i = 1; i < argc; ++i) {
+    const std::filesystem::path arg = argv[i];
+    if (std::filesystem::is_directory(arg)) {
+      std::vector<std::filesystem::path> files;
+      for (const auto& entry : std::filesystem::directory_iterator(arg)) {
+        if (entry.is_regular_file()) files.push_back(entry.path());
+      }
+      std::sort(files.begin(), files.end());
+      for (const auto& file : files) replay(file);
+    } else if (std::filesystem::is_regular_file(arg)) {
+      replay(arg);
+    } else {
+      std::fprintf(stderr, "no such file or folder: %s\n", argv[i]);
+      return 1;
+    }
+  }
+  // A replay of nothing would pass without testing anything.
+  if (replayed == 0) {
+    std::fprintf(stderr, "no input to replay\n");
+    return 1;
+  }
+  std::printf("replayed %zu inputs\n", replayed);
+  return 0;
+}
+#endif
