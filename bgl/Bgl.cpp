@@ -1,5 +1,7 @@
 #include "bgl/Bgl.h"
 
+#include <algorithm>
+
 #include "bgl/GetValue.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
@@ -126,6 +128,8 @@ TSubSection::TSubSection(TBGL& owner, std::uint32_t entryOffset, TSection& paren
   } else if (parent.SectionType == TBGL::kSectionNameList) {
     records = 1;
   }
+  // Room for the records at once, within what a damaged count could not make huge.
+  Records.reserve(std::min<std::uint32_t>(records, 1 << 16));
   for (std::uint32_t k = 0; k < records; ++k) {
     std::unique_ptr<TRecord> record;
     if (parent.SectionType == TBGL::kSectionAirports) {

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -14,6 +16,20 @@
 #include "platform/File.h"
 
 namespace qor {
+
+// The little-endian unsigned integer of sizeof(T) bytes at p.
+template <typename T>
+T LittleEndian(const unsigned char* p) {
+  if constexpr (std::endian::native == std::endian::little) {
+    T v;
+    std::memcpy(&v, p, sizeof v);  // one load on the machines that store integers so
+    return v;
+  } else {
+    std::uint64_t v = 0;
+    for (std::size_t i = sizeof(T); i-- > 0;) v = (v << 8) | p[i];
+    return static_cast<T>(v);
+  }
+}
 
 class BufferedFile {
  public:
@@ -45,9 +61,7 @@ class BufferedFile {
       ReadOrFail(offset, bytes, sizeof(T));
       p = bytes;
     }
-    std::uint64_t v = 0;
-    for (std::size_t i = sizeof(T); i-- > 0;) v = (v << 8) | p[i];
-    return static_cast<T>(v);
+    return LittleEndian<T>(p);
   }
   // The n bytes at offset (n at most kWindowSize) as the window holds them, valid until the
   // next read; nothing when the file ends first.

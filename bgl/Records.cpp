@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "bgl/Bgl.h"
 #include "bgl/DesignatorLabel.h"
@@ -20,13 +21,6 @@ constexpr std::uint32_t kSubRecordHeader = 6;
 // The least sizes that hold the elevation field (at +28 in a runway, +16 in a start).
 constexpr std::uint32_t kRunwayWithElevation = 32;
 constexpr std::uint32_t kStartWithElevation = 20;
-
-template <typename T>
-T LittleEndian(const unsigned char* p) {
-  std::uint64_t v = 0;
-  for (std::size_t i = sizeof(T); i-- > 0;) v = (v << 8) | p[i];
-  return static_cast<T>(v);
-}
 
 // "Runway " or "Start " and the designator label. A large file has hundreds of thousands of
 // them and few different ones: they are made once for every runway byte and designator.
@@ -130,17 +124,11 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
   // The later simulator's airport records carry a longer header before their sub-records.
   const std::uint32_t first = r + (Id == kLaterLayoutId ? kLaterHeaderSize : kHeaderSize);
   const std::uint64_t end = std::uint64_t{r} + Size;
-  // A first look counts the elements, so that the entries are made in one allocation.
-  // A file cut short is reported by the walk proper, at the sub-record where it ends.
-  std::size_t elements = 1;
-  try {
-    WalkSubRecords(file, first, end, [&](std::uint32_t, std::uint16_t id, std::uint32_t size) {
-      elements += ListsElevation(id, size) ? 1 : 0;
-    });
-  } catch (const EInOutError&) {
-  }
-  Elevations.reserve(elements);
-  TElevation& self = Elevations.emplace_back();
+  // The entries gather in a buffer kept from one airport to the next, then move into the
+  // record in one allocation of their exact number.
+  static thread_local std::vector<TElevation> gathered;
+  gathered.clear();
+  TElevation& self = gathered.emplace_back();
   self.Offset = elevationOffset;
   self.Altitude = altitude;
 
@@ -149,10 +137,10 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
     owner.TakeStructure(kSubRecordHeader);
     switch (id) {
       case kRunway:
-        if (ListsElevation(id, size)) ReadRunway(s);
+        if (ListsElevation(id, size)) ReadRunway(s, gathered);
         break;
       case kStart:
-        if (ListsElevation(id, size)) ReadStart(s);
+        if (ListsElevation(id, size)) ReadStart(s, gathered);
         break;
       case kName:
         ReadName(s, size);
@@ -162,25 +150,28 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
     }
     if (std::uint64_t{s} + size <= 0xFFFFFFFFu) owner.Pos = s + size;
   });
+  gathered.front().Caption = Name;
+  Elevations.assign(std::make_move_iterator(gathered.begin()),
+                    std::make_move_iterator(gathered.end()));
 }
 
-void TAirport1Rec::ReadRunway(std::uint32_t s) {
+void TAirport1Rec::ReadRunway(std::uint32_t s, std::vector<TElevation>& out) {
   const unsigned char* bytes = BGL->File().Bytes(s, 32);  // up to the elevation's end
   if (bytes == nullptr) throw EInOutError(kReadBeyondEnd);
   const auto word = LittleEndian<std::uint16_t>(bytes + 8);
   const auto altitude = LittleEndian<std::uint32_t>(bytes + 28);
-  TElevation& e = Elevations.emplace_back();
+  TElevation& e = out.emplace_back();
   e.Caption = RunwayCaptions().Of(word);
   e.Offset = s + 28;
   e.Altitude = altitude;
 }
 
-void TAirport1Rec::ReadStart(std::uint32_t s) {
+void TAirport1Rec::ReadStart(std::uint32_t s, std::vector<TElevation>& out) {
   const unsigned char* bytes = BGL->File().Bytes(s, 20);  // up to the elevation's end
   if (bytes == nullptr) throw EInOutError(kReadBeyondEnd);
   const auto word = LittleEndian<std::uint16_t>(bytes + 6);
   const auto altitude = LittleEndian<std::uint32_t>(bytes + 16);
-  TElevation& e = Elevations.emplace_back();
+  TElevation& e = out.emplace_back();
   // The upper four bits of a start's designator byte hold the kind of start, not a designator.
   e.Caption = StartCaptions().Of(static_cast<std::uint16_t>(word & 0x0FFF));
   e.Offset = s + 16;
@@ -209,7 +200,6 @@ void TAirport1Rec::ReadName(std::uint32_t s, std::uint32_t size) {
     // read (and keep) one long name again for each of them.
     BGL->TakeStructure(letters);
   }
-  Elevations[0].Caption = Name;
 }
 
 }  // namespace qor
