@@ -453,6 +453,25 @@ class MainWindowTest : public QObject {
     QCOMPARE(window_->Bgl(), open);
   }
 
+  void aDamagedFileStopsTheSearchAndTheListKeepsWhatWasNotRemoved() {
+    const std::string folder = Folder("search-damaged");
+    BglBuilder one, three;
+    one.AddSection(3).AddSubSection().AddAirport().Name("Sud");
+    three.AddSection(3).AddSubSection().AddAirport().Name("Nord");
+    one.WriteTo(folder + "/1.bgl");
+    test::WriteFile(folder + "/2.bgl", {0x01, 0x02, 0, 0, 0xFF, 0xFF, 0, 0});  // cut short
+    three.WriteTo(folder + "/3.bgl");
+    Start(QString::fromStdString(folder));
+    user_->inputs = {"Nord"};
+    window_->Clic(Find<QPushButton>("bSearch"));
+    QCOMPARE(user_->script.questions.size(), std::size_t{1});  // the error report
+    QCOMPARE(user_->script.questions.back().text,
+             std::string("Lecture au-delà de la fin de fichier"));
+    // The first file was examined and removed; the damaged one and the rest stay.
+    QCOMPARE(ListedFiles(), (QStringList{"2.bgl", "3.bgl"}));
+    QCOMPARE(window_->Bgl(), nullptr);
+  }
+
   // ---- printing ----
 
   void printingOnTheHelpPageIsRefused() {
