@@ -14,6 +14,15 @@ namespace qor::cli {
 
 namespace {
 
+// Output goes out a piece at a time: a large file's listing is not held twice in memory.
+constexpr std::size_t kOutputPiece = 64 * 1024;
+
+void WriteIfFull(std::string& out) {
+  if (out.size() < kOutputPiece) return;
+  std::cout.write(out.data(), static_cast<std::streamsize>(out.size()));
+  out.clear();
+}
+
 void PrintJson(const std::string& path, const TBGL& bgl) {
   std::string out = "{\"file\": " + JsonString(path);
   // A name that is not UTF-8 has no exact JSON text: its bytes come beside it.
@@ -35,6 +44,7 @@ void PrintJson(const std::string& path, const TBGL& bgl) {
              ", \"offset\": " + std::to_string(e.Offset) + "}";
     }
     out += airport->Elevations.size() > 1 ? "\n  ]}" : "]}";
+    WriteIfFull(out);
   }
   out += firstAirport ? "]}\n" : "\n]}\n";
   std::cout << out;
@@ -56,6 +66,7 @@ int List(const std::string& path, bool json) {
     if (line.depth > 0) out += "   ";
     out += line.item->text;
     out += '\n';
+    WriteIfFull(out);
   }
   std::cout << out;
   return kDone;
