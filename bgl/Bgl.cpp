@@ -131,11 +131,11 @@ TSubSection::TSubSection(TBGL& owner, std::uint32_t entryOffset, TSection& paren
   // Room for the records at once, within what a damaged count could not make huge.
   Records.reserve(std::min<std::uint32_t>(records, 1 << 16));
   for (std::uint32_t k = 0; k < records; ++k) {
-    std::unique_ptr<TRecord> record;
+    RecordPtr record;
     if (parent.SectionType == TBGL::kSectionAirports) {
-      record = std::make_unique<TAirport1Rec>(owner, recordOffset, *this, parent);
+      record = MakeRecord<TAirport1Rec>(owner.Arena(), owner, recordOffset, *this, parent);
     } else {
-      record = std::make_unique<TRecord>(owner, recordOffset, *this, parent);
+      record = MakeRecord<TRecord>(owner.Arena(), owner, recordOffset, *this, parent);
     }
     const std::uint32_t size = record->Size;
     Records.push_back(std::move(record));

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,7 +60,16 @@ class TBGL {
   std::string BackupPath() const;
 
   BufferedFile& File() { return *file_; }
+  // Where the records of the file and their entries are made: in large blocks, let go all at
+  // once with the object. A file of thousands of airports would otherwise take and give back
+  // thousands of small pieces of memory, slower the more the program has done before.
+  std::pmr::memory_resource& Arena() { return arena_; }
 
+ private:
+  // Declared first, so that it outlives the records, also of an object whose building fails.
+  std::pmr::monotonic_buffer_resource arena_{64 * 1024};
+
+ public:
   bool BackupDone = false;
   std::uint16_t Header = 0;
   std::uint32_t Pos = 0;  // the position cell of the directory walk and the record walks
@@ -110,7 +120,7 @@ class TSubSection {
   TBGL* BGL;
   std::uint32_t Id = 0;
   TSection* Section;
-  std::vector<std::unique_ptr<TRecord>> Records;
+  std::vector<RecordPtr> Records;
 };
 
 }  // namespace qor

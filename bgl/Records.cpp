@@ -100,7 +100,7 @@ TRecord::TRecord(TBGL& owner, std::uint32_t offset, TSubSection& subSection, TSe
 }
 
 TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection, TSection& section)
-    : TRecord(owner, r, subSection, section) {
+    : TRecord(owner, r, subSection, section), Elevations(&owner.Arena()) {
   BufferedFile& file = owner.File();
   // The header's fields after the identifier and size, in one read.
   unsigned char head[kHeaderSize - 6];

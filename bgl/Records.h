@@ -4,7 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <memory_resource>
+#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qor {
@@ -39,6 +43,19 @@ class TRecord {
   std::uint32_t Size = 0;
 };
 
+// Records live in their file's arena (TBGL::Arena): letting one go ends its life, and its memory
+// goes with the arena.
+struct RecordEnd {
+  void operator()(TRecord* record) const { record->~TRecord(); }
+};
+using RecordPtr = std::unique_ptr<TRecord, RecordEnd>;
+
+template <typename T, typename... Args>
+RecordPtr MakeRecord(std::pmr::memory_resource& arena, Args&&... args) {
+  void* memory = arena.allocate(sizeof(T), alignof(T));
+  return RecordPtr(new (memory) T(std::forward<Args>(args)...));
+}
+
 class TAirport1Rec : public TRecord {
  public:
   // Identifier of the airport records of the simulator's later layout, with a longer header.
@@ -51,7 +68,7 @@ class TAirport1Rec : public TRecord {
   std::array<std::uint8_t, 6> HeadBytes{};
   std::array<std::uint32_t, 7> HeadValues{};
   std::array<std::uint16_t, 4> HeadWords{};
-  std::vector<TElevation> Elevations;
+  std::pmr::vector<TElevation> Elevations;  // in the file's arena
   std::string Name;
 
  private:
