@@ -248,17 +248,18 @@ void AppendFitStr(std::string& out, std::string_view text, int n, char32_t pad) 
     }
     return;
   }
-  std::string padding;
-  if (pad < 0x80) {
-    padding.assign(width - count, static_cast<char>(pad));
-  } else {
-    for (std::size_t i = count; i < width; ++i) AppendUtf8(padding, pad);
-  }
+  const auto appendPadding = [&] {
+    if (pad < 0x80) {
+      out.append(width - count, static_cast<char>(pad));
+    } else {
+      for (std::size_t i = count; i < width; ++i) AppendUtf8(out, pad);
+    }
+  };
   if (n > 0) {
     out.append(text);
-    out.append(padding);
+    appendPadding();
   } else {
-    out.append(padding);
+    appendPadding();
     out.append(text);
   }
 }
