@@ -5,6 +5,7 @@
 #include "bgl/GetValue.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
+#include "platform/PathText.h"
 
 namespace qor {
 
@@ -29,7 +30,8 @@ std::string Numbered(const char* what, std::size_t index) {
 
 TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder) {
   if (!platform::FileExists(fileName)) {
-    throw Exception("(TBGL.Create) Je ne trouve pas le fichier \"" + fileName + "\".");
+    throw Exception("(TBGL.Create) Je ne trouve pas le fichier " + platform::QuotedPath(fileName) +
+                    ".");
   }
   FileName = fileName;
   file_ = std::make_unique<BufferedFile>(platform::File::OpenReadWrite(fileName));
@@ -75,7 +77,8 @@ bool TBGL::CanRead(const std::string& fileName) {
 }
 
 void TBGL::Damaged(const std::string& what) const {
-  throw Exception("(TBGL.Create) Le fichier \"" + FileName + "\" est endommagé : " + what + ".");
+  throw Exception("(TBGL.Create) Le fichier " + platform::QuotedPath(FileName) + " est endommagé : " +
+                  what + ".");
 }
 
 void TBGL::CheckTable(std::uint64_t offset, std::uint64_t count, std::uint64_t entrySize,

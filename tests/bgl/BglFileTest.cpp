@@ -58,6 +58,17 @@ TEST_F(BglFileTest, AMissingFileIsNamedInTheMessage) {
     EXPECT_EQ(std::string(e.what()), "(TBGL.Create) Je ne trouve pas le fichier \"" + path + "\".");
   }
   EXPECT_THROW(TBGL(dir_.Path(), Desktop()), Exception);  // a folder is no file
+
+  // A newline or a byte that is not UTF-8 in the name is spelled out, not left to break the
+  // message's line.
+  const std::string odd = dir_ / "deux\nlignes \xE9.bgl";
+  try {
+    TBGL bgl(odd, Desktop());
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_EQ(std::string(e.what()), "(TBGL.Create) Je ne trouve pas le fichier \"" + dir_.Path() +
+                                         "/deux\\nlignes \\xE9.bgl\".");
+  }
 }
 
 TEST_F(BglFileTest, CanReadRefusesShortReadOnlyAndOtherFiles) {
