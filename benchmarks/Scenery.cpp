@@ -34,8 +34,8 @@ class Names {
     static constexpr std::array<const char*, 8> kPrefix = {
         "", "Aérodrome de ", "Saint-", "Le ", "Base de ", "Aéroport d'", "Èze ", "Île-"};
     static constexpr std::array<const char*, 16> kSyllable = {
-        "bar", "cé", "lon", "mau", "ri", "ac", "vil", "lé", "tou", "sus", "noë", "ble",
-        "pon", "toi", "chà", "ven"};
+        "bar", "cé",  "lon", "mau", "ri",  "ac",  "vil", "lé",
+        "tou", "sus", "noë", "ble", "pon", "toi", "chà", "ven"};
     std::string name = kPrefix[Pick(kPrefix.size())];
     const int syllables = 2 + static_cast<int>(Pick(3));
     for (int i = 0; i < syllables; ++i) name += kSyllable[Pick(kSyllable.size())];
@@ -50,8 +50,7 @@ class Names {
 
 // An airport as regional sceneries have them: four runways, four starts, two COM frequencies
 // and a taxiway network.
-void AddAirport(test::SubSection& sub, Names& names, const std::string& name,
-                int taxiwayPoints) {
+void AddAirport(test::SubSection& sub, Names& names, const std::string& name, int taxiwayPoints) {
   auto& ap = sub.AddAirport().Name(name).Elevation(static_cast<std::int64_t>(names.Pick(900'000)));
   for (int r = 0; r < 4; ++r) {
     const auto number = static_cast<std::uint8_t>(1 + names.Pick(36));
@@ -146,8 +145,7 @@ Scenery MakeScenery(const std::string& folder, double scale, bool reuse) {
   for (int i = 0; i < files; ++i) {
     const std::string name = "AP_" + std::to_string(10000 + i) + ".bgl";
     const bool last = i == files - 1;
-    Write(s.searchFolder + "/" + name,
-          RegionalFile(names, perFile, 60, last ? s.soughtName : ""));
+    Write(s.searchFolder + "/" + name, RegionalFile(names, perFile, 60, last ? s.soughtName : ""));
     s.searchNames.push_back(name);
   }
   test::WriteFile(made, {});

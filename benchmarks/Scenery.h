@@ -9,10 +9,10 @@
 namespace qor::bench {
 
 struct Scenery {
-  std::string largeFile;                  // many airports, each with name, runways, starts, COM
-  std::string mixedFolder;                // small FS2004 files among files of other formats
-  std::vector<std::string> mixedNames;    // their names, for the plain loop
-  std::string searchFolder;               // medium files; the sought name is in the last only
+  std::string largeFile;                // many airports, each with name, runways, starts, COM
+  std::string mixedFolder;              // small FS2004 files among files of other formats
+  std::vector<std::string> mixedNames;  // their names, for the plain loop
+  std::string searchFolder;             // medium files; the sought name is in the last only
   std::vector<std::string> searchNames;
   std::string soughtName;
   std::uint64_t largeFileSize = 0;

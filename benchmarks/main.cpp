@@ -5,10 +5,10 @@
 //   qorbgl-bench [--scale=F] [--runs=N] [--data=FOLDER [--reuse]] [--check]
 //                [Google Benchmark flags]
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
@@ -249,8 +249,7 @@ int PrintTable(const std::map<std::string, double>& medians, const Scenery& scen
     if (f.absoluteLimitMs > 0) met = met && p->second < f.absoluteLimitMs;
     missed += met ? 0 : 1;
     std::printf("%-30s %9.2f ms %9.2f ms %8.2f %8.1f  %s%s\n", f.label, p->second, r->second, ratio,
-                f.target, met ? "yes" : "NO",
-                f.absoluteLimitMs > 0 ? "  (and under 1 s)" : "");
+                f.target, met ? "yes" : "NO", f.absoluteLimitMs > 0 ? "  (and under 1 s)" : "");
   }
   if (peak) {
     const double ratio = static_cast<double>(*peak) / static_cast<double>(scenery.largeFileSize);
@@ -262,10 +261,11 @@ int PrintTable(const std::map<std::string, double>& medians, const Scenery& scen
     std::printf("%-30s %12s\n", "memory of list (peak RSS)", "failed");
     ++missed;
   }
-  std::printf("\nlarge file: %d airports, %d tree lines, %.1f MB; mixed folder: %zu files; "
-              "search folder: %zu files\n",
-              scenery.largeFileAirports, scenery.largeFileLines, scenery.largeFileSize / 1e6,
-              scenery.mixedNames.size(), scenery.searchNames.size());
+  std::printf(
+      "\nlarge file: %d airports, %d tree lines, %.1f MB; mixed folder: %zu files; "
+      "search folder: %zu files\n",
+      scenery.largeFileAirports, scenery.largeFileLines, scenery.largeFileSize / 1e6,
+      scenery.mixedNames.size(), scenery.searchNames.size());
   return missed;
 }
 
@@ -405,7 +405,8 @@ int Main(int argc, char** argv) {
         const QTreeWidgetItem* airport = tree->topLevelItem(i);
         topTexts.push_back(airport->text(0));
         auto& children = childTexts.emplace_back();
-        for (int j = 0; j < airport->childCount(); ++j) children.push_back(airport->child(j)->text(0));
+        for (int j = 0; j < airport->childCount(); ++j)
+          children.push_back(airport->child(j)->text(0));
       }
     }
     for (auto _ : state) {
@@ -417,7 +418,8 @@ int Main(int argc, char** argv) {
       airports.reserve(static_cast<qsizetype>(topTexts.size()));
       for (std::size_t i = 0; i < topTexts.size(); ++i) {
         auto* airport = new QTreeWidgetItem(QStringList{topTexts[i]});
-        for (const QString& text : childTexts[i]) airport->addChild(new QTreeWidgetItem(QStringList{text}));
+        for (const QString& text : childTexts[i])
+          airport->addChild(new QTreeWidgetItem(QStringList{text}));
         airports.push_back(airport);
       }
       tree->addTopLevelItems(airports);

@@ -77,8 +77,8 @@ bool TBGL::CanRead(const std::string& fileName) {
 }
 
 void TBGL::Damaged(const std::string& what) const {
-  throw Exception("(TBGL.Create) Le fichier " + platform::QuotedPath(FileName) + " est endommagé : " +
-                  what + ".");
+  throw Exception("(TBGL.Create) Le fichier " + platform::QuotedPath(FileName) +
+                  " est endommagé : " + what + ".");
 }
 
 void TBGL::CheckTable(std::uint64_t offset, std::uint64_t count, std::uint64_t entrySize,

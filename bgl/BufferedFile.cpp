@@ -13,8 +13,9 @@ BufferedFile::BufferedFile(std::unique_ptr<platform::File> file)
 void BufferedFile::Load(std::uint64_t offset) {
   // Never past the size seen at opening: what another program appends since is not ours.
   const std::size_t want =
-      offset < size_ ? static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, size_ - offset))
-                     : 0;
+      offset < size_
+          ? static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, size_ - offset))
+          : 0;
   windowStart_ = offset;
   const std::size_t got = file_->ReadAt(offset, window_.Reset(), want);
   window_.SetSize(got);

@@ -4,10 +4,10 @@
 // costs no system call per field and the file is never read whole. Writes go straight to the
 // file and patch the window, so that what is read afterwards is what the file holds.
 
-#include <cstddef>
-#include <cstdint>
 #include <algorithm>
 #include <bit>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string_view>

@@ -10,11 +10,6 @@ namespace qor {
 
 namespace {
 
-template <typename T>
-T ReadLittleEndian(BufferedFile& file, std::uint32_t offset) {
-  return file.Get<T>(offset);
-}
-
 void AppendHex4(std::string& out, std::uint32_t n) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kDigits[(n >> shift) & 0xF]);
@@ -27,19 +22,19 @@ void GetValue(BufferedFile& file, std::uint32_t offset, char code, Variant& valu
   nextPos = offset;
   switch (code) {
     case 'B':
-      value = Variant::Byte(ReadLittleEndian<std::uint8_t>(file, offset));
+      value = Variant::Byte(file.Get<std::uint8_t>(offset));
       nextPos += 1;
       return;
     case 'W':
-      value = Variant::Word(ReadLittleEndian<std::uint16_t>(file, offset));
+      value = Variant::Word(file.Get<std::uint16_t>(offset));
       nextPos += 2;
       return;
     case 'D':
-      value = Variant::LongWord(ReadLittleEndian<std::uint32_t>(file, offset));
+      value = Variant::LongWord(file.Get<std::uint32_t>(offset));
       nextPos += 4;
       return;
     case 'F':
-      value = Variant::Real(std::bit_cast<double>(ReadLittleEndian<std::uint64_t>(file, offset)));
+      value = Variant::Real(std::bit_cast<double>(file.Get<std::uint64_t>(offset)));
       nextPos += 8;
       return;
     case 'S': {

@@ -18,9 +18,6 @@ constexpr std::uint16_t kRunway = 0x0004;
 constexpr std::uint16_t kStart = 0x0011;
 constexpr std::uint16_t kName = 0x0019;
 constexpr std::uint32_t kSubRecordHeader = 6;
-// The least sizes that hold the elevation field (at +28 in a runway, +16 in a start).
-constexpr std::uint32_t kRunwayWithElevation = 32;
-constexpr std::uint32_t kStartWithElevation = 20;
 
 // "Runway " or "Start " and the designator label. A large file has hundreds of thousands of
 // them and few different ones: they are made once for every runway byte and designator.
@@ -56,17 +53,39 @@ const Captions& StartCaptions() {
   return captions;
 }
 
+// Where a runway's or a start's designator word and elevation lie in its sub-record.
+struct ElementLayout {
+  std::uint32_t wordAt;
+  std::uint32_t elevationAt;
+  std::uint16_t wordMask;
+  const Captions& (*captions)();
+};
+constexpr ElementLayout kRunwayLayout{8, 28, 0xFFFF, RunwayCaptions};
+// The upper four bits of a start's designator byte hold the kind of start, not a designator.
+constexpr ElementLayout kStartLayout{6, 16, 0x0FFF, StartCaptions};
+
+// A runway or start too short for its elevation is not listed: its field would lie in the
+// bytes after it, which a rewrite of that elevation would then corrupt.
+bool ListsElevation(std::uint16_t id, std::uint32_t size) {
+  return (id == kRunway && size >= kRunwayLayout.elevationAt + 4) ||
+         (id == kStart && size >= kStartLayout.elevationAt + 4);
+}
+
+void ReadElement(BufferedFile& file, std::uint32_t s, const ElementLayout& layout,
+                 std::vector<TElevation>& out) {
+  const unsigned char* bytes = file.Bytes(s, layout.elevationAt + 4);
+  if (bytes == nullptr) throw EInOutError(kReadBeyondEnd);
+  const auto word = LittleEndian<std::uint16_t>(bytes + layout.wordAt);
+  TElevation& e = out.emplace_back();
+  e.Caption = layout.captions().Of(static_cast<std::uint16_t>(word & layout.wordMask));
+  e.Offset = s + layout.elevationAt;
+  e.Altitude = LittleEndian<std::uint32_t>(bytes + layout.elevationAt);
+}
+
 // The sub-records of an airport record from `first` to `end`, in file order: visit(offset, id,
 // size) for each. The walk ends at a sub-record too small for its own header, which would be
 // read again without end, at one that runs past its record, which would take the next
 // record's bytes as its own, and before an offset past anything 32 bits reach.
-// A runway or start too short for its elevation is not listed: its field would lie in the
-// bytes after it, which a rewrite of that elevation would then corrupt.
-bool ListsElevation(std::uint16_t id, std::uint32_t size) {
-  return (id == kRunway && size >= kRunwayWithElevation) ||
-         (id == kStart && size >= kStartWithElevation);
-}
-
 template <typename Visit>
 void WalkSubRecords(BufferedFile& file, std::uint32_t first, std::uint64_t end, Visit&& visit) {
   std::uint32_t s = first;
@@ -137,10 +156,10 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
     owner.TakeStructure(kSubRecordHeader);
     switch (id) {
       case kRunway:
-        if (ListsElevation(id, size)) ReadRunway(s, gathered);
+        if (ListsElevation(id, size)) ReadElement(file, s, kRunwayLayout, gathered);
         break;
       case kStart:
-        if (ListsElevation(id, size)) ReadStart(s, gathered);
+        if (ListsElevation(id, size)) ReadElement(file, s, kStartLayout, gathered);
         break;
       case kName:
         ReadName(s, size);
@@ -153,29 +172,6 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
   gathered.front().Caption = Name;
   Elevations.assign(std::make_move_iterator(gathered.begin()),
                     std::make_move_iterator(gathered.end()));
-}
-
-void TAirport1Rec::ReadRunway(std::uint32_t s, std::vector<TElevation>& out) {
-  const unsigned char* bytes = BGL->File().Bytes(s, 32);  // up to the elevation's end
-  if (bytes == nullptr) throw EInOutError(kReadBeyondEnd);
-  const auto word = LittleEndian<std::uint16_t>(bytes + 8);
-  const auto altitude = LittleEndian<std::uint32_t>(bytes + 28);
-  TElevation& e = out.emplace_back();
-  e.Caption = RunwayCaptions().Of(word);
-  e.Offset = s + 28;
-  e.Altitude = altitude;
-}
-
-void TAirport1Rec::ReadStart(std::uint32_t s, std::vector<TElevation>& out) {
-  const unsigned char* bytes = BGL->File().Bytes(s, 20);  // up to the elevation's end
-  if (bytes == nullptr) throw EInOutError(kReadBeyondEnd);
-  const auto word = LittleEndian<std::uint16_t>(bytes + 6);
-  const auto altitude = LittleEndian<std::uint32_t>(bytes + 16);
-  TElevation& e = out.emplace_back();
-  // The upper four bits of a start's designator byte hold the kind of start, not a designator.
-  e.Caption = StartCaptions().Of(static_cast<std::uint16_t>(word & 0x0FFF));
-  e.Offset = s + 16;
-  e.Altitude = altitude;
 }
 
 void TAirport1Rec::ReadName(std::uint32_t s, std::uint32_t size) {

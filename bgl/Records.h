@@ -72,8 +72,6 @@ class TAirport1Rec : public TRecord {
   std::string Name;
 
  private:
-  void ReadRunway(std::uint32_t s, std::vector<TElevation>& out);
-  void ReadStart(std::uint32_t s, std::vector<TElevation>& out);
   // Reads the name into Name; the caller gives it to entry 0.
   void ReadName(std::uint32_t s, std::uint32_t size);
 };

@@ -276,8 +276,8 @@ void AppendThousandths(std::string& out, std::int64_t thousandths, int width,
   const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(thousandths)
                                            : static_cast<std::uint64_t>(thousandths);
   char whole[24];
-  const std::size_t digits =
-      static_cast<std::size_t>(std::to_chars(whole, whole + sizeof whole, magnitude / 1000).ptr - whole);
+  const std::size_t digits = static_cast<std::size_t>(
+      std::to_chars(whole, whole + sizeof whole, magnitude / 1000).ptr - whole);
   const auto fraction = static_cast<unsigned>(magnitude % 1000);
   const std::size_t groups = (digits - 1) / 3;
   // Characters, not bytes: a grouping or decimal symbol may be a multi-byte character.

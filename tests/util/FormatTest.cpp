@@ -110,12 +110,12 @@ TEST(FormatNumberSymbols, DefaultOverloadUsesCurrentSymbols) {
 // The tree writes its elevations with its own integer formatter; it must give what the general
 // formatter gives for every value of the 32-bit field and every kind of regional symbol.
 TEST(AppendThousandths, WritesWhatFormatNumberWrites) {
-  const std::vector<NumberSymbols> symbols = {
-      {",", " "}, {".", ","}, {",", "."}, {",", "\u202F"}, {",", "\u00A0"}, {".", "'"},
-      {",", ""},  {"\u066B", "\u066C"}};
-  std::vector<std::int64_t> values = {0,       1,        -1,        999,       -999,      1000,
-                                      -1000,   999999,   -1000000,  1234567,   -1234567,
-                                      INT32_MAX, INT32_MIN, 433500,  -5000};
+  const std::vector<NumberSymbols> symbols = {{",", " "},      {".", ","},          {",", "."},
+                                              {",", "\u202F"}, {",", "\u00A0"},     {".", "'"},
+                                              {",", ""},       {"\u066B", "\u066C"}};
+  std::vector<std::int64_t> values = {0,        1,         -1,        999,      -999,
+                                      1000,     -1000,     999999,    -1000000, 1234567,
+                                      -1234567, INT32_MAX, INT32_MIN, 433500,   -5000};
   for (std::int64_t v = 1; v < 4'000'000'000; v = v * 7 + 3) {
     values.push_back(v % 4294967296 - 2147483648);
   }
