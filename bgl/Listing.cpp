@@ -9,16 +9,15 @@ namespace qor {
 
 namespace {
 
-// Every airport record of the airport-data sections, in directory and file order.
+// Every airport record of the airport-data sections, in directory and file order. Every record
+// of those sections is an airport record: the subsection makes them so.
 template <typename Visit>
 void ForEachAirport(const TBGL& bgl, Visit&& visit) {
   for (const auto& section : bgl.Sections) {
     if (section->SectionType != TBGL::kSectionAirports) continue;
     for (const auto& sub : section->SubSections) {
       for (const auto& record : sub->Records) {
-        if (const auto* airport = dynamic_cast<const TAirport1Rec*>(record.get())) {
-          if (!visit(*airport)) return;
-        }
+        if (!visit(static_cast<const TAirport1Rec&>(*record))) return;
       }
     }
   }

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "bgl/Bgl.h"
 #include "bgl/DesignatorLabel.h"
@@ -119,7 +122,7 @@ TRecord::TRecord(TBGL& owner, std::uint32_t offset, TSubSection& subSection, TSe
 }
 
 TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection, TSection& section)
-    : TRecord(owner, r, subSection, section), Elevations(&owner.Arena()) {
+    : TRecord(owner, r, subSection, section) {
   BufferedFile& file = owner.File();
   // The header's fields after the identifier and size, in one read.
   unsigned char head[kHeaderSize - 6];
@@ -143,8 +146,8 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
   // The later simulator's airport records carry a longer header before their sub-records.
   const std::uint32_t first = r + (Id == kLaterLayoutId ? kLaterHeaderSize : kHeaderSize);
   const std::uint64_t end = std::uint64_t{r} + Size;
-  // The entries gather in a buffer kept from one airport to the next, then move into the
-  // record in one allocation of their exact number.
+  // The entries gather in a buffer kept from one airport to the next, then go into the file's
+  // arena in one piece of their exact number.
   static thread_local std::vector<TElevation> gathered;
   gathered.clear();
   TElevation& self = gathered.emplace_back();
@@ -170,21 +173,25 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
     if (std::uint64_t{s} + size <= 0xFFFFFFFFu) owner.Pos = s + size;
   });
   gathered.front().Caption = Name;
-  Elevations.assign(std::make_move_iterator(gathered.begin()),
-                    std::make_move_iterator(gathered.end()));
+  auto* entries = static_cast<TElevation*>(
+      owner.Arena().allocate(gathered.size() * sizeof(TElevation), alignof(TElevation)));
+  std::uninitialized_copy(gathered.begin(), gathered.end(), entries);
+  Elevations = std::span<const TElevation>(entries, gathered.size());
 }
 
 void TAirport1Rec::ReadName(std::uint32_t s, std::uint32_t size) {
-  Name.clear();
+  Name = {};
   if (size >= 7) {
     BufferedFile& file = BGL->File();
+    static thread_local std::string text;  // kept from one name to the next
+    text.clear();
     // The name runs to its zero or to the end of its sub-record, whichever comes first.
     std::uint64_t letters = 0;
     for (std::uint64_t at = std::uint64_t{s} + 6, end = std::uint64_t{s} + size; at < end;) {
       const std::string_view bytes = file.Span(at, static_cast<std::size_t>(end - at));
       if (bytes.empty()) throw EInOutError(kReadBeyondEnd);
       const std::size_t zero = bytes.find('\0');
-      AppendCp1252AsUtf8(Name, bytes.substr(0, zero));
+      AppendCp1252AsUtf8(text, bytes.substr(0, zero));
       if (zero != std::string_view::npos) {
         letters += zero;
         break;
@@ -195,6 +202,10 @@ void TAirport1Rec::ReadName(std::uint32_t s, std::uint32_t size) {
     // The letters count as part of the file too: records shared by many subsections must not
     // read (and keep) one long name again for each of them.
     BGL->TakeStructure(letters);
+    if (text.empty()) return;
+    char* kept = static_cast<char*>(BGL->Arena().allocate(text.size(), 1));
+    std::memcpy(kept, text.data(), text.size());
+    Name = std::string_view(kept, text.size());
   }
 }
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <memory_resource>
 #include <new>
-#include <string>
+#include <span>
+#include <string_view>
 #include <utility>
-#include <vector>
 
 namespace qor {
 
@@ -19,9 +19,10 @@ class TSubSection;
 
 // One elevation of an airport: entry 0 is the airport itself, then its runways and starts in
 // file order. Altitude is the raw field; it holds two's complement, so everything that shows
-// or compares an elevation reads SignedAltitude().
+// or compares an elevation reads SignedAltitude(). Caption is a text of the file's records or of
+// a table of the library, valid as long as the file is open.
 struct TElevation {
-  std::string Caption;
+  std::string_view Caption;
   std::uint32_t Altitude = 0;  // millimetres, as stored
   std::uint32_t Offset = 0;    // absolute offset of the 4-byte field
 
@@ -68,11 +69,11 @@ class TAirport1Rec : public TRecord {
   std::array<std::uint8_t, 6> HeadBytes{};
   std::array<std::uint32_t, 7> HeadValues{};
   std::array<std::uint16_t, 4> HeadWords{};
-  std::pmr::vector<TElevation> Elevations;  // in the file's arena
-  std::string Name;
+  std::span<const TElevation> Elevations;  // in the file's arena
+  std::string_view Name;                   // UTF-8, in the file's arena
 
  private:
-  // Reads the name into Name; the caller gives it to entry 0.
+  // Reads the name into the file's arena and Name; the caller gives it to entry 0.
   void ReadName(std::uint32_t s, std::uint32_t size);
 };
 

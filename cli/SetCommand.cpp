@@ -147,7 +147,7 @@ std::vector<const TElevation*> Targets(const TBGL& bgl, const Request& r) {
   if (matches.size() > 1) {
     std::string names;
     for (const TAirport1Rec* airport : matches) {
-      names += "\n  " + airport->Name + " (--offset " +
+      names += "\n  " + std::string(airport->Name) + " (--offset " +
                std::to_string(airport->Elevations[0].Offset) + ")";
     }
     Report(std::to_string(matches.size()) + " aéroports de ce fichier s'appellent « " + *r.airport +

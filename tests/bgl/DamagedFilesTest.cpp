@@ -80,11 +80,12 @@ const std::string kDeuxieme = "Deuxième 200 [Start 3 3]";
 
 // An airport as one line: name, elevation, then its runways and starts with theirs.
 std::string Describe(const TAirport1Rec& airport) {
-  std::string text = airport.Name + " " + std::to_string(airport.Elevations[0].SignedAltitude());
+  std::string text =
+      std::string(airport.Name) + " " + std::to_string(airport.Elevations[0].SignedAltitude());
   text += " [";
   for (std::size_t i = 1; i < airport.Elevations.size(); ++i) {
     if (i > 1) text += ", ";
-    text += airport.Elevations[i].Caption + " " +
+    text += std::string(airport.Elevations[i].Caption) + " " +
             std::to_string(airport.Elevations[i].SignedAltitude());
   }
   return text + "]";

@@ -23,7 +23,7 @@ class RecordsTest : public ::testing::Test {
   }
   std::vector<std::string> Captions(const TAirport1Rec& a) {
     std::vector<std::string> captions;
-    for (const auto& e : a.Elevations) captions.push_back(e.Caption);
+    for (const auto& e : a.Elevations) captions.emplace_back(e.Caption);
     return captions;
   }
   test::TempFolder dir_;
