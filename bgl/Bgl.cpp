@@ -34,8 +34,9 @@ TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder) {
                     ".");
   }
   FileName = fileName;
-  file_ = std::make_unique<BufferedFile>(platform::File::OpenReadWrite(fileName));
-  seen_ = file_->Raw().CurrentStamp();
+  std::unique_ptr<platform::File> file = platform::File::OpenReadWrite(fileName);
+  seen_ = file->CurrentStamp();
+  file_ = std::make_unique<BufferedFile>(std::move(file), seen_.size);
   desktopFolder_ = desktopFolder;
   structureLeft_ = file_->Size();
 

@@ -8,27 +8,35 @@
 namespace qor {
 
 BufferedFile::BufferedFile(std::unique_ptr<platform::File> file)
-    : file_(std::move(file)), size_(file_->Size()) {}
+    : BufferedFile(std::move(file), 0) {
+  size_ = file_->Size();
+  capacity_ = size_ <= kWholeFileLimit ? static_cast<std::size_t>(size_) : kWindowSize;
+}
+
+BufferedFile::BufferedFile(std::unique_ptr<platform::File> file, std::uint64_t size)
+    : file_(std::move(file)),
+      size_(size),
+      capacity_(size <= kWholeFileLimit ? static_cast<std::size_t>(size) : kWindowSize) {}
 
 void BufferedFile::Load(std::uint64_t offset) {
+  const std::uint64_t start = size_ <= kWholeFileLimit ? 0 : offset;
   // Never past the size seen at opening: what another program appends since is not ours.
-  const std::size_t want =
-      offset < size_
-          ? static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, size_ - offset))
-          : 0;
-  windowStart_ = offset;
-  const std::size_t got = file_->ReadAt(offset, window_.Reset(), want);
+  const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(capacity_, size_ - start));
+  windowStart_ = start;
+  const std::size_t got = file_->ReadAt(start, window_.Reset(capacity_), want);
   window_.SetSize(got);
 }
 
 bool BufferedFile::Read(std::uint64_t offset, void* out, std::size_t n) {
   if (offset > size_ || n > size_ - offset) return false;
-  if (offset < windowStart_ || offset + n > windowStart_ + window_.size()) {
-    if (n > kWindowSize) return file_->ReadAt(offset, out, n) == n;
+  const unsigned char* p = Held(offset, n);
+  if (p == nullptr) {
+    if (n > capacity_) return file_->ReadAt(offset, out, n) == n;
     Load(offset);
-    if (window_.size() < n) return false;  // the file shrank behind our back
+    p = Held(offset, n);
+    if (p == nullptr) return false;  // the file shrank behind our back
   }
-  std::memcpy(out, window_.data() + (offset - windowStart_), n);
+  std::memcpy(out, p, n);
   return true;
 }
 
@@ -37,15 +45,18 @@ void BufferedFile::ReadOrFail(std::uint64_t offset, void* out, std::size_t n) {
 }
 
 const unsigned char* BufferedFile::BytesSlow(std::uint64_t offset, std::size_t n) {
-  if (offset > size_ || n > size_ - offset || n > kWindowSize) return nullptr;
+  if (offset > size_ || n > size_ - offset || n > capacity_) return nullptr;
+  static constexpr unsigned char kNothing = 0;
+  if (n == 0) return &kNothing;  // no byte to hold: any valid pointer does
   Load(offset);
-  return window_.size() < n ? nullptr : window_.data();  // shorter: the file shrank meanwhile
+  return Held(offset, n);  // null: the file shrank meanwhile
 }
 
 int BufferedFile::ByteAtSlow(std::uint64_t offset) {
   if (offset >= size_) return -1;
   Load(offset);
-  return window_.empty() ? -1 : window_[0];
+  const unsigned char* p = Held(offset, 1);
+  return p == nullptr ? -1 : *p;
 }
 
 void BufferedFile::Write(std::uint64_t offset, const void* data, std::size_t n) {

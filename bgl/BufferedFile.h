@@ -1,8 +1,10 @@
 #pragma once
 // The open BGL file as the reader sees it: positioned reads served from a window of the file
 // held in memory, refilled only when a read falls outside it, so that reading field after field
-// costs no system call per field and the file is never read whole. Writes go straight to the
-// file and patch the window, so that what is read afterwards is what the file holds.
+// costs no system call per field. A small file is its own window, read in one go at the first
+// read (its tables lie at both ends and in between); a large one is never held whole. Writes go
+// straight to the file and patch the window, so that what is read afterwards is what the file
+// holds.
 
 #include <algorithm>
 #include <bit>
@@ -33,9 +35,14 @@ T LittleEndian(const unsigned char* p) {
 
 class BufferedFile {
  public:
+  // The window of a large file; the reads of Bytes are at most this long.
   static constexpr std::size_t kWindowSize = 64 * 1024;
+  // Files up to this size are held whole.
+  static constexpr std::uint64_t kWholeFileLimit = 1024 * 1024;
 
   explicit BufferedFile(std::unique_ptr<platform::File> file);
+  // The same, with the size the caller has just taken from the open file.
+  BufferedFile(std::unique_ptr<platform::File> file, std::uint64_t size);
 
   // The size of the file when it was opened.
   std::uint64_t Size() const { return size_; }
@@ -66,8 +73,7 @@ class BufferedFile {
   // The n bytes at offset (n at most kWindowSize) as the window holds them, valid until the
   // next read; nothing when the file ends first.
   const unsigned char* Bytes(std::uint64_t offset, std::size_t n) {
-    const std::uint64_t at = offset - windowStart_;
-    if (at < window_.size() && window_.size() - at >= n) return window_.data() + at;
+    if (const unsigned char* p = Held(offset, n)) return p;
     return BytesSlow(offset, n);
   }
   // The bytes from offset on that the window holds, at most n of them, loading the window there
@@ -76,6 +82,7 @@ class BufferedFile {
     if (offset - windowStart_ >= window_.size()) {
       if (offset >= size_) return {};
       Load(offset);
+      if (offset - windowStart_ >= window_.size()) return {};  // the file shrank meanwhile
     }
     const std::size_t at = static_cast<std::size_t>(offset - windowStart_);
     return std::string_view(reinterpret_cast<const char*>(window_.data()) + at,
@@ -90,10 +97,18 @@ class BufferedFile {
   int ByteAtSlow(std::uint64_t offset);
   void ReadOrFail(std::uint64_t offset, void* out, std::size_t n);
   const unsigned char* BytesSlow(std::uint64_t offset, std::size_t n);
+  // Loads the window over offset (offset below the size): from offset on, or the whole file.
   void Load(std::uint64_t offset);
+  // The n bytes at offset in the window; null when it does not hold them all.
+  const unsigned char* Held(std::uint64_t offset, std::size_t n) {
+    const std::uint64_t at = offset - windowStart_;
+    if (at < window_.size() && window_.size() - at >= n) return window_.data() + at;
+    return nullptr;
+  }
 
   std::unique_ptr<platform::File> file_;
   std::uint64_t size_;
+  std::size_t capacity_;  // what the window holds at most
   std::uint64_t windowStart_ = 0;
   // The window's bytes: allocated once, never cleared, since every load overwrites them.
   class Window {
@@ -103,9 +118,9 @@ class BufferedFile {
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     unsigned char operator[](std::size_t i) const { return bytes_[i]; }
-    // Room for kWindowSize bytes, of which none counts yet.
-    unsigned char* Reset() {
-      if (!bytes_) bytes_ = std::make_unique_for_overwrite<unsigned char[]>(kWindowSize);
+    // Room for capacity bytes (the same at every call), of which none counts yet.
+    unsigned char* Reset(std::size_t capacity) {
+      if (!bytes_) bytes_ = std::make_unique_for_overwrite<unsigned char[]>(capacity);
       size_ = 0;
       return bytes_.get();
     }

@@ -45,6 +45,74 @@ std::string TreeLine(const TElevation& entry) {
   return TreeLine(entry, CurrentNumberSymbols());
 }
 
+namespace {
+
+bool IsContinuation(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+std::size_t CharCount(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) count += i == 0 || !IsContinuation(text[i]);
+  return count;
+}
+
+}  // namespace
+
+TreeLineWriter::TreeLineWriter(const platform::NumberSymbols& symbols)
+    : symbols_(symbols),
+      shortSymbols_(symbols.grouping.size() <= kShortSymbol &&
+                    symbols.decimal.size() <= kShortSymbol),
+      groupingChars_(CharCount(symbols.grouping)),
+      decimalChars_(CharCount(symbols.decimal)) {}
+
+std::string_view TreeLineWriter::Line(const TElevation& entry) {
+  // The label: the caption's first characters (a stray continuation byte first counts as one,
+  // the ones after a character belong to it), then blanks.
+  const std::string_view caption = entry.Caption;
+  std::size_t cut = 0;
+  std::size_t chars = 0;
+  for (; cut < caption.size(); ++cut) {
+    if (cut > 0 && IsContinuation(caption[cut])) continue;
+    if (chars == kLabelWidth) break;
+    ++chars;
+  }
+  if (!shortSymbols_ || cut > kLabelBytes) {
+    other_.clear();
+    AppendTreeLine(other_, entry, symbols_);
+    return other_;
+  }
+  char* p = std::copy_n(caption.data(), cut, line_);
+  p = std::fill_n(p, kLabelWidth - chars, ' ');
+
+  // The elevation in metres, grouped, with three decimals, right-justified.
+  const std::int32_t millimetres = entry.SignedAltitude();
+  const bool negative = millimetres < 0;
+  const std::uint32_t magnitude = negative ? 0u - static_cast<std::uint32_t>(millimetres)
+                                           : static_cast<std::uint32_t>(millimetres);
+  char digits[7];  // the whole metres, last first: at most 2 147 483
+  std::size_t count = 0;
+  for (std::uint32_t whole = magnitude / 1000; count == 0 || whole > 0; whole /= 10) {
+    digits[count++] = static_cast<char>('0' + whole % 10);
+  }
+  const std::size_t groups = (count - 1) / 3;
+  const std::size_t width =
+      (negative ? 1 : 0) + count + groups * groupingChars_ + decimalChars_ + 3;
+  if (width < kElevationWidth) p = std::fill_n(p, kElevationWidth - width, ' ');
+  if (negative) *p++ = '-';
+  const std::string& grouping = symbols_.grouping;
+  for (std::size_t i = count; i-- > 0;) {
+    *p++ = digits[i];
+    if (i > 0 && i % 3 == 0) p = std::copy(grouping.begin(), grouping.end(), p);
+  }
+  p = std::copy(symbols_.decimal.begin(), symbols_.decimal.end(), p);
+  const std::uint32_t fraction = magnitude % 1000;
+  *p++ = static_cast<char>('0' + fraction / 100);
+  *p++ = static_cast<char>('0' + fraction / 10 % 10);
+  *p++ = static_cast<char>('0' + fraction % 10);
+  return std::string_view(line_, static_cast<std::size_t>(p - line_));
+}
+
 bool SameAirportName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return UpperAscii(x) == UpperAscii(y);
@@ -71,14 +139,12 @@ std::vector<const TAirport1Rec*> TBGL::Airports() const {
 
 void TBGL::FillTree(AirportTree& tree) const {
   tree.Clear();
-  const platform::NumberSymbols& symbols = CurrentNumberSymbols();
-  std::string text;  // one buffer for every line
+  TreeLineWriter lines(CurrentNumberSymbols());
   ForEachAirport(*this, [&](const TAirport1Rec& airport) {
     AirportTree::Node airportNode = 0;
     for (std::size_t i = 0; i < airport.Elevations.size(); ++i) {
       const TElevation& entry = airport.Elevations[i];
-      text.clear();
-      AppendTreeLine(text, entry, symbols);
+      const std::string_view text = lines.Line(entry);
       const AirportTree::Node node =
           i == 0 ? tree.AddNode(std::nullopt, text) : tree.AddNode(airportNode, text);
       if (i == 0) airportNode = node;

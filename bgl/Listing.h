@@ -2,7 +2,9 @@
 // The lines of the airport tree: a 25-character label, then the elevation in metres with three
 // decimals, right-justified in at least nine characters, in the regional number format.
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "bgl/Records.h"
 #include "platform/Regional.h"
@@ -17,6 +19,29 @@ std::string TreeLine(const TElevation& entry, const platform::NumberSymbols& sym
 // Appends the same line to out.
 void AppendTreeLine(std::string& out, const TElevation& entry,
                     const platform::NumberSymbols& symbols);
+
+// Writes the lines of a whole tree, each the same as TreeLine's, in a buffer of its own: a large
+// file has hundreds of thousands of them, and a line is some thirty bytes.
+class TreeLineWriter {
+ public:
+  explicit TreeLineWriter(const platform::NumberSymbols& symbols);
+  // The line of entry, valid until the next call.
+  std::string_view Line(const TElevation& entry);
+
+ private:
+  // The longest symbols and label written in place; longer ones go through AppendTreeLine.
+  static constexpr std::size_t kShortSymbol = 8;
+  static constexpr std::size_t kLabelBytes = 4 * kLabelWidth;
+
+  const platform::NumberSymbols& symbols_;
+  bool shortSymbols_;
+  std::size_t groupingChars_;
+  std::size_t decimalChars_;
+  // The label, blanks up to the elevation's width, a sign, 7 digits and 2 groupings, the decimal
+  // symbol and 3 decimals.
+  char line_[kLabelBytes + kElevationWidth + 1 + 7 + 2 * kShortSymbol + kShortSymbol + 3];
+  std::string other_;
+};
 
 // Whether two airport names are equal when the letters a to z are taken as A to Z (no other
 // letter is folded).

@@ -2,6 +2,7 @@
 
 #include "util/Environment.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -239,29 +240,36 @@ std::string FormatNumber(const Variant& value, char fill, bool showZero, double 
 
 void AppendFitStr(std::string& out, std::string_view text, int n, char32_t pad) {
   const std::size_t width = Magnitude(n);
-  const std::size_t count = CharCount(text);
-  if (count >= width) {
-    if (n > 0) {
-      out.append(text.substr(0, CharOffset(text, width)));
-    } else {
-      out.append(text.substr(CharOffset(text, count - width)));
+  if (n > 0) {
+    // One pass: where character number `width` starts (or the end), and how many come before.
+    std::size_t cut = 0;
+    std::size_t count = 0;
+    for (; cut < text.size(); ++cut) {
+      if (cut > 0 && IsContinuation(text[cut])) continue;
+      if (count == width) break;
+      ++count;
+    }
+    out.append(text.data(), cut);
+    if (count < width) {
+      if (pad < 0x80) {
+        out.append(width - count, static_cast<char>(pad));
+      } else {
+        for (; count < width; ++count) AppendUtf8(out, pad);
+      }
     }
     return;
   }
-  const auto appendPadding = [&] {
-    if (pad < 0x80) {
-      out.append(width - count, static_cast<char>(pad));
-    } else {
-      for (std::size_t i = count; i < width; ++i) AppendUtf8(out, pad);
-    }
-  };
-  if (n > 0) {
-    out.append(text);
-    appendPadding();
-  } else {
-    appendPadding();
-    out.append(text);
+  const std::size_t count = CharCount(text);
+  if (count >= width) {
+    out.append(text.substr(CharOffset(text, count - width)));
+    return;
   }
+  if (pad < 0x80) {
+    out.append(width - count, static_cast<char>(pad));
+  } else {
+    for (std::size_t i = count; i < width; ++i) AppendUtf8(out, pad);
+  }
+  out.append(text);
 }
 
 std::string FitStr(std::string_view text, int n, char32_t pad) {
@@ -275,26 +283,37 @@ void AppendThousandths(std::string& out, std::int64_t thousandths, int width,
   const bool negative = thousandths < 0;
   const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(thousandths)
                                            : static_cast<std::uint64_t>(thousandths);
-  char whole[24];
-  const std::size_t digits = static_cast<std::size_t>(
-      std::to_chars(whole, whole + sizeof whole, magnitude / 1000).ptr - whole);
+  // The whole metres' digits, last first.
+  char digits[20];
+  std::size_t count = 0;
+  for (std::uint64_t whole = magnitude / 1000; count == 0 || whole > 0; whole /= 10) {
+    digits[count++] = static_cast<char>('0' + whole % 10);
+  }
   const auto fraction = static_cast<unsigned>(magnitude % 1000);
-  const std::size_t groups = (digits - 1) / 3;
+  const std::size_t groups = (count - 1) / 3;
+  const std::string_view grouping = symbols.grouping;
+  const std::string_view decimal = symbols.decimal;
   // Characters, not bytes: a grouping or decimal symbol may be a multi-byte character.
-  const std::size_t chars = (negative ? 1 : 0) + digits + groups * CharCount(symbols.grouping) +
-                            CharCount(symbols.decimal) + 3;
-  if (width > 0 && chars < static_cast<std::size_t>(width)) {
-    out.append(static_cast<std::size_t>(width) - chars, ' ');
+  const std::size_t chars =
+      (negative ? 1 : 0) + count + groups * CharCount(grouping) + CharCount(decimal) + 3;
+  const std::size_t blanks =
+      width > 0 && chars < static_cast<std::size_t>(width) ? width - chars : 0;
+  const std::size_t bytes =
+      blanks + (negative ? 1 : 0) + count + groups * grouping.size() + decimal.size() + 3;
+  // Written in place, in one piece of exactly its size.
+  const std::size_t at = out.size();
+  out.resize(at + bytes);
+  char* p = out.data() + at;
+  p = std::fill_n(p, blanks, ' ');
+  if (negative) *p++ = '-';
+  for (std::size_t i = count; i-- > 0;) {
+    *p++ = digits[i];
+    if (i > 0 && i % 3 == 0) p = std::copy(grouping.begin(), grouping.end(), p);
   }
-  if (negative) out += '-';
-  for (std::size_t i = 0; i < digits; ++i) {
-    if (i > 0 && (digits - i) % 3 == 0) out += symbols.grouping;
-    out += whole[i];
-  }
-  out += symbols.decimal;
-  out += static_cast<char>('0' + fraction / 100);
-  out += static_cast<char>('0' + fraction / 10 % 10);
-  out += static_cast<char>('0' + fraction % 10);
+  p = std::copy(decimal.begin(), decimal.end(), p);
+  *p++ = static_cast<char>('0' + fraction / 100);
+  *p++ = static_cast<char>('0' + fraction / 10 % 10);
+  *p = static_cast<char>('0' + fraction % 10);
 }
 
 std::string LeftText(std::string_view text, int n) {

@@ -57,6 +57,43 @@ TEST(TreeLine, LabelColumnThenElevationInMetres) {
             "Courchevel               2\u202f008.000");
 }
 
+// The tree's own writer must give TreeLine's line for every caption, value and kind of symbol,
+// long symbols included (they take the general path).
+TEST(TreeLineWriter, WritesWhatTreeLineWrites) {
+  const std::vector<platform::NumberSymbols> symbols = {
+      kFrench,   {".", ","},           {",", "\u202F"},
+      {",", ""}, {"\u066B", "\u066C"}, {"<décimale>", "<groupe>"}};
+  const std::string longName(300, 'x');
+  const std::vector<std::string> captions = {
+      "",
+      "Nord",
+      "Runway 36",
+      "Start 27 L",
+      "Aérodrome de Chavenay-Villepreux",
+      std::string(24, 'a'),
+      std::string(25, 'a'),
+      std::string(26, 'a'),
+      "€€€€€€€€€€€€€€€€€€€€€€€€€€€",
+      "\x80\x80\x80 stray",
+      "a" + std::string(120, '\x80') + "b",  // one character of 121 bytes, then one more
+      longName};
+  std::vector<std::uint32_t> values = {0,       1,         999,        1000,       999999,
+                                       1000000, 482000,    0x7FFFFFFF, 0x80000000, 0xFFFFFFFF,
+                                       -3350u,  -1000000u, -999u};
+  for (std::uint64_t v = 1; v < 0x100000000; v = v * 5 + 1)
+    values.push_back(static_cast<std::uint32_t>(v));
+  for (const platform::NumberSymbols& sym : symbols) {
+    TreeLineWriter writer(sym);
+    for (const std::string& caption : captions) {
+      for (const std::uint32_t mm : values) {
+        const TElevation entry{caption, mm, 0};
+        ASSERT_EQ(writer.Line(entry), TreeLine(entry, sym))
+            << caption << " " << mm << " '" << sym.decimal << "' '" << sym.grouping << "'";
+      }
+    }
+  }
+}
+
 TEST_F(ListingTest, TheTreeIsSortedAtEveryLevelAndElementsStayUnderTheirAirport) {
   auto& west = builder_.AddSection(3).AddSubSection();
   west.AddAirport()

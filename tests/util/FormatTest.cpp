@@ -138,10 +138,30 @@ TEST(FitStr, PadsAndCutsByCharacters) {
     std::string expected;
   };
   const Case cases[] = {
-      {"abc", 5, U'.', "abc.."}, {"abc", -5, U'.', "..abc"},    {"abc", 2, U'.', "ab"},
-      {"abc", -2, U'.', "bc"},   {"abc", 0, U'.', ""},          {"", 3, U' ', "   "},
-      {"été", 5, U'.', "été.."}, {"été", 2, U'.', "ét"},        {"été", -2, U'.', "té"},
-      {"aé", -4, U'é', "ééaé"},  {"\u202F1", 1, U' ', "\u202F"}};
+      {"abc", 5, U'.', "abc.."},
+      {"abc", -5, U'.', "..abc"},
+      {"abc", 2, U'.', "ab"},
+      {"abc", -2, U'.', "bc"},
+      {"abc", 0, U'.', ""},
+      {"", 3, U' ', "   "},
+      {"été", 5, U'.', "été.."},
+      {"été", 2, U'.', "ét"},
+      {"été", -2, U'.', "té"},
+      {"aé", -4, U'é', "ééaé"},
+      {"\u202F1", 1, U' ', "\u202F"},
+      {"aé", 4, U'é', "aééé"},
+      // A stray continuation byte first counts as a character; the ones after it belong to it.
+      {"\x80\x80"
+       "ab",
+       2, U'.',
+       "\x80\x80"
+       "a"},
+      {"\x80\x80"
+       "ab",
+       4, U'.',
+       "\x80\x80"
+       "ab."},
+      {"été d'été", 3, U'.', "été"}};
 
   for (const Case& c : cases)
     EXPECT_EQ(FitStr(c.text, c.n, c.pad), c.expected) << c.text << " " << c.n;
