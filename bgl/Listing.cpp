@@ -1,6 +1,7 @@
 #include "bgl/Listing.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "bgl/Bgl.h"
 #include "util/Format.h"
@@ -64,26 +65,35 @@ TreeLineWriter::TreeLineWriter(const platform::NumberSymbols& symbols)
       shortSymbols_(symbols.grouping.size() <= kShortSymbol &&
                     symbols.decimal.size() <= kShortSymbol),
       groupingChars_(CharCount(symbols.grouping)),
-      decimalChars_(CharCount(symbols.decimal)) {}
+      decimalChars_(CharCount(symbols.decimal)) {
+  if (!shortSymbols_) return;
+  grouping_.size = symbols.grouping.size();
+  std::copy(symbols.grouping.begin(), symbols.grouping.end(), grouping_.bytes);
+  decimal_.size = symbols.decimal.size();
+  std::copy(symbols.decimal.begin(), symbols.decimal.end(), decimal_.bytes);
+}
 
 std::string_view TreeLineWriter::Line(const TElevation& entry) {
-  // The label: the caption's first characters (a stray continuation byte first counts as one,
-  // the ones after a character belong to it), then blanks.
+  if (!shortSymbols_) return Other(entry);
+  // The label: the caption's first characters, copied as they are counted (a stray
+  // continuation byte first counts as one, the ones after a character belong to it), then
+  // blanks. Blanks and symbols go in pieces of a fixed size, one store each, into the buffer's
+  // spare room, and only their own length counts.
   const std::string_view caption = entry.Caption;
   std::size_t cut = 0;
   std::size_t chars = 0;
   for (; cut < caption.size(); ++cut) {
-    if (cut > 0 && IsContinuation(caption[cut])) continue;
-    if (chars == kLabelWidth) break;
-    ++chars;
+    const char c = caption[cut];
+    if (cut == 0 || !IsContinuation(c)) {
+      if (chars == kLabelWidth) break;
+      ++chars;
+    }
+    if (cut == kLabelBytes) return Other(entry);
+    line_[cut] = c;
   }
-  if (!shortSymbols_ || cut > kLabelBytes) {
-    other_.clear();
-    AppendTreeLine(other_, entry, symbols_);
-    return other_;
-  }
-  char* p = std::copy_n(caption.data(), cut, line_);
-  p = std::fill_n(p, kLabelWidth - chars, ' ');
+  char* p = line_ + cut;
+  std::memset(p, ' ', kLabelWidth);
+  p += kLabelWidth - chars;
 
   // The elevation in metres, grouped, with three decimals, right-justified.
   const std::int32_t millimetres = entry.SignedAltitude();
@@ -98,19 +108,25 @@ std::string_view TreeLineWriter::Line(const TElevation& entry) {
   const std::size_t groups = (count - 1) / 3;
   const std::size_t width =
       (negative ? 1 : 0) + count + groups * groupingChars_ + decimalChars_ + 3;
-  if (width < kElevationWidth) p = std::fill_n(p, kElevationWidth - width, ' ');
+  std::memset(p, ' ', kElevationWidth);
+  if (width < kElevationWidth) p += kElevationWidth - width;
   if (negative) *p++ = '-';
-  const std::string& grouping = symbols_.grouping;
   for (std::size_t i = count; i-- > 0;) {
     *p++ = digits[i];
-    if (i > 0 && i % 3 == 0) p = std::copy(grouping.begin(), grouping.end(), p);
+    if (i > 0 && i % 3 == 0) p = grouping_.CopyTo(p);
   }
-  p = std::copy(symbols_.decimal.begin(), symbols_.decimal.end(), p);
+  p = decimal_.CopyTo(p);
   const std::uint32_t fraction = magnitude % 1000;
   *p++ = static_cast<char>('0' + fraction / 100);
   *p++ = static_cast<char>('0' + fraction / 10 % 10);
   *p++ = static_cast<char>('0' + fraction % 10);
   return std::string_view(line_, static_cast<std::size_t>(p - line_));
+}
+
+std::string_view TreeLineWriter::Other(const TElevation& entry) {
+  other_.clear();
+  AppendTreeLine(other_, entry, symbols_);
+  return other_;
 }
 
 bool SameAirportName(std::string_view a, std::string_view b) {

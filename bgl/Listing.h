@@ -3,6 +3,7 @@
 // decimals, right-justified in at least nine characters, in the regional number format.
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -33,13 +34,28 @@ class TreeLineWriter {
   static constexpr std::size_t kShortSymbol = 8;
   static constexpr std::size_t kLabelBytes = 4 * kLabelWidth;
 
+  // A symbol of at most kShortSymbol bytes, written with one store of them all.
+  struct ShortSymbol {
+    char bytes[kShortSymbol] = {};
+    std::size_t size = 0;
+    char* CopyTo(char* p) const {
+      std::memcpy(p, bytes, kShortSymbol);
+      return p + size;
+    }
+  };
+
+  std::string_view Other(const TElevation& entry);
+
   const platform::NumberSymbols& symbols_;
   bool shortSymbols_;
   std::size_t groupingChars_;
   std::size_t decimalChars_;
-  // The label, blanks up to the elevation's width, a sign, 7 digits and 2 groupings, the decimal
-  // symbol and 3 decimals.
-  char line_[kLabelBytes + kElevationWidth + 1 + 7 + 2 * kShortSymbol + kShortSymbol + 3];
+  ShortSymbol grouping_;
+  ShortSymbol decimal_;
+  // The label and the blanks written after it; the elevation's blanks, a sign, 7 digits, 2
+  // groupings, the decimal symbol, 3 decimals; the room a last fixed-size store takes.
+  char line_[kLabelBytes + kLabelWidth + kElevationWidth + 1 + 7 + 3 * kShortSymbol + 3 +
+             kShortSymbol];
   std::string other_;
 };
 
