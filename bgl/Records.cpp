@@ -4,8 +4,9 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "bgl/Bgl.h"
 #include "bgl/DesignatorLabel.h"
@@ -23,19 +24,23 @@ constexpr std::uint16_t kName = 0x0019;
 constexpr std::uint32_t kSubRecordHeader = 6;
 
 // "Runway " or "Start " and the designator label. A large file has hundreds of thousands of
-// them and few different ones: they are made once for every runway byte and designator.
+// them and few different ones: they are made once for every runway byte and designator, their
+// letters side by side.
 class Captions {
  public:
   explicit Captions(std::string_view kind) {
-    for (unsigned designator = 0; designator < kDesignators; ++designator) {
-      for (unsigned runway = 0; runway < 256; ++runway) {
-        std::string& text = table_[designator * 256 + runway];
-        text = kind;
-        AppendDesignatorLabel(text, static_cast<std::uint16_t>(designator << 8 | runway));
-      }
+    std::array<std::size_t, kCount + 1> starts{};
+    for (unsigned i = 0; i < kCount; ++i) {
+      starts[i] = letters_.size();
+      letters_ += kind;
+      AppendDesignatorLabel(letters_, static_cast<std::uint16_t>((i / 256) << 8 | (i % 256)));
+    }
+    starts[kCount] = letters_.size();
+    for (unsigned i = 0; i < kCount; ++i) {
+      table_[i] = std::string_view(letters_).substr(starts[i], starts[i + 1] - starts[i]);
     }
   }
-  const std::string& Of(std::uint16_t word) const {
+  std::string_view Of(std::uint16_t word) const {
     const unsigned designator = std::min<unsigned>(word >> 8, kDesignators - 1);
     return table_[designator * 256 + (word & 0xFF)];
   }
@@ -43,29 +48,62 @@ class Captions {
  private:
   // The labelled designators, then one for every other byte, which adds nothing to the label.
   static constexpr unsigned kDesignators = 8;
-  std::array<std::string, kDesignators * 256> table_;
+  static constexpr unsigned kCount = kDesignators * 256;
+  std::string letters_;
+  std::array<std::string_view, kCount> table_;
 };
-
-const Captions& RunwayCaptions() {
-  static const Captions captions("Runway ");
-  return captions;
-}
-
-const Captions& StartCaptions() {
-  static const Captions captions("Start ");
-  return captions;
-}
 
 // Where a runway's or a start's designator word and elevation lie in its sub-record.
 struct ElementLayout {
   std::uint32_t wordAt;
   std::uint32_t elevationAt;
   std::uint16_t wordMask;
-  const Captions& (*captions)();
 };
-constexpr ElementLayout kRunwayLayout{8, 28, 0xFFFF, RunwayCaptions};
+constexpr ElementLayout kRunwayLayout{8, 28, 0xFFFF};
 // The upper four bits of a start's designator byte hold the kind of start, not a designator.
-constexpr ElementLayout kStartLayout{6, 16, 0x0FFF, StartCaptions};
+constexpr ElementLayout kStartLayout{6, 16, 0x0FFF};
+
+struct CaptionTables {
+  Captions runways{"Runway "};
+  Captions starts{"Start "};
+};
+
+const CaptionTables& Tables() {
+  static const CaptionTables tables;
+  return tables;
+}
+
+// The entries of the airport being read, kept from one airport to the next so that gathering
+// them takes no memory; they go into the file's arena at the end, in one piece.
+class Gathered {
+ public:
+  void Clear() { size_ = 0; }
+  void Add(const TElevation& entry) {
+    if (size_ == capacity_) [[unlikely]]
+      Grow();
+    items_[size_++] = entry;
+  }
+  TElevation& First() { return items_[0]; }
+  std::span<const TElevation> CopyInto(std::pmr::memory_resource& arena) const {
+    auto* copy =
+        static_cast<TElevation*>(arena.allocate(size_ * sizeof(TElevation), alignof(TElevation)));
+    std::uninitialized_copy(items_.get(), items_.get() + size_, copy);
+    return {copy, size_};
+  }
+
+ private:
+  [[gnu::noinline]] void Grow() {
+    const std::size_t capacity = std::max<std::size_t>(16, 2 * capacity_);
+    auto items = std::make_unique<TElevation[]>(capacity);
+    std::copy(items_.get(), items_.get() + size_, items.get());
+    items_ = std::move(items);
+    capacity_ = capacity;
+  }
+
+  std::unique_ptr<TElevation[]> items_;
+  std::size_t capacity_ = 0;
+  std::size_t size_ = 0;
+};
 
 // A runway or start too short for its elevation is not listed: its field would lie in the
 // bytes after it, which a rewrite of that elevation would then corrupt.
@@ -75,14 +113,13 @@ bool ListsElevation(std::uint16_t id, std::uint32_t size) {
 }
 
 void ReadElement(BufferedFile& file, std::uint32_t s, const ElementLayout& layout,
-                 std::vector<TElevation>& out) {
+                 const Captions& captions, Gathered& out) {
   const unsigned char* bytes = file.Bytes(s, layout.elevationAt + 4);
   if (bytes == nullptr) throw EInOutError(kReadBeyondEnd);
   const auto word = LittleEndian<std::uint16_t>(bytes + layout.wordAt);
-  TElevation& e = out.emplace_back();
-  e.Caption = layout.captions().Of(static_cast<std::uint16_t>(word & layout.wordMask));
-  e.Offset = s + layout.elevationAt;
-  e.Altitude = LittleEndian<std::uint32_t>(bytes + layout.elevationAt);
+  out.Add(TElevation{captions.Of(static_cast<std::uint16_t>(word & layout.wordMask)),
+                     LittleEndian<std::uint32_t>(bytes + layout.elevationAt),
+                     s + layout.elevationAt});
 }
 
 // The sub-records of an airport record from `first` to `end`, in file order: visit(offset, id,
@@ -124,9 +161,9 @@ TRecord::TRecord(TBGL& owner, std::uint32_t offset, TSubSection& subSection, TSe
 TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection, TSection& section)
     : TRecord(owner, r, subSection, section) {
   BufferedFile& file = owner.File();
-  // The header's fields after the identifier and size, in one read.
-  unsigned char head[kHeaderSize - 6];
-  if (!file.Read(std::uint64_t{r} + 6, head, sizeof head)) throw EInOutError(kReadBeyondEnd);
+  // The header's fields after the identifier and size, read in place.
+  const unsigned char* head = file.Bytes(std::uint64_t{r} + 6, kHeaderSize - 6);
+  if (head == nullptr) throw EInOutError(kReadBeyondEnd);
   const unsigned char* cell = head;
   for (auto& b : HeadBytes) b = *cell++;
   HeadValues[0] = LittleEndian<std::uint32_t>(cell);
@@ -146,23 +183,22 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
   // The later simulator's airport records carry a longer header before their sub-records.
   const std::uint32_t first = r + (Id == kLaterLayoutId ? kLaterHeaderSize : kHeaderSize);
   const std::uint64_t end = std::uint64_t{r} + Size;
-  // The entries gather in a buffer kept from one airport to the next, then go into the file's
-  // arena in one piece of their exact number.
-  static thread_local std::vector<TElevation> gathered;
-  gathered.clear();
-  TElevation& self = gathered.emplace_back();
-  self.Offset = elevationOffset;
-  self.Altitude = altitude;
+  static thread_local Gathered gathered;
+  gathered.Clear();
+  gathered.Add(TElevation{{}, altitude, elevationOffset});
 
+  const CaptionTables& captions = Tables();
   owner.Pos = first;
   WalkSubRecords(file, first, end, [&](std::uint32_t s, std::uint16_t id, std::uint32_t size) {
     owner.TakeStructure(kSubRecordHeader);
     switch (id) {
       case kRunway:
-        if (ListsElevation(id, size)) ReadElement(file, s, kRunwayLayout, gathered);
+        if (ListsElevation(id, size)) {
+          ReadElement(file, s, kRunwayLayout, captions.runways, gathered);
+        }
         break;
       case kStart:
-        if (ListsElevation(id, size)) ReadElement(file, s, kStartLayout, gathered);
+        if (ListsElevation(id, size)) ReadElement(file, s, kStartLayout, captions.starts, gathered);
         break;
       case kName:
         ReadName(s, size);
@@ -172,41 +208,70 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
     }
     if (std::uint64_t{s} + size <= 0xFFFFFFFFu) owner.Pos = s + size;
   });
-  gathered.front().Caption = Name;
-  auto* entries = static_cast<TElevation*>(
-      owner.Arena().allocate(gathered.size() * sizeof(TElevation), alignof(TElevation)));
-  std::uninitialized_copy(gathered.begin(), gathered.end(), entries);
-  Elevations = std::span<const TElevation>(entries, gathered.size());
+  gathered.First().Caption = Name;
+  Elevations = gathered.CopyInto(owner.Arena());
 }
+
+namespace {
+
+bool IsAscii(std::string_view bytes) {
+  unsigned char bits = 0;
+  for (const char c : bytes) bits |= static_cast<unsigned char>(c);
+  return bits < 0x80;
+}
+
+std::string_view KeepIn(std::pmr::memory_resource& arena, std::string_view text) {
+  if (text.empty()) return {};
+  char* kept = static_cast<char*>(arena.allocate(text.size(), 1));
+  std::memcpy(kept, text.data(), text.size());
+  return std::string_view(kept, text.size());
+}
+
+}  // namespace
 
 void TAirport1Rec::ReadName(std::uint32_t s, std::uint32_t size) {
   Name = {};
-  if (size >= 7) {
-    BufferedFile& file = BGL->File();
-    static thread_local std::string text;  // kept from one name to the next
-    text.clear();
-    // The name runs to its zero or to the end of its sub-record, whichever comes first.
-    std::uint64_t letters = 0;
-    for (std::uint64_t at = std::uint64_t{s} + 6, end = std::uint64_t{s} + size; at < end;) {
-      const std::string_view bytes = file.Span(at, static_cast<std::size_t>(end - at));
-      if (bytes.empty()) throw EInOutError(kReadBeyondEnd);
-      const std::size_t zero = bytes.find('\0');
-      AppendCp1252AsUtf8(text, bytes.substr(0, zero));
-      if (zero != std::string_view::npos) {
-        letters += zero;
-        break;
-      }
-      letters += bytes.size();
-      at += bytes.size();
+  if (size < 7) return;
+  BufferedFile& file = BGL->File();
+  // The name runs to its zero or to the end of its sub-record, whichever comes first. The
+  // letters count as part of the file too: records shared by many subsections must not read
+  // (and keep) one long name again for each of them.
+  std::uint64_t at = std::uint64_t{s} + 6;
+  const std::uint64_t end = std::uint64_t{s} + size;
+  std::string_view bytes = file.Span(at, static_cast<std::size_t>(end - at));
+  if (bytes.empty()) throw EInOutError(kReadBeyondEnd);
+  std::size_t zero = bytes.find('\0');
+  static thread_local std::string text;  // kept from one name to the next
+  // Nearly every name lies whole in the window; a plain ASCII one is the same in UTF-8.
+  if (zero != std::string_view::npos) {
+    BGL->TakeStructure(zero);
+    const std::string_view name = bytes.substr(0, zero);
+    if (IsAscii(name)) {
+      Name = KeepIn(BGL->Arena(), name);
+    } else {
+      if (text.size() < kUtf8PerCp1252 * zero) text.resize(kUtf8PerCp1252 * zero);
+      const char* end = WriteCp1252AsUtf8(name, text.data());
+      Name = KeepIn(BGL->Arena(), std::string_view(text.data(), end - text.data()));
     }
-    // The letters count as part of the file too: records shared by many subsections must not
-    // read (and keep) one long name again for each of them.
-    BGL->TakeStructure(letters);
-    if (text.empty()) return;
-    char* kept = static_cast<char*>(BGL->Arena().allocate(text.size(), 1));
-    std::memcpy(kept, text.data(), text.size());
-    Name = std::string_view(kept, text.size());
+    return;
   }
+  text.clear();
+  std::uint64_t letters = 0;
+  for (;;) {
+    AppendCp1252AsUtf8(text, bytes.substr(0, zero));
+    if (zero != std::string_view::npos) {
+      letters += zero;
+      break;
+    }
+    letters += bytes.size();
+    at += bytes.size();
+    if (at >= end) break;
+    bytes = file.Span(at, static_cast<std::size_t>(end - at));
+    if (bytes.empty()) throw EInOutError(kReadBeyondEnd);
+    zero = bytes.find('\0');
+  }
+  BGL->TakeStructure(letters);
+  Name = KeepIn(BGL->Arena(), text);
 }
 
 }  // namespace qor

@@ -9,6 +9,7 @@
 #include <new>
 #include <span>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace qor {
@@ -35,7 +36,6 @@ class TRecord {
   static constexpr std::uint32_t kNameListRecordSize = 99999999;
 
   TRecord(TBGL& owner, std::uint32_t offset, TSubSection& subSection, TSection& section);
-  virtual ~TRecord() = default;
 
   TBGL* BGL;
   TSection* Section;
@@ -44,15 +44,17 @@ class TRecord {
   std::uint32_t Size = 0;
 };
 
-// Records live in their file's arena (TBGL::Arena): letting one go ends its life, and its memory
-// goes with the arena.
+// Records live in their file's arena (TBGL::Arena), their texts and entries too: nothing of
+// theirs needs letting go, and their memory goes with the arena. Which kind a record is follows
+// from its section: the records of the airport-data sections are airport records.
 struct RecordEnd {
-  void operator()(TRecord* record) const { record->~TRecord(); }
+  void operator()(TRecord*) const {}
 };
 using RecordPtr = std::unique_ptr<TRecord, RecordEnd>;
 
 template <typename T, typename... Args>
 RecordPtr MakeRecord(std::pmr::memory_resource& arena, Args&&... args) {
+  static_assert(std::is_trivially_destructible_v<T>, "a record's end would not run");
   void* memory = arena.allocate(sizeof(T), alignof(T));
   return RecordPtr(new (memory) T(std::forward<Args>(args)...));
 }

@@ -16,31 +16,35 @@ char32_t Cp1252CodePoint(unsigned char byte) {
   return byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte;
 }
 
+char* WriteCp1252AsUtf8(std::string_view bytes, char* out) {
+  for (const char b : bytes) {
+    const auto byte = static_cast<unsigned char>(b);
+    if (byte < 0x80) {
+      *out++ = b;
+      continue;
+    }
+    const char32_t c = Cp1252CodePoint(byte);
+    if (c < 0x800) {
+      *out++ = static_cast<char>(0xC0 | (c >> 6));
+    } else {
+      *out++ = static_cast<char>(0xE0 | (c >> 12));
+      *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
 void AppendCp1252AsUtf8(std::string& out, unsigned char byte) {
-  if (byte < 0x80) {
-    out.push_back(static_cast<char>(byte));
-    return;
-  }
-  const char32_t c = Cp1252CodePoint(byte);
-  if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-  } else {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-  }
-  out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  const char one = static_cast<char>(byte);
+  AppendCp1252AsUtf8(out, std::string_view(&one, 1));
 }
 
 void AppendCp1252AsUtf8(std::string& out, std::string_view bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    std::size_t ascii = i;
-    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
-    out.append(bytes.substr(i, ascii - i));
-    if (ascii == bytes.size()) break;
-    AppendCp1252AsUtf8(out, static_cast<unsigned char>(bytes[ascii]));
-    i = ascii + 1;
-  }
+  const std::size_t at = out.size();
+  out.resize(at + kUtf8PerCp1252 * bytes.size());
+  char* end = WriteCp1252AsUtf8(bytes, out.data() + at);
+  out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 std::string Cp1252ToUtf8(std::string_view bytes) {
