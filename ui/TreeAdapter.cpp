@@ -12,9 +12,38 @@ namespace {
 
 constexpr int kOffsetRole = Qt::UserRole;
 
+// A line of the tree with its offset beside its text: as item data, each offset would take a
+// piece of memory of its own, and a large file has hundreds of thousands of lines.
+class ElevationItem : public QTreeWidgetItem {
+ public:
+  static constexpr int kType = QTreeWidgetItem::UserType + 1;
+  explicit ElevationItem(const QString& text) : QTreeWidgetItem(kType) { setText(0, text); }
+  QVariant data(int column, int role) const override {
+    if (column == 0 && role == kOffsetRole) return offset;
+    return QTreeWidgetItem::data(column, role);
+  }
+  std::uint32_t offset = 0;
+};
+
 std::u16string_view Utf16(const QString& text) {
   return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
+
+// Sorts the few lines of one airport in place, keeping equal ones in their order, without the
+// memory a general stable sort takes for each call.
+template <typename Less>
+void InsertionSort(std::vector<AirportTree::Node>::iterator begin,
+                   std::vector<AirportTree::Node>::iterator end, Less less) {
+  for (auto i = begin; i != end; ++i) {
+    const AirportTree::Node moving = *i;
+    auto j = i;
+    for (; j != begin && less(moving, *(j - 1)); --j) *j = *(j - 1);
+    *j = moving;
+  }
+}
+
+// Few lines per airport sort by insertion; an airport with many, by merging.
+constexpr std::ptrdiff_t kInsertionSortLimit = 32;
 
 }  // namespace
 
@@ -37,13 +66,13 @@ AirportTree::Node TreeAdapter::AddNode(std::optional<Node> parent, std::string_v
   Line line{nullptr, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
             parent ? *parent : kNoParent, keys_.size(), 0};
   if (!parent) line.keyLength = platform::AppendSortKey(Utf16(line.text), keys_);
-  line.item = new QTreeWidgetItem(QStringList{line.text});
+  line.item = new ElevationItem(line.text);
   lines_.push_back(std::move(line));
   return lines_.size() - 1;
 }
 
 void TreeAdapter::SetData(Node node, std::uint32_t data) {
-  lines_[node].item->setData(0, kOffsetRole, data);
+  static_cast<ElevationItem*>(lines_[node].item)->offset = data;
 }
 
 void TreeAdapter::Sort() {
@@ -74,13 +103,17 @@ void TreeAdapter::Sort() {
     if (lines_[n].parent != kNoParent) children[next[lines_[n].parent]++] = n;
   }
 
+  QList<QTreeWidgetItem*> items;  // one airport's lines, the list kept from one to the next
   for (Node n = 0; n < lines_.size(); ++n) {
     const auto begin = children.begin() + static_cast<std::ptrdiff_t>(firstChild[n]);
     const auto end = children.begin() + static_cast<std::ptrdiff_t>(firstChild[n + 1]);
     if (begin == end) continue;
-    std::stable_sort(begin, end, byText);
-    QList<QTreeWidgetItem*> items;
-    items.reserve(end - begin);
+    if (end - begin <= kInsertionSortLimit) {
+      InsertionSort(begin, end, byText);
+    } else {
+      std::stable_sort(begin, end, byText);
+    }
+    items.clear();
     for (auto it = begin; it != end; ++it) items.push_back(lines_[*it].item);
     lines_[n].item->addChildren(items);
   }
@@ -98,6 +131,7 @@ void TreeAdapter::Sort() {
 }
 
 std::uint32_t TreeAdapter::DataOf(const QTreeWidgetItem* item) {
+  if (item->type() == ElevationItem::kType) return static_cast<const ElevationItem*>(item)->offset;
   return item->data(0, kOffsetRole).toUInt();
 }
 
