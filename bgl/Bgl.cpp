@@ -66,15 +66,26 @@ std::string TBGL::BackupPath() const {
   return desktopFolder_ + kBackupFolderName + platform::kPathDelimiter + BaseName(FileName);
 }
 
+namespace {
+
+bool HasAcceptedHeader(std::optional<std::size_t> read, const unsigned char (&bytes)[2]) {
+  if (read != std::optional<std::size_t>(2)) return false;
+  const auto word = static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
+  return std::find(TBGL::AcceptedHeaders.begin(), TBGL::AcceptedHeaders.end(), word) !=
+         TBGL::AcceptedHeaders.end();
+}
+
+}  // namespace
+
 bool TBGL::CanRead(const std::string& fileName) {
   // Called for every file of a folder: one open, one status query and one read each.
   unsigned char bytes[2];
-  if (platform::ReadStartOfFile(fileName, bytes, 2) != std::optional<std::size_t>(2)) return false;
-  const std::uint16_t word = static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
-  for (const std::uint16_t accepted : AcceptedHeaders) {
-    if (word == accepted) return true;
-  }
-  return false;
+  return HasAcceptedHeader(platform::ReadStartOfFile(fileName, bytes, 2), bytes);
+}
+
+bool TBGL::CanRead(const platform::OpenFolder& folder, const std::string& name) {
+  unsigned char bytes[2];
+  return HasAcceptedHeader(platform::ReadStartOfFile(folder, name, bytes, 2), bytes);
 }
 
 void TBGL::Damaged(const std::string& what) const {

@@ -39,6 +39,9 @@ class TBGL {
   // Whether the file is one this library reads: it exists, opens for reading and writing, and
   // starts with an accepted header word. Files shorter than two bytes are refused.
   static bool CanRead(const std::string& fileName);
+  // The same for the file named `name` in an open folder, as a folder's listing asks it of
+  // each of its files.
+  static bool CanRead(const platform::OpenFolder& folder, const std::string& name);
 
   // The listing of the airports (records of the airport-data sections).
   int AirportCount() const;

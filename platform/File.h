@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace qor::platform {
 
@@ -55,6 +56,27 @@ class File {
 // shorter file), or nothing when OpenReadWrite would refuse the file (missing, not a regular
 // file, read-only, no access) or the read fails.
 std::optional<std::size_t> ReadStartOfFile(const std::string& path, void* out, std::size_t n);
+
+// A folder held open, so that many of its files can be opened by name without the system
+// walking the folder's path again for each of them.
+class OpenFolder {
+ public:
+  // Nothing when the folder cannot be opened.
+  static std::optional<OpenFolder> Open(const std::string& path);
+  ~OpenFolder();
+  OpenFolder(OpenFolder&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  OpenFolder& operator=(OpenFolder&&) = delete;
+  OpenFolder(const OpenFolder&) = delete;
+  int Fd() const { return fd_; }
+
+ private:
+  explicit OpenFolder(int fd) : fd_(fd) {}
+  int fd_;
+};
+
+// The same for the file named `name` (no folder in it) inside folder.
+std::optional<std::size_t> ReadStartOfFile(const OpenFolder& folder, const std::string& name,
+                                           void* out, std::size_t n);
 
 // The stamp of the file a path names now (links followed); nothing when there is none.
 std::optional<File::Stamp> StampOfPath(const std::string& path);

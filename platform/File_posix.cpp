@@ -68,9 +68,12 @@ std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
   return std::unique_ptr<File>(new File(fd, path));
 }
 
-std::optional<std::size_t> ReadStartOfFile(const std::string& path, void* out, std::size_t n) {
-  // Non-blocking, so that a named pipe or a device given a scenery file's name cannot stall us.
-  const int fd = Sys().Open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
+namespace {
+
+// Non-blocking, so that a named pipe or a device given a scenery file's name cannot stall us.
+constexpr int kQuickLookFlags = O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
+std::optional<std::size_t> ReadStartOfOpened(int fd, void* out, std::size_t n) {
   if (fd < 0) return std::nullopt;
   std::optional<std::size_t> result;
   struct stat st {};
@@ -84,6 +87,29 @@ std::optional<std::size_t> ReadStartOfFile(const std::string& path, void* out, s
   }
   Sys().Close(fd);
   return result;
+}
+
+}  // namespace
+
+std::optional<std::size_t> ReadStartOfFile(const std::string& path, void* out, std::size_t n) {
+  return ReadStartOfOpened(Sys().Open(path.c_str(), kQuickLookFlags, 0), out, n);
+}
+
+std::optional<OpenFolder> OpenFolder::Open(const std::string& path) {
+  const int fd = Sys().Open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  if (fd < 0) return std::nullopt;
+  return OpenFolder(fd);
+}
+
+OpenFolder::~OpenFolder() {
+  if (fd_ >= 0) Sys().Close(fd_);
+}
+
+std::optional<std::size_t> ReadStartOfFile(const OpenFolder& folder, const std::string& name,
+                                           void* out, std::size_t n) {
+  // A name with a folder in it would leave the folder; an empty one would be the folder.
+  if (name.empty() || name.find('/') != std::string::npos) return std::nullopt;
+  return ReadStartOfOpened(Sys().OpenAt(folder.Fd(), name.c_str(), kQuickLookFlags, 0), out, n);
 }
 
 File::~File() {

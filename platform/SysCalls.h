@@ -16,6 +16,8 @@ class SysCalls {
  public:
   virtual ~SysCalls() = default;
   virtual int Open(const char* path, int flags, mode_t mode);
+  // openat: a name inside an open folder.
+  virtual int OpenAt(int folder, const char* name, int flags, mode_t mode);
   virtual int Close(int fd);
   virtual ssize_t Read(int fd, void* buffer, std::size_t n);
   virtual ssize_t Write(int fd, const void* data, std::size_t n);

@@ -1,5 +1,6 @@
 #include "platform/SysCalls.h"
 
+#include <fcntl.h>
 #include <stdio.h>
 #include <unistd.h>
 #include <cstdlib>
@@ -14,6 +15,9 @@ SysCalls* detail::currentSysCalls = &realSysCalls;
 
 int SysCalls::Open(const char* path, int flags, mode_t mode) {
   return ::open(path, flags, mode);
+}
+int SysCalls::OpenAt(int folder, const char* name, int flags, mode_t mode) {
+  return ::openat(folder, name, flags, mode);
 }
 int SysCalls::Close(int fd) {
   return ::close(fd);

@@ -423,13 +423,18 @@ void TfMain::ListFiles(const QString& folderText) {
   const WaitCursor busy;
   const QString status = pSb_->text();
   const std::vector<std::string> names = platform::ListFolderFiles(folder, "bgl");
+  // Each file is opened by its name in the folder held open (by its whole path if the folder
+  // cannot be held): the system then walks the folder's path once, not once per file.
+  const std::optional<platform::OpenFolder> open = platform::OpenFolder::Open(folder);
   ProgressStatus progress(pSb_, static_cast<int>(names.size()), QEventLoop::AllEvents);
   // The list takes its new names in batches: one by one, the widget costs more than the files.
   QStringList readable;
   int seen = 0;
   for (const std::string& name : names) {
     if (stopListing_) break;
-    if (TBGL::CanRead(folder + name)) readable.push_back(Q(name));
+    if (open ? TBGL::CanRead(*open, name) : TBGL::CanRead(folder + name)) {
+      readable.push_back(Q(name));
+    }
     ++seen;
     // A long listing shows how far it is and can be stopped by another choice of folder.
     if (progress.Due()) {

@@ -72,28 +72,48 @@ TEST_F(BglFileTest, AMissingFileIsNamedInTheMessage) {
 }
 
 TEST_F(BglFileTest, CanReadRefusesShortReadOnlyAndOtherFiles) {
-  EXPECT_FALSE(TBGL::CanRead(Write("empty.bgl", {})));
-  EXPECT_FALSE(TBGL::CanRead(Write("one.bgl", {0x01})));  // no error for a one-byte file
-  EXPECT_TRUE(TBGL::CanRead(Write("two.bgl", {0x01, 0x02})));
-  EXPECT_FALSE(TBGL::CanRead(Write("old.bgl", {0x01, 0x00, 0x00, 0x00})));
+  // Every answer is the same by the file's path and by its name in the open folder, as the
+  // folder listing asks it.
+  const std::optional<platform::OpenFolder> folder = platform::OpenFolder::Open(dir_.Path());
+  ASSERT_TRUE(folder);
+  auto canRead = [&](const std::string& name) {
+    const bool byPath = TBGL::CanRead(dir_ / name);
+    EXPECT_EQ(TBGL::CanRead(*folder, name), byPath) << name;
+    return byPath;
+  };
+  Write("empty.bgl", {});
+  Write("one.bgl", {0x01});
+  Write("two.bgl", {0x01, 0x02});
+  Write("old.bgl", {0x01, 0x00, 0x00, 0x00});
+  EXPECT_FALSE(canRead("empty.bgl"));
+  EXPECT_FALSE(canRead("one.bgl"));  // no error for a one-byte file
+  EXPECT_TRUE(canRead("two.bgl"));
+  EXPECT_FALSE(canRead("old.bgl"));
 
   BglBuilder b;
   const std::string readOnly = Write("ro.bgl", b.Build());
   std::filesystem::permissions(
       readOnly, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
   // Refused for every user, the administrator included, as the read-only attribute is.
-  EXPECT_FALSE(TBGL::CanRead(readOnly));
+  EXPECT_FALSE(canRead("ro.bgl"));
   EXPECT_THROW(TBGL(readOnly, Desktop()), EInOutError);
 
   // Names that lead to no regular file: a folder, a named pipe (which must not stall the
   // listing), a missing file; a link to a good file counts as that file.
   std::filesystem::create_directory(dir_ / "folder.bgl");
-  EXPECT_FALSE(TBGL::CanRead(dir_ / "folder.bgl"));
+  EXPECT_FALSE(canRead("folder.bgl"));
   ASSERT_EQ(::mkfifo((dir_ / "pipe.bgl").c_str(), 0644), 0);
-  EXPECT_FALSE(TBGL::CanRead(dir_ / "pipe.bgl"));
-  EXPECT_FALSE(TBGL::CanRead(dir_ / "missing.bgl"));
+  EXPECT_FALSE(canRead("pipe.bgl"));
+  EXPECT_FALSE(canRead("missing.bgl"));
   std::filesystem::create_symlink(dir_ / "two.bgl", dir_ / "link.bgl");
-  EXPECT_TRUE(TBGL::CanRead(dir_ / "link.bgl"));
+  EXPECT_TRUE(canRead("link.bgl"));
+
+  // In the folder, only a name of its own: none that leads elsewhere, and not the folder.
+  std::filesystem::create_directory(dir_ / "inner");
+  Write("inner/two.bgl", {0x01, 0x02});
+  EXPECT_FALSE(TBGL::CanRead(*folder, "inner/two.bgl"));
+  EXPECT_FALSE(TBGL::CanRead(*folder, ""));
+  EXPECT_FALSE(platform::OpenFolder::Open(dir_ / "two.bgl"));  // a file, no folder
 }
 
 TEST_F(BglFileTest, SectionsAndSubsectionsAreWalkedInDirectoryOrder) {
