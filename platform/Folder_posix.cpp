@@ -52,7 +52,8 @@ std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_
   }
   std::string prefix = folder;
   if (!prefix.empty() && prefix.back() != '/') prefix += '/';
-  std::vector<std::pair<std::u32string, std::string>> found;
+  std::vector<std::string> found;
+  std::vector<std::u32string> keys;
   while (const dirent* entry = ::readdir(dir.get())) {
     const std::string_view name = entry->d_name;
     if (!HasExtension(name, extension)) continue;
@@ -62,12 +63,19 @@ std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_
       if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN) continue;
       if (::stat((prefix + entry->d_name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     }
-    found.emplace_back(NtfsUpperCase(name), std::string(name));
+    found.emplace_back(name);
+    keys.push_back(NtfsUpperCase(name));
   }
-  std::sort(found.begin(), found.end());
+  // By upper-case form, then by the name itself; the names are moved once, in the end.
+  std::vector<std::size_t> order(found.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    const int c = keys[a].compare(keys[b]);
+    return c != 0 ? c < 0 : found[a] < found[b];
+  });
   std::vector<std::string> names;
   names.reserve(found.size());
-  for (auto& [key, name] : found) names.push_back(std::move(name));
+  for (const std::size_t i : order) names.push_back(std::move(found[i]));
   return names;
 }
 
