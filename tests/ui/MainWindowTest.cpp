@@ -25,6 +25,7 @@
 #include "ui/FolderList.h"
 #include "ui/Main.h"
 #include "ui/QtPrintSurface.h"
+#include "ui/TreeAdapter.h"
 #include "util/Environment.h"
 #include "util/Format.h"
 #include "util/Settings.h"
@@ -225,6 +226,55 @@ class MainWindowTest : public QObject {
     QTest::keyClick(Find<QListWidget>("lbFiles"), Qt::Key_Down);  // the arrow keys open each file
     QCOMPARE(Find<QLineEdit>("eFichier")->text().toStdString(), folder + "/b.bgl");
     QCOMPARE(TreeLines().size(), 3);
+  }
+
+  // The window sorts an airport's lines its own way (few by insertion, many by merging): the
+  // lines and their offsets must come as the plain tree's stable sort gives them, equal lines
+  // in file order.
+  void anAirportsManyLinesSortAsThePlainTreeSortsThem() {
+    const std::string folder = Folder("many");
+    BglBuilder b;
+    auto& sub = b.AddSection(3).AddSubSection();
+    std::uint32_t seed = 7;
+    auto next = [&seed](std::uint32_t n) {
+      seed = seed * 1103515245u + 12345u;
+      return (seed >> 16) % n;
+    };
+    for (const int lines : {3, 12, 31, 32, 33, 60}) {
+      auto& airport = sub.AddAirport().Name("Lignes " + std::to_string(lines)).Elevation(1000);
+      for (int i = 0; i < lines; ++i) {
+        // Few numbers and heights: many lines equal to others.
+        const auto number = static_cast<std::uint8_t>(1 + next(4));
+        const auto height = 1000 * static_cast<std::int64_t>(next(3));
+        if (next(2) == 0) {
+          airport.Runway(number, static_cast<std::uint8_t>(next(3)), height);
+        } else {
+          airport.Start(number, static_cast<std::uint8_t>(next(3)), height);
+        }
+      }
+    }
+    b.WriteTo(folder + "/many.bgl");
+    WriteSetting("Onglet", "1");
+    Start(QString::fromStdString(folder));
+    Choose(0);
+    PlainTree expected;
+    TBGL(folder + "/many.bgl", Home() + "/").FillTree(expected);
+    QStringList lines;
+    QList<std::uint32_t> offsets;
+    for (const auto& line : expected.Lines()) {
+      lines << QString::fromStdString((line.depth ? "   " : "") + line.item->text);
+      offsets << line.item->data;
+    }
+    QCOMPARE(TreeLines(), lines);
+    QList<std::uint32_t> shown;
+    auto* tree = Find<QTreeWidget>("tvElev");
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+      shown << TreeAdapter::DataOf(tree->topLevelItem(i));
+      for (int j = 0; j < tree->topLevelItem(i)->childCount(); ++j) {
+        shown << TreeAdapter::DataOf(tree->topLevelItem(i)->child(j));
+      }
+    }
+    QCOMPARE(shown, offsets);
   }
 
   void onTheHelpPageTheTreeWaitsForThePageChange() {
