@@ -17,12 +17,16 @@
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "benchmarks/Reference.h"
 #include "benchmarks/Scenery.h"
@@ -155,29 +159,36 @@ constexpr Figure kFigures[] = {
     {"(d) fill and sort the tree", "d_fill_tree", "d_insert_unsorted", 2.0, 1000.0},
 };
 
-// Keeps the median of every benchmark, in milliseconds, while the console shows them all.
+// Keeps the time of every run of every benchmark, in milliseconds, while the console shows
+// them all; the table takes their medians.
 class TableReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      // With one repetition there is no median: the run itself stands for it.
-      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      const bool single = run.run_type == Run::RT_Iteration && run.repetitions == 1;
       if (run.error_occurred) {
         std::cerr << "qorbgl-bench: " << run.run_name.function_name << ": " << run.error_message
                   << '\n';
         ++errors;
         continue;
       }
-      if (!(median || single)) continue;
+      if (run.run_type != Run::RT_Iteration) continue;
       const double ms = run.GetAdjustedRealTime() *
                         benchmark::GetTimeUnitMultiplier(benchmark::kMillisecond) /
                         benchmark::GetTimeUnitMultiplier(run.time_unit);
-      medians[run.run_name.function_name] = ms;
+      times[run.run_name.function_name].push_back(ms);
     }
   }
-  std::map<std::string, double> medians;
+  std::map<std::string, double> Medians() const {
+    std::map<std::string, double> medians;
+    for (auto [name, ms] : times) {
+      std::sort(ms.begin(), ms.end());
+      const std::size_t n = ms.size();
+      medians[name] = n % 2 == 1 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
+    }
+    return medians;
+  }
+  std::map<std::string, std::vector<double>> times;
   int errors = 0;
 };
 
@@ -304,12 +315,13 @@ int Main(int argc, char** argv) {
   auto* helpPage = Child<QWidget>(window, "tsAide");
   auto* tree = Child<QTreeWidget>(window, "tvElev");
 
-  auto add = [&](const char* name, auto&& body) {
-    benchmark::RegisterBenchmark(name, body)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->Repetitions(options.runs)
-        ->ReportAggregatesOnly(true);
+  // Each benchmark is registered once per run, and the runs of a figure's benchmarks alternate
+  // (reference, program, reference, program...): a machine that slows down or speeds up for a
+  // while then weighs on both sides of a ratio alike. One figure's runs end before the next
+  // figure's begin, so that what one leaves in memory does not weigh on another.
+  std::vector<std::pair<std::string, std::function<void(benchmark::State&)>>> planned;
+  auto add = [&](const char* name, std::function<void(benchmark::State&)> body) {
+    planned.emplace_back(name, std::move(body));
   };
 
   add("a_plain_read", [&](benchmark::State& state) {
@@ -444,6 +456,19 @@ int Main(int argc, char** argv) {
     }
   });
 
+  for (std::size_t first = 0; first < planned.size();) {
+    std::size_t end = first;
+    while (end < planned.size() && planned[end].first[0] == planned[first].first[0]) ++end;
+    for (int run = 0; run < options.runs; ++run) {
+      for (std::size_t i = first; i < end; ++i) {
+        benchmark::RegisterBenchmark(planned[i].first.c_str(), planned[i].second)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+      }
+    }
+    first = end;
+  }
+
   TableReporter reporter;
   try {
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -454,7 +479,7 @@ int Main(int argc, char** argv) {
   benchmark::Shutdown();
 
   const std::optional<std::uint64_t> peak = PeakMemoryOfList(scenery.largeFile);
-  const int missed = PrintTable(reporter.medians, scenery, peak);
+  const int missed = PrintTable(reporter.Medians(), scenery, peak);
   if (madeFolder) fs::remove_all(*madeFolder);
   if (reporter.errors > 0) return 2;
   return options.check && missed > 0 ? 1 : 0;
