@@ -73,8 +73,8 @@ const CaptionTables& Tables() {
   return tables;
 }
 
-// The entries of the airport being read, kept from one airport to the next so that gathering
-// them takes no memory; they go into the file's arena at the end, in one piece.
+// The entries of the airport being read, in room kept from one airport to the next, so that
+// gathering them takes no new memory; they go into the file's arena at the end, in one piece.
 class Gathered {
  public:
   void Clear() { size_ = 0; }
