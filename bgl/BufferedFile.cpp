@@ -7,16 +7,21 @@
 
 namespace qor {
 
-BufferedFile::BufferedFile(std::unique_ptr<platform::File> file)
-    : BufferedFile(std::move(file), 0) {
-  size_ = file_->Size();
-  capacity_ = size_ <= kWholeFileLimit ? static_cast<std::size_t>(size_) : kWindowSize;
+namespace {
+
+// A small file is its own window; a large one is seen through kWindowSize bytes of it.
+std::size_t WindowCapacity(std::uint64_t size) {
+  return size <= BufferedFile::kWholeFileLimit ? static_cast<std::size_t>(size)
+                                               : BufferedFile::kWindowSize;
 }
 
+}  // namespace
+
+BufferedFile::BufferedFile(std::unique_ptr<platform::File> file)
+    : file_(std::move(file)), size_(file_->Size()), capacity_(WindowCapacity(size_)) {}
+
 BufferedFile::BufferedFile(std::unique_ptr<platform::File> file, std::uint64_t size)
-    : file_(std::move(file)),
-      size_(size),
-      capacity_(size <= kWholeFileLimit ? static_cast<std::size_t>(size) : kWindowSize) {}
+    : file_(std::move(file)), size_(size), capacity_(WindowCapacity(size)) {}
 
 void BufferedFile::Load(std::uint64_t offset) {
   const std::uint64_t start = size_ <= kWholeFileLimit ? 0 : offset;

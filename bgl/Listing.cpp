@@ -46,20 +46,6 @@ std::string TreeLine(const TElevation& entry) {
   return TreeLine(entry, CurrentNumberSymbols());
 }
 
-namespace {
-
-bool IsContinuation(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-std::size_t CharCount(std::string_view text) {
-  std::size_t count = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) count += i == 0 || !IsContinuation(text[i]);
-  return count;
-}
-
-}  // namespace
-
 TreeLineWriter::TreeLineWriter(const platform::NumberSymbols& symbols)
     : symbols_(symbols),
       shortSymbols_(symbols.grouping.size() <= kShortSymbol &&
@@ -84,7 +70,7 @@ std::string_view TreeLineWriter::Line(const TElevation& entry) {
   std::size_t chars = 0;
   for (; cut < caption.size(); ++cut) {
     const char c = caption[cut];
-    if (cut == 0 || !IsContinuation(c)) {
+    if (cut == 0 || !IsContinuationByte(c)) {
       if (chars == kLabelWidth) break;
       ++chars;
     }

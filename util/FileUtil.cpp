@@ -16,10 +16,6 @@ namespace {
 
 constexpr char kDelimiter = platform::kPathDelimiter;
 
-bool IsContinuationByte(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
 // The characters of a UTF-8 text, each as its bytes (a stray byte stands alone).
 std::vector<std::string_view> Characters(std::string_view text) {
   std::vector<std::string_view> out;

@@ -17,17 +17,6 @@ namespace {
 
 // ---- UTF-8 character positions ----
 
-bool IsContinuation(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-std::size_t CharCount(std::string_view text) {
-  std::size_t count = 0;
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (i == 0 || !IsContinuation(text[i])) ++count;
-  return count;
-}
-
 // Byte offset where character number index (from 0) starts; the text's size past its end.
 // A stray continuation byte at the very start counts as a character of its own, so that no
 // offset ever falls inside a well-formed sequence.
@@ -35,7 +24,7 @@ std::size_t CharOffset(std::string_view text, std::size_t index) {
   std::size_t i = 0;
   while (index > 0 && i < text.size()) {
     ++i;
-    while (i < text.size() && IsContinuation(text[i])) ++i;
+    while (i < text.size() && IsContinuationByte(text[i])) ++i;
     --index;
   }
   return i;
@@ -238,6 +227,13 @@ std::string FormatNumber(const Variant& value, char fill, bool showZero, double 
   return FormatNumber(value, fill, showZero, spec, grouped, isSigned, CurrentNumberSymbols());
 }
 
+std::size_t CharCount(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (i == 0 || !IsContinuationByte(text[i])) ++count;
+  return count;
+}
+
 void AppendFitStr(std::string& out, std::string_view text, int n, char32_t pad) {
   const std::size_t width = Magnitude(n);
   if (n > 0) {
@@ -245,7 +241,7 @@ void AppendFitStr(std::string& out, std::string_view text, int n, char32_t pad) 
     std::size_t cut = 0;
     std::size_t count = 0;
     for (; cut < text.size(); ++cut) {
-      if (cut > 0 && IsContinuation(text[cut])) continue;
+      if (cut > 0 && IsContinuationByte(text[cut])) continue;
       if (count == width) break;
       ++count;
     }

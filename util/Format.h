@@ -28,6 +28,14 @@ std::string FormatNumber(const Variant& value, char fill, bool showZero, double 
 std::string FormatNumber(const Variant& value, char fill, bool showZero, double spec, bool grouped,
                          bool isSigned);
 
+// Whether a byte continues a UTF-8 character rather than starting one.
+inline bool IsContinuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+// The characters of a UTF-8 text: a stray continuation byte at the start counts as one, the
+// ones after a character belong to it.
+std::size_t CharCount(std::string_view text);
+
 // Exactly |n| characters: n > 0 left-justifies (cutting the end), n < 0 right-justifies
 // (keeping the last -n characters); n = 0 gives the empty text.
 std::string FitStr(std::string_view text, int n, char32_t pad = U' ');

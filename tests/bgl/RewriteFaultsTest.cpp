@@ -11,6 +11,7 @@
 #include "bgl/Bgl.h"
 #include "platform/Errors.h"
 #include "platform/SysCalls.h"
+#include "tests/bgl/OneAirportFile.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/ScriptedDialog.h"
 #include "tests/support/TempFolder.h"
@@ -111,23 +112,7 @@ struct Row {
 const Bytes kOlder = {'o', 'l', 'd'};
 const Bytes kTheirs = {'t', 'h', 'e', 'i', 'r', 's'};
 
-class RewriteFaultsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ::setenv("XDG_DATA_HOME", (home_ / "data").c_str(), 1);
-    auto& ap = builder_.AddSection(3).AddSubSection().AddAirport().Name("Nord").Elevation(432000);
-    ap.Runway(24, 1, 431000).Start(6, 2, 430000);
-    original_ = builder_.WriteTo(path_);
-    elevation_ = ap.elevationOffset;
-  }
-
-  test::TempFolder home_;
-  std::string path_ = home_ / "AP.bgl";
-  std::string backupFolder_ = home_.Path() + "/Bureau/QORBgl Backup";
-  test::BglBuilder builder_;
-  Bytes original_;
-  std::uint32_t elevation_ = 0;
-};
+class RewriteFaultsTest : public test::OneAirportFile {};
 
 TEST_F(RewriteFaultsTest, NoFaultLosesTheFileOrLeavesAHalfCopyAndTheUserIsAlwaysTold) {
   const Row rows[] = {
@@ -214,7 +199,7 @@ TEST_F(RewriteFaultsTest, NoFaultLosesTheFileOrLeavesAHalfCopyAndTheUserIsAlways
       fs::create_directories(backupFolder_);
       test::WriteFile(backupFolder_ + "/AP.bgl", kOlder);
     }
-    auto bgl = std::make_unique<TBGL>(path_, home_.Path() + "/Bureau/");
+    auto bgl = std::make_unique<TBGL>(path_, desktop_);
     test::ScriptedDialog user;  // answers "no" to going on without a copy
     FaultyCalls calls;
     row.arm(calls, path_);
@@ -291,7 +276,7 @@ TEST_F(RewriteFaultsTest, NoFaultLosesTheFileOrLeavesAHalfCopyAndTheUserIsAlways
 // The file moved away under another name while it was written: the name is free, and the file
 // that moved is still what it was.
 TEST_F(RewriteFaultsTest, AFileMovedAwayDuringTheWriteIsPutBackAsItWas) {
-  auto bgl = std::make_unique<TBGL>(path_, home_.Path() + "/Bureau/");
+  auto bgl = std::make_unique<TBGL>(path_, desktop_);
   test::ScriptedDialog user;
   FaultyCalls calls;
   const std::string moved = path_ + ".moved";
@@ -313,7 +298,7 @@ TEST_F(RewriteFaultsTest, AFileChangedWhileTheUserReadsAboutTheBackupIsNotWritte
   } user;
   user.path = path_;
   fs::last_write_time(path_, fs::file_time_type::clock::now() - std::chrono::hours(1));
-  TBGL bgl(path_, home_.Path() + "/Bureau/");
+  TBGL bgl(path_, desktop_);
   EXPECT_FALSE(bgl.ReplaceValue(elevation_, 'D', Variant::Integer(-1), user));
   ASSERT_EQ(user.messages.size(), 2u);
   EXPECT_NE(user.messages[1].find("Rouvrez-le"), std::string::npos) << user.messages[1];

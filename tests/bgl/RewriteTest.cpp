@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "bgl/Bgl.h"
+#include "tests/bgl/OneAirportFile.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/ScriptedDialog.h"
 #include "tests/support/TempFolder.h"
@@ -19,15 +20,8 @@ const char* const kCopied =
     "Une copie de sécurité a été placée dans le dossier \"QORBgl Backup\" sur votre "
     "bureau.\r\n\r\nVous pourrez la supprimer après contrôle du BGL modifié.";
 
-class RewriteTest : public ::testing::Test {
+class RewriteTest : public test::OneAirportFile {
  protected:
-  void SetUp() override {
-    ::setenv("XDG_DATA_HOME", (home_ / "data").c_str(), 1);
-    auto& ap = builder_.AddSection(3).AddSubSection().AddAirport().Name("Nord").Elevation(432000);
-    ap.Runway(24, 1, 431000).Start(6, 2, 430000);
-    original_ = builder_.WriteTo(path_);
-    elevation_ = ap.elevationOffset;
-  }
   std::unique_ptr<TBGL> Open() { return std::make_unique<TBGL>(path_, desktop_); }
   std::string Backup() const { return desktop_ + "QORBgl Backup/AP.bgl"; }
   Bytes Patched(std::uint32_t at, const Bytes& bytes) const {
@@ -36,12 +30,6 @@ class RewriteTest : public ::testing::Test {
     return b;
   }
 
-  test::TempFolder home_;
-  std::string path_ = home_ / "AP.bgl";
-  std::string desktop_ = home_.Path() + "/Bureau/";
-  test::BglBuilder builder_;
-  Bytes original_;
-  std::uint32_t elevation_ = 0;
   test::ScriptedDialog user_;
 };
 
