@@ -93,7 +93,7 @@ void IsolateHome(const std::string& data) {
 
 // Answers the search's input box with the sought name; any other message is a failure of the
 // benchmark's own set-up.
-class BenchDialog : public WindowDialog {
+class BenchDialog : public WorkflowDialogs {
  public:
   explicit BenchDialog(std::string answer) : answer_(std::move(answer)) {}
   void Message(const std::string& text) override {
@@ -108,11 +108,17 @@ class BenchDialog : public WindowDialog {
     text = answer_;
     return true;
   }
+  bool OpenFileName(std::string&) override { return false; }
   bool SaveFileName(const std::string&, const std::string&, std::string&) override { return false; }
 
  private:
   std::string answer_;
 };
+
+// Runs the window's events until its listing or search has ended.
+void Settle(TfMain& window) {
+  while (window.Workflow().Working()) QCoreApplication::processEvents();
+}
 
 // Takes the tree lines as the listing makes them, and keeps only their count and length: the
 // keeping and sorting of lines is the tree's own work, measured with the window's tree.
@@ -362,8 +368,10 @@ int Main(int argc, char** argv) {
   });
   add("b_list_files", [&](benchmark::State& state) {
     pages->setCurrentWidget(helpPage);
-    const QString folder = QString::fromStdString(scenery.mixedFolder);
-    for (auto _ : state) window.ListFiles(folder);
+    for (auto _ : state) {
+      window.Workflow().ChooseFolder(scenery.mixedFolder);
+      Settle(window);
+    }
   });
 
   add("c_plain_read_folder", [&](benchmark::State& state) {
@@ -388,15 +396,15 @@ int Main(int argc, char** argv) {
   });
   add("c_search", [&](benchmark::State& state) {
     pages->setCurrentWidget(helpPage);
-    const QString folder = QString::fromStdString(scenery.searchFolder);
     auto* files = Child<QListWidget>(window, "lbFiles");
-    window.OpenPath(folder);  // the search works in the folder the window shows
     for (auto _ : state) {
       state.PauseTiming();
-      window.ListFiles(folder);
+      window.Workflow().ChooseFolder(scenery.searchFolder);
+      Settle(window);
       QCoreApplication::processEvents();
       state.ResumeTiming();
-      window.SearchAirport();
+      window.Workflow().Search();
+      Settle(window);
       if (files->count() != 1) return Fail(state, "the search did not keep the one file");
     }
   });
@@ -405,7 +413,8 @@ int Main(int argc, char** argv) {
   std::vector<QString> topTexts;
   std::vector<std::vector<QString>> childTexts;
   auto openLarge = [&]() -> bool {
-    window.OpenPath(QString::fromStdString(scenery.largeFile));
+    window.Workflow().OpenPath(scenery.largeFile);
+    Settle(window);
     pages->setCurrentWidget(treePage);
     QCoreApplication::processEvents();
     return window.Bgl() != nullptr && tree->topLevelItemCount() == scenery.largeFileAirports;

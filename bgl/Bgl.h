@@ -54,8 +54,12 @@ class TBGL {
   // Writes the low 8, 16 or 32 bits of value, little-endian, at offset (codes B, W, D), after
   // the backup copy of EnsureBackup. Refuses, with a message and nothing written, an offset
   // whose bytes would not lie inside the file and a file that changed since this object last
-  // saw it. Each write is flushed to disk. True when the value was written.
+  // saw it. Each write is flushed to disk. True when the value was written; the elevation entry
+  // of a field written so shows the new value.
   bool ReplaceValue(std::uint32_t offset, char code, const Variant& value, UserDialog& dialog);
+  // The elevation field at offset as the file holds it now, read as signed millimetres.
+  // Raises EInOutError when the field lies past the end of the file.
+  std::int32_t ElevationAt(std::uint32_t offset);
   // Copies the file into the backup folder on the desktop before the first write, or asks
   // whether to go on without a copy. True when writing may go ahead.
   bool EnsureBackup(UserDialog& dialog);
@@ -99,6 +103,9 @@ class TBGL {
 
   // Whether the file on disk is still the one this object read and wrote last.
   bool Unchanged() const;
+  // After a write of 4 bytes at offset: the elevation entry of that field holds the new value,
+  // so that the listing made again shows what the file holds.
+  void NoteElevation(std::uint32_t offset, std::uint32_t value);
 
   std::unique_ptr<BufferedFile> file_;
   std::uint64_t structureLeft_ = 0;

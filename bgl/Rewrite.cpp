@@ -46,6 +46,10 @@ bool TBGL::Unchanged() const {
   return onPath && *onPath == seen_ && file_->Raw().CurrentStamp() == seen_;
 }
 
+std::int32_t TBGL::ElevationAt(std::uint32_t offset) {
+  return static_cast<std::int32_t>(file_->Get<std::uint32_t>(offset));
+}
+
 bool TBGL::EnsureBackup(UserDialog& dialog) {
   if (BackupDone) return true;
   if (CopyFileTo(FileName, BackupPath(), true)) {
@@ -138,6 +142,7 @@ bool TBGL::ReplaceValue(std::uint32_t offset, char code, const Variant& value, U
   } catch (const EInOutError&) {
     // Written and flushed, but the file's state is unknown now: the next write is refused.
     seen_ = {};
+    if (width == 4) NoteElevation(offset, static_cast<std::uint32_t>(bits));
     return true;
   }
   if (!onPath || onPath->device != now.device || onPath->inode != now.inode) {
@@ -147,7 +152,17 @@ bool TBGL::ReplaceValue(std::uint32_t offset, char code, const Variant& value, U
                       putBack() + "\r\n\r\nRouvrez-le avant de le modifier.");
   }
   seen_ = now;
+  if (width == 4) NoteElevation(offset, static_cast<std::uint32_t>(bits));
   return true;
+}
+
+void TBGL::NoteElevation(std::uint32_t offset, std::uint32_t value) {
+  for (const TAirport1Rec* airport : Airports()) {
+    for (const TElevation& entry : airport->Elevations) {
+      // The entries are the file's own, made in its arena; only the listing reads them.
+      if (entry.Offset == offset) const_cast<TElevation&>(entry).Altitude = value;
+    }
+  }
 }
 
 }  // namespace qor

@@ -9,12 +9,18 @@ namespace qor {
 class UserDialog {
  public:
   // Message-box buttons and results, with the Windows values.
+  static constexpr int kOk = 0;
   static constexpr int kOkCancel = 1;
   static constexpr int kYesNo = 4;
   static constexpr int kIdOk = 1;
   static constexpr int kIdCancel = 2;
   static constexpr int kIdYes = 6;
   static constexpr int kIdNo = 7;
+  // Icons that may be added to the buttons' flags.
+  static constexpr int kIconStop = 16;
+  static constexpr int kIconQuestion = 32;
+  static constexpr int kIconExclamation = 48;
+  static constexpr int kIconInformation = 64;
 
   virtual ~UserDialog() = default;
   // A plain message: the text and one OK button, captioned with the application's title.

@@ -18,6 +18,7 @@ int NoSuchFile(const std::string& path);
 
 int ListCommand(const std::vector<std::string>& args);
 int FilesCommand(const std::vector<std::string>& args);
+int FindCommand(const std::vector<std::string>& args);
 int SetCommand(const std::vector<std::string>& args);
 
 }  // namespace qor::cli

@@ -9,6 +9,9 @@
 #include "platform/Folder.h"
 #include "platform/PathText.h"
 #include "platform/ShellFolders.h"
+#include "workflow/AirportLines.h"
+#include "workflow/AirportSearch.h"
+#include "workflow/FolderListing.h"
 
 namespace qor::cli {
 
@@ -59,12 +62,12 @@ int List(const std::string& path, bool json) {
     return kNothing;
   }
   if (json) return kDone;
-  PlainTree tree;
-  bgl.FillTree(tree);
+  AirportLines lines;
+  lines.Fill(bgl);
   std::string out;
-  for (const PlainTree::Line& line : tree.Lines()) {
-    if (line.depth > 0) out += "   ";
-    out += line.item->text;
+  for (std::size_t i = 0; i < lines.Size(); ++i) {
+    if (!lines.IsAirport(i)) out += "   ";
+    out += lines.Text(i);
     out += '\n';
     WriteIfFull(out);
   }
@@ -72,20 +75,49 @@ int List(const std::string& path, bool json) {
   return kDone;
 }
 
-int Files(std::string folder) {
-  if (!platform::FolderExists(folder)) {
-    Report("Je ne trouve pas le dossier " + platform::QuotedPath(folder) + ".");
-    return kFileError;
+bool CheckFolder(const std::string& folder) {
+  if (platform::FolderExists(folder)) return true;
+  Report("Je ne trouve pas le dossier " + platform::QuotedPath(folder) + ".");
+  return false;
+}
+
+int Files(const std::string& folder) {
+  if (!CheckFolder(folder)) return kFileError;
+  const std::vector<std::string> names = FolderListing(folder).All();
+  std::string out;
+  for (const std::string& name : names) {
+    out += name;
+    out += '\n';
+    WriteIfFull(out);
   }
-  if (folder.back() != platform::kPathDelimiter) folder += platform::kPathDelimiter;
-  int listed = 0;
-  for (const std::string& name : platform::ListFolderFiles(folder, "bgl")) {
-    if (!TBGL::CanRead(folder + name)) continue;
-    std::cout << name << '\n';
-    ++listed;
-  }
-  if (listed == 0) {
+  std::cout << out;
+  if (names.empty()) {
     Report("Ce dossier ne contient aucun fichier BGL que je sache lire.");
+    return kNothing;
+  }
+  return kDone;
+}
+
+int Find(const std::string& folder, const std::string& name, bool json) {
+  if (!CheckFolder(folder)) return kFileError;
+  AirportSearch search(folder, FolderListing(folder).All(), name);
+  // A damaged file stops the search: the files found before it are no answer, since those
+  // after it were not examined.
+  search.All();
+  const std::vector<std::string>& found = search.Kept();
+  if (json) {
+    std::string out = "{\"folder\": " + JsonString(folder);
+    if (!platform::IsUtf8(folder)) out += ", \"folder_bytes\": \"" + HexBytes(folder) + "\"";
+    out += ", \"name\": " + JsonString(name) + ", \"files\": [";
+    for (std::size_t i = 0; i < found.size(); ++i) {
+      out += (i == 0 ? "" : ", ") + JsonString(found[i]);
+    }
+    std::cout << out << "]}\n";
+  } else {
+    for (const std::string& file : found) std::cout << file << '\n';
+  }
+  if (found.empty()) {
+    Report("Aucun fichier de ce dossier ne définit d'aéroport nommé « " + name + " ».");
     return kNothing;
   }
   return kDone;
@@ -112,6 +144,22 @@ int ListCommand(const std::vector<std::string>& args) {
 int FilesCommand(const std::vector<std::string>& args) {
   if (args.size() != 1) return Usage("files attend un seul DOSSIER.");
   return Files(args[0]);
+}
+
+int FindCommand(const std::vector<std::string>& args) {
+  std::vector<std::string> words;
+  bool json = false;
+  for (const std::string& arg : args) {
+    if (arg == "--json") {
+      json = true;
+    } else if (arg.rfind("--", 0) == 0) {
+      return Usage("option inconnue : " + arg);
+    } else {
+      words.push_back(arg);
+    }
+  }
+  if (words.size() != 2) return Usage("find attend un DOSSIER et un NOM d'aéroport.");
+  return Find(words[0], words[1], json);
 }
 
 }  // namespace qor::cli

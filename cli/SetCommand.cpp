@@ -1,7 +1,6 @@
 // qorbgl-cli set: the window's elevation change, asking nothing. The backup copy is made as the
 // window makes it; when none can be made, nothing is written unless --no-backup says so.
 
-#include <cmath>
 #include <iostream>
 #include <limits>
 #include <optional>
@@ -10,9 +9,9 @@
 #include "cli/Cli.h"
 #include "platform/File.h"
 #include "platform/ShellFolders.h"
-#include "util/Evaluator.h"
 #include "util/FileUtil.h"
 #include "util/Format.h"
+#include "workflow/ElevationInput.h"
 
 namespace qor::cli {
 
@@ -44,35 +43,20 @@ class CommandLineDialog : public UserDialog {
   bool noBackup_;
 };
 
+// A message box's text on one line: its paragraphs joined by a blank.
+std::string FlatMessage(std::string text) {
+  for (std::size_t at = text.find("\r\n\r\n"); at != std::string::npos;
+       at = text.find("\r\n\r\n", at)) {
+    text.replace(at, 4, " ");
+  }
+  return text;
+}
+
 std::optional<std::uint32_t> ParseOffset(const std::string& text) {
   if (text.empty() || !OnlyChars("0123456789", text) || text.size() > 10) return std::nullopt;
   const std::uint64_t n = std::stoull(text);
   if (n > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
   return static_cast<std::uint32_t>(n);
-}
-
-std::string Metres(std::int64_t mm) {
-  return FormatNumber(Variant::Real(static_cast<double>(mm) / 1000.0), ' ', true, 0.3, true, false);
-}
-
-// The thousandths of a metre of a typed elevation, rounded half to even; nothing when the text
-// is no number or does not fit the signed 32-bit field.
-std::optional<std::int32_t> Millimetres(const std::string& text, std::string& problem) {
-  bool ok = false;
-  Variant value;
-  EvalText(text, ok, value);
-  if (!ok || !(value.IsInteger() || value.Kind() == VarKind::Real)) {
-    problem = "l'altitude « " + text + " » n'est pas un nombre de mètres.";
-    return std::nullopt;
-  }
-  const double mm = std::nearbyint(value.AsReal() * 1000.0);
-  if (!(mm >= std::numeric_limits<std::int32_t>::min() &&
-        mm <= std::numeric_limits<std::int32_t>::max())) {
-    problem = "l'altitude « " + text +
-              " » ne tient pas dans le champ d'un BGL (de -2 147 483,648 à 2 147 483,647 m).";
-    return std::nullopt;
-  }
-  return static_cast<std::int32_t>(mm);
 }
 
 std::optional<Request> Parse(const std::vector<std::string>& args, std::string& problem) {
@@ -167,8 +151,8 @@ int SetCommand(const std::vector<std::string>& args) {
   std::string problem;
   const std::optional<Request> request = Parse(args, problem);
   if (!request) return Usage(problem);
-  const std::optional<std::int32_t> mm = Millimetres(*request->elevation, problem);
-  if (!mm) return Usage(problem);
+  const std::optional<std::int32_t> mm = ReadMetres(*request->elevation, problem);
+  if (!mm) return Usage(FlatMessage(problem));
 
   if (!platform::FileExists(request->file)) return NoSuchFile(request->file);
   TBGL bgl(request->file, IncludeBackslash(platform::UserDesktopFolder()));
@@ -177,13 +161,10 @@ int SetCommand(const std::vector<std::string>& args) {
 
   CommandLineDialog dialog(request->noBackup);
   for (const TElevation* target : targets) {
-    Variant old;
-    std::uint32_t next = 0;
-    GetValue(bgl.File(), target->Offset, 'D', old, next);  // what the file holds now
+    const std::int32_t old = bgl.ElevationAt(target->Offset);  // what the file holds now
     if (!bgl.ReplaceValue(target->Offset, 'D', Variant::Integer(*mm), dialog)) return kFileError;
-    std::cout << target->Caption << " (offset " << target->Offset
-              << ") : " << Metres(static_cast<std::int32_t>(old.AsInt64())) << " -> " << Metres(*mm)
-              << " m" << std::endl;
+    std::cout << target->Caption << " (offset " << target->Offset << ") : " << Metres(old) << " -> "
+              << Metres(*mm) << " m" << std::endl;
   }
   return kDone;
 }

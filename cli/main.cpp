@@ -2,6 +2,8 @@
 //
 //   qorbgl-cli list FILE [--json]     airports of a file
 //   qorbgl-cli files FOLDER           the new-format BGL files of a folder, in listing order
+//   qorbgl-cli find FOLDER NAME [--json]
+//                                     the files of a folder that define airport NAME
 //   qorbgl-cli set FILE --offset N --elevation METRES [--no-backup]
 //   qorbgl-cli set FILE --airport NAME --elevation METRES [--all] [--no-backup]
 //
@@ -23,6 +25,9 @@ constexpr const char* kUsageText =
     "Utilisation :\n"
     "  qorbgl-cli list FICHIER [--json]   les aéroports d'un fichier BGL\n"
     "  qorbgl-cli files DOSSIER           les fichiers BGL FS2004 d'un dossier\n"
+    "  qorbgl-cli find DOSSIER NOM [--json]\n"
+    "                                     les fichiers d'un dossier qui définissent l'aéroport "
+    "NOM\n"
     "  qorbgl-cli set FICHIER --offset N --elevation METRES [--no-backup]\n"
     "  qorbgl-cli set FICHIER --airport NOM --elevation METRES [--all] [--no-backup]\n"
     "                                     change une altitude (en mètres), après une copie\n"
@@ -34,6 +39,7 @@ int Run(const std::vector<std::string>& args) {
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "list") return ListCommand(rest);
   if (command == "files") return FilesCommand(rest);
+  if (command == "find") return FindCommand(rest);
   if (command == "set") return SetCommand(rest);
   if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kUsageText;

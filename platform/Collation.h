@@ -18,5 +18,7 @@ int CompareText(std::u16string_view a, std::u16string_view b);
 // with their bytes (memcmp, shorter first on a tie) as CompareText compares the texts: sorting
 // many texts by keys made once each is far cheaper than comparing the texts again and again.
 std::size_t AppendSortKey(std::u16string_view text, std::string& keys);
+// The same for a UTF-8 text (bytes that are not UTF-8 count as U+FFFD).
+std::size_t AppendSortKey(std::string_view text, std::string& keys);
 
 }  // namespace qor::platform

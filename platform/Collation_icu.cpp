@@ -100,4 +100,17 @@ std::size_t AppendSortKey(std::u16string_view text, std::string& keys) {
   }
 }
 
+std::size_t AppendSortKey(std::string_view text, std::string& keys) {
+  // ICU makes keys of UTF-16; the text is turned into it in a buffer kept from call to call.
+  thread_local std::u16string units;
+  units.resize(text.size() + 1);
+  int32_t length = 0;
+  UErrorCode status = U_ZERO_ERROR;
+  u_strFromUTF8WithSub(reinterpret_cast<UChar*>(units.data()), static_cast<int32_t>(units.size()),
+                       &length, text.data(), static_cast<int32_t>(text.size()), 0xFFFD, nullptr,
+                       &status);
+  if (U_FAILURE(status)) length = 0;
+  return AppendSortKey(std::u16string_view(units.data(), static_cast<std::size_t>(length)), keys);
+}
+
 }  // namespace qor::platform

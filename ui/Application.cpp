@@ -11,7 +11,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 void ReportError(const std::string& text) {
-  MsgBox(text, "QORBgl", kMbIconStop | kMbOk);
+  MsgBox(text, "QORBgl", UserDialog::kIconStop | UserDialog::kOk);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

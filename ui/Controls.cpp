@@ -16,8 +16,8 @@ namespace qor {
 
 namespace {
 
-std::unique_ptr<WindowDialog>& Current() {
-  static std::unique_ptr<WindowDialog> dialogs = std::make_unique<MessageBoxDialog>();
+std::unique_ptr<WorkflowDialogs>& Current() {
+  static std::unique_ptr<WorkflowDialogs> dialogs = std::make_unique<MessageBoxDialog>();
   return dialogs;
 }
 
@@ -34,11 +34,31 @@ bool IsComponent(const QObject* obj) {
 
 }  // namespace
 
-WindowDialog& Dialogs() {
+WorkflowDialogs& Dialogs() {
   return *Current();
 }
-void SetDialogs(std::unique_ptr<WindowDialog> dialogs) {
+void SetDialogs(std::unique_ptr<WorkflowDialogs> dialogs) {
   Current() = std::move(dialogs);
+}
+
+WorkflowDialogs& CurrentDialogs() {
+  class Forward : public WorkflowDialogs {
+    void Message(const std::string& text) override { Dialogs().Message(text); }
+    int MsgBox(const std::string& text, const std::string& caption, int flags) override {
+      return Dialogs().MsgBox(text, caption, flags);
+    }
+    bool InputBox(const std::string& caption, const std::string& prompt,
+                  std::string& text) override {
+      return Dialogs().InputBox(caption, prompt, text);
+    }
+    bool OpenFileName(std::string& path) override { return Dialogs().OpenFileName(path); }
+    bool SaveFileName(const std::string& caption, const std::string& filter,
+                      std::string& path) override {
+      return Dialogs().SaveFileName(caption, filter, path);
+    }
+  };
+  static Forward forward;
+  return forward;
 }
 
 bool MessageBoxDialog::InputBox(const std::string& caption, const std::string& prompt,
@@ -52,7 +72,7 @@ bool MessageBoxDialog::InputBox(const std::string& caption, const std::string& p
 }
 
 void MessageBoxDialog::Message(const std::string& text) {
-  MsgBox(text, QApplication::applicationName().toStdString(), kMbOk);
+  MsgBox(text, QApplication::applicationName().toStdString(), kOk);
 }
 
 int MessageBoxDialog::MsgBox(const std::string& text, const std::string& caption, int flags) {
@@ -60,16 +80,16 @@ int MessageBoxDialog::MsgBox(const std::string& text, const std::string& caption
   box.setWindowTitle(QString::fromStdString(caption));
   box.setText(QString::fromStdString(text).replace("\r\n", "\n"));
   switch (flags & 0xF0) {
-    case kMbIconStop:
+    case UserDialog::kIconStop:
       box.setIcon(QMessageBox::Critical);
       break;
-    case kMbIconQuestion:
+    case UserDialog::kIconQuestion:
       box.setIcon(QMessageBox::Question);
       break;
-    case kMbIconExclamation:
+    case UserDialog::kIconExclamation:
       box.setIcon(QMessageBox::Warning);
       break;
-    case kMbIconInformation:
+    case UserDialog::kIconInformation:
       box.setIcon(QMessageBox::Information);
       break;
     default:
@@ -102,6 +122,18 @@ int MessageBoxDialog::MsgBox(const std::string& text, const std::string& caption
   return choices.back().id;  // closed without a button: the last one, No or Cancel
 }
 
+bool MessageBoxDialog::OpenFileName(std::string& path) {
+  QFileDialog dialog(QApplication::activeWindow());
+  dialog.setDefaultSuffix("bgl");
+  dialog.setNameFilter("BGL files (*.bgl *.BGL *.Bgl)");
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::DontResolveSymlinks);
+  if (!path.empty()) dialog.setDirectory(QString::fromStdString(path));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  path = dialog.selectedFiles().front().toStdString();
+  return true;
+}
+
 bool MessageBoxDialog::SaveFileName(const std::string& caption, const std::string& filter,
                                     std::string& path) {
   const QString chosen =
@@ -110,13 +142,6 @@ bool MessageBoxDialog::SaveFileName(const std::string& caption, const std::strin
   if (chosen.isEmpty()) return false;
   path = chosen.toStdString();
   return true;
-}
-
-WaitCursor::WaitCursor() {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-WaitCursor::~WaitCursor() {
-  QApplication::restoreOverrideCursor();
 }
 
 int MsgBox(const std::string& text, const std::string& caption, int flags) {

@@ -4,8 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,31 +13,28 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStorageInfo>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <exception>
 
-#include "platform/File.h"
-#include "platform/Folder.h"
-#include "simfinder/QORFS.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/FolderList.h"
 #include "ui/Icons.h"
-#include "ui/LangStr.h"
-#include "ui/ProgressStatus.h"
 #include "ui/SingleInstance.h"
-#include "ui/TreeAdapter.h"
 #include "util/Environment.h"
-#include "util/Evaluator.h"
 #include "util/FileUtil.h"
 #include "util/Format.h"
 #include "util/Settings.h"
+#include "workflow/LangStr.h"
+#include "workflow/WindowSettings.h"
 
 namespace qor {
 
@@ -74,15 +69,13 @@ QStringList DriveRoots() {
   return roots;
 }
 
-int SettingNumber(const char* name) {
-  return static_cast<int>(StrToValue(ReadSetting(name)).AsInt64());
-}
-
 }  // namespace
 
-TfMain::TfMain(QWidget* parent) : QWidget(parent) {
+TfMain::TfMain(QWidget* parent)
+    : QWidget(parent), workflow_(*this, CurrentDialogs(), *this, printer_) {
   setObjectName("fMain");
   BuildControls();
+  lines_ = LinesTree(tvElev_);
 }
 
 TfMain::~TfMain() = default;
@@ -207,6 +200,9 @@ void TfMain::BuildControls() {
   tvElev_->setIndentation(19);
   tvElev_->setSelectionBehavior(QAbstractItemView::SelectRows);
   tvElev_->setUniformRowHeights(true);
+  // A double-click edits the line, also on an empty area below the lines; it folds nothing.
+  tvElev_->setExpandsOnDoubleClick(false);
+  tvElev_->viewport()->installEventFilter(this);
   QFont fixed("Courier New", 9);
   fixed.setStyleHint(QFont::TypeWriter);
   fixed.setFixedPitch(true);
@@ -239,35 +235,21 @@ void TfMain::BuildControls() {
   mLangue_ = pmLangue_->addAction("I want to add a language");
   mLangue_->setObjectName("mLangue");
 
-  // Every user action goes to Clic with its control as sender.
-  connect(eFichier_, &QLineEdit::textChanged, this, [this] { Clic(eFichier_); });
+  // Every user action goes to Clic with its control as sender. The file list opens what the
+  // user selects (with the mouse or the arrow keys), not the entry that only takes the focus.
   connect(bFichier_, &QPushButton::clicked, this, [this] { Clic(bFichier_); });
   connect(bImpr_, &QPushButton::clicked, this, [this] { Clic(bImpr_); });
   connect(bSearch_, &QPushButton::clicked, this, [this] { Clic(bSearch_); });
   connect(lbFiles_, &QListWidget::itemClicked, this, [this] { Clic(lbFiles_); });
-  connect(lbFiles_, &QListWidget::currentRowChanged, this, [this] { Clic(lbFiles_); });
+  connect(lbFiles_, &QListWidget::itemSelectionChanged, this, [this] { Clic(lbFiles_); });
   connect(lbDir_, &FolderList::folderChanged, this, [this] { Clic(lbDir_); });
-  connect(tvElev_, &QTreeWidget::itemDoubleClicked, this, [this] { Clic(tvElev_); });
   connect(mLangue_, &QAction::triggered, this, [this] { Clic(mLangue_); });
-  connect(pc_, &QTabWidget::currentChanged, this,
-          [this] { Guarded([this] { OngletChange(pc_); }); });
+  connect(pc_, &QTabWidget::currentChanged, this, [this] { OngletChange(pc_); });
   connect(cbDrive_, &QComboBox::activated, this,
           [this] { lbDir_->SetFolder(cbDrive_->currentText()); });
-}
-
-template <typename Action>
-void TfMain::Guarded(Action&& action) {
-  try {
-    action();
-  } catch (const std::bad_alloc&) {
-    ReportError("Mémoire insuffisante.");
-  } catch (const std::exception& e) {
-    ReportError(e.what());
-  }
-}
-
-void TfMain::SetStatus(const std::string& text) {
-  pSb_->setText(Q(text));
+  // Escape stops a long listing or search.
+  auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(stop, &QShortcut::activated, this, [this] { workflow_.Cancel(); });
 }
 
 void TfMain::SelectDriveOf(const QString& folder) {
@@ -289,14 +271,14 @@ void TfMain::FormCreate(const QString& commandLinePath) {
     if (isMinimized()) showNormal();
     raise();
     activateWindow();
+    // Held by the workflow while a dialog or a long task runs.
     const QString path = text.trimmed();
-    if (!path.isEmpty()) Guarded([this, path] { OpenPath(path); });
+    if (!path.isEmpty()) workflow_.OpenPath(S(path));
   });
 
   setWindowTitle(
       Q(ProgramTitle(4) + " " + LangStr(1, "Modification de l'altitude des aéroports et pistes")));
   RestoreFormPlacement(*this, -1, -1);
-  bgl_.reset();
   pc_->setTabText(0, Q(LangStr(2, "Aide")));
   pc_->setTabText(1, Q(LangStr(3, "Élévation")));
   lFichier_->setText(Q(LangStr(4, "Fichier :")));
@@ -305,168 +287,130 @@ void TfMain::FormCreate(const QString& commandLinePath) {
   lbFiles_->setToolTip(Q(LangStr(27, "Fichiers BGL au nouveau format")));
   tvElev_->setToolTip(
       Q(LangStr(28, "Liste des aéroports avec altitudes. Double-clic pour changer.")));
+  const WindowSettings settings = ReadWindowSettings();
   {
     const QSignalBlocker quiet(pc_);  // choosing the saved page is no page change
-    pc_->setCurrentIndex(SettingNumber("Onglet"));
+    pc_->setCurrentIndex(static_cast<int>(settings.page));
   }
-  if (const int width = SettingNumber("sp0"); width > 0) {
+  if (settings.filesWidth > 0) {
     QList<int> sizes = sp0_->sizes();
     const int total = sizes[0] + sizes[1];
-    sp0_->setSizes({width, std::max(total - width, 0)});
+    sp0_->setSizes({settings.filesWidth, std::max(total - settings.filesWidth, 0)});
   }
-  if (const int height = SettingNumber("sp1"); height > 0) {
+  if (settings.dirHeight > 0) {
     QList<int> sizes = sp1_->sizes();
     const int total = sizes[0] + sizes[1];
-    sp1_->setSizes({height, std::max(total - height, 0)});
+    sp1_->setSizes({settings.dirHeight, std::max(total - settings.dirHeight, 0)});
   }
   wbAide_->setSource(QUrl::fromLocalFile(Q(AppFolder() + "QORBgl.htm")));
-  SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
   show();
-  listing_ = false;
-
-  const std::string drive = ReadSetting("Drive");
-  if (!drive.empty()) {
-    const int index = cbDrive_->findText(Q(drive));
-    if (index >= 0) cbDrive_->setCurrentIndex(index);
-    const std::string folder = ReadSetting("Dir");
-    if (!folder.empty()) Guarded([&] { lbDir_->SetFolder(Q(folder)); });
-  } else if (std::string fs9; TFS::FindSimulatorPath(TFS::kFS2004, fs9)) {
-    const QString scenery = Q(fs9 + "Scenery/");
-    SelectDriveOf(scenery);
-    Guarded([&] { lbDir_->SetFolder(scenery); });
-  }
-  if (!commandLinePath.isEmpty()) Guarded([&] { OpenPath(commandLinePath); });
-}
-
-void TfMain::OpenPath(const QString& path) {
-  const QFileInfo info(path);
-  if (info.isDir()) {
-    SelectDriveOf(info.absoluteFilePath());
-    lbDir_->SetFolder(info.absoluteFilePath());
-    return;
-  }
-  if (!info.exists()) return;
-  SelectDriveOf(info.absolutePath());
-  lbDir_->SetFolder(info.absolutePath());
-  QCoreApplication::processEvents();
-  for (int i = 0; i < lbFiles_->count(); ++i) {
-    if (lbFiles_->item(i)->text().compare(info.fileName(), Qt::CaseInsensitive) == 0) {
-      lbFiles_->setCurrentRow(i);
-      break;
-    }
-  }
-  Clic(lbFiles_);
+  workflow_.Start(settings, S(commandLinePath));
 }
 
 void TfMain::Clic(QObject* sender) {
-  Guarded([&] {
-    if (sender == bFichier_) {
-      SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
-      QFileDialog dialog(this);
-      dialog.setDefaultSuffix("bgl");
-      dialog.setNameFilter("BGL files (*.bgl *.BGL *.Bgl)");
-      dialog.setFileMode(QFileDialog::ExistingFile);
-      dialog.setOption(QFileDialog::DontResolveSymlinks);
-      if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        OpenPath(dialog.selectedFiles().front());
-      }
-    } else if (sender == lbDir_) {
-      ListFiles(lbDir_->Folder());
-    } else if (sender == lbFiles_) {
-      const QListWidgetItem* item = lbFiles_->currentRow() >= 0 ? lbFiles_->currentItem() : nullptr;
-      if (item != nullptr) {
-        eFichier_->setText(Q(IncludeBackslash(S(lbDir_->Folder()))) + item->text());
-      }
-    } else if (sender == eFichier_) {
-      SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
-      bgl_.reset();
-      ObjClear(tvElev_);
-      const std::string path = S(eFichier_->text());
-      if (!platform::FileExists(path)) return;
-      if (!TBGL::CanRead(path)) {
-        ShowMessage(LangStr(26, "Je ne sais pas encore lire ce format de fichier BGL."));
-        return;
-      }
-      bgl_ = std::make_unique<TBGL>(path, DesktopFolder());
-      OngletChange(pc_);
-    } else if (sender == tvElev_) {
-      if (QTreeWidgetItem* node = tvElev_->currentItem(); node != nullptr && bgl_) {
-        ChangeElevation(node);
-      }
-    } else if (sender == bSearch_) {
-      SearchAirport();
-    } else if (sender == bImpr_) {
-      PrintList();
-    } else if (sender == mLangue_) {
-      ShowMessage(std::string("Do you want to translate this program ?\r\n\n") +
-                  "Please send a mail to " QORBGL_CONTACT_ADDRESS " to ask for instructions.");
-    } else {
-      NotYetProgrammed(sender, "fMain", "Clic");
+  if (sender == bFichier_) {
+    workflow_.Browse();
+  } else if (sender == lbDir_) {
+    workflow_.ChooseFolder(S(lbDir_->Folder()));
+  } else if (sender == lbFiles_) {
+    const int row = lbFiles_->currentRow();
+    if (row >= 0 && lbFiles_->item(row)->isSelected()) {
+      workflow_.ChooseFile(static_cast<std::size_t>(row));
     }
-  });
-}
-
-void TfMain::ListFiles(const QString& folderText) {
-  if (listing_) {
-    stopListing_ = true;
-    while (listing_) QCoreApplication::processEvents();
+  } else if (sender == tvElev_) {
+    if (const auto line = LinesTree::LineOf(tvElev_->currentItem())) workflow_.EditLine(*line);
+  } else if (sender == bSearch_) {
+    workflow_.Search();
+  } else if (sender == bImpr_) {
+    workflow_.PrintList();
+  } else if (sender == mLangue_) {
+    ShowMessage(std::string("Do you want to translate this program ?\r\n\n") +
+                "Please send a mail to " QORBGL_CONTACT_ADDRESS " to ask for instructions.");
+  } else {
+    NotYetProgrammed(sender, "fMain", "Clic");
   }
-  stopListing_ = false;
-  listing_ = true;
-  struct Done {
-    bool& listing;
-    ~Done() { listing = false; }  // on every way out, also on an error
-  } done{listing_};
-
-  const std::string folder = IncludeBackslash(S(folderText));
-  ObjClear(lbFiles_);
-  const WaitCursor busy;
-  const QString status = pSb_->text();
-  const std::vector<std::string> names = platform::ListFolderFiles(folder, "bgl");
-  // Each file is opened by its name in the folder held open (by its whole path if the folder
-  // cannot be held): the system then walks the folder's path once, not once per file.
-  const std::optional<platform::OpenFolder> open = platform::OpenFolder::Open(folder);
-  ProgressStatus progress(pSb_, static_cast<int>(names.size()), QEventLoop::AllEvents);
-  // The list takes its new names in batches: one by one, the widget costs more than the files.
-  QStringList readable;
-  int seen = 0;
-  for (const std::string& name : names) {
-    if (stopListing_) break;
-    if (open ? TBGL::CanRead(*open, name) : TBGL::CanRead(folder + name)) {
-      readable.push_back(Q(name));
-    }
-    ++seen;
-    // A long listing shows how far it is and can be stopped by another choice of folder.
-    if (progress.Due()) {
-      lbFiles_->addItems(readable);
-      readable.clear();
-      progress.Show(seen);
-    }
-  }
-  lbFiles_->addItems(readable);
-  pSb_->setText(status);
-  bSearch_->setEnabled(lbFiles_->count() >= 2);
 }
 
 void TfMain::OngletChange(QObject* sender) {
-  bImpr_->setEnabled(false);
   if (sender != pc_) {
     NotYetProgrammed(sender, "fMain", "OngletChange");
     return;
   }
-  if (pc_->currentWidget() != tsElev_) return;
-  if (!bgl_) {
-    ObjClear(tvElev_);
-    return;
+  workflow_.ShowPage(pc_->currentWidget() == tsElev_ ? Page::Elevations : Page::Help);
+}
+
+// ---- what the workflow shows ----
+
+void TfMain::SetStatus(const std::string& text) {
+  pSb_->setText(Q(text));
+}
+
+void TfMain::ShowFolder(const std::string& folder) {
+  const QString path = Q(folder);
+  SelectDriveOf(path);
+  const QSignalBlocker quiet(lbDir_);
+  lbDir_->SetFolder(path);
+}
+
+void TfMain::ClearFiles() {
+  const QSignalBlocker quiet(lbFiles_);
+  ObjClear(lbFiles_);
+}
+
+void TfMain::AppendFiles(const std::vector<std::string>& names) {
+  QStringList items;
+  items.reserve(static_cast<qsizetype>(names.size()));
+  for (const std::string& name : names) items.push_back(Q(name));
+  const QSignalBlocker quiet(lbFiles_);
+  lbFiles_->addItems(items);
+}
+
+void TfMain::SelectFile(std::optional<std::size_t> index) {
+  const QSignalBlocker quiet(lbFiles_);
+  if (index && *index < static_cast<std::size_t>(lbFiles_->count())) {
+    lbFiles_->setCurrentRow(static_cast<int>(*index));
+  } else {
+    lbFiles_->setCurrentRow(-1);
+    lbFiles_->clearSelection();
   }
-  if (bgl_->AirportCount() < 1) {
-    ShowMessage(LangStr(11, "Ce fichier ne contient pas d'aéroports."));
-    return;
+}
+
+void TfMain::SetSearchEnabled(bool enabled) {
+  bSearch_->setEnabled(enabled);
+}
+
+void TfMain::SetFileField(const std::string& path) {
+  eFichier_->setText(Q(path));
+}
+
+void TfMain::ShowTree(const AirportLines& lines) {
+  lines_.Show(lines);
+}
+
+void TfMain::LineChanged(std::size_t line) {
+  lines_.Changed(line);
+}
+
+void TfMain::ExpandLine(std::size_t line) {
+  lines_.Expand(line);
+}
+
+void TfMain::SetPrintEnabled(bool enabled) {
+  bImpr_->setEnabled(enabled);
+}
+
+void TfMain::SetBusy(bool busy) {
+  if (busy == busy_) return;
+  busy_ = busy;
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
   }
-  TreeAdapter tree(tvElev_);
-  bgl_->FillTree(tree);
-  SetStatus(LangStr(10, "Double-clic sur la ligne à modifier."));
-  bImpr_->setEnabled(true);
+}
+
+void TfMain::Post(std::function<void()> step) {
+  QTimer::singleShot(0, this, [step = std::move(step)] { step(); });
 }
 
 void TfMain::MDown(QObject* sender) {
@@ -478,6 +422,14 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
     MDown(bLangue_);
     return true;
   }
+  if (watched == tvElev_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (QTreeWidgetItem* item = tvElev_->itemAt(mouse->position().toPoint())) {
+      tvElev_->setCurrentItem(item);
+    }
+    Clic(tvElev_);
+    return true;
+  }
   return QWidget::eventFilter(watched, event);
 }
 
@@ -487,38 +439,58 @@ void TfMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfMain::FormClose() {
-  bgl_.reset();
-  WriteSetting("Drive", S(cbDrive_->currentText()));
-  WriteSetting("Dir", S(lbDir_->Folder()));
-  WriteSetting("Onglet", std::to_string(pc_->currentIndex()));
-  WriteSetting("sp0", std::to_string(pFiles_->width()));
-  WriteSetting("sp1", std::to_string(pDir_->height()));
+  workflow_.Close();
+  SetBusy(false);
+  WindowSettings settings;
+  settings.drive = S(cbDrive_->currentText());
+  settings.folder = workflow_.Folder();
+  settings.page = pc_->currentWidget() == tsElev_ ? Page::Elevations : Page::Help;
+  settings.filesWidth = pFiles_->width();
+  settings.dirHeight = pDir_->height();
+  WriteWindowSettings(settings);
   SaveFormPlacement(*this, WindowState::Normal);
 }
 
+QRect TfMain::NormalBounds() const {
+  const bool normal = !isMaximized() && !isMinimized() && !isFullScreen();
+  if (normal || !normalGeometry().isValid()) return QRect(pos(), size());
+  // The normal geometry is the inside of the window; its position counts the frame, as pos().
+  const QPoint frame = geometry().topLeft() - pos();
+  return QRect(normalGeometry().topLeft() - frame, normalGeometry().size());
+}
+
+void TfMain::SetNormalBounds(const QRect& bounds) {
+  move(bounds.topLeft());
+  resize(bounds.size());
+}
+
 int TfMain::Left() const {
-  return x();
+  return NormalBounds().x();
 }
 int TfMain::Top() const {
-  return y();
+  return NormalBounds().y();
 }
 int TfMain::Width() const {
-  return width();
+  return NormalBounds().width();
 }
 int TfMain::Height() const {
-  return height();
+  return NormalBounds().height();
 }
 void TfMain::SetLeft(int v) {
-  move(v, y());
+  SetNormalBounds(NormalBounds().adjusted(v - Left(), 0, v - Left(), 0));
 }
 void TfMain::SetTop(int v) {
-  move(x(), v);
+  SetNormalBounds(NormalBounds().adjusted(0, v - Top(), 0, v - Top()));
 }
 void TfMain::SetWidth(int v) {
-  resize(v, height());
+  QRect r = NormalBounds();
+  r.setWidth(v);
+  SetNormalBounds(r);
 }
 void TfMain::SetHeight(int v) {
-  resize(width(), v);
+  QRect r = NormalBounds();
+  r.setHeight(v);
+  SetNormalBounds(r);
 }
 
 WindowState TfMain::State() const {
@@ -535,9 +507,13 @@ void TfMain::SetState(WindowState state) {
     case WindowState::Minimized:
       setWindowState(Qt::WindowMinimized);
       break;
-    case WindowState::Normal:
+    case WindowState::Normal: {
+      // The system gives the normal bounds back later; they are wanted now.
+      const QRect bounds = NormalBounds();
       setWindowState(Qt::WindowNoState);
+      SetNormalBounds(bounds);
       break;
+    }
   }
 }
 

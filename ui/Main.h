@@ -1,13 +1,15 @@
 #pragma once
 // The one window of QORBgl: folder and file list on the left, the help page and the airport tree
-// on the right. Every user action enters through Clic, which dispatches on its sender.
+// on the right. It lays out the controls, turns their events into calls of the window's
+// workflow, and shows what the workflow tells it; no rule of the job lives here.
 
 #include <QWidget>
 #include <memory>
 
-#include "bgl/Bgl.h"
-#include "bgl/Listing.h"
+#include "ui/LinesTree.h"
+#include "ui/QtPrintSurface.h"
 #include "util/FormPlacement.h"
+#include "workflow/WindowWorkflow.h"
 
 class QComboBox;
 class QLabel;
@@ -20,22 +22,13 @@ class QSplitter;
 class QTabWidget;
 class QTextBrowser;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace qor {
-
-namespace platform {
-struct NumberSymbols;
-}
-
-// The elevation in metres that a tree line shows, read with the regional symbols it was written
-// with.
-double LineElevation(const QString& line, const platform::NumberSymbols& symbols);
 
 class FolderList;
 class SingleInstance;
 
-class TfMain : public QWidget, public PlacementForm {
+class TfMain : public QWidget, public PlacementForm, public WindowView, public Scheduler {
   Q_OBJECT
 
  public:
@@ -45,21 +38,14 @@ class TfMain : public QWidget, public PlacementForm {
   // The start-up of the window: placement, texts, settings, help page, the saved or the
   // simulator's folder; then opens the file or folder that the command line names.
   void FormCreate(const QString& commandLinePath = QString());
-  // Opens a file (its folder is listed and the file chosen) or lists a folder.
-  void OpenPath(const QString& path);
 
+  // Every user action on a control enters here with its control as sender.
   void Clic(QObject* sender);
-  void ListFiles(const QString& folder);
   void OngletChange(QObject* sender);
   void MDown(QObject* sender);
-  // Asks for a line's new elevation, writes it, and for an airport offers it to its elements.
-  void ChangeElevation(QTreeWidgetItem* node);
-  // Keeps in the file list the files that define an airport of the typed name.
-  void SearchAirport();
-  // Prints the airport list of the open file.
-  void PrintList();
 
-  const TBGL* Bgl() const { return bgl_.get(); }
+  WindowWorkflow& Workflow() { return workflow_; }
+  const TBGL* Bgl() const { return workflow_.OpenFile(); }
 
   // PlacementForm
   std::string ComponentName() const override { return "fMain"; }
@@ -76,6 +62,23 @@ class TfMain : public QWidget, public PlacementForm {
   int ScreenWidth() const override;
   int ScreenHeight() const override;
 
+  // WindowView
+  void SetStatus(const std::string& text) override;
+  void ShowFolder(const std::string& folder) override;
+  void ClearFiles() override;
+  void AppendFiles(const std::vector<std::string>& names) override;
+  void SelectFile(std::optional<std::size_t> index) override;
+  void SetSearchEnabled(bool enabled) override;
+  void SetFileField(const std::string& path) override;
+  void ShowTree(const AirportLines& lines) override;
+  void LineChanged(std::size_t line) override;
+  void ExpandLine(std::size_t line) override;
+  void SetPrintEnabled(bool enabled) override;
+  void SetBusy(bool busy) override;
+
+  // Scheduler
+  void Post(std::function<void()> step) override;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,10 +87,9 @@ class TfMain : public QWidget, public PlacementForm {
   void BuildControls();
   void FormClose();
   void SelectDriveOf(const QString& folder);
-  void SetStatus(const std::string& text);
-  // Runs an action; an error it raises is shown by the error report.
-  template <typename Action>
-  void Guarded(Action&& action);
+  // The window's bounds in the normal state, also while it is maximised.
+  QRect NormalBounds() const;
+  void SetNormalBounds(const QRect& bounds);
 
   // Controls, owned by the window through their Qt parents.
   QWidget* pCmd_;
@@ -114,9 +116,10 @@ class TfMain : public QWidget, public PlacementForm {
   QMenu* pmLangue_;
   QAction* mLangue_;
 
-  std::unique_ptr<TBGL> bgl_;
-  bool listing_ = false;
-  bool stopListing_ = false;
+  LinesTree lines_{nullptr};
+  QtPrintTarget printer_;
+  WindowWorkflow workflow_;
+  bool busy_ = false;
   std::unique_ptr<SingleInstance> instance_;
 };
 

@@ -6,6 +6,7 @@
 #include <QPrinter>
 
 #include "print/PrintSurface.h"
+#include "workflow/FrontEnd.h"
 
 namespace qor {
 
@@ -37,6 +38,15 @@ class QtPrintSurface : public PrintSurface {
   QFont font_;
   QColor brush_ = Qt::white;
   int page_ = 0;
+};
+
+// The printer as the workflow asks for it.
+class QtPrintTarget : public PrintTarget {
+ public:
+  bool HasDefaultPrinter() override { return QtPrintSurface::HasDefaultPrinter(); }
+  std::unique_ptr<PrintSurface> Surface(const std::string& pdfPath) override {
+    return std::make_unique<QtPrintSurface>(QString::fromStdString(pdfPath));
+  }
 };
 
 }  // namespace qor

@@ -11,58 +11,34 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTreeWidget>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <optional>
 
+#include "bgl/Bgl.h"
 #include "bgl/PlainTree.h"
+#include "platform/SysCalls.h"
 #include "tests/support/BglBuilder.h"
-#include "tests/support/ScriptedDialog.h"
+#include "tests/support/ScriptedUser.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/FolderList.h"
 #include "ui/Main.h"
 #include "ui/QtPrintSurface.h"
-#include "ui/TreeAdapter.h"
 #include "util/Environment.h"
 #include "util/Format.h"
 #include "util/Settings.h"
+#include "workflow/WindowWorkflow.h"
 
 namespace qor {
 
 namespace fs = std::filesystem;
 using test::BglBuilder;
 
-// A user who answers from a script: inputs (nothing for Cancel) and button answers in order.
-class ScriptedUser : public WindowDialog {
- public:
-  struct Asked {
-    std::string caption, prompt, text;
-  };
-  void Message(const std::string& text) override { messages.push_back(text); }
-  int MsgBox(const std::string& text, const std::string& caption, int flags) override {
-    return script.MsgBox(text, caption, flags);
-  }
-  bool InputBox(const std::string& caption, const std::string& prompt, std::string& text) override {
-    asked.push_back({caption, prompt, text});
-    if (inputs.empty() || !inputs.front()) {
-      if (!inputs.empty()) inputs.pop_front();
-      return false;
-    }
-    text = *inputs.front();
-    inputs.pop_front();
-    return true;
-  }
-  bool SaveFileName(const std::string& caption, const std::string&, std::string& path) override {
-    return InputBox(caption, "", path);
-  }
-  std::vector<std::string> messages;
-  std::deque<std::optional<std::string>> inputs;
-  std::vector<Asked> asked;
-  test::ScriptedDialog script;  // the buttons' answers and the questions asked
-};
+using test::ScriptedUser;
 
 class MainWindowTest : public QObject {
   Q_OBJECT
@@ -84,7 +60,21 @@ class MainWindowTest : public QObject {
   TfMain& Start(const QString& path = QString()) {
     window_ = std::make_unique<TfMain>();
     window_->FormCreate(path);
+    Settle();
     return *window_;
+  }
+  // Lets the window's long work (listing, searching) run to its end from the event loop.
+  void Settle() {
+    QElapsedTimer clock;
+    clock.start();
+    while (window_->Workflow().Working() && clock.elapsed() < 20000) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    QVERIFY(!window_->Workflow().Working());
+  }
+  void ListFiles(const std::string& folder) {
+    window_->Workflow().ChooseFolder(folder);
+    Settle();
   }
   void Close() {
     window_->close();
@@ -160,6 +150,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(Find<QTabWidget>("pc")->tabText(1), QString("Élévation"));
     QVERIFY(window_->windowTitle().endsWith("Modification de l'altitude des aéroports et pistes"));
     QVERIFY(user_->messages.empty());
+    // Without a simulator and without settings, the folder list starts in the current folder,
+    // and says so at the next start.
+    const QString current = QString::fromStdString(fs::current_path().string() + "/");
+    QCOMPARE(Find<FolderList>("lbDir")->Folder(), current);
+    Close();
+    QCOMPARE(QString::fromStdString(ReadSetting("Dir")), current);
   }
 
   void theLayoutAndPageComeBackAtTheNextStart() {
@@ -173,10 +169,14 @@ class MainWindowTest : public QObject {
     Start();
     QCOMPARE(Find<QWidget>("pFiles")->width(), 250);
     QCOMPARE(window_->pos(), QPoint(40, 30));
+    const QSize normal = window_->size();
     window_->showMaximized();
+    QCoreApplication::processEvents();
     Close();
     Start();
     QVERIFY(!window_->isMaximized());
+    QCOMPARE(window_->pos(), QPoint(40, 30));  // the normal bounds, not the maximised ones
+    QCOMPARE(window_->size(), normal);
     for (const char* bad : {"0", "-5", "abc"}) {
       Close();
       WriteSetting("sp0", bad);
@@ -196,7 +196,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(ListedFiles(), QStringList{"good.bgl"});
     QVERIFY(!Find<QPushButton>("bSearch")->isEnabled());
     Airports(folder + "/SECOND.BGL", 1);
-    window_->ListFiles(QString::fromStdString(folder));
+    ListFiles(folder);
     QCOMPARE(ListedFiles(), (QStringList{"good.bgl", "SECOND.BGL"}));
     QVERIFY(Find<QPushButton>("bSearch")->isEnabled());
   }
@@ -228,55 +228,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(TreeLines().size(), 3);
   }
 
-  // The window sorts an airport's lines its own way (few by insertion, many by merging): the
-  // lines and their offsets must come as the plain tree's stable sort gives them, equal lines
-  // in file order.
-  void anAirportsManyLinesSortAsThePlainTreeSortsThem() {
-    const std::string folder = Folder("many");
-    BglBuilder b;
-    auto& sub = b.AddSection(3).AddSubSection();
-    std::uint32_t seed = 7;
-    auto next = [&seed](std::uint32_t n) {
-      seed = seed * 1103515245u + 12345u;
-      return (seed >> 16) % n;
-    };
-    for (const int lines : {3, 12, 31, 32, 33, 60}) {
-      auto& airport = sub.AddAirport().Name("Lignes " + std::to_string(lines)).Elevation(1000);
-      for (int i = 0; i < lines; ++i) {
-        // Few numbers and heights: many lines equal to others.
-        const auto number = static_cast<std::uint8_t>(1 + next(4));
-        const auto height = 1000 * static_cast<std::int64_t>(next(3));
-        if (next(2) == 0) {
-          airport.Runway(number, static_cast<std::uint8_t>(next(3)), height);
-        } else {
-          airport.Start(number, static_cast<std::uint8_t>(next(3)), height);
-        }
-      }
-    }
-    b.WriteTo(folder + "/many.bgl");
-    WriteSetting("Onglet", "1");
-    Start(QString::fromStdString(folder));
-    Choose(0);
-    PlainTree expected;
-    TBGL(folder + "/many.bgl", Home() + "/").FillTree(expected);
-    QStringList lines;
-    QList<std::uint32_t> offsets;
-    for (const auto& line : expected.Lines()) {
-      lines << QString::fromStdString((line.depth ? "   " : "") + line.item->text);
-      offsets << line.item->data;
-    }
-    QCOMPARE(TreeLines(), lines);
-    QList<std::uint32_t> shown;
-    auto* tree = Find<QTreeWidget>("tvElev");
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-      shown << TreeAdapter::DataOf(tree->topLevelItem(i));
-      for (int j = 0; j < tree->topLevelItem(i)->childCount(); ++j) {
-        shown << TreeAdapter::DataOf(tree->topLevelItem(i)->child(j));
-      }
-    }
-    QCOMPARE(shown, offsets);
-  }
-
   void onTheHelpPageTheTreeWaitsForThePageChange() {
     const std::string folder = Folder("scenery");
     Airports(folder + "/a.bgl", 2);
@@ -306,7 +257,7 @@ class MainWindowTest : public QObject {
     Choose(1);
     QCOMPARE(user_->script.questions.size(), size_t{1});
     QCOMPARE(user_->script.questions[0].caption, std::string("QORBgl"));
-    QCOMPARE(user_->script.questions[0].flags, kMbIconStop);
+    QCOMPARE(user_->script.questions[0].flags, UserDialog::kIconStop);
     QVERIFY(user_->script.questions[0].text.rfind("(TBGL.Create) Le fichier", 0) == 0);
     QCOMPARE(window_->Bgl(), nullptr);
     Choose(2);  // the window goes on working
@@ -340,7 +291,7 @@ class MainWindowTest : public QObject {
                  "(ObjSelected) Je ne sais pas comment extraire la sélection d'un \"QObject\" !"}));
   }
 
-  // ---- the elevation dialog ----
+  // ---- the elevation box ----
 
  private:
   // A file with one airport of two elements, opened on the elevation page.
@@ -363,113 +314,131 @@ class MainWindowTest : public QObject {
     QTreeWidgetItem* top = Find<QTreeWidget>("tvElev")->topLevelItem(airport);
     return child < 0 ? top : top->child(child);
   }
-  void DoubleClick(QTreeWidgetItem* line) {
-    Find<QTreeWidget>("tvElev")->setCurrentItem(line);
-    window_->Clic(Find<QTreeWidget>("tvElev"));
-  }
-
  private slots:
-  void cancellingChangesNothing() {
-    OpenOneAirport();
-    const QString before = Line(0)->text(0);
-    user_->inputs = {std::nullopt};
-    DoubleClick(Line(0));
-    user_->inputs = {"500"};
-    user_->script.answers = {UserDialog::kIdCancel};
-    DoubleClick(Line(0));
-    QCOMPARE(user_->script.questions.size(), size_t{1});
-    QCOMPARE(user_->script.questions[0].caption, std::string("Attention"));
-    QCOMPARE(user_->script.questions[0].text,
-             std::string("Changement de plus de 10 mètres ???\r\n\r\nConfirmez-vous 500,000 m. ?"));
-    QCOMPARE(test::ReadFile(Home() + "/edit/ap.bgl"), original_);
-    QCOMPARE(Line(0)->text(0), before);
-    QVERIFY(!fs::exists(Home() + "/Desktop/QORBgl Backup/ap.bgl"));
-  }
-
-  void aChangeOfTenMetresOrMoreIsConfirmed() {
+  // The rules of the elevation box are the workflow's (its own suite); here, the window's part:
+  // a double-click reaches it, the line and its elements show the new values, nothing folds.
+  void aDoubleClickEditsTheLineAndTheTreeShowsTheNewValues() {
     auto& ap = OpenOneAirport();
-    QCOMPARE(user_->asked.size(), size_t{0});
-    user_->inputs = {"441,999"};
-    user_->script.answers = {UserDialog::kIdNo};  // no to the elements question
-    DoubleClick(Line(0));
-    QCOMPARE(user_->asked[0].text, std::string("432,000"));
-    QCOMPARE(user_->script.questions.size(), size_t{1});  // only the elements question
-    QCOMPARE(FieldAt(ap.elevationOffset), 441999);
-    user_->inputs = {"451,999"};  // exactly 10 m more
-    user_->script.answers = {UserDialog::kIdOk, UserDialog::kIdNo};
-    DoubleClick(Line(0));
-    QCOMPARE(user_->script.questions[1].caption, std::string("Attention"));
-    QCOMPARE(FieldAt(ap.elevationOffset), 451999);
-  }
-
-  void typedMetresAreRoundedToTheMillimetre() {
-    auto& ap = OpenOneAirport();
-    user_->inputs = {"433,5"};
-    user_->script.answers = {UserDialog::kIdNo};
-    DoubleClick(Line(0));
-    QCOMPARE(FieldAt(ap.elevationOffset), 433500);
-    QCOMPARE(Line(0)->text(0), QString("Nord                       433,500"));
-    user_->inputs = {"432.3456"};
-    user_->script.answers = {UserDialog::kIdNo};
-    DoubleClick(Line(0));
-    QCOMPARE(FieldAt(ap.elevationOffset), 432346);
-    // The first change made the backup copy, of the original bytes, and said so once.
-    QCOMPARE(test::ReadFile(Home() + "/Desktop/QORBgl Backup/ap.bgl"), original_);
-    QCOMPARE(user_->messages.size(), size_t{1});
-    user_->inputs = {"3000000"};
-    user_->script.answers = {UserDialog::kIdOk};
-    DoubleClick(Line(0));  // beyond the field: refused, nothing written
-    QCOMPARE(FieldAt(ap.elevationOffset), 432346);
-    QVERIFY(user_->messages.back().find("ne tient pas") != std::string::npos);
-  }
-
-  void theOfferedValueIsTheLinesTrueElevationInEveryLocale() {
-    OpenOneAirport("Aérodrome de Chavenay-Vil", 1234567);  // a label of 25 characters
-    for (const char* grouping : {" ", "'", ".", "\u00a0", "\u202f"}) {
-      SetNumberSymbols({",", grouping});
-      window_->OngletChange(Find<QTabWidget>("pc"));  // the tree written with these symbols
-      user_->inputs = {std::nullopt};
-      DoubleClick(Line(0));
-      QCOMPARE(user_->asked.back().text, std::string("1234,567"));
-      QCOMPARE(user_->asked.back().prompt,
-               std::string("Nouvelle élévation en mètres de Aérodrome de Chavenay-Vil"));
-    }
-  }
-
-  void anElementChangesAloneAndAnAirportOffersItsElements() {
-    auto& ap = OpenOneAirport();
-    user_->inputs = {"431,5"};
-    DoubleClick(Line(0, 0));  // Runway 24 L
-    QCOMPARE(user_->asked[0].prompt,
-             std::string("Nouvelle élévation en mètres de la Runway 24 L de Nord "));
-    QVERIFY(user_->script.questions.empty());
-    QCOMPARE(FieldAt(ap.elements[0].elevationOffset), 431500);
-    QCOMPARE(FieldAt(ap.elevationOffset), 432000);
-    QCOMPARE(FieldAt(ap.elements[1].elevationOffset), 430000);
-
+    auto* tree = Find<QTreeWidget>("tvElev");
+    tree->collapseAll();
+    tree->setCurrentItem(Line(0));
+    // On an empty area below the lines: the selected line is edited.
+    const QPoint below(20, tree->viewport()->height() - 5);
+    QVERIFY(tree->itemAt(below) == nullptr);
     user_->inputs = {"435"};
     user_->script.answers = {UserDialog::kIdYes};
-    DoubleClick(Line(0));
-    QCOMPARE(user_->script.questions[0].caption, std::string("Autres éléments"));
-    for (const std::uint32_t at :
-         {ap.elevationOffset, ap.elements[0].elevationOffset, ap.elements[1].elevationOffset}) {
-      QCOMPARE(FieldAt(at), 435000);
-    }
-    QCOMPARE(Line(0, 1)->text(0), QString("Start 6 R                  435,000"));
-    // Reopened, the file shows the new values; only the three fields changed.
-    test::Bytes expected = original_;
-    for (const std::uint32_t at :
-         {ap.elevationOffset, ap.elements[0].elevationOffset, ap.elements[1].elevationOffset}) {
-      const std::uint32_t v = 435000;
-      for (int k = 0; k < 4; ++k) expected[at + k] = (v >> (8 * k)) & 0xFF;
-    }
-    QCOMPARE(test::ReadFile(Home() + "/edit/ap.bgl"), expected);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+    QCOMPARE(user_->asked.size(), std::size_t{1});
+    QCOMPARE(user_->asked[0].text, std::string("432,000"));
+    QCOMPARE(FieldAt(ap.elements[1].elevationOffset), 435000);
+    QVERIFY(Line(0)->isExpanded());  // the lines just changed stay in sight
+    QCOMPARE(TreeLines(), (QStringList{"Nord                       435,000",
+                                       "   Runway 24 L                435,000",
+                                       "   Start 6 R                  435,000"}));
+    // On a line: that line, and the double-click does not fold it.
+    user_->inputs = {"433,5"};
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       tree->visualItemRect(Line(0, 0)).center());
+    QCOMPARE(user_->asked.back().prompt,
+             std::string("Nouvelle élévation en mètres de la Runway 24 L de Nord "));
+    QCOMPARE(FieldAt(ap.elements[0].elevationOffset), 433500);
+    QVERIFY(Line(0)->isExpanded());
     Close();
     Start(QString::fromStdString(Home() + "/edit/ap.bgl"));
-    QCOMPARE(Line(0)->text(0), QString("Nord                       435,000"));
+    QCOMPARE(Line(0, 0)->text(0), QString("Runway 24 L                433,500"));
   }
 
-  // ---- the search ----
+  // A second start that hands a file over while the elevation box is open waits for the box:
+  // the typed value lands in the file the box was opened for, then the other file opens.
+  void aHandOverDuringTheElevationBoxWaitsForIt() {
+    auto& ap = OpenOneAirport();
+    const std::string other = Folder("other") + "/b.bgl";
+    Airports(other, 1);
+    QProcess second;
+    user_->whileAsking = [&] {
+      second.start(QORBGL_PROGRAM, {QString::fromStdString(other)});
+      QVERIFY(second.waitForStarted());
+      QElapsedTimer clock;
+      clock.start();
+      while (second.state() != QProcess::NotRunning && clock.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      }
+      QCOMPARE(second.exitCode(), 0);
+      QCOMPARE(Find<QLineEdit>("eFichier")->text().toStdString(), Home() + "/edit/ap.bgl");
+    };
+    user_->inputs = {"433"};
+    user_->script.answers = {UserDialog::kIdNo};
+    window_->Clic(Find<QTreeWidget>("tvElev"));  // no line selected: nothing
+    QVERIFY(user_->asked.empty());
+    Find<QTreeWidget>("tvElev")->setCurrentItem(Line(0));
+    window_->Clic(Find<QTreeWidget>("tvElev"));
+    QCOMPARE(FieldAt(ap.elevationOffset), 433000);
+    Settle();
+    QCOMPARE(Find<QLineEdit>("eFichier")->text().toStdString(), other);
+    QCOMPARE(ListedFiles(), QStringList{"b.bgl"});
+    QCOMPARE(TreeLines().front(), QString("Aéroport 1                   1,000"));
+  }
+
+  // Slow reads (a network share, say) make a long listing; choosing another folder meanwhile
+  // stops it, and the window ends on the new folder, without waiting for the first.
+  void aFolderChosenDuringALongListingEndsListed() {
+    const std::string slow = Folder("slow");
+    for (int i = 0; i < 60; ++i) Airports(slow + "/f" + std::to_string(i) + ".bgl", 1);
+    const std::string quick = Folder("quick");
+    Airports(quick + "/q.bgl", 1);
+    struct SlowReads : platform::SysCalls {
+      int OpenAt(int folder, const char* name, int flags, mode_t mode) override {
+        QThread::msleep(20);
+        return SysCalls::OpenAt(folder, name, flags, mode);
+      }
+      int Open(const char* path, int flags, mode_t mode) override {
+        if (std::string(path).find("/slow/") != std::string::npos) QThread::msleep(20);
+        return SysCalls::Open(path, flags, mode);
+      }
+    } slowReads;
+    const platform::ScopedSysCalls seam(slowReads);
+    Start();
+    window_->Workflow().ChooseFolder(slow);
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 150) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QVERIFY(window_->Workflow().Working());  // still listing the slow folder
+    QVERIFY(Find<QLabel>("pSb")->text().contains(" / 60"));
+    Find<FolderList>("lbDir")->SetFolder(QString::fromStdString(quick));
+    Settle();
+    QCOMPARE(ListedFiles(), QStringList{"q.bgl"});
+    QCOMPARE(Find<QLabel>("pSb")->text(), QString("Choisissez le fichier BGL à éditer."));
+  }
+
+  void browsingToAFileOfAnotherFormatSaysWhy() {
+    const std::string folder = Folder("scenery");
+    Airports(folder + "/good.bgl", 1);
+    test::WriteFile(folder + "/old.bgl", {0x01, 0x00, 0x00, 0x00});
+    WriteSetting("Onglet", "1");
+    Start(QString::fromStdString(folder + "/good.bgl"));
+    QCOMPARE(TreeLines().size(), 3);
+    user_->browse = folder + "/old.bgl";
+    window_->Clic(Find<QPushButton>("bFichier"));
+    Settle();
+    QCOMPARE(user_->browsedFrom, std::vector<std::string>{folder + "/"});  // the folder shown
+    QCOMPARE(user_->messages.back(),
+             std::string("Je ne sais pas encore lire ce format de fichier BGL."));
+    QCOMPARE(Find<QLineEdit>("eFichier")->text().toStdString(), folder + "/old.bgl");
+    QCOMPARE(TreeLines().size(), 0);
+    QVERIFY(!Find<QPushButton>("bImpr")->isEnabled());
+    QCOMPARE(Find<QListWidget>("lbFiles")->selectedItems().size(), 0);
+  }
+
+  void theFocusAloneOpensNoFile() {
+    const std::string folder = Folder("scenery");
+    Airports(folder + "/a.bgl", 1);
+    Start(QString::fromStdString(folder));
+    window_->activateWindow();
+    Find<QListWidget>("lbFiles")->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    QCOMPARE(window_->Bgl(), nullptr);
+    QCOMPARE(Find<QLineEdit>("eFichier")->text(), QString());
+  }
 
   void searchKeepsTheFilesThatDefineTheAirport() {
     const std::string folder = Folder("search");
@@ -481,55 +450,15 @@ class MainWindowTest : public QObject {
     two.WriteTo(folder + "/2.bgl");
     three.WriteTo(folder + "/3.bgl");
     Start(QString::fromStdString(folder));
-    user_->inputs = {std::nullopt};
-    window_->Clic(Find<QPushButton>("bSearch"));
-    QCOMPARE(ListedFiles().size(), 3);
-    QCOMPARE(window_->Bgl(), nullptr);
-
     user_->inputs = {"NORD"};
     window_->Clic(Find<QPushButton>("bSearch"));
-    QCOMPARE(user_->asked.back().prompt, std::string("Aéroport à chercher :"));
+    Settle();
     QCOMPARE(ListedFiles(), (QStringList{"2.bgl", "3.bgl"}));
+    QCOMPARE(Find<QListWidget>("lbFiles")->currentRow(), 0);
     QCOMPARE(Find<QLineEdit>("eFichier")->text().toStdString(), folder + "/2.bgl");
-    const TBGL* open = window_->Bgl();
-    user_->inputs = {"Nord"};  // again: the open file matches and is not reopened
-    window_->Clic(Find<QPushButton>("bSearch"));
-    QCOMPARE(window_->Bgl(), open);
-    QCOMPARE(ListedFiles(), (QStringList{"2.bgl", "3.bgl"}));
-    user_->inputs = {"Sud"};  // narrows the list: nothing left, so the whole folder again
-    window_->Clic(Find<QPushButton>("bSearch"));
-    QCOMPARE(ListedFiles(), (QStringList{"1.bgl", "2.bgl", "3.bgl"}));
-    QCOMPARE(user_->messages, std::vector<std::string>{"Pas trouvé dans cette liste."});
-    QCOMPARE(window_->Bgl(), open);
-  }
-
-  void aDamagedFileStopsTheSearchAndTheListKeepsWhatWasNotRemoved() {
-    const std::string folder = Folder("search-damaged");
-    BglBuilder one, three;
-    one.AddSection(3).AddSubSection().AddAirport().Name("Sud");
-    three.AddSection(3).AddSubSection().AddAirport().Name("Nord");
-    one.WriteTo(folder + "/1.bgl");
-    test::WriteFile(folder + "/2.bgl", {0x01, 0x02, 0, 0, 0xFF, 0xFF, 0, 0});  // cut short
-    three.WriteTo(folder + "/3.bgl");
-    Start(QString::fromStdString(folder));
-    user_->inputs = {"Nord"};
-    window_->Clic(Find<QPushButton>("bSearch"));
-    QCOMPARE(user_->script.questions.size(), std::size_t{1});  // the error report
-    QCOMPARE(user_->script.questions.back().text,
-             std::string("Lecture au-delà de la fin de fichier"));
-    // The first file was examined and removed; the damaged one and the rest stay.
-    QCOMPARE(ListedFiles(), (QStringList{"2.bgl", "3.bgl"}));
-    QCOMPARE(window_->Bgl(), nullptr);
   }
 
   // ---- printing ----
-
-  void printingOnTheHelpPageIsRefused() {
-    OpenOneAirport();
-    Find<QTabWidget>("pc")->setCurrentIndex(0);
-    window_->PrintList();
-    QCOMPARE(user_->messages.back(), std::string("Oups, pas encore programmé pour cet onglet."));
-  }
 
   void withoutAPrinterTheListGoesToAPdf() {
     if (QtPrintSurface::HasDefaultPrinter()) QSKIP("this machine has a default printer");

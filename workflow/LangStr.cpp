@@ -1,4 +1,4 @@
-#include "ui/LangStr.h"
+#include "workflow/LangStr.h"
 
 namespace qor {
 

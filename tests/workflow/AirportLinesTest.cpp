@@ -1,0 +1,63 @@
+// The tree's lines sort as the plain tree's stable sort sorts them, whichever way they are
+// sorted inside (keys for the airports, insertion or merging for an airport's lines).
+
+#include "workflow/AirportLines.h"
+
+#include <gtest/gtest.h>
+
+#include "bgl/Bgl.h"
+#include "bgl/PlainTree.h"
+#include "tests/support/BglBuilder.h"
+#include "tests/support/TempFolder.h"
+
+namespace qor {
+namespace {
+
+TEST(AirportLinesTest, LinesAndOffsetsComeInThePlainTreesOrder) {
+  test::TempFolder dir;
+  test::BglBuilder b;
+  auto& sub = b.AddSection(3).AddSubSection();
+  std::uint32_t seed = 7;
+  auto next = [&seed](std::uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  // Names equal but for case and accents, and airports of 0 to 60 lines with many equal ones.
+  const char* names[] = {"Lignes", "lignes", "Lignés", "Aérodrome", "aerodrome", "Zulu", ""};
+  for (const int lines : {0, 3, 12, 31, 32, 33, 60}) {
+    auto& airport = sub.AddAirport().Name(names[next(7)]).Elevation(1000 * next(3));
+    for (int i = 0; i < lines; ++i) {
+      const auto number = static_cast<std::uint8_t>(1 + next(12));
+      const auto height = 1000 * static_cast<std::int64_t>(next(3));
+      if (next(2) == 0) {
+        airport.Runway(number, static_cast<std::uint8_t>(next(3)), height);
+      } else {
+        airport.Start(number, static_cast<std::uint8_t>(next(3)), height);
+      }
+    }
+  }
+  b.WriteTo(dir / "many.bgl");
+  const TBGL bgl(dir / "many.bgl", dir.Path() + "/");
+  PlainTree expected;
+  bgl.FillTree(expected);
+  AirportLines lines;
+  lines.Fill(bgl);
+  const auto plain = expected.Lines();
+  ASSERT_EQ(lines.Size(), plain.size());
+  std::size_t airport = 0;
+  for (std::size_t i = 0; i < plain.size(); ++i) {
+    EXPECT_EQ(lines.Text(i), plain[i].item->text) << i;
+    EXPECT_EQ(lines.Offset(i), plain[i].item->data) << i;
+    EXPECT_EQ(lines.IsAirport(i), plain[i].depth == 0) << i;
+    if (lines.IsAirport(i)) {
+      airport = i;
+      EXPECT_EQ(lines.ElementCount(i), plain[i].item->children.size());
+    } else {
+      EXPECT_EQ(lines.Parent(i), airport);
+    }
+  }
+  EXPECT_EQ(lines.AirportCount(), 7u);
+}
+
+}  // namespace
+}  // namespace qor

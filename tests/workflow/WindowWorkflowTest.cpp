@@ -1,0 +1,393 @@
+// The window's workflow driven as a user would drive the window, without a display.
+
+#include "workflow/WindowWorkflow.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "bgl/Bgl.h"
+#include "tests/support/BglBuilder.h"
+#include "tests/support/ScriptedUser.h"
+#include "tests/support/TempFolder.h"
+#include "tests/workflow/FrontEndDouble.h"
+#include "util/Environment.h"
+#include "util/Format.h"
+#include "util/Settings.h"
+
+namespace qor {
+namespace {
+
+namespace fs = std::filesystem;
+using test::BglBuilder;
+
+class WindowWorkflowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetEnvironment("QORBgl", dir_ / "app/", dir_ / "Desktop/");
+    SetNumberSymbols({",", " "});
+  }
+
+  std::string Folder(const std::string& name) {
+    const std::string folder = dir_ / name;
+    fs::create_directories(folder);
+    return folder + "/";
+  }
+  static void Airport(const std::string& path, const std::string& name) {
+    BglBuilder b;
+    b.AddSection(3).AddSubSection().AddAirport().Name(name).Elevation(1000).Runway(9, 1, 1000);
+    b.WriteTo(path);
+  }
+  // Opens path as a second start or the browse dialog would, and lets the work end.
+  void Open(const std::string& path) {
+    flow_.OpenPath(path);
+    steps_.RunAll();
+  }
+  // A file with one airport of two elements, opened on the elevation page.
+  test::Airport& OpenOneAirport(const std::string& name = "Nord", std::int64_t mm = 432000) {
+    builder_ = BglBuilder();
+    auto& ap = builder_.AddSection(3).AddSubSection().AddAirport().Name(name).Elevation(mm);
+    ap.Runway(24, 1, 431000).Start(6, 2, 430000);
+    path_ = Folder("edit") + "ap.bgl";
+    original_ = builder_.WriteTo(path_);
+    flow_.ShowPage(Page::Elevations);
+    Open(path_);
+    return builder_.sections[0].subSections[0].airports[0];
+  }
+  std::int32_t FieldAt(std::uint32_t offset) const {
+    const test::Bytes b = test::ReadFile(path_);
+    return static_cast<std::int32_t>(b[offset] | b[offset + 1] << 8 | b[offset + 2] << 16 |
+                                     static_cast<std::uint32_t>(b[offset + 3]) << 24);
+  }
+  // A double-click on a line, with the inputs and answers the user gives.
+  void Edit(std::size_t line, std::vector<std::optional<std::string>> inputs,
+            std::vector<int> answers = {}) {
+    user_.inputs.assign(inputs.begin(), inputs.end());
+    user_.script.answers.assign(answers.begin(), answers.end());
+    flow_.EditLine(line);
+    steps_.RunAll();
+  }
+
+  test::TempFolder dir_;
+  test::RecordingView view_;
+  test::ScriptedUser user_;
+  test::StepQueue steps_;
+  test::RecordingPrinter printer_;
+  WindowWorkflow flow_{view_, user_, steps_, printer_};
+  BglBuilder builder_;
+  std::string path_;
+  test::Bytes original_;
+};
+
+// ---- the elevation box ----
+
+TEST_F(WindowWorkflowTest, TheElevationBoxAsksConfirmsWritesAndOffersTheElements) {
+  auto& ap = OpenOneAirport();
+  ASSERT_EQ(view_.tree, (std::vector<std::string>{"Nord                       432,000",
+                                                  "   Runway 24 L                431,000",
+                                                  "   Start 6 R                  430,000"}));
+  struct Row {
+    const char* what;
+    std::size_t line;
+    std::vector<std::optional<std::string>> inputs;
+    std::vector<int> answers;
+    std::int32_t airport, runway, start;  // the fields afterwards
+    std::size_t questions;                // asked in this row
+  };
+  const Row rows[] = {
+      {"cancel in the box", 0, {std::nullopt}, {}, 432000, 431000, 430000, 0},
+      {"a change under 10 m, no to the elements",
+       0,
+       {"441,999"},
+       {UserDialog::kIdNo},
+       441999,
+       431000,
+       430000,
+       1},
+      {"exactly 10 m more is confirmed, then cancelled",
+       0,
+       {"451,999"},
+       {UserDialog::kIdCancel},
+       441999,
+       431000,
+       430000,
+       1},
+      {"confirmed, then no",
+       0,
+       {"451,999"},
+       {UserDialog::kIdOk, UserDialog::kIdNo},
+       451999,
+       431000,
+       430000,
+       2},
+      {"a comma or a point, rounded to the millimetre",
+       0,
+       {"451.9996"},
+       {UserDialog::kIdNo},
+       452000,
+       431000,
+       430000,
+       1},
+      {"an element alone, asked nothing", 1, {"433,5"}, {}, 452000, 433500, 430000, 0},
+      {"yes gives the elements the airport's value",
+       0,
+       {"445"},
+       {UserDialog::kIdYes},
+       445000,
+       445000,
+       445000,
+       1},
+  };
+  for (const Row& row : rows) {
+    const std::size_t before = user_.script.questions.size();
+    Edit(row.line, row.inputs, row.answers);
+    EXPECT_EQ(FieldAt(ap.elevationOffset), row.airport) << row.what;
+    EXPECT_EQ(FieldAt(ap.elements[0].elevationOffset), row.runway) << row.what;
+    EXPECT_EQ(FieldAt(ap.elements[1].elevationOffset), row.start) << row.what;
+    EXPECT_EQ(user_.script.questions.size() - before, row.questions) << row.what;
+  }
+  EXPECT_EQ(user_.asked[1].prompt, "Nouvelle élévation en mètres de Nord");
+  EXPECT_EQ(user_.asked[1].text, "432,000");  // what the file holds
+  EXPECT_EQ(user_.asked[5].prompt, "Nouvelle élévation en mètres de la Runway 24 L de Nord ");
+  EXPECT_EQ(user_.script.questions[1].text,
+            "Changement de plus de 10 mètres ???\r\n\r\nConfirmez-vous 451,999 m. ?");
+  EXPECT_EQ(user_.script.questions[0].caption, "Autres éléments");
+  EXPECT_EQ(view_.tree, (std::vector<std::string>{"Nord                       445,000",
+                                                  "   Runway 24 L                445,000",
+                                                  "   Start 6 R                  445,000"}));
+  // The backup copy holds the bytes before the first write, and was announced once.
+  EXPECT_EQ(test::ReadFile(dir_ / "Desktop/QORBgl Backup/ap.bgl"), original_);
+  EXPECT_EQ(user_.messages.size(), 1u);
+  // Only the three fields changed; the length stays.
+  EXPECT_EQ(test::ReadFile(path_).size(), original_.size());
+  // The tree made again (another page and back) shows what the file holds.
+  flow_.ShowPage(Page::Help);
+  flow_.ShowPage(Page::Elevations);
+  EXPECT_EQ(view_.tree.front(), "Nord                       445,000");
+}
+
+TEST_F(WindowWorkflowTest, MalformedOrOutOfRangeTextIsRefusedAndOfferedAgain) {
+  auto& ap = OpenOneAirport();
+  for (const char* typed : {"abc", "", "12.5.3", "-3,5 m", "1e999", "50%", "1:30"}) {
+    user_.messages.clear();
+    Edit(0, {typed, std::nullopt});
+    ASSERT_EQ(user_.messages.size(), 1u) << typed;
+    EXPECT_NE(user_.messages[0].find(std::string("« ") + typed + " »"), std::string::npos);
+    EXPECT_NE(user_.messages[0].find("433,5"), std::string::npos) << user_.messages[0];
+    EXPECT_EQ(user_.asked.back().text, typed);  // the box comes again with the text typed
+    EXPECT_TRUE(user_.script.questions.empty()) << typed;
+  }
+  // Beyond the field: refused before the large-change question, with both limits.
+  user_.messages.clear();
+  Edit(0, {"3000000", std::nullopt});
+  EXPECT_TRUE(user_.script.questions.empty());
+  EXPECT_NE(user_.messages[0].find("3 000 000,000 m ne tient pas"), std::string::npos)
+      << user_.messages[0];
+  EXPECT_NE(user_.messages[0].find("de -2 147 483,648 à 2 147 483,647 m"), std::string::npos);
+  EXPECT_EQ(test::ReadFile(path_), original_);
+  EXPECT_FALSE(fs::exists(dir_ / "Desktop/QORBgl Backup"));
+  // A text mended in the second box is written.
+  Edit(0, {"x", "432,5"}, {UserDialog::kIdNo});
+  EXPECT_EQ(FieldAt(ap.elevationOffset), 432500);
+}
+
+TEST_F(WindowWorkflowTest, TheOfferedValueIsTheFieldsInEveryRegionalFormat) {
+  OpenOneAirport("Aérodrome de Chavenay-Vil", 1234567);  // a label of 25 characters
+  for (const char* grouping : {" ", "'", ".", "\u00a0", "\u202f"}) {
+    SetNumberSymbols({",", grouping});
+    flow_.ShowPage(Page::Elevations);  // the tree written with these symbols
+    Edit(0, {std::nullopt});
+    EXPECT_EQ(user_.asked.back().text, "1234,567") << grouping;
+    EXPECT_EQ(user_.asked.back().prompt,
+              "Nouvelle élévation en mètres de Aérodrome de Chavenay-Vil");
+  }
+  // Typed back as the tree shows it, the value reads the same.
+  SetNumberSymbols({",", "\u202f"});
+  Edit(0, {"1\u202f234,5"}, {UserDialog::kIdNo});
+  EXPECT_EQ(FieldAt(builder_.sections[0].subSections[0].airports[0].elevationOffset), 1234500);
+}
+
+// ---- holding requests ----
+
+TEST_F(WindowWorkflowTest, ARequestThatComesDuringADialogWaitsForIt) {
+  auto& ap = OpenOneAirport();
+  const std::string other = Folder("other") + "b.bgl";
+  Airport(other, "Sud");
+  // A second start hands a file over while the elevation box is open.
+  user_.whileAsking = [&] { flow_.OpenPath(other); };
+  Edit(0, {"433"}, {UserDialog::kIdNo});
+  EXPECT_EQ(FieldAt(ap.elevationOffset), 433000);  // in the file the box was opened for
+  EXPECT_EQ(view_.field, other);                   // then the hand-over was carried out
+  EXPECT_EQ(flow_.OpenFile()->FileName, other);
+  EXPECT_EQ(view_.tree.front().substr(0, 3), "Sud");
+}
+
+TEST_F(WindowWorkflowTest, ANewFolderStopsTheRunningListingAndHeldChoicesWait) {
+  const std::string a = Folder("a");
+  const std::string b = Folder("b");
+  for (int i = 0; i < 40; ++i) Airport(a + "f" + std::to_string(i) + ".bgl", "A");
+  Airport(b + "only.bgl", "B");
+  flow_.ChooseFolder(a);
+  EXPECT_TRUE(flow_.Working());
+  EXPECT_TRUE(view_.busy);
+  flow_.Search();  // held while the list fills
+  EXPECT_TRUE(user_.asked.empty());
+  flow_.ChooseFolder(b);  // not held: stops the listing of a
+  steps_.RunAll();
+  EXPECT_FALSE(flow_.Working());
+  EXPECT_FALSE(view_.busy);
+  EXPECT_EQ(view_.files, std::vector<std::string>{"only.bgl"});
+  EXPECT_FALSE(view_.searchEnabled);
+  ASSERT_EQ(user_.asked.size(), 1u);  // the held search ran once the listing ended
+  EXPECT_EQ(user_.asked[0].caption, "Recherche");
+}
+
+// ---- listing, opening, searching ----
+
+TEST_F(WindowWorkflowTest, TheListHoldsTheReadableNewFormatFilesAndOpensWhatIsChosen) {
+  const std::string folder = Folder("scenery");
+  Airport(folder + "good.bgl", "Nord");
+  test::WriteFile(folder + "old.bgl", {0x01, 0x00, 0x00, 0x00});
+  test::WriteFile(folder + "empty.bgl", {});
+  test::WriteFile(folder + "one.bgl", {0x01});
+  Airport(folder + "notes.txt", "Nord");
+  flow_.ChooseFolder(folder);
+  steps_.RunAll();
+  EXPECT_EQ(view_.files, std::vector<std::string>{"good.bgl"});
+  EXPECT_FALSE(view_.searchEnabled);
+  Airport(folder + "SECOND.BGL", "Sud");
+  flow_.ChooseFolder(folder);
+  steps_.RunAll();
+  EXPECT_EQ(view_.files, (std::vector<std::string>{"good.bgl", "SECOND.BGL"}));
+  EXPECT_TRUE(view_.searchEnabled);
+
+  // Opened on the help page, the tree waits for the elevation page.
+  flow_.ChooseFile(1);
+  EXPECT_EQ(view_.field, folder + "SECOND.BGL");
+  EXPECT_NE(flow_.OpenFile(), nullptr);
+  EXPECT_TRUE(view_.tree.empty());
+  EXPECT_FALSE(view_.printEnabled);
+  flow_.ShowPage(Page::Elevations);
+  EXPECT_EQ(view_.tree.size(), 2u);
+  EXPECT_TRUE(view_.printEnabled);
+  EXPECT_EQ(view_.status, "Double-clic sur la ligne à modifier.");
+  const TBGL* open = flow_.OpenFile();
+  flow_.ChooseFile(1);  // the open file is not opened again
+  EXPECT_EQ(flow_.OpenFile(), open);
+
+  // A file the list does not hold is opened through the field all the same: the user sees why.
+  Open(folder + "old.bgl");
+  EXPECT_EQ(view_.field, folder + "old.bgl");
+  EXPECT_EQ(view_.selected, std::nullopt);
+  EXPECT_EQ(user_.messages.back(), "Je ne sais pas encore lire ce format de fichier BGL.");
+  EXPECT_EQ(flow_.OpenFile(), nullptr);
+  EXPECT_TRUE(view_.tree.empty());
+
+  // Another folder: nothing of this one stays in the field or the tree.
+  Open(folder + "good.bgl");
+  const std::string other = Folder("other");
+  Airport(other + "x.bgl", "X");
+  flow_.ChooseFolder(other);
+  steps_.RunAll();
+  EXPECT_EQ(view_.field, "");
+  EXPECT_EQ(flow_.OpenFile(), nullptr);
+  EXPECT_TRUE(view_.tree.empty());
+}
+
+TEST_F(WindowWorkflowTest, SearchNarrowsTheListAndOpensTheFirstMatch) {
+  const std::string folder = Folder("search");
+  Airport(folder + "1.bgl", "Sud");
+  Airport(folder + "2.bgl", "Nord");
+  Airport(folder + "3.bgl", "nord");
+  flow_.ChooseFolder(folder);
+  steps_.RunAll();
+  auto search = [&](std::optional<std::string> name) {
+    user_.inputs = {std::move(name)};
+    flow_.Search();
+    steps_.RunAll();
+  };
+  search(std::nullopt);
+  EXPECT_EQ(view_.files.size(), 3u);
+  search("NORD");
+  EXPECT_EQ(user_.asked.back().prompt, "Aéroport à chercher :");
+  EXPECT_EQ(view_.files, (std::vector<std::string>{"2.bgl", "3.bgl"}));
+  EXPECT_EQ(view_.selected, 0u);
+  EXPECT_EQ(view_.field, folder + "2.bgl");
+  const TBGL* open = flow_.OpenFile();
+  search("Nord");  // the open file matches again and is not reopened
+  EXPECT_EQ(flow_.OpenFile(), open);
+  search("Sud");  // nothing left in the list: the whole folder again
+  EXPECT_EQ(view_.files, (std::vector<std::string>{"1.bgl", "2.bgl", "3.bgl"}));
+  EXPECT_EQ(user_.messages, std::vector<std::string>{"Pas trouvé dans cette liste."});
+  EXPECT_EQ(flow_.OpenFile(), open);
+
+  // A damaged file stops the search: the files examined and not kept go, the rest stay.
+  test::WriteFile(folder + "2.bgl", {0x01, 0x02, 0, 0, 0xFF, 0xFF, 0, 0});
+  search("Nord");
+  ASSERT_EQ(user_.script.questions.size(), 1u);
+  EXPECT_EQ(user_.script.questions[0].caption, "QORBgl");
+  EXPECT_EQ(user_.script.questions[0].flags, UserDialog::kIconStop);
+  EXPECT_EQ(view_.files, (std::vector<std::string>{"2.bgl", "3.bgl"}));
+  EXPECT_FALSE(flow_.Working());
+}
+
+// ---- printing and start ----
+
+TEST_F(WindowWorkflowTest, ThePrintOutHoldsEveryLineUnderTheOpenFilesName) {
+  flow_.PrintList();  // the help page
+  EXPECT_EQ(user_.messages.back(), "Oups, pas encore programmé pour cet onglet.");
+  flow_.ShowPage(Page::Elevations);
+  user_.messages.clear();
+  flow_.PrintList();  // an empty tree: nothing printed, nothing said
+  EXPECT_TRUE(user_.messages.empty());
+  EXPECT_TRUE(user_.script.questions.empty());
+  EXPECT_TRUE(printer_.pdfs.empty());
+
+  OpenOneAirport();
+  flow_.ChooseFolder(dir_ / "edit");  // the same folder listed again: the list selects nothing
+  steps_.RunAll();
+  printer_.hasPrinter = true;
+  flow_.PrintList();
+  ASSERT_NE(printer_.last, nullptr);
+  std::vector<std::string> printed;
+  for (const auto& t : printer_.last->texts) printed.push_back(t.text);
+  EXPECT_NE(std::find(printed.begin(), printed.end(), "Aéroports et altitudes de ap.bgl"),
+            printed.end());
+  EXPECT_NE(std::find(printed.begin(), printed.end(), "   Start 6 R                  430,000"),
+            printed.end());
+  // Without a printer, a PDF where the user says.
+  printer_.hasPrinter = false;
+  user_.script.answers = {UserDialog::kIdYes};
+  user_.inputs = {dir_ / "liste.pdf"};
+  flow_.PrintList();
+  EXPECT_EQ(user_.asked.back().text, dir_ / "Desktop/ap.pdf");
+  EXPECT_EQ(printer_.pdfs.back(), dir_ / "liste.pdf");
+  EXPECT_EQ(user_.messages.back(),
+            "La liste a été enregistrée dans \"" + (dir_ / "liste.pdf") + "\".");
+}
+
+TEST_F(WindowWorkflowTest, TheStartFolderAndPageFallBackSoundly) {
+  WriteSetting("Drive", "");
+  WriteSetting("Dir", "");
+  WriteSetting("Onglet", "5");
+  WriteSetting("sp0", "-5");
+  WindowSettings s = ReadWindowSettings();
+  EXPECT_EQ(s.page, Page::Help);
+  EXPECT_EQ(s.filesWidth, 0);
+  EXPECT_EQ(s.folder, fs::current_path().string() + "/");  // no simulator, nothing saved
+  const std::string saved = Folder("saved");
+  s.drive = "/";
+  s.folder = saved;
+  s.page = Page::Elevations;
+  s.filesWidth = 250;
+  WriteWindowSettings(s);
+  const WindowSettings again = ReadWindowSettings();
+  EXPECT_EQ(again.folder, saved);
+  EXPECT_EQ(again.page, Page::Elevations);
+  EXPECT_EQ(again.filesWidth, 250);
+  fs::remove(saved);  // a saved folder that is gone
+  EXPECT_EQ(ReadWindowSettings().folder, fs::current_path().string() + "/");
+}
+
+}  // namespace
+}  // namespace qor

@@ -1,0 +1,23 @@
+#pragma once
+// An elevation as a user types it, in metres ("433,5", "433.5", "1 234,5"), and the thousandths
+// of a metre that the 4-byte field of a BGL file receives. The window's elevation box and the
+// command line read it alike.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qor {
+
+// The thousandths of a metre of text, rounded to the nearest (half to even), when text is a
+// number of metres whose thousandths fit the signed 32-bit field. Otherwise nothing, and a
+// French message in problem that repeats the text: blank or malformed text gives an example
+// ("433,5"), a number out of range shows both limits in the format of the value.
+std::optional<std::int32_t> ReadMetres(std::string_view text, std::string& problem);
+
+// Thousandths of a metre as metres with three decimals in the user's regional format,
+// grouped ("1 234,500") or not ("1234,500").
+std::string Metres(std::int64_t thousandths, bool grouped = true);
+
+}  // namespace qor

@@ -1,0 +1,70 @@
+// The print button: the open file's airport tree as a titled listing on the default printer,
+// or, where there is none, in a PDF file the user names.
+
+#include "bgl/Bgl.h"
+#include "platform/File.h"
+#include "print/QORDoc.h"
+#include "util/Environment.h"
+#include "workflow/LangStr.h"
+#include "workflow/WindowWorkflow.h"
+
+namespace qor {
+
+namespace {
+
+std::string BaseName(const std::string& path) {
+  const auto slash = path.find_last_of(platform::kPathDelimiter);
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string WithoutExtension(const std::string& name) {
+  const auto dot = name.find_last_of('.');
+  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+}  // namespace
+
+std::vector<PrintNode> PrintOut(const AirportLines& lines) {
+  std::vector<PrintNode> nodes;
+  nodes.reserve(lines.Size());
+  for (std::size_t i = 0; i < lines.Size(); ++i) {
+    nodes.push_back(PrintNode{lines.IsAirport(i) ? 0 : 1, std::string(lines.Text(i)), true, 0});
+  }
+  return nodes;
+}
+
+void WindowWorkflow::PrintList() {
+  Submit(Request::Print, [this] {
+    if (page_ != Page::Elevations) {
+      dialogs_->Message(LangStr(9, "Oups, pas encore programmé pour cet onglet."));
+      return;
+    }
+    if (!bgl_ || lines_.Empty()) return;  // nothing to print, nothing said to be printed
+    // The open file's name, whether or not the list still selects it.
+    const std::string name = BaseName(bgl_->FileName);
+    const std::string title = LangStr(8, "Aéroports et altitudes de") + " " + name;
+    std::string pdf;
+    if (!printer_.HasDefaultPrinter()) {
+      if (dialogs_->MsgBox("Aucune imprimante par défaut n'est installée.\r\n\r\n"
+                           "Voulez-vous enregistrer la liste dans un fichier PDF ?",
+                           "QORBgl",
+                           UserDialog::kYesNo | UserDialog::kIconQuestion) != UserDialog::kIdYes) {
+        return;
+      }
+      pdf = DesktopFolder() + WithoutExtension(name) + ".pdf";
+      if (!dialogs_->SaveFileName("Enregistrer la liste en PDF", "PDF (*.pdf)", pdf)) return;
+    }
+    {
+      view_.SetBusy(true);
+      struct Idle {
+        WindowView& view;
+        ~Idle() { view.SetBusy(false); }
+      } idle{view_};
+      PrintDoc().SetSurface(printer_.Surface(pdf));
+      PrintDoc().PrintTree(title, PrintOut(lines_), false, -1, true);
+    }
+    if (!pdf.empty()) dialogs_->Message("La liste a été enregistrée dans \"" + pdf + "\".");
+  });
+}
+
+}  // namespace qor

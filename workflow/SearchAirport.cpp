@@ -1,0 +1,61 @@
+// The search of the listed files for an airport: the list keeps the files that define it and
+// the first of them is opened; when none does, the whole folder is listed again.
+
+#include "workflow/AirportSearch.h"
+#include "workflow/LangStr.h"
+#include "workflow/WindowWorkflow.h"
+
+namespace qor {
+
+void WindowWorkflow::Search() {
+  Submit(Request::Search, [this] {
+    if (files_.empty()) {
+      dialogs_->Message(LangStr(12,
+                                "Sélectionnez d'abord un dossier contenant plusieurs fichiers BGL "
+                                "au nouveau format svp."));
+      return;
+    }
+    std::string name;
+    if (!dialogs_->InputBox(LangStr(13, "Recherche"), LangStr(14, "Aéroport à chercher") + " :",
+                            name)) {
+      return;
+    }
+    search_ = std::make_unique<AirportSearch>(folder_, files_, name);
+    BeginJob(Job::Searching);
+    PostStep(&WindowWorkflow::SearchStep);
+  });
+}
+
+void WindowWorkflow::SearchStep(std::uint64_t job) {
+  if (job != jobNumber_ || job_ != Job::Searching) return;
+  bool done = false;
+  const std::optional<std::string> error =
+      ErrorOf([&] { done = search_->Step(std::chrono::steady_clock::now() + kStepTime); });
+  if (error) {
+    // The list changes once, where the error stops the search: the files examined and not
+    // kept go, the one that failed and the rest stay.
+    std::vector<std::string> list = search_->ListSoFar();
+    EndJob();
+    if (list.size() != files_.size()) ReplaceFiles(std::move(list));
+    ReportError(*error);
+    RunHeld();
+    return;
+  }
+  if (!done) {
+    ShowProgress(search_->Examined(), search_->Total());
+    PostStep(&WindowWorkflow::SearchStep);
+    return;
+  }
+  std::vector<std::string> kept = search_->Kept();
+  EndJob();
+  if (kept.empty()) {
+    Guarded([this] { ListFolder(folder_); });
+    dialogs_->Message(LangStr(15, "Pas trouvé dans cette liste."));
+  } else {
+    ReplaceFiles(std::move(kept));
+    Guarded([this] { ChooseListed(files_.front()); });
+  }
+  RunHeld();
+}
+
+}  // namespace qor

@@ -1,0 +1,402 @@
+#include "workflow/WindowWorkflow.h"
+
+#include <chrono>
+#include <exception>
+#include <new>
+
+#include "bgl/Bgl.h"
+#include "platform/File.h"
+#include "platform/Folder.h"
+#include "platform/Process.h"
+#include "util/Environment.h"
+#include "util/FileUtil.h"
+#include "workflow/AirportSearch.h"
+#include "workflow/FolderListing.h"
+#include "workflow/LangStr.h"
+
+namespace qor {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How often the status line says how far a long task is: each repaint costs more than
+// examining a file.
+constexpr std::int64_t kProgressMs = 100;
+
+std::int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch())
+      .count();
+}
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.find_last_of(platform::kPathDelimiter);
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string NameOf(const std::string& path) {
+  const auto slash = path.find_last_of(platform::kPathDelimiter);
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool SameFileName(const std::string& a, const std::string& b) {
+  return a == b || platform::NtfsUpperCase(a) == platform::NtfsUpperCase(b);
+}
+
+}  // namespace
+
+// The front end's dialogs, counted while they are open: a request that comes meanwhile (from a
+// second start, say) is held until the dialog and the work that opened it are over.
+class WindowWorkflow::CountedDialogs : public WorkflowDialogs {
+ public:
+  CountedDialogs(WorkflowDialogs& dialogs, int& depth) : dialogs_(dialogs), depth_(depth) {}
+  void Message(const std::string& text) override {
+    Open open(depth_);
+    dialogs_.Message(text);
+  }
+  int MsgBox(const std::string& text, const std::string& caption, int flags) override {
+    Open open(depth_);
+    return dialogs_.MsgBox(text, caption, flags);
+  }
+  bool InputBox(const std::string& caption, const std::string& prompt, std::string& text) override {
+    Open open(depth_);
+    return dialogs_.InputBox(caption, prompt, text);
+  }
+  bool OpenFileName(std::string& path) override {
+    Open open(depth_);
+    return dialogs_.OpenFileName(path);
+  }
+  bool SaveFileName(const std::string& caption, const std::string& filter,
+                    std::string& path) override {
+    Open open(depth_);
+    return dialogs_.SaveFileName(caption, filter, path);
+  }
+
+ private:
+  struct Open {
+    explicit Open(int& depth) : depth(depth) { ++depth; }
+    ~Open() { --depth; }
+    int& depth;
+  };
+  WorkflowDialogs& dialogs_;
+  int& depth_;
+};
+
+WindowWorkflow::WindowWorkflow(WindowView& view, WorkflowDialogs& dialogs, Scheduler& scheduler,
+                               PrintTarget& printer)
+    : view_(view),
+      dialogs_(std::make_unique<CountedDialogs>(dialogs, dialogDepth_)),
+      scheduler_(scheduler),
+      printer_(printer) {}
+
+WindowWorkflow::~WindowWorkflow() = default;
+
+// ---- requests ----
+
+void WindowWorkflow::Submit(Request kind, std::function<void()> run) {
+  if (!held_.empty() || !MayRunNow(kind)) {
+    held_.push_back(Held{kind, std::move(run)});
+    return;
+  }
+  Guarded(run);
+  RunHeld();
+}
+
+bool WindowWorkflow::MayRunNow(Request kind) const {
+  if (dialogDepth_ > 0) return false;
+  switch (job_) {
+    case Job::None:
+      return true;
+    case Job::Listing:
+      // The listing changes the file list only: what does not read it may go on meanwhile.
+      return kind == Request::Folder || kind == Request::Page || kind == Request::Edit ||
+             kind == Request::Print;
+    case Job::Searching:
+      return false;
+  }
+  return false;
+}
+
+void WindowWorkflow::RunHeld() {
+  while (!held_.empty() && MayRunNow(held_.front().kind)) {
+    const Held next = std::move(held_.front());
+    held_.pop_front();
+    Guarded(next.run);
+  }
+}
+
+std::optional<std::string> WindowWorkflow::ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::bad_alloc&) {
+    return "Mémoire insuffisante.";
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return std::nullopt;
+}
+
+void WindowWorkflow::Guarded(const std::function<void()>& action) {
+  if (const std::optional<std::string> error = ErrorOf(action)) ReportError(*error);
+}
+
+void WindowWorkflow::ReportError(const std::string& text) {
+  dialogs_->MsgBox(text, "QORBgl", UserDialog::kIconStop | UserDialog::kOk);
+}
+
+void WindowWorkflow::Start(const WindowSettings& settings, const std::string& commandLinePath) {
+  page_ = settings.page;
+  SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
+  if (!settings.folder.empty()) {
+    view_.ShowFolder(settings.folder);
+    ChooseFolder(settings.folder);
+  }
+  if (!commandLinePath.empty()) OpenPath(commandLinePath);
+}
+
+void WindowWorkflow::Close() {
+  job_ = Job::None;
+  ++jobNumber_;
+  held_.clear();
+  bgl_.reset();
+}
+
+void WindowWorkflow::ChooseFolder(const std::string& folder) {
+  Submit(Request::Folder, [this, folder] { ListFolder(folder); });
+}
+
+void WindowWorkflow::ChooseFile(std::size_t index) {
+  if (index >= files_.size()) return;
+  // Held, the choice keeps to the entry the user saw: the list may have changed meanwhile.
+  const std::string folder = folder_;
+  const std::string name = files_[index];
+  Submit(Request::File, [this, folder, name] {
+    if (folder != folder_) return;
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+      if (files_[i] != name) continue;
+      selected_ = i;
+      view_.SelectFile(i);
+      SetFileField(folder_ + name);
+      return;
+    }
+  });
+}
+
+void WindowWorkflow::OpenPath(const std::string& path) {
+  Submit(Request::Path, [this, path] { OpenPathNow(path); });
+}
+
+void WindowWorkflow::Browse() {
+  Submit(Request::Path, [this] {
+    SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
+    std::string path = folder_;
+    if (dialogs_->OpenFileName(path)) OpenPathNow(path);
+  });
+}
+
+void WindowWorkflow::OpenPathNow(const std::string& given) {
+  const std::string path = platform::AbsolutePath(given);
+  if (platform::FolderExists(path)) {
+    const std::string folder = IncludeBackslash(path);
+    view_.ShowFolder(folder);
+    return ListFolder(folder);
+  }
+  if (!platform::FileExists(path)) return;
+  const std::string folder = FolderOf(path);
+  view_.ShowFolder(folder);
+  if (folder != folder_) ListFolder(folder);
+  if (job_ == Job::Listing) {
+    pendingFile_ = NameOf(path);  // chosen when the listing ends
+  } else {
+    ChooseListed(NameOf(path));
+  }
+}
+
+void WindowWorkflow::ShowPage(Page page) {
+  Submit(Request::Page, [this, page] {
+    page_ = page;
+    view_.SetPrintEnabled(false);
+    if (page_ == Page::Elevations) FillTree();
+  });
+}
+
+void WindowWorkflow::EditLine(std::size_t line) {
+  const std::uint64_t tree = treeShown_;
+  Submit(Request::Edit, [this, tree, line] {
+    if (tree != treeShown_ || !bgl_ || line >= lines_.Size()) return;
+    ChangeElevation(line);
+  });
+}
+
+void WindowWorkflow::Cancel() {
+  if (job_ == Job::Searching) {
+    EndJob();  // the list has not changed yet
+  } else if (job_ == Job::Listing) {
+    pendingFile_.reset();
+    EndJob();
+    view_.SetSearchEnabled(files_.size() >= 2);
+  }
+  RunHeld();
+}
+
+// ---- status and long tasks ----
+
+void WindowWorkflow::SetStatus(const std::string& text) {
+  status_ = text;
+  view_.SetStatus(text);
+}
+
+void WindowWorkflow::BeginJob(Job job) {
+  job_ = job;
+  ++jobNumber_;
+  statusBeforeJob_ = status_;
+  lastProgressMs_ = NowMs();
+  view_.SetBusy(true);
+}
+
+void WindowWorkflow::EndJob() {
+  if (job_ == Job::None) return;
+  job_ = Job::None;
+  ++jobNumber_;
+  listing_.reset();
+  search_.reset();
+  SetStatus(statusBeforeJob_);
+  view_.SetBusy(false);
+}
+
+void WindowWorkflow::PostStep(void (WindowWorkflow::*step)(std::uint64_t)) {
+  const std::uint64_t job = jobNumber_;
+  scheduler_.Post([this, step, job] { (this->*step)(job); });
+}
+
+void WindowWorkflow::ShowProgress(std::size_t done, std::size_t total) {
+  const std::int64_t now = NowMs();
+  if (now - lastProgressMs_ < kProgressMs) return;
+  lastProgressMs_ = now;
+  // Not through SetStatus: the status to come back to stays.
+  view_.SetStatus(std::to_string(done) + " / " + std::to_string(total));
+}
+
+// ---- the file list ----
+
+void WindowWorkflow::ListFolder(const std::string& given) {
+  const std::string folder = IncludeBackslash(given);
+  if (job_ == Job::Listing) EndJob();  // a new fill stops the running one
+  if (folder != folder_) {
+    // The list moves: nothing of another folder stays in the file field or the tree.
+    pendingFile_.reset();
+    if (!fileField_.empty() || bgl_) CloseFile();
+  }
+  folder_ = folder;
+  files_.clear();
+  selected_.reset();
+  view_.ClearFiles();
+  listing_ = std::make_unique<FolderListing>(folder);
+  BeginJob(Job::Listing);
+  PostStep(&WindowWorkflow::ListingStep);
+}
+
+void WindowWorkflow::ListingStep(std::uint64_t job) {
+  if (job != jobNumber_ || job_ != Job::Listing) return;
+  std::vector<std::string> found;
+  bool done = false;
+  const std::optional<std::string> error =
+      ErrorOf([&] { done = listing_->Step(Clock::now() + kStepTime, found); });
+  if (error) {
+    // The fill ends at the file that failed; the names found so far stay.
+    files_.insert(files_.end(), found.begin(), found.end());
+    view_.AppendFiles(found);
+    pendingFile_.reset();
+    EndJob();
+    ReportError(*error);
+    RunHeld();
+    return;
+  }
+  files_.insert(files_.end(), found.begin(), found.end());
+  if (!found.empty()) view_.AppendFiles(found);
+  if (!done) {
+    ShowProgress(listing_->Examined(), listing_->Total());
+    PostStep(&WindowWorkflow::ListingStep);
+    return;
+  }
+  EndJob();
+  view_.SetSearchEnabled(files_.size() >= 2);
+  if (pendingFile_) {
+    const std::string name = std::move(*pendingFile_);
+    pendingFile_.reset();
+    Guarded([&] { ChooseListed(name); });
+  }
+  RunHeld();
+}
+
+void WindowWorkflow::ReplaceFiles(std::vector<std::string> names) {
+  files_ = std::move(names);
+  selected_.reset();
+  view_.ClearFiles();
+  view_.AppendFiles(files_);
+}
+
+void WindowWorkflow::ChooseListed(const std::string& name) {
+  for (std::size_t i = 0; i < files_.size(); ++i) {
+    if (!SameFileName(files_[i], name)) continue;
+    selected_ = i;
+    view_.SelectFile(i);
+    return SetFileField(folder_ + files_[i]);
+  }
+  selected_.reset();
+  view_.SelectFile(std::nullopt);
+  SetFileField(folder_ + name);
+}
+
+// ---- the open file ----
+
+void WindowWorkflow::SetFileField(const std::string& path) {
+  if (path == fileField_) return;  // the file already open is not opened again
+  fileField_ = path;
+  view_.SetFileField(path);
+  OpenFieldFile();
+}
+
+void WindowWorkflow::OpenFieldFile() {
+  SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
+  bgl_.reset();
+  ClearTree();
+  if (!platform::FileExists(fileField_)) return;
+  if (!TBGL::CanRead(fileField_)) {
+    dialogs_->Message(LangStr(26, "Je ne sais pas encore lire ce format de fichier BGL."));
+    return;
+  }
+  bgl_ = std::make_unique<TBGL>(fileField_, DesktopFolder());
+  if (page_ == Page::Elevations) FillTree();
+}
+
+void WindowWorkflow::CloseFile() {
+  bgl_.reset();
+  fileField_.clear();
+  view_.SetFileField("");
+  ClearTree();
+  SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
+}
+
+void WindowWorkflow::ClearTree() {
+  lines_.Clear();
+  ++treeShown_;
+  view_.ShowTree(lines_);
+  view_.SetPrintEnabled(false);
+}
+
+void WindowWorkflow::FillTree() {
+  if (!bgl_) return ClearTree();
+  if (bgl_->AirportCount() < 1) {
+    ClearTree();
+    dialogs_->Message(LangStr(11, "Ce fichier ne contient pas d'aéroports."));
+    return;
+  }
+  lines_.Fill(*bgl_);
+  ++treeShown_;
+  view_.ShowTree(lines_);
+  SetStatus(LangStr(10, "Double-clic sur la ligne à modifier."));
+  view_.SetPrintEnabled(true);
+}
+
+}  // namespace qor
