@@ -150,6 +150,49 @@ TEST_F(CliTest, FilesListsTheReadableNewFormatFilesInFolderOrder) {
   EXPECT_EQ(none.out, "");
 }
 
+TEST_F(CliTest, FindNamesTheFilesThatDefineAnAirport) {
+  const std::string folder = dir_ / "scenery";
+  std::filesystem::create_directory(folder);
+  auto write = [&](const std::string& name, std::vector<std::string> airports) {
+    BglBuilder b;
+    auto& sub = b.AddSection(3).AddSubSection();
+    for (const std::string& airport : airports) sub.AddAirport().Name(airport);
+    b.WriteTo(folder + "/" + name);
+  };
+  write("a.bgl", {"Sud", "Aérodrome de Meaux"});
+  write("b.bgl", {"NORD"});
+  write("c.bgl", {"nord", "Aérodrome de Meaux"});
+  test::WriteFile(folder + "/old.bgl", {0x01, 0x00, 0x00, 0x00});  // not listed, not examined
+  struct Row {
+    std::vector<std::string> args;
+    int exit;
+    std::string out;
+  };
+  const Row rows[] = {
+      {{"find", folder, "Nord"}, 0, "b.bgl\nc.bgl\n"},
+      {{"find", folder, "AéRODROME DE MEAUX"}, 0, "a.bgl\nc.bgl\n"},  // a to z in any case
+      {{"find", folder, "aÉrodrome de meaux"}, 1, ""},                // É is not é
+      {{"find", folder, "Nord", "--json"},
+       0,
+       "{\"folder\": \"" + folder + "\", \"name\": \"Nord\", \"files\": [\"b.bgl\", \"c.bgl\"]}\n"},
+      {{"find", folder, "Est", "--json"},
+       1,
+       "{\"folder\": \"" + folder + "\", \"name\": \"Est\", \"files\": []}\n"},
+      {{"find", folder}, 2, ""},
+  };
+  for (const Row& row : rows) {
+    const Result r = Run(row.args);
+    EXPECT_EQ(r.exit, row.exit) << row.args[2] << r.err;
+    EXPECT_EQ(r.out, row.out) << row.args[2];
+  }
+  // A damaged file on the way stops the search: no answer, its message as the window gives it.
+  test::WriteFile(folder + "/b.bgl", {0x01, 0x02, 0, 0, 0xFF, 0xFF, 0, 0});
+  const Result damaged = Run({"find", folder, "Nord"});
+  EXPECT_EQ(damaged.exit, 3);
+  EXPECT_EQ(damaged.out, "");
+  EXPECT_EQ(damaged.err, "qorbgl-cli : Lecture au-delà de la fin de fichier\n");
+}
+
 TEST_F(CliTest, TheBundledSampleSceneryIsWhatTheToolMakesAndLists) {
   const std::string made = dir_ / "made";
   ASSERT_EQ(std::system((Quote(QORBGL_SAMPLE_TOOL) + " " + Quote(made)).c_str()), 0);
