@@ -53,7 +53,7 @@ void WindowWorkflow::SearchStep(std::uint64_t job) {
     dialogs_->Message(LangStr(15, "Pas trouvé dans cette liste."));
   } else {
     ReplaceFiles(std::move(kept));
-    Guarded([this] { ChooseListed(files_.front()); });
+    ChooseWhenFree(files_.front());
   }
   RunHeld();
 }

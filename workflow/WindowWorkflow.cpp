@@ -322,9 +322,8 @@ void WindowWorkflow::ListingStep(std::uint64_t job) {
   EndJob();
   view_.SetSearchEnabled(files_.size() >= 2);
   if (pendingFile_) {
-    const std::string name = std::move(*pendingFile_);
+    ChooseWhenFree(std::move(*pendingFile_));
     pendingFile_.reset();
-    Guarded([&] { ChooseListed(name); });
   }
   RunHeld();
 }
@@ -334,6 +333,15 @@ void WindowWorkflow::ReplaceFiles(std::vector<std::string> names) {
   selected_.reset();
   view_.ClearFiles();
   view_.AppendFiles(files_);
+}
+
+void WindowWorkflow::ChooseWhenFree(std::string name) {
+  // A listing may end while a dialog is open (its steps go on meanwhile): opening the file
+  // then would replace what the dialog is using.
+  const std::string folder = folder_;
+  Submit(Request::File, [this, folder, name = std::move(name)] {
+    if (folder == folder_) ChooseListed(name);
+  });
 }
 
 void WindowWorkflow::ChooseListed(const std::string& name) {

@@ -118,6 +118,8 @@ class WindowWorkflow {
   // Selects the listed file named name (letter case aside) and opens it; a name the list lacks
   // is opened through the file field all the same.
   void ChooseListed(const std::string& name);
+  // The same, as a request of its own: held while a dialog is open.
+  void ChooseWhenFree(std::string name);
   // The file field takes path; a change of its text opens the file it names.
   void SetFileField(const std::string& path);
   void OpenFieldFile();
