@@ -15,7 +15,7 @@
 #include "bgl/BufferedFile.h"
 #include "bgl/Records.h"
 #include "bgl/UserDialog.h"
-#include "bgl/Variant.h"
+#include "util/Variant.h"
 
 namespace qor {
 

@@ -2,7 +2,6 @@
 
 #include <mutex>
 
-#include "bgl/Variant.h"
 #include "platform/File.h"
 #include "platform/Process.h"
 #include "platform/ShellFolders.h"
@@ -10,6 +9,7 @@
 #include "util/FileUtil.h"
 #include "util/Format.h"
 #include "util/Settings.h"
+#include "util/Variant.h"
 
 namespace qor {
 

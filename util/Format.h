@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "bgl/Variant.h"
 #include "platform/Regional.h"
+#include "util/Variant.h"
 
 namespace qor {
 
