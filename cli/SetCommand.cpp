@@ -12,7 +12,7 @@
 #include "platform/ShellFolders.h"
 #include "util/Evaluator.h"
 #include "util/FileUtil.h"
-#include "util/Format.h"
+#include "util/NumberFormat.h"
 
 namespace qor::cli {
 

@@ -17,7 +17,7 @@
 #include "util/Environment.h"
 #include "util/Evaluator.h"
 #include "util/FileUtil.h"
-#include "util/Format.h"
+#include "util/NumberFormat.h"
 
 namespace qor {
 

@@ -38,7 +38,7 @@
 #include "util/Environment.h"
 #include "util/Evaluator.h"
 #include "util/FileUtil.h"
-#include "util/Format.h"
+#include "util/ProgramTitle.h"
 #include "util/Settings.h"
 
 namespace qor {

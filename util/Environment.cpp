@@ -7,7 +7,7 @@
 #include "platform/ShellFolders.h"
 #include "util/Evaluator.h"
 #include "util/FileUtil.h"
-#include "util/Format.h"
+#include "util/NumberFormat.h"
 #include "util/Settings.h"
 #include "util/Variant.h"
 

@@ -8,7 +8,8 @@
 #include "platform/Folder.h"
 #include "platform/Trash.h"
 #include "util/Environment.h"
-#include "util/Format.h"
+#include "util/FitText.h"
+#include "util/Utf8.h"
 
 namespace qor {
 

@@ -26,8 +26,10 @@
 #include "ui/Main.h"
 #include "ui/QtPrintSurface.h"
 #include "ui/TreeAdapter.h"
+#include "util/DateFormat.h"
 #include "util/Environment.h"
-#include "util/Format.h"
+#include "util/NumberFormat.h"
+#include "util/ProgramTitle.h"
 #include "util/Settings.h"
 
 namespace qor {
