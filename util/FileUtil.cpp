@@ -22,8 +22,7 @@ std::vector<std::string_view> Characters(std::string_view text) {
   std::vector<std::string_view> out;
   std::size_t i = 0;
   while (i < text.size()) {
-    std::size_t end = i + 1;
-    while (end < text.size() && IsContinuationByte(text[end])) ++end;
+    const std::size_t end = NextCharStart(text, i);
     out.push_back(text.substr(i, end - i));
     i = end;
   }
