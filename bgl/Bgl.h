@@ -75,7 +75,6 @@ class TBGL {
  public:
   bool BackupDone = false;
   std::uint16_t Header = 0;
-  std::uint32_t Pos = 0;  // the position cell of the directory walk and the record walks
   std::string FileName;
   std::vector<std::unique_ptr<TSection>> Sections;
 
