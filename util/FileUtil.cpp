@@ -7,7 +7,6 @@
 #include "platform/FileOps.h"
 #include "platform/Folder.h"
 #include "platform/Trash.h"
-#include "util/Environment.h"
 #include "util/FitText.h"
 #include "util/Utf8.h"
 
@@ -38,10 +37,6 @@ bool SamePath(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
-
-std::string GetDesktopDir() {
-  return DesktopFolder();
-}
 
 std::string IncludeBackslash(const std::string& path) {
   if (StrEndsWith(path, std::string(1, kDelimiter), true)) return path;
