@@ -13,7 +13,8 @@ namespace {
 
 std::uint32_t ReadD(TBGL& bgl, std::uint32_t offset) {
   Variant v;
-  GetValue(bgl.File(), offset, 'D', v, bgl.Pos);
+  std::uint32_t next;
+  GetValue(bgl.File(), offset, 'D', v, next);
   return static_cast<std::uint32_t>(v.AsInt64());
 }
 
@@ -41,7 +42,8 @@ TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder) {
   structureLeft_ = file_->Size();
 
   Variant v;
-  GetValue(*file_, 0, 'W', v, Pos);
+  std::uint32_t next;
+  GetValue(*file_, 0, 'W', v, next);
   Header = static_cast<std::uint16_t>(v.AsInt64());
   if (Header != kHeader) {
     throw Exception("(TBGL.Create)\r\n\r\nJe ne sais pas explorer les BGLs de type " +

@@ -15,7 +15,7 @@
 #include "bgl/BufferedFile.h"
 #include "bgl/Records.h"
 #include "bgl/UserDialog.h"
-#include "bgl/Variant.h"
+#include "util/Variant.h"
 
 namespace qor {
 
@@ -79,7 +79,6 @@ class TBGL {
  public:
   bool BackupDone = false;
   std::uint16_t Header = 0;
-  std::uint32_t Pos = 0;  // the position cell of the directory walk and the record walks
   std::string FileName;
   std::vector<std::unique_ptr<TSection>> Sections;
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "bgl/Variant.h"
+#include "util/Variant.h"
 
 namespace qor {
 

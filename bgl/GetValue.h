@@ -5,7 +5,7 @@
 #include <string>
 
 #include "bgl/BufferedFile.h"
-#include "bgl/Variant.h"
+#include "util/Variant.h"
 
 namespace qor {
 

@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "bgl/Bgl.h"
-#include "util/Format.h"
+#include "util/FitText.h"
+#include "util/NumberFormat.h"
+#include "util/Utf8.h"
 
 namespace qor {
 

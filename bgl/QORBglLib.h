@@ -6,4 +6,4 @@
 #include "bgl/Listing.h"
 #include "bgl/PlainTree.h"
 #include "bgl/Records.h"
-#include "bgl/Variant.h"
+#include "util/Variant.h"

@@ -149,10 +149,8 @@ TRecord::TRecord(TBGL& owner, std::uint32_t offset, TSubSection& subSection, TSe
   owner.TakeStructure(airports ? 6 : 2);
   BufferedFile& file = owner.File();
   Id = file.Get<std::uint16_t>(offset);
-  owner.Pos = offset + 2;
   if (airports) {
     Size = file.Get<std::uint32_t>(std::uint64_t{offset} + 2);
-    owner.Pos = offset + 6;
   } else {
     Size = kNameListRecordSize;
   }
@@ -188,7 +186,6 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
   gathered.Add(TElevation{{}, altitude, elevationOffset});
 
   const CaptionTables& captions = Tables();
-  owner.Pos = first;
   WalkSubRecords(file, first, end, [&](std::uint32_t s, std::uint16_t id, std::uint32_t size) {
     owner.TakeStructure(kSubRecordHeader);
     switch (id) {
@@ -206,7 +203,6 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
       default:
         break;
     }
-    if (std::uint64_t{s} + size <= 0xFFFFFFFFu) owner.Pos = s + size;
   });
   gathered.First().Caption = Name;
   Elevations = gathered.CopyInto(owner.Arena());

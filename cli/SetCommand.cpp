@@ -10,7 +10,7 @@
 #include "platform/File.h"
 #include "platform/ShellFolders.h"
 #include "util/FileUtil.h"
-#include "util/Format.h"
+#include "util/NumberFormat.h"
 #include "workflow/ElevationInput.h"
 
 namespace qor::cli {

@@ -7,10 +7,8 @@
 
 namespace qor::platform {
 
-// The Windows attribute bits the program looks at.
+// The one Windows attribute bit the program looks at.
 inline constexpr int kAttrReadOnly = 1;
-inline constexpr int kAttrHidden = 2;
-inline constexpr int kAttrSystem = 4;
 
 // Creates folder and every missing parent with the permission bits mode (less the umask).
 // True when folder exists afterwards. The folders created, outermost first, are appended to

@@ -3,7 +3,11 @@
 #include <ctime>
 
 #include "platform/Errors.h"
-#include "util/Format.h"
+#include "util/Color.h"
+#include "util/DateFormat.h"
+#include "util/FitText.h"
+#include "util/ProgramTitle.h"
+#include "util/TextFields.h"
 
 namespace qor {
 

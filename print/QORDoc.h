@@ -42,8 +42,6 @@ class TQORDoc {
                  int skipImageIndex, bool allNodes);
   void EndPrint();
 
-  bool Printing() const { return printing_; }
-
  private:
   void BeginPrint();
   int BeginPage(bool first);

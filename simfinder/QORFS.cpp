@@ -5,7 +5,7 @@
 #include "platform/File.h"
 #include "platform/WinePaths.h"
 #include "util/FileUtil.h"
-#include "util/Format.h"
+#include "util/FitText.h"
 #include "util/Settings.h"
 
 namespace qor {

@@ -31,7 +31,7 @@
 #include "ui/SingleInstance.h"
 #include "util/Environment.h"
 #include "util/FileUtil.h"
-#include "util/Format.h"
+#include "util/ProgramTitle.h"
 #include "util/Settings.h"
 #include "workflow/LangStr.h"
 #include "workflow/WindowSettings.h"

@@ -1,5 +1,7 @@
 #include "util/Cp1252.h"
 
+#include "util/Utf8.h"
+
 namespace qor {
 
 namespace {
@@ -23,14 +25,7 @@ char* WriteCp1252AsUtf8(std::string_view bytes, char* out) {
       *out++ = b;
       continue;
     }
-    const char32_t c = Cp1252CodePoint(byte);
-    if (c < 0x800) {
-      *out++ = static_cast<char>(0xC0 | (c >> 6));
-    } else {
-      *out++ = static_cast<char>(0xE0 | (c >> 12));
-      *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    out = WriteUtf8(Cp1252CodePoint(byte), out);
   }
   return out;
 }

@@ -2,14 +2,14 @@
 
 #include <mutex>
 
-#include "bgl/Variant.h"
 #include "platform/File.h"
 #include "platform/Process.h"
 #include "platform/ShellFolders.h"
 #include "util/Evaluator.h"
 #include "util/FileUtil.h"
-#include "util/Format.h"
+#include "util/NumberFormat.h"
 #include "util/Settings.h"
+#include "util/Variant.h"
 
 namespace qor {
 

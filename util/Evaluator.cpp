@@ -8,7 +8,8 @@
 #include <string>
 
 #include "util/FileUtil.h"
-#include "util/Format.h"
+#include "util/FitText.h"
+#include "util/TextFields.h"
 
 namespace qor {
 namespace {

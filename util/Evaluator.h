@@ -4,8 +4,8 @@
 
 #include <string_view>
 
-#include "bgl/Variant.h"
 #include "platform/Regional.h"
+#include "util/Variant.h"
 
 namespace qor {
 

@@ -7,8 +7,8 @@
 #include "platform/FileOps.h"
 #include "platform/Folder.h"
 #include "platform/Trash.h"
-#include "util/Environment.h"
-#include "util/Format.h"
+#include "util/FitText.h"
+#include "util/Utf8.h"
 
 namespace qor {
 
@@ -21,8 +21,7 @@ std::vector<std::string_view> Characters(std::string_view text) {
   std::vector<std::string_view> out;
   std::size_t i = 0;
   while (i < text.size()) {
-    std::size_t end = i + 1;
-    while (end < text.size() && IsContinuationByte(text[end])) ++end;
+    const std::size_t end = NextCharStart(text, i);
     out.push_back(text.substr(i, end - i));
     i = end;
   }
@@ -38,10 +37,6 @@ bool SamePath(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
-
-std::string GetDesktopDir() {
-  return DesktopFolder();
-}
 
 std::string IncludeBackslash(const std::string& path) {
   if (StrEndsWith(path, std::string(1, kDelimiter), true)) return path;

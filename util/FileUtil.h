@@ -6,9 +6,6 @@
 
 namespace qor {
 
-// The user's desktop folder ending in the delimiter (DesktopFolder); empty before start-up.
-std::string GetDesktopDir();
-
 // path ending in the delimiter: unchanged when it ends in one already, else with one added.
 std::string IncludeBackslash(const std::string& path);
 // path without one trailing delimiter, when it ends in one.

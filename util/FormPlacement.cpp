@@ -6,8 +6,9 @@
 #include <string_view>
 
 #include "util/Evaluator.h"
-#include "util/Format.h"
+#include "util/FitText.h"
 #include "util/Settings.h"
+#include "util/TextFields.h"
 
 namespace qor {
 

@@ -5,7 +5,8 @@
 
 #include "bgl/Bgl.h"
 #include "bgl/Listing.h"
-#include "util/Format.h"
+#include "util/FitText.h"
+#include "util/NumberFormat.h"
 #include "workflow/ElevationInput.h"
 #include "workflow/LangStr.h"
 #include "workflow/WindowWorkflow.h"

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "util/Evaluator.h"
-#include "util/Format.h"
+#include "util/NumberFormat.h"
 
 namespace qor {
 

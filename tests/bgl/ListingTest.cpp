@@ -5,7 +5,7 @@
 #include "bgl/PlainTree.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/TempFolder.h"
-#include "util/Format.h"
+#include "util/NumberFormat.h"
 
 namespace qor {
 namespace {

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/print/RecordingSurface.h"
+#include "util/Color.h"
 #include "util/Environment.h"
-#include "util/Format.h"
+#include "util/ProgramTitle.h"
 
 namespace qor {
 namespace {

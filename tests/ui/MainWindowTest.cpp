@@ -28,8 +28,10 @@
 #include "ui/FolderList.h"
 #include "ui/Main.h"
 #include "ui/QtPrintSurface.h"
+#include "util/DateFormat.h"
 #include "util/Environment.h"
-#include "util/Format.h"
+#include "util/NumberFormat.h"
+#include "util/ProgramTitle.h"
 #include "util/Settings.h"
 #include "workflow/WindowWorkflow.h"
 

@@ -9,7 +9,7 @@
 #include "platform/Registry.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/TempFolder.h"
-#include "util/Format.h"
+#include "util/NumberFormat.h"
 #include "util/Settings.h"
 
 namespace qor {

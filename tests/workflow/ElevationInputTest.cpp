@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "util/Format.h"
+#include "util/NumberFormat.h"
 
 namespace qor {
 namespace {

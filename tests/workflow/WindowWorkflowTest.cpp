@@ -12,7 +12,7 @@
 #include "tests/support/TempFolder.h"
 #include "tests/workflow/FrontEndDouble.h"
 #include "util/Environment.h"
-#include "util/Format.h"
+#include "util/NumberFormat.h"
 #include "util/Settings.h"
 
 namespace qor {

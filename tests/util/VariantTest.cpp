@@ -1,4 +1,4 @@
-#include "bgl/Variant.h"
+#include "util/Variant.h"
 
 #include <gtest/gtest.h>
 
