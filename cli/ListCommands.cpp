@@ -1,6 +1,7 @@
 // qorbgl-cli list and files: what the window's file list and airport tree show.
 
 #include <iostream>
+#include <optional>
 
 #include "bgl/QORBglLib.h"
 #include "cli/Cli.h"
@@ -123,22 +124,32 @@ int Find(const std::string& folder, const std::string& name, bool json) {
   return kDone;
 }
 
-}  // namespace
-
-int ListCommand(const std::vector<std::string>& args) {
-  std::vector<std::string> paths;
-  bool json = false;
+// The words of a command taking --json as its one option; nothing, with the problem said, for
+// another option.
+std::optional<std::vector<std::string>> WordsAndJson(const std::vector<std::string>& args,
+                                                     bool& json) {
+  std::vector<std::string> words;
   for (const std::string& arg : args) {
     if (arg == "--json") {
       json = true;
     } else if (arg.rfind("--", 0) == 0) {
-      return Usage("option inconnue : " + arg);
+      Usage("option inconnue : " + arg);
+      return std::nullopt;
     } else {
-      paths.push_back(arg);
+      words.push_back(arg);
     }
   }
-  if (paths.size() != 1) return Usage("list attend un seul FICHIER.");
-  return List(paths[0], json);
+  return words;
+}
+
+}  // namespace
+
+int ListCommand(const std::vector<std::string>& args) {
+  bool json = false;
+  const auto paths = WordsAndJson(args, json);
+  if (!paths) return kUsage;
+  if (paths->size() != 1) return Usage("list attend un seul FICHIER.");
+  return List(paths->front(), json);
 }
 
 int FilesCommand(const std::vector<std::string>& args) {
@@ -147,19 +158,11 @@ int FilesCommand(const std::vector<std::string>& args) {
 }
 
 int FindCommand(const std::vector<std::string>& args) {
-  std::vector<std::string> words;
   bool json = false;
-  for (const std::string& arg : args) {
-    if (arg == "--json") {
-      json = true;
-    } else if (arg.rfind("--", 0) == 0) {
-      return Usage("option inconnue : " + arg);
-    } else {
-      words.push_back(arg);
-    }
-  }
-  if (words.size() != 2) return Usage("find attend un DOSSIER et un NOM d'aéroport.");
-  return Find(words[0], words[1], json);
+  const auto words = WordsAndJson(args, json);
+  if (!words) return kUsage;
+  if (words->size() != 2) return Usage("find attend un DOSSIER et un NOM d'aéroport.");
+  return Find((*words)[0], (*words)[1], json);
 }
 
 }  // namespace qor::cli
