@@ -3,6 +3,7 @@
 // what the workflow tells it, a way to run the next step of a long task from its event loop,
 // and the printer. The Qt window and the Win32 window each implement them; tests script them.
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -68,6 +69,8 @@ class Scheduler {
   virtual ~Scheduler() = default;
   // Runs step later, once, on the window's thread, after the events waiting now.
   virtual void Post(std::function<void()> step) = 0;
+  // How long one step may take: the window takes no event meanwhile.
+  virtual std::chrono::milliseconds StepTime() const { return std::chrono::milliseconds(20); }
 };
 
 class PrintTarget {

@@ -22,15 +22,15 @@ void WindowWorkflow::Search() {
     }
     search_ = std::make_unique<AirportSearch>(folder_, files_, name);
     BeginJob(Job::Searching);
-    PostStep(&WindowWorkflow::SearchStep);
+    SearchStep(jobNumber_);
   });
 }
 
 void WindowWorkflow::SearchStep(std::uint64_t job) {
   if (job != jobNumber_ || job_ != Job::Searching) return;
   bool done = false;
-  const std::optional<std::string> error =
-      ErrorOf([&] { done = search_->Step(std::chrono::steady_clock::now() + kStepTime); });
+  const std::optional<std::string> error = ErrorOf(
+      [&] { done = search_->Step(std::chrono::steady_clock::now() + scheduler_.StepTime()); });
   if (error) {
     // The list changes once, where the error stops the search: the files examined and not
     // kept go, the one that failed and the rest stay.

@@ -293,7 +293,7 @@ void WindowWorkflow::ListFolder(const std::string& given) {
   view_.ClearFiles();
   listing_ = std::make_unique<FolderListing>(folder);
   BeginJob(Job::Listing);
-  PostStep(&WindowWorkflow::ListingStep);
+  ListingStep(jobNumber_);  // a small folder is listed before the window takes another event
 }
 
 void WindowWorkflow::ListingStep(std::uint64_t job) {
@@ -301,7 +301,7 @@ void WindowWorkflow::ListingStep(std::uint64_t job) {
   std::vector<std::string> found;
   bool done = false;
   const std::optional<std::string> error =
-      ErrorOf([&] { done = listing_->Step(Clock::now() + kStepTime, found); });
+      ErrorOf([&] { done = listing_->Step(Clock::now() + scheduler_.StepTime(), found); });
   if (error) {
     // The fill ends at the file that failed; the names found so far stay.
     files_.insert(files_.end(), found.begin(), found.end());

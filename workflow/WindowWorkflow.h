@@ -9,7 +9,6 @@
 // ended, in the order it came; a new folder choice first stops a running listing. Listing and
 // searching go in steps run from the front end's event loop, never in a loop of their own.
 
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -84,9 +83,6 @@ class WindowWorkflow {
   const std::string& Status() const { return status_; }
 
  private:
-  // A step of a long task takes about this long; the window takes its events between two.
-  static constexpr std::chrono::milliseconds kStepTime{20};
-
   enum class Job { None, Listing, Searching };
   enum class Request { Folder, File, Path, Page, Edit, Search, Print };
   struct Held {
