@@ -26,6 +26,8 @@ class PrintSurface {
   virtual void BeginJob() = 0;
   virtual void NewPage() = 0;
   virtual void EndJob() = 0;
+  // Gives the job up: a printer's job is cancelled, a PDF file removed.
+  virtual void AbortJob() = 0;
   virtual int PageWidth() = 0;
   virtual int PageHeight() = 0;
   virtual int PageNumber() = 0;

@@ -68,7 +68,7 @@ void TQORDoc::Setup(const std::string& title, const std::string& subtitle, Orien
   bottomMargin_ = bottomMargin;
 }
 
-void TQORDoc::EndPrint() {
+bool TQORDoc::ForgetJob() {
   const bool wasPrinting = printing_;
   printing_ = false;
   title_.clear();
@@ -76,7 +76,11 @@ void TQORDoc::EndPrint() {
   body_ = FontSpec{};
   orientation_ = Orientation::Portrait;
   leftMargin_ = rightMargin_ = bottomMargin_ = 0;
-  if (wasPrinting) surface_->EndJob();
+  return wasPrinting;
+}
+
+void TQORDoc::EndPrint() {
+  if (ForgetJob()) surface_->EndJob();
 }
 
 int TQORDoc::LineHeight() {
@@ -185,15 +189,27 @@ void TQORDoc::DrawRule(bool isDouble, int fromCol, int toCol) {
 
 void TQORDoc::PrintTree(const std::string& title, const std::vector<PrintNode>& tree, bool striped,
                         int skipImageIndex, bool allNodes) {
-  Setup(title, "", Orientation::Portrait, FontSpec{"Courier New", 10}, 10, 10, 10);
+  BeginTree(title);
   for (std::size_t i = 0; i < tree.size(); ++i) {
-    const PrintNode& node = tree[i];
-    if (!allNodes && !node.visible) continue;
-    if (node.imageIndex == skipImageIndex) continue;
-    const std::uint32_t back = striped && i % 2 == 0 ? RGBColor(240, 240, 240) : kWhite;
-    PrintText(RepeatStr("   ", node.level) + node.text, true, back);
+    PrintTreeNode(tree[i], i, striped, skipImageIndex, allNodes);
   }
   EndPrint();
+}
+
+void TQORDoc::BeginTree(const std::string& title) {
+  Setup(title, "", Orientation::Portrait, FontSpec{"Courier New", 10}, 10, 10, 10);
+}
+
+void TQORDoc::PrintTreeNode(const PrintNode& node, std::size_t index, bool striped,
+                            int skipImageIndex, bool allNodes) {
+  if (!allNodes && !node.visible) return;
+  if (node.imageIndex == skipImageIndex) return;
+  const std::uint32_t back = striped && index % 2 == 0 ? RGBColor(240, 240, 240) : kWhite;
+  PrintText(RepeatStr("   ", node.level) + node.text, true, back);
+}
+
+void TQORDoc::AbortPrint() {
+  if (ForgetJob()) surface_->AbortJob();
 }
 
 TQORDoc& PrintDoc() {

@@ -40,9 +40,18 @@ class TQORDoc {
   void PrintText(const std::string& text, bool newLine, std::uint32_t backColor = kWhite);
   void PrintTree(const std::string& title, const std::vector<PrintNode>& tree, bool striped,
                  int skipImageIndex, bool allNodes);
+  // The same a piece at a time, so that a long listing leaves its window alive: BeginTree,
+  // then PrintTreeNode for each node in order, then EndPrint (or AbortPrint).
+  void BeginTree(const std::string& title);
+  void PrintTreeNode(const PrintNode& node, std::size_t index, bool striped, int skipImageIndex,
+                     bool allNodes);
   void EndPrint();
+  // Gives the job up: nothing of it is printed or kept.
+  void AbortPrint();
 
  private:
+  // Ends the job's settings; true when a job was running.
+  bool ForgetJob();
   void BeginPrint();
   int BeginPage(bool first);
   void DrawRule(bool isDouble, int fromCol, int toCol);

@@ -1,5 +1,8 @@
 #include "ui/Application.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <exception>
 
 #include "ui/Controls.h"
@@ -8,6 +11,13 @@ namespace qor {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("QORBgl");
+  // The program speaks French whatever the user's language: Qt's own buttons and dialogs too.
+  QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+  auto* translator = new QTranslator(this);
+  if (translator->load(QLocale(QLocale::French), "qtbase", "_",
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    installTranslator(translator);
+  }
 }
 
 void ReportError(const std::string& text) {

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QStringListModel>
 #include <QTreeWidget>
@@ -19,6 +20,17 @@ namespace {
 std::unique_ptr<WorkflowDialogs>& Current() {
   static std::unique_ptr<WorkflowDialogs> dialogs = std::make_unique<MessageBoxDialog>();
   return dialogs;
+}
+
+QPointer<QWidget>& Owner() {
+  static QPointer<QWidget> owner;
+  return owner;
+}
+
+// The window a dialog belongs to and is centred on.
+QWidget* Parent() {
+  if (QWidget* active = QApplication::activeModalWidget()) return active;
+  return Owner() ? Owner().data() : QApplication::activeWindow();
 }
 
 std::string NameOf(const QObject* obj) {
@@ -39,6 +51,10 @@ WorkflowDialogs& Dialogs() {
 }
 void SetDialogs(std::unique_ptr<WorkflowDialogs> dialogs) {
   Current() = std::move(dialogs);
+}
+
+void SetDialogOwner(QWidget* owner) {
+  Owner() = owner;
 }
 
 WorkflowDialogs& CurrentDialogs() {
@@ -64,9 +80,9 @@ WorkflowDialogs& CurrentDialogs() {
 bool MessageBoxDialog::InputBox(const std::string& caption, const std::string& prompt,
                                 std::string& text) {
   bool ok = false;
-  const QString entered = QInputDialog::getText(
-      QApplication::activeWindow(), QString::fromStdString(caption), QString::fromStdString(prompt),
-      QLineEdit::Normal, QString::fromStdString(text), &ok);
+  const QString entered = QInputDialog::getText(Parent(), QString::fromStdString(caption),
+                                                QString::fromStdString(prompt), QLineEdit::Normal,
+                                                QString::fromStdString(text), &ok);
   if (ok) text = entered.toStdString();
   return ok;
 }
@@ -76,7 +92,7 @@ void MessageBoxDialog::Message(const std::string& text) {
 }
 
 int MessageBoxDialog::MsgBox(const std::string& text, const std::string& caption, int flags) {
-  QMessageBox box(QApplication::activeWindow());
+  QMessageBox box(Parent());
   box.setWindowTitle(QString::fromStdString(caption));
   box.setText(QString::fromStdString(text).replace("\r\n", "\n"));
   switch (flags & 0xF0) {
@@ -123,7 +139,7 @@ int MessageBoxDialog::MsgBox(const std::string& text, const std::string& caption
 }
 
 bool MessageBoxDialog::OpenFileName(std::string& path) {
-  QFileDialog dialog(QApplication::activeWindow());
+  QFileDialog dialog(Parent());
   dialog.setDefaultSuffix("bgl");
   dialog.setNameFilter("BGL files (*.bgl *.BGL *.Bgl)");
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -137,7 +153,7 @@ bool MessageBoxDialog::OpenFileName(std::string& path) {
 bool MessageBoxDialog::SaveFileName(const std::string& caption, const std::string& filter,
                                     std::string& path) {
   const QString chosen =
-      QFileDialog::getSaveFileName(QApplication::activeWindow(), QString::fromStdString(caption),
+      QFileDialog::getSaveFileName(Parent(), QString::fromStdString(caption),
                                    QString::fromStdString(path), QString::fromStdString(filter));
   if (chosen.isEmpty()) return false;
   path = chosen.toStdString();

@@ -18,6 +18,8 @@ WorkflowDialogs& Dialogs();
 void SetDialogs(std::unique_ptr<WorkflowDialogs> dialogs);
 // Dialogs that pass each call on to whichever Dialogs() are in place at the time.
 WorkflowDialogs& CurrentDialogs();
+// The window the real dialogs are centred on (by default the active one).
+void SetDialogOwner(QWidget* owner);
 
 // Real message, input, browse and save boxes over the program's windows. Message() is a plain
 // message captioned "QORBgl".

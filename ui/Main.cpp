@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -22,11 +23,13 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <climits>
 #include <exception>
 
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/FolderList.h"
+#include "ui/Fonts.h"
 #include "ui/Icons.h"
 #include "ui/SingleInstance.h"
 #include "util/Environment.h"
@@ -74,6 +77,7 @@ QStringList DriveRoots() {
 TfMain::TfMain(QWidget* parent)
     : QWidget(parent), workflow_(*this, CurrentDialogs(), *this, printer_) {
   setObjectName("fMain");
+  SetDialogOwner(this);
   BuildControls();
   lines_ = LinesTree(tvElev_);
 }
@@ -203,10 +207,7 @@ void TfMain::BuildControls() {
   // A double-click edits the line, also on an empty area below the lines; it folds nothing.
   tvElev_->setExpandsOnDoubleClick(false);
   tvElev_->viewport()->installEventFilter(this);
-  QFont fixed("Courier New", 9);
-  fixed.setStyleHint(QFont::TypeWriter);
-  fixed.setFixedPitch(true);
-  tvElev_->setFont(fixed);
+  tvElev_->setFont(FixedPitchFont(9));
   elev->addWidget(tvElev_);
   pc_->addTab(tsAide_, QString());
   pc_->addTab(tsElev_, QString());
@@ -407,6 +408,26 @@ void TfMain::SetBusy(bool busy) {
   } else {
     QApplication::restoreOverrideCursor();
   }
+}
+
+void TfMain::ShowProgress(const std::string& text, std::size_t done, std::size_t total) {
+  if (total == 0) {
+    if (progress_ != nullptr) progress_->reset();
+    return;
+  }
+  if (progress_ == nullptr) {
+    // Not modal: a modal one would take the window's events inside each step. The workflow
+    // holds back what the user asks meanwhile.
+    progress_ = new QProgressDialog(this);
+    progress_->setObjectName("progress");
+    progress_->setWindowTitle("QORBgl");
+    progress_->setMinimumDuration(500);
+    progress_->setAutoReset(false);
+    connect(progress_, &QProgressDialog::canceled, this, [this] { workflow_.Cancel(); });
+  }
+  progress_->setLabelText(Q(text));
+  progress_->setMaximum(static_cast<int>(std::min<std::size_t>(total, INT_MAX)));
+  progress_->setValue(static_cast<int>(std::min<std::size_t>(done, INT_MAX)));
 }
 
 void TfMain::Post(std::function<void()> step) {

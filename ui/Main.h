@@ -22,6 +22,7 @@ class QSplitter;
 class QTabWidget;
 class QTextBrowser;
 class QTreeWidget;
+class QProgressDialog;
 
 namespace qor {
 
@@ -75,6 +76,7 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
   void ExpandLine(std::size_t line) override;
   void SetPrintEnabled(bool enabled) override;
   void SetBusy(bool busy) override;
+  void ShowProgress(const std::string& text, std::size_t done, std::size_t total) override;
 
   // Scheduler
   void Post(std::function<void()> step) override;
@@ -115,6 +117,7 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
   QTreeWidget* tvElev_;
   QMenu* pmLangue_;
   QAction* mLangue_;
+  QProgressDialog* progress_ = nullptr;  // made at the first long print-out
 
   LinesTree lines_{nullptr};
   QtPrintTarget printer_;

@@ -1,9 +1,11 @@
 #include "ui/QtPrintSurface.h"
 
+#include <QFile>
 #include <QFontMetrics>
 #include <QPrinterInfo>
 
 #include "platform/Errors.h"
+#include "ui/Fonts.h"
 
 namespace qor {
 
@@ -47,6 +49,13 @@ void QtPrintSurface::EndJob() {
   painter_.end();
 }
 
+void QtPrintSurface::AbortJob() {
+  printer_.abort();
+  painter_.end();
+  // A PDF cut short is no listing: nothing of it stays.
+  if (!pdfPath_.isEmpty()) QFile::remove(pdfPath_);
+}
+
 int QtPrintSurface::PageWidth() {
   return printer_.pageLayout().paintRectPixels(printer_.resolution()).width();
 }
@@ -56,13 +65,14 @@ int QtPrintSurface::PageHeight() {
 }
 
 void QtPrintSurface::SetFont(const FontSpec& font) {
-  font_ = QFont(QString::fromStdString(font.name));
+  // The listing's fixed-pitch font is the tree's, which draws every character of its numbers.
+  font_ = font.name == "Courier New" ? FixedPitchFont(font.size)
+                                     : QFont(QString::fromStdString(font.name), font.size);
   font_.setPointSize(font.size);
   font_.setBold(font.bold);
   font_.setItalic(font.italic);
   font_.setUnderline(font.underline);
   font_.setStrikeOut(font.strikeOut);
-  if (font.name == "Courier New") font_.setStyleHint(QFont::TypeWriter);
   painter_.setFont(font_);
 }
 

@@ -21,6 +21,7 @@ class QtPrintSurface : public PrintSurface {
   void BeginJob() override;
   void NewPage() override;
   void EndJob() override;
+  void AbortJob() override;
   int PageWidth() override;
   int PageHeight() override;
   int PageNumber() override { return page_; }

@@ -1,9 +1,9 @@
 #include "ui/SingleInstance.h"
 
-#include <unistd.h>
-
 #include <QLocalSocket>
+#include <cstdlib>
 
+#include "platform/Process.h"
 #include "util/Environment.h"
 
 namespace qor {
@@ -24,7 +24,22 @@ QString SingleInstance::HandOverText(const QStringList& arguments) {
 }
 
 QString SingleInstance::ServerName() {
-  return QString::fromStdString(ProgName()) + "-" + QString::number(::getuid());
+  // One window per user and display: a start on another display, or in another login session,
+  // is not swallowed by a window its user cannot see.
+  QString display;
+  for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY"}) {
+    if (const char* value = std::getenv(name); value != nullptr && *value) {
+      display = QString::fromLocal8Bit(value);
+      break;
+    }
+  }
+  QString safe;
+  for (const QChar c : display) {
+    safe += c.isLetterOrNumber() || c == '.' || c == '-' ? c : QChar('_');
+  }
+  const QString name = QString::fromStdString(ProgName()) + "-" + safe;
+  const std::string folder = platform::UserRuntimeFolder();
+  return folder.empty() ? name : QString::fromStdString(folder) + name;
 }
 
 bool SingleInstance::ActivatePrevInstance(const QStringList& arguments) {

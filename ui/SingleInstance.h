@@ -1,6 +1,6 @@
 #pragma once
-// One running instance per user: a second start hands its arguments to the running one, which
-// comes forward and opens what they name, and ends without showing a window.
+// One running instance per user and display: a second start hands its arguments to the running one,
+// which comes forward and opens what they name, and ends without showing a window.
 
 #include <QLocalServer>
 #include <QObject>
@@ -15,7 +15,7 @@ class SingleInstance : public QObject {
   // The arguments as the running instance receives them: each followed by one blank, without
   // those up to and including the last that names a ".exe" (in any case).
   static QString HandOverText(const QStringList& arguments);
-  // The socket's name, after the program and the user.
+  // The socket's path: in the user's runtime folder, named after the program and the display.
   static QString ServerName();
 
   // When another instance runs, hands it the arguments (if any) and returns true: this process

@@ -60,6 +60,9 @@ class WindowView {
   virtual void SetPrintEnabled(bool enabled) = 0;
   // The busy display (the wait cursor) while a long task runs.
   virtual void SetBusy(bool busy) = 0;
+  // A long task's progress in a box of its own, whose button cancels the task
+  // (WindowWorkflow::Cancel): done of total. A total of 0 takes the box away.
+  virtual void ShowProgress(const std::string& text, std::size_t done, std::size_t total) = 0;
 };
 
 // Runs the steps of a long task from the event loop, so that the window keeps painting and

@@ -17,6 +17,8 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+constexpr const char* kPrinting = "Impression de la liste des aéroports...";
+
 std::string WithoutExtension(const std::string& name) {
   const auto dot = name.find_last_of('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
@@ -54,17 +56,47 @@ void WindowWorkflow::PrintList() {
       pdf = DesktopFolder() + WithoutExtension(name) + ".pdf";
       if (!dialogs_->SaveFileName("Enregistrer la liste en PDF", "PDF (*.pdf)", pdf)) return;
     }
-    {
-      view_.SetBusy(true);
-      struct Idle {
-        WindowView& view;
-        ~Idle() { view.SetBusy(false); }
-      } idle{view_};
-      PrintDoc().SetSurface(printer_.Surface(pdf));
-      PrintDoc().PrintTree(title, PrintOut(lines_), false, -1, true);
-    }
-    if (!pdf.empty()) dialogs_->Message("La liste a été enregistrée dans \"" + pdf + "\".");
+    PrintDoc().SetSurface(printer_.Surface(pdf));
+    PrintDoc().BeginTree(title);
+    printNodes_ = PrintOut(lines_);
+    printNext_ = 0;
+    printPdf_ = pdf;
+    BeginJob(Job::Printing);
+    view_.ShowProgress(kPrinting, 0, printNodes_.size());
+    PrintStep(jobNumber_);
   });
+}
+
+void WindowWorkflow::PrintStep(std::uint64_t job) {
+  if (job != jobNumber_ || job_ != Job::Printing) return;
+  const auto until = std::chrono::steady_clock::now() + scheduler_.StepTime();
+  bool done = false;
+  const std::optional<std::string> error = ErrorOf([&] {
+    while (printNext_ < printNodes_.size()) {
+      PrintDoc().PrintTreeNode(printNodes_[printNext_], printNext_, false, -1, true);
+      ++printNext_;
+      if (std::chrono::steady_clock::now() >= until) break;
+    }
+    if (printNext_ < printNodes_.size()) return;
+    PrintDoc().EndPrint();  // the job goes to the printer, the PDF is written whole
+    done = true;
+  });
+  if (error) {
+    Guarded([] { PrintDoc().AbortPrint(); });
+    EndJob();
+    ReportError(*error);
+    RunHeld();
+    return;
+  }
+  if (!done) {
+    view_.ShowProgress(kPrinting, printNext_, printNodes_.size());
+    PostStep(&WindowWorkflow::PrintStep);
+    return;
+  }
+  const std::string pdf = printPdf_;
+  EndJob();
+  if (!pdf.empty()) dialogs_->Message("La liste a été enregistrée dans \"" + pdf + "\".");
+  RunHeld();
 }
 
 }  // namespace qor

@@ -109,9 +109,9 @@ bool WindowWorkflow::MayRunNow(Request kind) const {
       return true;
     case Job::Listing:
       // The listing changes the file list only: what does not read it may go on meanwhile.
-      return kind == Request::Folder || kind == Request::Page || kind == Request::Edit ||
-             kind == Request::Print;
+      return kind == Request::Folder || kind == Request::Page || kind == Request::Edit;
     case Job::Searching:
+    case Job::Printing:
       return false;
   }
   return false;
@@ -229,7 +229,10 @@ void WindowWorkflow::EditLine(std::size_t line) {
 }
 
 void WindowWorkflow::Cancel() {
-  if (job_ == Job::Searching) {
+  if (job_ == Job::Printing) {
+    Guarded([] { PrintDoc().AbortPrint(); });
+    EndJob();
+  } else if (job_ == Job::Searching) {
     EndJob();  // the list has not changed yet
   } else if (job_ == Job::Listing) {
     pendingFile_.reset();
@@ -256,6 +259,10 @@ void WindowWorkflow::BeginJob(Job job) {
 
 void WindowWorkflow::EndJob() {
   if (job_ == Job::None) return;
+  if (job_ == Job::Printing) {
+    printNodes_.clear();
+    view_.ShowProgress("", 0, 0);
+  }
   job_ = Job::None;
   ++jobNumber_;
   listing_.reset();

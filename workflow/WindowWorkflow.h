@@ -4,10 +4,11 @@
 // print-out. A front end lays out the controls, turns their events into the calls below and
 // shows what the workflow tells it through its view and dialogs.
 //
-// Nothing re-enters the work. A request that comes while a dialog is open, a search runs, or
-// (for a file, a path or a search) a listing runs, is held and carried out once that work has
-// ended, in the order it came; a new folder choice first stops a running listing. Listing and
-// searching go in steps run from the front end's event loop, never in a loop of their own.
+// Nothing re-enters the work. A request that comes while a dialog is open, a search or a print
+// runs, or (for a file, a path, a search or a print) a listing runs, is held and carried out
+// once that work has ended, in the order it came; a new folder choice first stops a running
+// listing. Listing, searching and printing go in steps run from the front end's event loop,
+// never in a loop of their own.
 
 #include <cstddef>
 #include <cstdint>
@@ -65,7 +66,8 @@ class WindowWorkflow {
   void Search();
   // Prints the airport tree of the open file.
   void PrintList();
-  // Stops a running listing (the names found so far stay) or search (the list stays as it was).
+  // Stops a running listing (the names found so far stay), search (the list stays as it was)
+  // or print-out (nothing of it is printed or kept).
   void Cancel();
 
   // A listing or a search runs.
@@ -83,7 +85,7 @@ class WindowWorkflow {
   const std::string& Status() const { return status_; }
 
  private:
-  enum class Job { None, Listing, Searching };
+  enum class Job { None, Listing, Searching, Printing };
   enum class Request { Folder, File, Path, Page, Edit, Search, Print };
   struct Held {
     Request kind;
@@ -106,6 +108,7 @@ class WindowWorkflow {
   void OpenPathNow(const std::string& path);
   void ListingStep(std::uint64_t job);
   void SearchStep(std::uint64_t job);
+  void PrintStep(std::uint64_t job);
   void BeginJob(Job job);
   void EndJob();
   void PostStep(void (WindowWorkflow::*step)(std::uint64_t));
@@ -146,6 +149,10 @@ class WindowWorkflow {
   std::uint64_t jobNumber_ = 0;  // a step of an ended job finds another number and does nothing
   std::unique_ptr<FolderListing> listing_;
   std::unique_ptr<AirportSearch> search_;
+  // The print-out being printed, the next of its lines, and the PDF it goes to (if any).
+  std::vector<PrintNode> printNodes_;
+  std::size_t printNext_ = 0;
+  std::string printPdf_;
   std::string statusBeforeJob_;
   std::int64_t lastProgressMs_ = 0;
   // The file to choose once the listing of its folder ends.

@@ -29,6 +29,7 @@ class RecordingSurface : public PrintSurface {
   }
   void NewPage() override { ++page; }
   void EndJob() override { ++endedJobs; }
+  void AbortJob() override { ++abortedJobs; }
   int PageWidth() override { return 2000; }
   int PageHeight() override { return 2800; }
   int PageNumber() override { return page; }
@@ -47,7 +48,7 @@ class RecordingSurface : public PrintSurface {
 
   bool landscape = false;
   std::string jobTitle;
-  int jobs = 0, endedJobs = 0, page = 0;
+  int jobs = 0, endedJobs = 0, abortedJobs = 0, page = 0;
   FontSpec font;
   std::uint32_t brush = 0xFFFFFF;
   std::vector<Text> texts;

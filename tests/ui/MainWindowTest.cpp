@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocalSocket>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 
 #include "bgl/Bgl.h"
 #include "bgl/PlainTree.h"
+#include "platform/Process.h"
 #include "platform/SysCalls.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/ScriptedUser.h"
@@ -473,6 +475,7 @@ class MainWindowTest : public QObject {
     user_->script.answers = {UserDialog::kIdYes};
     user_->inputs = {pdf};
     window_->Clic(Find<QPushButton>("bImpr"));
+    Settle();
     QCOMPARE(user_->asked.back().text, Home() + "/Desktop/ap.pdf");  // proposed by the program
     QVERIFY(fs::exists(pdf));
     QProcess text;
@@ -491,6 +494,48 @@ class MainWindowTest : public QObject {
       at = printed.indexOf(line.simplified(), at);
       QVERIFY2(at >= 0, qPrintable(line + " not in:\n" + printed));
     }
+  }
+
+  // One window per user and display: a start on another display gets a window of its own, a
+  // start on the same display hands over and ends.
+  void eachDisplayHasItsOwnWindow() {
+    const std::string runtime = platform::UserRuntimeFolder();
+    auto start = [&](QProcess& process, const char* display) {
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert("DISPLAY", display);
+      env.remove("WAYLAND_DISPLAY");
+      process.setProcessEnvironment(env);
+      process.start(QORBGL_PROGRAM, {});
+      QVERIFY(process.waitForStarted());
+    };
+    auto listening = [&](const std::string& name) {
+      QElapsedTimer clock;
+      clock.start();
+      QLocalSocket probe;
+      do {
+        probe.connectToServer(QString::fromStdString(runtime + name));
+        if (probe.waitForConnected(100)) return true;
+        QThread::msleep(20);
+      } while (clock.elapsed() < 20000);
+      return false;
+    };
+    // Sockets left by windows that were killed, not closed.
+    for (const char* name : {"QORBgl-_71", "QORBgl-_72"}) fs::remove(runtime + name);
+    QProcess one, two, again;
+    start(one, ":71");
+    QVERIFY(listening("QORBgl-_71"));
+    start(two, ":72");
+    QVERIFY(listening("QORBgl-_72"));
+    start(again, ":71");
+    QVERIFY(again.waitForFinished(20000));
+    QCOMPARE(again.exitCode(), 0);
+    QCOMPARE(one.state(), QProcess::Running);
+    QCOMPARE(two.state(), QProcess::Running);
+    for (QProcess* p : {&one, &two}) {
+      p->kill();
+      p->waitForFinished();
+    }
+    for (const char* name : {"QORBgl-_71", "QORBgl-_72"}) fs::remove(runtime + name);
   }
 
   void aSecondStartHandsItsFileToTheFirstAndEnds() {

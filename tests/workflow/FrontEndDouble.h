@@ -38,6 +38,9 @@ class RecordingView : public WindowView {
   void ExpandLine(std::size_t line) override { expanded.push_back(line); }
   void SetPrintEnabled(bool enabled) override { printEnabled = enabled; }
   void SetBusy(bool b) override { busy = b; }
+  void ShowProgress(const std::string& text, std::size_t done, std::size_t total) override {
+    progress.push_back({text, done, total});
+  }
 
   std::string status, folder, field;
   std::vector<std::string> files;
@@ -46,6 +49,11 @@ class RecordingView : public WindowView {
   std::vector<std::string> tree;  // as the window shows it, element lines indented
   std::vector<std::size_t> expanded;
   const AirportLines* shown = nullptr;
+  struct Progress {
+    std::string text;
+    std::size_t done, total;
+  };
+  std::vector<Progress> progress;
 };
 
 class StepQueue : public Scheduler {

@@ -348,7 +348,12 @@ TEST_F(WindowWorkflowTest, ThePrintOutHoldsEveryLineUnderTheOpenFilesName) {
   steps_.RunAll();
   printer_.hasPrinter = true;
   flow_.PrintList();
+  EXPECT_TRUE(flow_.Working());  // a line a step here
+  EXPECT_EQ(view_.progress.back().total, 3u);
+  steps_.RunAll();
+  EXPECT_EQ(view_.progress.back().total, 0u);  // the progress box is gone
   ASSERT_NE(printer_.last, nullptr);
+  EXPECT_EQ(printer_.last->endedJobs, 1);
   std::vector<std::string> printed;
   for (const auto& t : printer_.last->texts) printed.push_back(t.text);
   EXPECT_NE(std::find(printed.begin(), printed.end(), "Aéroports et altitudes de ap.bgl"),
@@ -360,10 +365,22 @@ TEST_F(WindowWorkflowTest, ThePrintOutHoldsEveryLineUnderTheOpenFilesName) {
   user_.script.answers = {UserDialog::kIdYes};
   user_.inputs = {dir_ / "liste.pdf"};
   flow_.PrintList();
+  steps_.RunAll();
   EXPECT_EQ(user_.asked.back().text, dir_ / "Desktop/ap.pdf");
   EXPECT_EQ(printer_.pdfs.back(), dir_ / "liste.pdf");
   EXPECT_EQ(user_.messages.back(),
             "La liste a été enregistrée dans \"" + (dir_ / "liste.pdf") + "\".");
+  // Cancelled part way, the job is given up and nothing is said to be saved.
+  user_.messages.clear();
+  user_.script.answers = {UserDialog::kIdYes};
+  user_.inputs = {dir_ / "liste.pdf"};
+  flow_.PrintList();
+  flow_.Cancel();
+  steps_.RunAll();
+  EXPECT_EQ(printer_.last->abortedJobs, 1);
+  EXPECT_EQ(printer_.last->endedJobs, 0);
+  EXPECT_TRUE(user_.messages.empty());
+  EXPECT_FALSE(flow_.Working());
 }
 
 TEST_F(WindowWorkflowTest, TheStartFolderAndPageFallBackSoundly) {
