@@ -1,6 +1,7 @@
 #include "bgl/Bgl.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "bgl/GetValue.h"
 #include "platform/Errors.h"
@@ -40,7 +41,20 @@ TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder) {
   file_ = std::make_unique<BufferedFile>(std::move(file), seen_.size);
   desktopFolder_ = desktopFolder;
   structureLeft_ = file_->Size();
+  try {
+    ReadStructure();
+  } catch (const EInOutError& e) {
+    // A table or record that runs past the end: the user is told which file and why.
+    if (std::string_view(e.what()) == kReadBeyondEnd) {
+      Damaged("il est plus court que ses tables ne l'annoncent");
+    }
+    throw;
+  }
+  // A copy named after the file plus ".bak" counts as made already.
+  BackupDone = platform::FileExists(BackupPath() + ".bak");
+}
 
+void TBGL::ReadStructure() {
   Variant v;
   std::uint32_t next;
   GetValue(*file_, 0, 'W', v, next);
@@ -58,8 +72,6 @@ TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder) {
   for (std::uint32_t i = 0; i < count; ++i) {
     Sections.push_back(std::make_unique<TSection>(*this, dirOffset + 20 * i, i));
   }
-  // A copy named after the file plus ".bak" counts as made already.
-  BackupDone = platform::FileExists(BackupPath() + ".bak");
 }
 
 TBGL::~TBGL() = default;

@@ -88,6 +88,8 @@ class TBGL {
   friend class TRecord;
   friend class TAirport1Rec;
 
+  // The header, the section directory, the subsections and the records.
+  void ReadStructure();
   // Refuses a count or offset that would have the walk read or build more than the file holds.
   void CheckTable(std::uint64_t offset, std::uint64_t count, std::uint64_t entrySize,
                   const std::string& what) const;

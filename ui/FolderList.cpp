@@ -20,6 +20,9 @@ QString WithDelimiter(QString path) {
 FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
   connect(this, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem* item) { SetFolder(item->data(kPathRole).toString()); });
+  connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    if (item->data(kPathRole).toString() == folder_) emit folderClicked();
+  });
 }
 
 void FolderList::SetFolder(const QString& path) {

@@ -20,6 +20,8 @@ class FolderList : public QListWidget {
 
  signals:
   void folderChanged();
+  // The user clicked the entry of the current folder.
+  void folderClicked();
 
  private:
   void Fill();

@@ -1,7 +1,7 @@
 #include "ui/Fonts.h"
 
-#include <QFontMetrics>
 #include <QList>
+#include <QRawFont>
 
 #include "util/NumberFormat.h"
 
@@ -26,15 +26,16 @@ QFont Fixed(const QString& family, int pointSize) {
 }  // namespace
 
 bool DrawsAll(const QFont& font, const QString& text) {
-  const QFontMetrics metrics(font);
+  // The font file itself: the metrics of a QFont answer for the fonts it falls back on too.
+  const QRawFont raw = QRawFont::fromFont(font);
   for (const uint c : text.toUcs4()) {
-    if (!metrics.inFontUcs4(c)) return false;
+    if (!raw.supportsCharacter(static_cast<char32_t>(c))) return false;
   }
   return true;
 }
 
 QFont FixedPitchFont(int pointSize) {
-  static const QString needed = NumberCharacters();
+  const QString needed = NumberCharacters();
   for (const char* family : {"Courier New", "DejaVu Sans Mono", "Liberation Mono", "Noto Mono",
                              "Noto Sans Mono", "FreeMono"}) {
     QFont font = Fixed(family, pointSize);

@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -244,6 +245,8 @@ void TfMain::BuildControls() {
   connect(lbFiles_, &QListWidget::itemClicked, this, [this] { Clic(lbFiles_); });
   connect(lbFiles_, &QListWidget::itemSelectionChanged, this, [this] { Clic(lbFiles_); });
   connect(lbDir_, &FolderList::folderChanged, this, [this] { Clic(lbDir_); });
+  // A click on the folder shown lists it again, whole (after a search, say).
+  connect(lbDir_, &FolderList::folderClicked, this, [this] { Clic(lbDir_); });
   connect(mLangue_, &QAction::triggered, this, [this] { Clic(mLangue_); });
   connect(pc_, &QTabWidget::currentChanged, this, [this] { OngletChange(pc_); });
   connect(cbDrive_, &QComboBox::activated, this,
@@ -442,6 +445,14 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == bLangue_ && event->type() == QEvent::MouseButtonPress) {
     MDown(bLangue_);
     return true;
+  }
+  if (watched == tvElev_->viewport() && event->type() == QEvent::ToolTip) {
+    // A line's tooltip: the whole name its 25 characters cut, and the elevation in feet too.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    if (const auto line = LinesTree::LineOf(tvElev_->itemAt(help->pos()))) {
+      QToolTip::showText(help->globalPos(), Q(workflow_.LineTip(*line)), tvElev_->viewport());
+      return true;
+    }
   }
   if (watched == tvElev_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
     const auto* mouse = static_cast<QMouseEvent*>(event);

@@ -30,6 +30,7 @@ class AirportSearch {
   std::vector<std::string> ListSoFar() const;
   std::size_t Examined() const { return next_; }
   std::size_t Total() const { return entries_.size(); }
+  const std::string& Name() const { return name_; }
 
  private:
   std::string folder_;

@@ -47,6 +47,8 @@ void WindowWorkflow::SearchStep(std::uint64_t job) {
     return;
   }
   std::vector<std::string> kept = search_->Kept();
+  const std::size_t total = search_->Total();
+  const std::string sought = search_->Name();
   EndJob();
   if (kept.empty()) {
     Guarded([this] { ListFolder(folder_); });
@@ -54,6 +56,11 @@ void WindowWorkflow::SearchStep(std::uint64_t job) {
   } else {
     ReplaceFiles(std::move(kept));
     ChooseWhenFree(files_.front());
+    // After the file opens: the list no longer shows the whole folder, and the user learns how
+    // to see it again.
+    SetStatus("« " + sought + " » : " + std::to_string(files_.size()) +
+              (files_.size() == 1 ? " fichier sur " : " fichiers sur ") + std::to_string(total) +
+              ". Un clic sur le dossier les montre tous.");
   }
   RunHeld();
 }

@@ -10,7 +10,9 @@
 #include "platform/Process.h"
 #include "util/Environment.h"
 #include "util/FileUtil.h"
+#include "util/NumberFormat.h"
 #include "workflow/AirportSearch.h"
+#include "workflow/ElevationInput.h"
 #include "workflow/FolderListing.h"
 #include "workflow/LangStr.h"
 
@@ -174,6 +176,15 @@ void WindowWorkflow::ChooseFile(std::size_t index) {
     if (folder != folder_) return;
     for (std::size_t i = 0; i < files_.size(); ++i) {
       if (files_[i] != name) continue;
+      if (!platform::FileExists(folder_ + name)) {
+        // Removed or renamed since the list was made: the entry goes, the open file stays.
+        files_.erase(files_.begin() + static_cast<std::ptrdiff_t>(i));
+        ReplaceFiles(std::move(files_));
+        view_.SetSearchEnabled(files_.size() >= 2);
+        dialogs_->Message("Le fichier « " + name +
+                          " » n'est plus dans ce dossier : je le retire de la liste.");
+        return;
+      }
       selected_ = i;
       view_.SelectFile(i);
       SetFileField(folder_ + name);
@@ -328,11 +339,20 @@ void WindowWorkflow::ListingStep(std::uint64_t job) {
   }
   EndJob();
   view_.SetSearchEnabled(files_.size() >= 2);
+  StatusOfList();
   if (pendingFile_) {
     ChooseWhenFree(std::move(*pendingFile_));
     pendingFile_.reset();
   }
   RunHeld();
+}
+
+void WindowWorkflow::StatusOfList() {
+  if (files_.empty()) {
+    SetStatus("Ce dossier ne contient aucun fichier BGL au nouveau format.");
+  } else if (!bgl_) {
+    SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
+  }
 }
 
 void WindowWorkflow::ReplaceFiles(std::vector<std::string> names) {
@@ -382,7 +402,13 @@ void WindowWorkflow::OpenFieldFile() {
     return;
   }
   bgl_ = std::make_unique<TBGL>(fileField_, DesktopFolder());
-  if (page_ == Page::Elevations) FillTree();
+  if (page_ == Page::Elevations) return FillTree();
+  const int airports = bgl_->AirportCount();
+  SetStatus("« " + NameOf(fileField_) + " » : " +
+            (airports == 0
+                 ? std::string("aucun aéroport")
+                 : std::to_string(airports) + (airports == 1 ? " aéroport" : " aéroports")) +
+            ". L'onglet « " + LangStr(3, "Élévation") + " » les montre.");
 }
 
 void WindowWorkflow::CloseFile() {
@@ -412,6 +438,22 @@ void WindowWorkflow::FillTree() {
   view_.ShowTree(lines_);
   SetStatus(LangStr(10, "Double-clic sur la ligne à modifier."));
   view_.SetPrintEnabled(true);
+}
+
+std::string WindowWorkflow::LineTip(std::size_t line) const {
+  if (!bgl_ || line >= lines_.Size()) return {};
+  const std::uint32_t offset = lines_.Offset(line);
+  for (const TAirport1Rec* airport : bgl_->Airports()) {
+    for (const TElevation& entry : airport->Elevations) {
+      if (entry.Offset != offset) continue;
+      std::string tip(entry.Caption);
+      if (&entry != &airport->Elevations.front()) tip += " de " + std::string(airport->Name);
+      const std::int32_t mm = entry.SignedAltitude();
+      return tip + "\n" + Metres(mm) + " m (" +
+             FormatNumber(Variant::Real(mm / 304.8), ' ', true, 0.1, true, false) + " ft)";
+    }
+  }
+  return {};
 }
 
 }  // namespace qor

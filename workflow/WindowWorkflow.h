@@ -70,6 +70,10 @@ class WindowWorkflow {
   // or print-out (nothing of it is printed or kept).
   void Cancel();
 
+  // What the tooltip of a line says: the whole name of its airport or element (the line cuts
+  // it to 25 characters), and its elevation in metres and in feet.
+  std::string LineTip(std::size_t line) const;
+
   // A listing or a search runs.
   bool Working() const { return job_ != Job::None; }
   // Something runs that holds the requests back.
@@ -122,6 +126,8 @@ class WindowWorkflow {
   // The file field takes path; a change of its text opens the file it names.
   void SetFileField(const std::string& path);
   void OpenFieldFile();
+  // The status line once the list is made: what the folder holds, or what to do next.
+  void StatusOfList();
   void CloseFile();
   void FillTree();
   void ClearTree();

@@ -190,7 +190,9 @@ TEST_F(CliTest, FindNamesTheFilesThatDefineAnAirport) {
   const Result damaged = Run({"find", folder, "Nord"});
   EXPECT_EQ(damaged.exit, 3);
   EXPECT_EQ(damaged.out, "");
-  EXPECT_EQ(damaged.err, "qorbgl-cli : Lecture au-delà de la fin de fichier\n");
+  EXPECT_EQ(damaged.err, "qorbgl-cli : (TBGL.Create) Le fichier \"" + folder +
+                             "/b.bgl\" est endommagé : il est plus court que ses tables ne "
+                             "l'annoncent.\n");
 }
 
 TEST_F(CliTest, TheBundledSampleSceneryIsWhatTheToolMakesAndLists) {

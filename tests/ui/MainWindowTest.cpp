@@ -1,18 +1,24 @@
 // The real window, offscreen, driven through its controls found by their names.
 
 #include <QDate>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocalSocket>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 #include <QThread>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <cstdlib>
 #include <deque>
@@ -28,6 +34,7 @@
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/FolderList.h"
+#include "ui/Fonts.h"
 #include "ui/Main.h"
 #include "ui/QtPrintSurface.h"
 #include "util/DateFormat.h"
@@ -150,7 +157,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(Find<QWidget>("pFiles")->width(), 185);
     QCOMPARE(window_->Bgl(), nullptr);
     QVERIFY(!Find<QPushButton>("bImpr")->isEnabled());
-    QCOMPARE(Find<QLabel>("pSb")->text(), QString("Choisissez le fichier BGL à éditer."));
+    // The current folder (the test's own) holds no BGL file, and the status line says so.
+    QCOMPARE(Find<QLabel>("pSb")->text(),
+             QString("Ce dossier ne contient aucun fichier BGL au nouveau format."));
     QCOMPARE(Find<QTabWidget>("pc")->tabText(1), QString("Élévation"));
     QVERIFY(window_->windowTitle().endsWith("Modification de l'altitude des aéroports et pistes"));
     QVERIFY(user_->messages.empty());
@@ -431,6 +440,80 @@ class MainWindowTest : public QObject {
     QCOMPARE(TreeLines().size(), 0);
     QVERIFY(!Find<QPushButton>("bImpr")->isEnabled());
     QCOMPARE(Find<QListWidget>("lbFiles")->selectedItems().size(), 0);
+  }
+
+  void qtsOwnButtonsAndDialogsSpeakFrench() {
+    QMessageBox box(QMessageBox::Question, "QORBgl", "?",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QString("&Oui"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), QString("&Non"));
+    QCOMPARE(box.button(QMessageBox::Ok)->text(), QString("OK"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("Annuler"));
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    QVERIFY(buttons != nullptr);
+    QCOMPARE(buttons->button(QDialogButtonBox::Open)->text(), QString("&Ouvrir"));
+    QCOMPARE(dialog.findChild<QLabel*>("fileNameLabel")->text(), QString("&Nom de fichier :"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QCOMPARE(buttons->button(QDialogButtonBox::Save)->text(), QString("&Enregistrer"));
+  }
+
+  // A name longer than its 25 characters shows whole in the tooltip; the grouping symbol of the
+  // French format is drawn by the tree's own font, so its lines are as tall as the others.
+  void theTreeShowsWholeNamesAndEvenLines() {
+    SetNumberSymbols({",", "\u202f"});
+    OpenOneAirport("Aérodrome de Chavenay-Villepreux", 1234567);
+    auto* tree = Find<QTreeWidget>("tvElev");
+    QCOMPARE(Line(0)->text(0), QString("Aérodrome de Chavenay-Vil1\u202f234,567"));
+    QHelpEvent help(QEvent::ToolTip, tree->visualItemRect(Line(0)).center(),
+                    tree->viewport()->mapToGlobal(tree->visualItemRect(Line(0)).center()));
+    QCoreApplication::sendEvent(tree->viewport(), &help);
+    QCOMPARE(QToolTip::text(),
+             QString("Aérodrome de Chavenay-Villepreux\n1\u202f234,567 m (4\u202f050,4 ft)"));
+    QVERIFY2(DrawsAll(tree->font(), QString::fromUtf8("\u202f\u00a0'\u2019")),
+             qPrintable(tree->font().family()));
+    // The height of a line as laid out, glyphs from other fonts included.
+    auto height = [&](const QString& text) {
+      QTextLayout layout(text, tree->font());
+      layout.beginLayout();
+      const QTextLine line = layout.createLine();
+      layout.endLayout();
+      return line.height();
+    };
+    QCOMPARE(height(Line(0)->text(0)), height("Nord"));
+  }
+
+  // After a search the status line says how far the list is narrowed; a click on the folder
+  // lists it whole again. An entry whose file has gone says so and leaves the list.
+  void theListSaysWhatItHolds() {
+    const std::string folder = Folder("search");
+    for (const char* name : {"1", "2", "3"}) {
+      BglBuilder b;
+      b.AddSection(3).AddSubSection().AddAirport().Name(name[0] == '2' ? "Nord" : "Sud");
+      b.WriteTo(folder + "/" + name + ".bgl");
+    }
+    Start(QString::fromStdString(folder));
+    user_->inputs = {"nord"};
+    window_->Clic(Find<QPushButton>("bSearch"));
+    Settle();
+    QCOMPARE(ListedFiles(), QStringList{"2.bgl"});
+    QCOMPARE(Find<QLabel>("pSb")->text(),
+             QString("« nord » : 1 fichier sur 3. Un clic sur le dossier les montre tous."));
+    auto* folders = Find<FolderList>("lbDir");
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      folders->visualItemRect(folders->currentItem()).center());
+    Settle();
+    QCOMPARE(ListedFiles(), (QStringList{"1.bgl", "2.bgl", "3.bgl"}));
+
+    fs::remove(folder + "/3.bgl");
+    Choose(2);
+    QCOMPARE(user_->messages.back(),
+             std::string("Le fichier « 3.bgl » n'est plus dans ce dossier : je le retire de la "
+                         "liste."));
+    QCOMPARE(ListedFiles(), (QStringList{"1.bgl", "2.bgl"}));
+    QCOMPARE(Find<QLineEdit>("eFichier")->text().toStdString(), folder + "/2.bgl");
   }
 
   void theFocusAloneOpensNoFile() {
