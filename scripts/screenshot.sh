@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # Builds QORBgl, starts its window on the sample scenery under a virtual X server and saves a
-# screenshot of the whole screen to $1 (default: build/screenshot.png). Run as root on Debian 12.
+# screenshot of the whole screen to $1 (default: build/screenshot.png); with --elevations first,
+# on the elevation page with the file's airports shown. Run as root on Debian 12.
 # The program runs with HOME and the XDG folders in a fresh temporary folder, so the real
 # settings, desktop and trash are never touched.
 set -euo pipefail
 
+# With --elevations, the window starts on its elevation page, the sample file's airports shown.
+page=0
+if [[ ${1:-} == --elevations ]]; then
+  page=1
+  shift
+fi
 # A path given on the command line is taken relative to the caller's folder.
 out=${1:-}
 if [[ -n $out && $out != /* ]]; then out=$PWD/$out; fi
@@ -20,8 +27,11 @@ out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-mkdir -p "$tmp/home" "$tmp/config" "$tmp/data" "$tmp/runtime"
+mkdir -p "$tmp/home" "$tmp/config/QOR Soft" "$tmp/data" "$tmp/runtime" "$tmp/etc-xdg"
 chmod 0700 "$tmp/runtime"
+# The page the window starts on, as a setting of a previous run would give it.
+printf 'WINE REGISTRY Version 2\n\n[Software\\\\QOR Soft\\\\QORBgl] 0\n"Onglet"="%s"\n' "$page" \
+  >"$tmp/config/QOR Soft/registry.reg"
 
 # Inside the virtual display: start the window, wait for it to settle, grab the screen, stop it.
 # The screenshot's exit status is the one that counts.
@@ -41,6 +51,8 @@ HOME="$tmp/home" \
 XDG_CONFIG_HOME="$tmp/config" \
 XDG_DATA_HOME="$tmp/data" \
 XDG_RUNTIME_DIR="$tmp/runtime" \
+XDG_CONFIG_DIRS="$tmp/etc-xdg" \
+WINEPREFIX="$tmp/wine" \
   xvfb-run -a -s "-screen 0 1024x768x24" \
   bash -c "$inner" screenshot \
   "$PWD/build/ui/QORBgl" "$PWD/samples/scenery/AP_IleDeFrance.bgl" "$out"

@@ -292,7 +292,8 @@ void WindowWorkflow::ShowProgress(std::size_t done, std::size_t total) {
   if (now - lastProgressMs_ < kProgressMs) return;
   lastProgressMs_ = now;
   // Not through SetStatus: the status to come back to stays.
-  view_.SetStatus(std::to_string(done) + " / " + std::to_string(total));
+  view_.SetStatus(std::to_string(done) + " / " + std::to_string(total) +
+                  " (Échap pour arrêter)");
 }
 
 // ---- the file list ----
