@@ -1,7 +1,13 @@
 #include "benchmarks/Reference.h"
 
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <fstream>
+
+extern char** environ;
 
 namespace qor::bench {
 
@@ -27,6 +33,31 @@ int PlainReadTwoBytes(const std::string& path) {
   const ssize_t got = ::read(fd, bytes, 2);
   ::close(fd);
   return got < 0 ? 0 : static_cast<int>(got);
+}
+
+bool RunProcess(const std::vector<std::string>& argv, int expectedStatus) {
+  std::vector<char*> args;
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return false;
+  int status = 0;
+  if (::waitpid(pid, &status, 0) != pid) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == expectedStatus;
+}
+
+std::uint64_t ResidentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  std::uint64_t size = 0;
+  std::uint64_t resident = 0;
+  statm >> size >> resident;
+  return resident * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
 }
 
 }  // namespace qor::bench

@@ -20,6 +20,7 @@ constexpr int kMixedNewFormat = 2'000;
 constexpr int kMixedOther = 200;
 constexpr int kSearchFiles = 500;
 constexpr int kAirportsPerSearchFile = 200;
+constexpr int kCountryAirports = 60'000;
 
 int Scaled(int count, double scale) {
   return std::max(2, static_cast<int>(count * scale));
@@ -148,6 +149,11 @@ Scenery MakeScenery(const std::string& folder, double scale, bool reuse) {
     Write(s.searchFolder + "/" + name, RegionalFile(names, perFile, 60, last ? s.soughtName : ""));
     s.searchNames.push_back(name);
   }
+  s.countryFile = folder + "/AP_Country.bgl";
+  s.countryFileAirports = Scaled(kCountryAirports, scale);
+  Write(s.countryFile, RegionalFile(names, s.countryFileAirports, 16));
+  s.countryFileSize = fs::file_size(s.countryFile);
+
   test::WriteFile(made, {});
   return s;
 }

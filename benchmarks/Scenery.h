@@ -1,6 +1,7 @@
 #pragma once
 // The scenery the benchmarks work on, made by the project's BGL builder: one large regional file,
-// a folder of many small files of mixed formats, and a folder of many medium files.
+// a folder of many small files of mixed formats, a folder of many medium files, and a country's
+// file of many airports with small taxiway networks.
 
 #include <cstdint>
 #include <string>
@@ -15,6 +16,9 @@ struct Scenery {
   std::string searchFolder;             // medium files; the sought name is in the last only
   std::vector<std::string> searchNames;
   std::string soughtName;
+  std::string countryFile;  // a whole country's airports, for the whole commands
+  std::uint64_t countryFileSize = 0;
+  int countryFileAirports = 0;
   std::uint64_t largeFileSize = 0;
   int largeFileAirports = 0;
   int largeFileLines = 0;

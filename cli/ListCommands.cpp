@@ -10,6 +10,7 @@
 #include "platform/Folder.h"
 #include "platform/PathText.h"
 #include "platform/ShellFolders.h"
+#include "util/NumberFormat.h"
 #include "workflow/AirportLines.h"
 #include "workflow/AirportSearch.h"
 #include "workflow/FolderListing.h"
@@ -65,10 +66,11 @@ int List(const std::string& path, bool json) {
   if (json) return kDone;
   AirportLines lines;
   lines.Fill(bgl);
+  TreeLineWriter writer(CurrentNumberSymbols());
   std::string out;
   for (std::size_t i = 0; i < lines.Size(); ++i) {
     if (!lines.IsAirport(i)) out += "   ";
-    out += lines.Text(i);
+    out += writer.Line(lines.Entry(i));
     out += '\n';
     WriteIfFull(out);
   }

@@ -21,7 +21,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolTip>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <climits>
@@ -32,6 +32,7 @@
 #include "ui/FolderList.h"
 #include "ui/Fonts.h"
 #include "ui/Icons.h"
+#include "ui/LinesModel.h"
 #include "ui/SingleInstance.h"
 #include "util/Environment.h"
 #include "util/FileUtil.h"
@@ -80,7 +81,6 @@ TfMain::TfMain(QWidget* parent)
   setObjectName("fMain");
   SetDialogOwner(this);
   BuildControls();
-  lines_ = LinesTree(tvElev_);
 }
 
 TfMain::~TfMain() = default;
@@ -199,8 +199,10 @@ void TfMain::BuildControls() {
   tsElev_->setObjectName("tsElev");
   auto* elev = new QVBoxLayout(tsElev_);
   elev->setContentsMargins(0, 0, 0, 0);
-  tvElev_ = new QTreeWidget(tsElev_);
+  tvElev_ = new QTreeView(tsElev_);
   tvElev_->setObjectName("tvElev");
+  lines_ = new LinesModel(this);
+  tvElev_->setModel(lines_);
   tvElev_->setHeaderHidden(true);
   tvElev_->setIndentation(19);
   tvElev_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -322,7 +324,7 @@ void TfMain::Clic(QObject* sender) {
       workflow_.ChooseFile(static_cast<std::size_t>(row));
     }
   } else if (sender == tvElev_) {
-    if (const auto line = LinesTree::LineOf(tvElev_->currentItem())) workflow_.EditLine(*line);
+    if (const auto line = LinesModel::LineOf(tvElev_->currentIndex())) workflow_.EditLine(*line);
   } else if (sender == bSearch_) {
     workflow_.Search();
   } else if (sender == bImpr_) {
@@ -388,15 +390,15 @@ void TfMain::SetFileField(const std::string& path) {
 }
 
 void TfMain::ShowTree(const AirportLines& lines) {
-  lines_.Show(lines);
+  lines_->Show(lines);
 }
 
 void TfMain::LineChanged(std::size_t line) {
-  lines_.Changed(line);
+  lines_->Changed(line);
 }
 
 void TfMain::ExpandLine(std::size_t line) {
-  lines_.Expand(line);
+  tvElev_->expand(lines_->IndexOf(line));
 }
 
 void TfMain::SetPrintEnabled(bool enabled) {
@@ -449,16 +451,15 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == tvElev_->viewport() && event->type() == QEvent::ToolTip) {
     // A line's tooltip: the whole name its 25 characters cut, and the elevation in feet too.
     const auto* help = static_cast<QHelpEvent*>(event);
-    if (const auto line = LinesTree::LineOf(tvElev_->itemAt(help->pos()))) {
+    if (const auto line = LinesModel::LineOf(tvElev_->indexAt(help->pos()))) {
       QToolTip::showText(help->globalPos(), Q(workflow_.LineTip(*line)), tvElev_->viewport());
       return true;
     }
   }
   if (watched == tvElev_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (QTreeWidgetItem* item = tvElev_->itemAt(mouse->position().toPoint())) {
-      tvElev_->setCurrentItem(item);
-    }
+    const QModelIndex at = tvElev_->indexAt(mouse->position().toPoint());
+    if (at.isValid()) tvElev_->setCurrentIndex(at);
     Clic(tvElev_);
     return true;
   }

@@ -6,7 +6,6 @@
 #include <QWidget>
 #include <memory>
 
-#include "ui/LinesTree.h"
 #include "ui/QtPrintSurface.h"
 #include "util/FormPlacement.h"
 #include "workflow/WindowWorkflow.h"
@@ -21,12 +20,13 @@ class QPushButton;
 class QSplitter;
 class QTabWidget;
 class QTextBrowser;
-class QTreeWidget;
+class QTreeView;
 class QProgressDialog;
 
 namespace qor {
 
 class FolderList;
+class LinesModel;
 class SingleInstance;
 
 class TfMain : public QWidget, public PlacementForm, public WindowView, public Scheduler {
@@ -114,12 +114,12 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
   QWidget* tsAide_;
   QTextBrowser* wbAide_;
   QWidget* tsElev_;
-  QTreeWidget* tvElev_;
+  QTreeView* tvElev_;
   QMenu* pmLangue_;
   QAction* mLangue_;
   QProgressDialog* progress_ = nullptr;  // made at the first long print-out
 
-  LinesTree lines_{nullptr};
+  LinesModel* lines_;  // the tree's model, owned by the window
   QtPrintTarget printer_;
   WindowWorkflow workflow_;
   bool busy_ = false;

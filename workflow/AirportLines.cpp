@@ -2,22 +2,22 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
+#include <numeric>
 
 #include "bgl/Bgl.h"
+#include "bgl/Listing.h"
 #include "platform/Collation.h"
+#include "util/NumberFormat.h"
 
 namespace qor {
 
 namespace {
 
-using Nodes = std::vector<AirportTree::Node>;
-
 // Sorts the few lines of one airport in place, keeping equal ones in their order, without the
 // memory a general stable sort takes for each call. A line already after the one before it
 // costs one comparison; another finds its place by halving, as comparisons are the cost.
-template <typename Less>
-void InsertionSort(Nodes::iterator begin, Nodes::iterator end, Less less) {
+template <typename It, typename Less>
+void InsertionSort(It begin, It end, Less less) {
   if (begin == end) return;
   for (auto i = begin + 1; i != end; ++i) {
     if (!less(*i, *(i - 1))) continue;
@@ -31,100 +31,69 @@ constexpr std::ptrdiff_t kInsertionSortLimit = 32;
 
 }  // namespace
 
-void AirportLines::Fill(const TBGL& bgl) {
-  bgl.FillTree(*this);
-}
-
 void AirportLines::Clear() {
   lines_.clear();
-  text_.clear();
   airports_ = 0;
 }
 
-AirportTree::Node AirportLines::AddNode(std::optional<Node> parent, std::string_view text) {
-  // A line longer than 4 GB cannot come from a record; it is cut rather than wrapped.
-  const auto length = static_cast<std::uint32_t>(
-      std::min<std::size_t>(text.size(), std::numeric_limits<std::uint32_t>::max()));
-  lines_.push_back(Line{text_.size(), length, 0, parent ? *parent : kNone, 0});
-  text_.append(text.substr(0, length));
-  if (!parent) ++airports_;
-  return lines_.size() - 1;
+std::string AirportLines::Text(std::size_t line) const {
+  TreeLineWriter writer(CurrentNumberSymbols());
+  return std::string(writer.Line(*lines_[line].entry));
 }
 
-void AirportLines::SetData(Node node, std::uint32_t data) {
-  lines_[node].offset = data;
-}
+void AirportLines::Fill(const TBGL& bgl) {
+  Clear();
+  const std::vector<const TAirport1Rec*> airports = bgl.Airports();
+  std::size_t total = 0;
+  for (const TAirport1Rec* airport : airports) total += airport->Elevations.size();
+  const platform::NumberSymbols& symbols = CurrentNumberSymbols();
 
-void AirportLines::SetText(std::size_t line, std::string_view text) {
-  Line& l = lines_[line];
-  if (text.size() <= l.textLength) {
-    text_.replace(l.textAt, text.size(), text);
-  } else {
-    l.textAt = text_.size();
-    text_.append(text);
-  }
-  l.textLength = static_cast<std::uint32_t>(text.size());
-}
-
-void AirportLines::Sort() {
-  // Each airport's lines, gathered by parent in the order they were added.
-  Nodes airports;
-  airports.reserve(airports_);
-  std::vector<std::size_t> firstChild(lines_.size() + 1, 0);
-  for (Node n = 0; n < lines_.size(); ++n) {
-    if (lines_[n].parent == kNone) {
-      airports.push_back(n);
-    } else {
-      ++firstChild[lines_[n].parent + 1];
-    }
-  }
-  for (std::size_t n = 0; n < lines_.size(); ++n) firstChild[n + 1] += firstChild[n];
-  Nodes children(firstChild.back());
-  {
-    std::vector<std::size_t> next(firstChild.begin(), firstChild.end() - 1);
-    for (Node n = 0; n < lines_.size(); ++n) {
-      if (lines_[n].parent != kNone) children[next[lines_[n].parent]++] = n;
-    }
-  }
-
-  // The airports, many, sort by collation keys made once each; an airport's few lines compare
-  // their texts directly.
+  // The airports, many, sort by collation keys made once each.
   std::string keys;
-  std::vector<std::pair<std::size_t, std::size_t>> keyOf(lines_.size());
-  for (const Node n : airports) {
-    const std::size_t at = keys.size();
-    keyOf[n] = {at, platform::AppendSortKey(Text(n), keys)};
+  keys.reserve(airports.size() * 64);
+  struct Key {
+    std::size_t at, length;
+  };
+  std::vector<Key> keyOf(airports.size());
+  {
+    TreeLineWriter writer(symbols);
+    for (std::size_t i = 0; i < airports.size(); ++i) {
+      const std::size_t at = keys.size();
+      keyOf[i] = {at, platform::AppendSortKey(writer.Line(airports[i]->Elevations[0]), keys)};
+    }
   }
-  const auto byKey = [&](Node a, Node b) {
-    const auto [x, xl] = keyOf[a];
-    const auto [y, yl] = keyOf[b];
-    const int c = std::memcmp(keys.data() + x, keys.data() + y, std::min(xl, yl));
-    return c != 0 ? c < 0 : xl < yl;
-  };
-  std::stable_sort(airports.begin(), airports.end(), byKey);
-  const auto byText = [this](Node a, Node b) {
-    return platform::CompareText(Text(a), Text(b)) < 0;
-  };
+  std::vector<std::uint32_t> order(airports.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const Key& x = keyOf[a];
+    const Key& y = keyOf[b];
+    const int c = std::memcmp(keys.data() + x.at, keys.data() + y.at, std::min(x.length, y.length));
+    return c != 0 ? c < 0 : x.length < y.length;
+  });
+  keys = std::string();
 
-  std::vector<Line> sorted;
-  sorted.reserve(lines_.size());
-  for (const Node airport : airports) {
-    const auto begin = children.begin() + static_cast<std::ptrdiff_t>(firstChild[airport]);
-    const auto end = children.begin() + static_cast<std::ptrdiff_t>(firstChild[airport + 1]);
-    if (end - begin <= kInsertionSortLimit) {
-      InsertionSort(begin, end, byText);
+  // An airport's few lines compare their texts directly, each drawn in a writer of its own.
+  TreeLineWriter left(symbols);
+  TreeLineWriter right(symbols);
+  const auto byText = [&](const TElevation* a, const TElevation* b) {
+    return platform::CompareText(left.Line(*a), right.Line(*b)) < 0;
+  };
+  lines_.reserve(total);
+  std::vector<const TElevation*> elements;  // one airport's, the list kept from one to the next
+  for (const std::uint32_t index : order) {
+    const std::span<const TElevation> entries = airports[index]->Elevations;
+    const auto at = static_cast<std::uint32_t>(lines_.size());
+    lines_.push_back(Line{&entries[0], kNoParent, static_cast<std::uint32_t>(entries.size() - 1)});
+    elements.clear();
+    for (std::size_t e = 1; e < entries.size(); ++e) elements.push_back(&entries[e]);
+    if (elements.size() <= kInsertionSortLimit) {
+      InsertionSort(elements.begin(), elements.end(), byText);
     } else {
-      std::stable_sort(begin, end, byText);
+      std::stable_sort(elements.begin(), elements.end(), byText);
     }
-    const std::size_t at = sorted.size();
-    sorted.push_back(lines_[airport]);
-    sorted.back().elements = static_cast<std::size_t>(end - begin);
-    for (auto it = begin; it != end; ++it) {
-      sorted.push_back(lines_[*it]);
-      sorted.back().parent = at;
-    }
+    for (const TElevation* element : elements) lines_.push_back(Line{element, at, 0});
   }
-  lines_ = std::move(sorted);
+  airports_ = airports.size();
 }
 
 }  // namespace qor

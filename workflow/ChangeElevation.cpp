@@ -20,12 +20,6 @@ constexpr std::int64_t kLargeChange = 10000;
 
 }  // namespace
 
-std::string WindowWorkflow::LineWith(std::size_t line, std::int32_t thousandths) const {
-  std::string text = LeftText(lines_.Text(line), kLabelWidth);
-  AppendThousandths(text, thousandths, kElevationWidth, CurrentNumberSymbols());
-  return text;
-}
-
 void WindowWorkflow::ChangeElevation(std::size_t line) {
   view_.ExpandLine(line);
   const std::uint64_t tree = treeShown_;
@@ -64,8 +58,7 @@ void WindowWorkflow::ChangeElevation(std::size_t line) {
   if (tree != treeShown_) return;
   const Variant value = Variant::Integer(raw);
   if (!bgl_->ReplaceValue(offset, 'D', value, *dialogs_)) return;
-  lines_.SetText(line, LineWith(line, raw));
-  view_.LineChanged(line);
+  view_.LineChanged(line);  // drawn again from its entry, which the rewrite updated
   if (!lines_.IsAirport(line)) return;
 
   if (dialogs_->MsgBox(
@@ -76,7 +69,6 @@ void WindowWorkflow::ChangeElevation(std::size_t line) {
   }
   for (std::size_t element = line + 1; element <= line + lines_.ElementCount(line); ++element) {
     if (bgl_->ReplaceValue(lines_.Offset(element), 'D', value, *dialogs_)) {
-      lines_.SetText(element, LineWith(element, raw));
       view_.LineChanged(element);
     }
   }

@@ -160,6 +160,7 @@ void WindowWorkflow::Close() {
   job_ = Job::None;
   ++jobNumber_;
   held_.clear();
+  lines_.Clear();
   bgl_.reset();
 }
 
@@ -292,8 +293,7 @@ void WindowWorkflow::ShowProgress(std::size_t done, std::size_t total) {
   if (now - lastProgressMs_ < kProgressMs) return;
   lastProgressMs_ = now;
   // Not through SetStatus: the status to come back to stays.
-  view_.SetStatus(std::to_string(done) + " / " + std::to_string(total) +
-                  " (Échap pour arrêter)");
+  view_.SetStatus(std::to_string(done) + " / " + std::to_string(total) + " (Échap pour arrêter)");
 }
 
 // ---- the file list ----
@@ -395,8 +395,8 @@ void WindowWorkflow::SetFileField(const std::string& path) {
 
 void WindowWorkflow::OpenFieldFile() {
   SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
+  ClearTree();  // its lines point into the file's records
   bgl_.reset();
-  ClearTree();
   if (!platform::FileExists(fileField_)) return;
   if (!TBGL::CanRead(fileField_)) {
     dialogs_->Message(LangStr(26, "Je ne sais pas encore lire ce format de fichier BGL."));
@@ -413,10 +413,10 @@ void WindowWorkflow::OpenFieldFile() {
 }
 
 void WindowWorkflow::CloseFile() {
+  ClearTree();
   bgl_.reset();
   fileField_.clear();
   view_.SetFileField("");
-  ClearTree();
   SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
 }
 
@@ -443,18 +443,13 @@ void WindowWorkflow::FillTree() {
 
 std::string WindowWorkflow::LineTip(std::size_t line) const {
   if (!bgl_ || line >= lines_.Size()) return {};
-  const std::uint32_t offset = lines_.Offset(line);
-  for (const TAirport1Rec* airport : bgl_->Airports()) {
-    for (const TElevation& entry : airport->Elevations) {
-      if (entry.Offset != offset) continue;
-      std::string tip(entry.Caption);
-      if (&entry != &airport->Elevations.front()) tip += " de " + std::string(airport->Name);
-      const std::int32_t mm = entry.SignedAltitude();
-      return tip + "\n" + Metres(mm) + " m (" +
-             FormatNumber(Variant::Real(mm / 304.8), ' ', true, 0.1, true, false) + " ft)";
-    }
-  }
-  return {};
+  const TElevation& entry = lines_.Entry(line);
+  std::string tip(entry.Caption);
+  if (!lines_.IsAirport(line))
+    tip += " de " + std::string(lines_.Entry(lines_.Parent(line)).Caption);
+  const std::int32_t mm = entry.SignedAltitude();
+  return tip + "\n" + Metres(mm) + " m (" +
+         FormatNumber(Variant::Real(mm / 304.8), ' ', true, 0.1, true, false) + " ft)";
 }
 
 }  // namespace qor

@@ -132,8 +132,6 @@ class WindowWorkflow {
   void FillTree();
   void ClearTree();
   void ChangeElevation(std::size_t line);
-  // The line's label followed by the elevation of thousandths, as the tree shows it.
-  std::string LineWith(std::size_t line, std::int32_t thousandths) const;
 
   WindowView& view_;
   std::unique_ptr<WorkflowDialogs> dialogs_;  // the front end's, counted while open

@@ -19,7 +19,7 @@
 #include <QTextLayout>
 #include <QThread>
 #include <QToolTip>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -114,17 +114,21 @@ class MainWindowTest : public QObject {
     for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
     return names;
   }
+  QTreeView* Tree() { return Find<QTreeView>("tvElev"); }
+  // The tree's lines as it shows them, element lines indented.
   QStringList TreeLines() {
     QStringList lines;
-    auto* tree = Find<QTreeWidget>("tvElev");
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-      lines << tree->topLevelItem(i)->text(0);
-      for (int j = 0; j < tree->topLevelItem(i)->childCount(); ++j) {
-        lines << "   " + tree->topLevelItem(i)->child(j)->text(0);
+    QAbstractItemModel* model = Tree()->model();
+    for (int i = 0; i < model->rowCount(); ++i) {
+      const QModelIndex airport = model->index(i, 0);
+      lines << airport.data().toString();
+      for (int j = 0; j < model->rowCount(airport); ++j) {
+        lines << "   " + model->index(j, 0, airport).data().toString();
       }
     }
     return lines;
   }
+  int Airports() { return Tree()->model()->rowCount(); }
   void Choose(int row) { Find<QListWidget>("lbFiles")->setCurrentRow(row); }
 
  private slots:
@@ -175,7 +179,7 @@ class MainWindowTest : public QObject {
     WriteSetting("Onglet", "1");
     Start();
     QCOMPARE(Find<QTabWidget>("pc")->currentIndex(), 1);
-    QCOMPARE(Find<QTreeWidget>("tvElev")->topLevelItemCount(), 0);
+    QCOMPARE(Airports(), 0);
     Find<QSplitter>("sp0")->setSizes({250, 446});
     window_->move(40, 30);
     Close();
@@ -246,10 +250,10 @@ class MainWindowTest : public QObject {
     Airports(folder + "/a.bgl", 2);
     Start(QString::fromStdString(folder + "/a.bgl"));
     QVERIFY(window_->Bgl() != nullptr);
-    QCOMPARE(Find<QTreeWidget>("tvElev")->topLevelItemCount(), 0);
+    QCOMPARE(Airports(), 0);
     QVERIFY(!Find<QPushButton>("bImpr")->isEnabled());
     Find<QTabWidget>("pc")->setCurrentIndex(1);
-    QCOMPARE(Find<QTreeWidget>("tvElev")->topLevelItemCount(), 2);
+    QCOMPARE(Airports(), 2);
     Find<QTabWidget>("pc")->setCurrentIndex(0);
     QVERIFY(!Find<QPushButton>("bImpr")->isEnabled());
   }
@@ -275,7 +279,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(window_->Bgl(), nullptr);
     Choose(2);  // the window goes on working
     QVERIFY(window_->Bgl() != nullptr);
-    QCOMPARE(Find<QTreeWidget>("tvElev")->topLevelItemCount(), 1);
+    QCOMPARE(Airports(), 1);
   }
 
   void theFlagButtonOpensTheLanguageMenu() {
@@ -323,42 +327,43 @@ class MainWindowTest : public QObject {
     return static_cast<std::int32_t>(b[offset] | b[offset + 1] << 8 | b[offset + 2] << 16 |
                                      static_cast<std::uint32_t>(b[offset + 3]) << 24);
   }
-  QTreeWidgetItem* Line(int airport, int child = -1) {
-    QTreeWidgetItem* top = Find<QTreeWidget>("tvElev")->topLevelItem(airport);
-    return child < 0 ? top : top->child(child);
+  QModelIndex Line(int airport, int child = -1) {
+    const QModelIndex top = Tree()->model()->index(airport, 0);
+    return child < 0 ? top : Tree()->model()->index(child, 0, top);
   }
+
  private slots:
   // The rules of the elevation box are the workflow's (its own suite); here, the window's part:
   // a double-click reaches it, the line and its elements show the new values, nothing folds.
   void aDoubleClickEditsTheLineAndTheTreeShowsTheNewValues() {
     auto& ap = OpenOneAirport();
-    auto* tree = Find<QTreeWidget>("tvElev");
+    QTreeView* tree = Tree();
     tree->collapseAll();
-    tree->setCurrentItem(Line(0));
+    tree->setCurrentIndex(Line(0));
     // On an empty area below the lines: the selected line is edited.
     const QPoint below(20, tree->viewport()->height() - 5);
-    QVERIFY(tree->itemAt(below) == nullptr);
+    QVERIFY(!tree->indexAt(below).isValid());
     user_->inputs = {"435"};
     user_->script.answers = {UserDialog::kIdYes};
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, below);
     QCOMPARE(user_->asked.size(), std::size_t{1});
     QCOMPARE(user_->asked[0].text, std::string("432,000"));
     QCOMPARE(FieldAt(ap.elements[1].elevationOffset), 435000);
-    QVERIFY(Line(0)->isExpanded());  // the lines just changed stay in sight
+    QVERIFY(tree->isExpanded(Line(0)));  // the lines just changed stay in sight
     QCOMPARE(TreeLines(), (QStringList{"Nord                       435,000",
                                        "   Runway 24 L                435,000",
                                        "   Start 6 R                  435,000"}));
     // On a line: that line, and the double-click does not fold it.
     user_->inputs = {"433,5"};
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
-                       tree->visualItemRect(Line(0, 0)).center());
+                       tree->visualRect(Line(0, 0)).center());
     QCOMPARE(user_->asked.back().prompt,
              std::string("Nouvelle élévation en mètres de la Runway 24 L de Nord "));
     QCOMPARE(FieldAt(ap.elements[0].elevationOffset), 433500);
-    QVERIFY(Line(0)->isExpanded());
+    QVERIFY(tree->isExpanded(Line(0)));
     Close();
     Start(QString::fromStdString(Home() + "/edit/ap.bgl"));
-    QCOMPARE(Line(0, 0)->text(0), QString("Runway 24 L                433,500"));
+    QCOMPARE(Line(0, 0).data().toString(), QString("Runway 24 L                433,500"));
   }
 
   // A second start that hands a file over while the elevation box is open waits for the box:
@@ -381,10 +386,10 @@ class MainWindowTest : public QObject {
     };
     user_->inputs = {"433"};
     user_->script.answers = {UserDialog::kIdNo};
-    window_->Clic(Find<QTreeWidget>("tvElev"));  // no line selected: nothing
+    window_->Clic(Tree());  // no line selected: nothing
     QVERIFY(user_->asked.empty());
-    Find<QTreeWidget>("tvElev")->setCurrentItem(Line(0));
-    window_->Clic(Find<QTreeWidget>("tvElev"));
+    Tree()->setCurrentIndex(Line(0));
+    window_->Clic(Tree());
     QCOMPARE(FieldAt(ap.elevationOffset), 433000);
     Settle();
     QCOMPARE(Find<QLineEdit>("eFichier")->text().toStdString(), other);
@@ -465,10 +470,10 @@ class MainWindowTest : public QObject {
   void theTreeShowsWholeNamesAndEvenLines() {
     SetNumberSymbols({",", "\u202f"});
     OpenOneAirport("Aérodrome de Chavenay-Villepreux", 1234567);
-    auto* tree = Find<QTreeWidget>("tvElev");
-    QCOMPARE(Line(0)->text(0), QString("Aérodrome de Chavenay-Vil1\u202f234,567"));
-    QHelpEvent help(QEvent::ToolTip, tree->visualItemRect(Line(0)).center(),
-                    tree->viewport()->mapToGlobal(tree->visualItemRect(Line(0)).center()));
+    QTreeView* tree = Tree();
+    QCOMPARE(Line(0).data().toString(), QString("Aérodrome de Chavenay-Vil1\u202f234,567"));
+    QHelpEvent help(QEvent::ToolTip, tree->visualRect(Line(0)).center(),
+                    tree->viewport()->mapToGlobal(tree->visualRect(Line(0)).center()));
     QCoreApplication::sendEvent(tree->viewport(), &help);
     QCOMPARE(QToolTip::text(),
              QString("Aérodrome de Chavenay-Villepreux\n1\u202f234,567 m (4\u202f050,4 ft)"));
@@ -482,7 +487,7 @@ class MainWindowTest : public QObject {
       layout.endLayout();
       return line.height();
     };
-    QCOMPARE(height(Line(0)->text(0)), height("Nord"));
+    QCOMPARE(height(Line(0).data().toString()), height("Nord"));
   }
 
   // After a search the status line says how far the list is narrowed; a click on the folder
@@ -550,7 +555,7 @@ class MainWindowTest : public QObject {
   void withoutAPrinterTheListGoesToAPdf() {
     if (QtPrintSurface::HasDefaultPrinter()) QSKIP("this machine has a default printer");
     OpenOneAirport();
-    Line(0)->setExpanded(false);  // a collapsed airport prints its elements all the same
+    Tree()->collapse(Line(0));  // a collapsed airport prints its elements all the same
     const std::string pdf = Home() + "/liste.pdf";
     user_->script.answers = {UserDialog::kIdNo};
     window_->Clic(Find<QPushButton>("bImpr"));
