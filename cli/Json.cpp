@@ -1,5 +1,6 @@
 #include "cli/Json.h"
 
+#include <charconv>
 #include <cstdint>
 
 #include "platform/PathText.h"
@@ -7,9 +8,26 @@
 namespace qor::cli {
 
 std::string JsonString(std::string_view text) {
+  std::string out;
+  AppendJsonString(out, text);
+  return out;
+}
+
+void AppendJsonString(std::string& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (std::size_t i = 0; i < text.size();) {
+  out += '"';
+  std::size_t i = 0;
+  while (i < text.size()) {
+    // Plain characters go in runs: most texts have nothing to escape.
+    std::size_t run = i;
+    while (run < text.size()) {
+      const auto c = static_cast<unsigned char>(text[run]);
+      if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') break;
+      ++run;
+    }
+    out.append(text.data() + i, run - i);
+    i = run;
+    if (i == text.size()) break;
     const auto c = static_cast<unsigned char>(text[i]);
     if (c >= 0x80) {
       const std::size_t n = platform::Utf8SequenceLength(text, i);
@@ -39,18 +57,19 @@ std::string JsonString(std::string_view text) {
         out += "\\t";
         break;
       default:
-        if (c < 0x20 || c == 0x7F) {
-          out += "\\u00";
-          out.push_back(kHex[c >> 4]);
-          out.push_back(kHex[c & 0xF]);
-        } else {
-          out.push_back(static_cast<char>(c));
-        }
+        out += "\\u00";
+        out.push_back(kHex[c >> 4]);
+        out.push_back(kHex[c & 0xF]);
     }
     ++i;
   }
   out += '"';
-  return out;
+}
+
+void AppendJsonNumber(std::string& out, std::int64_t number) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+  out.append(digits, end);
 }
 
 std::string HexBytes(std::string_view bytes) {

@@ -38,15 +38,22 @@ void PrintJson(const std::string& path, const TBGL& bgl) {
     out += firstAirport ? "\n  " : ",\n  ";
     firstAirport = false;
     const TElevation& self = airport->Elevations[0];
-    out += "{\"name\": " + JsonString(airport->Name) +
-           ", \"elevation_mm\": " + std::to_string(self.SignedAltitude()) +
-           ", \"offset\": " + std::to_string(self.Offset) + ", \"elements\": [";
+    out += "{\"name\": ";
+    AppendJsonString(out, airport->Name);
+    out += ", \"elevation_mm\": ";
+    AppendJsonNumber(out, self.SignedAltitude());
+    out += ", \"offset\": ";
+    AppendJsonNumber(out, self.Offset);
+    out += ", \"elements\": [";
     for (std::size_t i = 1; i < airport->Elevations.size(); ++i) {
       const TElevation& e = airport->Elevations[i];
-      out += i == 1 ? "\n    " : ",\n    ";
-      out += "{\"caption\": " + JsonString(e.Caption) +
-             ", \"elevation_mm\": " + std::to_string(e.SignedAltitude()) +
-             ", \"offset\": " + std::to_string(e.Offset) + "}";
+      out += i == 1 ? "\n    {\"caption\": " : ",\n    {\"caption\": ";
+      AppendJsonString(out, e.Caption);
+      out += ", \"elevation_mm\": ";
+      AppendJsonNumber(out, e.SignedAltitude());
+      out += ", \"offset\": ";
+      AppendJsonNumber(out, e.Offset);
+      out += '}';
     }
     out += airport->Elevations.size() > 1 ? "\n  ]}" : "]}";
     WriteIfFull(out);

@@ -72,26 +72,37 @@ void AirportLines::Fill(const TBGL& bgl) {
   });
   keys = std::string();
 
-  // An airport's few lines compare their texts directly, each drawn in a writer of its own.
-  TreeLineWriter left(symbols);
-  TreeLineWriter right(symbols);
-  const auto byText = [&](const TElevation* a, const TElevation* b) {
-    return platform::CompareText(left.Line(*a), right.Line(*b)) < 0;
+  // An airport's few lines compare their texts directly, drawn once each into a buffer kept
+  // from one airport to the next.
+  TreeLineWriter writer(symbols);
+  std::string texts;
+  struct Element {
+    const TElevation* entry;
+    std::size_t at, length;
+  };
+  std::vector<Element> elements;
+  const auto byText = [&texts](const Element& a, const Element& b) {
+    return platform::CompareText(std::string_view(texts).substr(a.at, a.length),
+                                 std::string_view(texts).substr(b.at, b.length)) < 0;
   };
   lines_.reserve(total);
-  std::vector<const TElevation*> elements;  // one airport's, the list kept from one to the next
   for (const std::uint32_t index : order) {
     const std::span<const TElevation> entries = airports[index]->Elevations;
     const auto at = static_cast<std::uint32_t>(lines_.size());
     lines_.push_back(Line{&entries[0], kNoParent, static_cast<std::uint32_t>(entries.size() - 1)});
+    texts.clear();
     elements.clear();
-    for (std::size_t e = 1; e < entries.size(); ++e) elements.push_back(&entries[e]);
+    for (std::size_t e = 1; e < entries.size(); ++e) {
+      const std::string_view text = writer.Line(entries[e]);
+      elements.push_back(Element{&entries[e], texts.size(), text.size()});
+      texts += text;
+    }
     if (elements.size() <= kInsertionSortLimit) {
       InsertionSort(elements.begin(), elements.end(), byText);
     } else {
       std::stable_sort(elements.begin(), elements.end(), byText);
     }
-    for (const TElevation* element : elements) lines_.push_back(Line{element, at, 0});
+    for (const Element& element : elements) lines_.push_back(Line{element.entry, at, 0});
   }
   airports_ = airports.size();
 }
