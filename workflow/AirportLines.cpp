@@ -44,37 +44,21 @@ std::string AirportLines::Text(std::size_t line) const {
 void AirportLines::Fill(const TBGL& bgl) {
   Clear();
   const std::vector<const TAirport1Rec*> airports = bgl.Airports();
-  std::size_t total = 0;
-  for (const TAirport1Rec* airport : airports) total += airport->Elevations.size();
   const platform::NumberSymbols& symbols = CurrentNumberSymbols();
+  TreeLineWriter writer(symbols);
 
-  // The airports, many, sort by collation keys made once each.
+  // One pass over the airports in file order, where their records lie side by side in memory:
+  // each airport's collation key, made once, and its element lines sorted. An airport's few
+  // lines compare their texts directly, drawn once each into a buffer kept from one to the next.
   std::string keys;
   keys.reserve(airports.size() * 64);
-  struct Key {
-    std::size_t at, length;
+  struct Airport {
+    const TElevation* entry;
+    std::size_t keyAt, keyLength;
+    std::uint32_t firstElement, elements;
   };
-  std::vector<Key> keyOf(airports.size());
-  {
-    TreeLineWriter writer(symbols);
-    for (std::size_t i = 0; i < airports.size(); ++i) {
-      const std::size_t at = keys.size();
-      keyOf[i] = {at, platform::AppendSortKey(writer.Line(airports[i]->Elevations[0]), keys)};
-    }
-  }
-  std::vector<std::uint32_t> order(airports.size());
-  std::iota(order.begin(), order.end(), 0u);
-  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-    const Key& x = keyOf[a];
-    const Key& y = keyOf[b];
-    const int c = std::memcmp(keys.data() + x.at, keys.data() + y.at, std::min(x.length, y.length));
-    return c != 0 ? c < 0 : x.length < y.length;
-  });
-  keys = std::string();
-
-  // An airport's few lines compare their texts directly, drawn once each into a buffer kept
-  // from one airport to the next.
-  TreeLineWriter writer(symbols);
+  std::vector<Airport> found(airports.size());
+  std::vector<const TElevation*> sortedElements;
   std::string texts;
   struct Element {
     const TElevation* entry;
@@ -85,11 +69,12 @@ void AirportLines::Fill(const TBGL& bgl) {
     return platform::CompareText(std::string_view(texts).substr(a.at, a.length),
                                  std::string_view(texts).substr(b.at, b.length)) < 0;
   };
-  lines_.reserve(total);
-  for (const std::uint32_t index : order) {
-    const std::span<const TElevation> entries = airports[index]->Elevations;
-    const auto at = static_cast<std::uint32_t>(lines_.size());
-    lines_.push_back(Line{&entries[0], kNoParent, static_cast<std::uint32_t>(entries.size() - 1)});
+  for (std::size_t i = 0; i < airports.size(); ++i) {
+    const std::span<const TElevation> entries = airports[i]->Elevations;
+    Airport& airport = found[i];
+    airport.entry = &entries[0];
+    airport.keyAt = keys.size();
+    airport.keyLength = platform::AppendSortKey(writer.Line(entries[0]), keys);
     texts.clear();
     elements.clear();
     for (std::size_t e = 1; e < entries.size(); ++e) {
@@ -102,7 +87,29 @@ void AirportLines::Fill(const TBGL& bgl) {
     } else {
       std::stable_sort(elements.begin(), elements.end(), byText);
     }
-    for (const Element& element : elements) lines_.push_back(Line{element.entry, at, 0});
+    airport.firstElement = static_cast<std::uint32_t>(sortedElements.size());
+    airport.elements = static_cast<std::uint32_t>(elements.size());
+    for (const Element& element : elements) sortedElements.push_back(element.entry);
+  }
+
+  // The airports in the order of their keys, each followed by its elements.
+  std::vector<std::uint32_t> order(airports.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const Airport& x = found[a];
+    const Airport& y = found[b];
+    const int c = std::memcmp(keys.data() + x.keyAt, keys.data() + y.keyAt,
+                              std::min(x.keyLength, y.keyLength));
+    return c != 0 ? c < 0 : x.keyLength < y.keyLength;
+  });
+  lines_.reserve(airports.size() + sortedElements.size());
+  for (const std::uint32_t index : order) {
+    const Airport& airport = found[index];
+    const auto at = static_cast<std::uint32_t>(lines_.size());
+    lines_.push_back(Line{airport.entry, kNoParent, airport.elements});
+    for (std::uint32_t e = 0; e < airport.elements; ++e) {
+      lines_.push_back(Line{sortedElements[airport.firstElement + e], at, 0});
+    }
   }
   airports_ = airports.size();
 }
