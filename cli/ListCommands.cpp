@@ -1,11 +1,11 @@
 // qorbgl-cli list and files: what the window's file list and airport tree show.
 
-#include <iostream>
 #include <optional>
 
 #include "bgl/QORBglLib.h"
 #include "cli/Cli.h"
 #include "cli/Json.h"
+#include "platform/Console.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
 #include "platform/PathText.h"
@@ -24,7 +24,7 @@ constexpr std::size_t kOutputPiece = 64 * 1024;
 
 void WriteIfFull(std::string& out) {
   if (out.size() < kOutputPiece) return;
-  std::cout.write(out.data(), static_cast<std::streamsize>(out.size()));
+  platform::WriteOut(out);
   out.clear();
 }
 
@@ -59,7 +59,7 @@ void PrintJson(const std::string& path, const TBGL& bgl) {
     WriteIfFull(out);
   }
   out += firstAirport ? "]}\n" : "\n]}\n";
-  std::cout << out;
+  platform::WriteOut(out);
 }
 
 int List(const std::string& path, bool json) {
@@ -81,7 +81,7 @@ int List(const std::string& path, bool json) {
     out += '\n';
     WriteIfFull(out);
   }
-  std::cout << out;
+  platform::WriteOut(out);
   return kDone;
 }
 
@@ -100,7 +100,7 @@ int Files(const std::string& folder) {
     out += '\n';
     WriteIfFull(out);
   }
-  std::cout << out;
+  platform::WriteOut(out);
   if (names.empty()) {
     Report("Ce dossier ne contient aucun fichier BGL que je sache lire.");
     return kNothing;
@@ -122,9 +122,11 @@ int Find(const std::string& folder, const std::string& name, bool json) {
     for (std::size_t i = 0; i < found.size(); ++i) {
       out += (i == 0 ? "" : ", ") + JsonString(found[i]);
     }
-    std::cout << out << "]}\n";
+    platform::WriteOut(out + "]}\n");
   } else {
-    for (const std::string& file : found) std::cout << file << '\n';
+    std::string out;
+    for (const std::string& file : found) out += file + '\n';
+    platform::WriteOut(out);
   }
   if (found.empty()) {
     Report("Aucun fichier de ce dossier ne définit d'aéroport nommé « " + name + " ».");

@@ -1,12 +1,12 @@
 // qorbgl-cli set: the window's elevation change, asking nothing. The backup copy is made as the
 // window makes it; when none can be made, nothing is written unless --no-backup says so.
 
-#include <iostream>
 #include <limits>
 #include <optional>
 
 #include "bgl/QORBglLib.h"
 #include "cli/Cli.h"
+#include "platform/Console.h"
 #include "platform/File.h"
 #include "platform/ShellFolders.h"
 #include "util/FileUtil.h"
@@ -163,8 +163,8 @@ int SetCommand(const std::vector<std::string>& args) {
   for (const TElevation* target : targets) {
     const std::int32_t old = bgl.ElevationAt(target->Offset);  // what the file holds now
     if (!bgl.ReplaceValue(target->Offset, 'D', Variant::Integer(*mm), dialog)) return kFileError;
-    std::cout << target->Caption << " (offset " << target->Offset << ") : " << Metres(old) << " -> "
-              << Metres(*mm) << " m" << std::endl;
+    platform::WriteOut(std::string(target->Caption) + " (offset " + std::to_string(target->Offset) +
+                       ") : " + Metres(old) + " -> " + Metres(*mm) + " m\n");
   }
   return kDone;
 }

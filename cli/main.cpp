@@ -10,11 +10,11 @@
 // Exit status: 0 done; 1 nothing matched; 2 usage error; 3 a file could not be read or written.
 
 #include <exception>
-#include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/Cli.h"
+#include "platform/Console.h"
 #include "platform/PathText.h"
 
 namespace qor::cli {
@@ -42,7 +42,7 @@ int Run(const std::vector<std::string>& args) {
   if (command == "find") return FindCommand(rest);
   if (command == "set") return SetCommand(rest);
   if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kUsageText;
+    platform::WriteOut(kUsageText);
     return kDone;
   }
   return Usage("commande inconnue : " + command);
@@ -51,7 +51,7 @@ int Run(const std::vector<std::string>& args) {
 }  // namespace
 
 int Usage(const std::string& problem) {
-  std::cerr << "qorbgl-cli : " << problem << "\n" << kUsageText;
+  platform::WriteErr("qorbgl-cli : " + problem + "\n" + kUsageText);
   return kUsage;
 }
 
@@ -72,7 +72,7 @@ void Report(const std::string& message) {
       line.push_back(message[i]);
     }
   }
-  std::cerr << "qorbgl-cli : " << text << "\n";
+  platform::WriteErr("qorbgl-cli : " + text + "\n");
 }
 
 int NoSuchFile(const std::string& path) {
@@ -83,9 +83,8 @@ int NoSuchFile(const std::string& path) {
 }  // namespace qor::cli
 
 int main(int argc, char** argv) {
-  std::ios::sync_with_stdio(false);
   try {
-    return qor::cli::Run(std::vector<std::string>(argv + 1, argv + argc));
+    return qor::cli::Run(qor::platform::CommandLineArguments(argc, argv));
   } catch (const std::bad_alloc&) {
     qor::cli::Report("Mémoire insuffisante.");
   } catch (const std::exception& e) {

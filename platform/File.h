@@ -6,14 +6,25 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace qor::platform {
 
+// The path delimiter of the system, and every character it takes as one.
+#ifdef _WIN32
+inline constexpr char kPathDelimiter = '\\';
+inline constexpr std::string_view kPathDelimiters = "\\/";
+#else
 inline constexpr char kPathDelimiter = '/';
+inline constexpr std::string_view kPathDelimiters = "/";
+#endif
 
 class File {
  public:
+  // The system's handle of an open file: a descriptor, or a Windows handle.
+  using Handle = std::intptr_t;
+
   // Opens an existing file for reading and writing. A file without any write permission bit
   // counts as read-only and is refused, also for the administrator, as the Windows attribute
   // would be. Raises EInOutError with a French text naming the file.
@@ -46,8 +57,8 @@ class File {
   const std::string& Path() const { return path_; }
 
  private:
-  File(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-  int fd_;
+  File(Handle handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+  Handle handle_;
   std::string path_;
 };
 
@@ -64,14 +75,18 @@ class OpenFolder {
   // Nothing when the folder cannot be opened.
   static std::optional<OpenFolder> Open(const std::string& path);
   ~OpenFolder();
-  OpenFolder(OpenFolder&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  OpenFolder(OpenFolder&& other) noexcept
+      : handle_(std::exchange(other.handle_, -1)), path_(std::move(other.path_)) {}
   OpenFolder& operator=(OpenFolder&&) = delete;
   OpenFolder(const OpenFolder&) = delete;
-  int Fd() const { return fd_; }
 
  private:
-  explicit OpenFolder(int fd) : fd_(fd) {}
-  int fd_;
+  friend std::optional<std::size_t> ReadStartOfFile(const OpenFolder& folder,
+                                                    const std::string& name, void* out,
+                                                    std::size_t n);
+  OpenFolder(std::intptr_t handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+  std::intptr_t handle_;  // a descriptor where the system opens folders, else -1
+  std::string path_;      // ending in the path delimiter
 };
 
 // The same for the file named `name` (no folder in it) inside folder.

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/SysCalls.h"
+#include "platform/SysCalls_posix.h"
 
 namespace qor::platform {
 

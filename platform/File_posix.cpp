@@ -8,11 +8,16 @@
 
 #include "platform/Errors.h"
 #include "platform/PathText.h"
-#include "platform/SysCalls.h"
+#include "platform/SysCalls_posix.h"
 
 namespace qor::platform {
 
 namespace {
+
+// The descriptor a File holds as its handle.
+int FdOf(File::Handle handle) {
+  return static_cast<int>(handle);
+}
 
 std::string Quoted(const std::string& path) {
   return QuotedPath(path);
@@ -98,27 +103,28 @@ std::optional<std::size_t> ReadStartOfFile(const std::string& path, void* out, s
 std::optional<OpenFolder> OpenFolder::Open(const std::string& path) {
   const int fd = Sys().Open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (fd < 0) return std::nullopt;
-  return OpenFolder(fd);
+  return OpenFolder(fd, path.empty() || path.back() == '/' ? path : path + '/');
 }
 
 OpenFolder::~OpenFolder() {
-  if (fd_ >= 0) Sys().Close(fd_);
+  if (handle_ >= 0) Sys().Close(static_cast<int>(handle_));
 }
 
 std::optional<std::size_t> ReadStartOfFile(const OpenFolder& folder, const std::string& name,
                                            void* out, std::size_t n) {
   // A name with a folder in it would leave the folder; an empty one would be the folder.
   if (name.empty() || name.find('/') != std::string::npos) return std::nullopt;
-  return ReadStartOfOpened(Sys().OpenAt(folder.Fd(), name.c_str(), kQuickLookFlags, 0), out, n);
+  return ReadStartOfOpened(
+      Sys().OpenAt(static_cast<int>(folder.handle_), name.c_str(), kQuickLookFlags, 0), out, n);
 }
 
 File::~File() {
-  Sys().Close(fd_);
+  Sys().Close(FdOf(handle_));
 }
 
 std::uint64_t File::Size() const {
   struct stat st {};
-  if (Sys().FStat(fd_, &st) != 0) {
+  if (Sys().FStat(FdOf(handle_), &st) != 0) {
     throw EInOutError("Impossible de connaître la taille du fichier " + Quoted(path_) + " : " +
                       ReasonOf(errno) + ".");
   }
@@ -129,7 +135,8 @@ std::size_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t n) cons
   std::size_t done = 0;
   auto* out = static_cast<unsigned char*>(buffer);
   while (done < n) {
-    const ssize_t got = Sys().PRead(fd_, out + done, n - done, static_cast<off_t>(offset + done));
+    const ssize_t got =
+        Sys().PRead(FdOf(handle_), out + done, n - done, static_cast<off_t>(offset + done));
     if (got < 0) {
       if (errno == EINTR) continue;
       throw EInOutError("Erreur de lecture dans le fichier " + Quoted(path_) + " : " +
@@ -145,7 +152,8 @@ void File::WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) {
   std::size_t done = 0;
   const auto* in = static_cast<const unsigned char*>(buffer);
   while (done < n) {
-    const ssize_t put = Sys().PWrite(fd_, in + done, n - done, static_cast<off_t>(offset + done));
+    const ssize_t put =
+        Sys().PWrite(FdOf(handle_), in + done, n - done, static_cast<off_t>(offset + done));
     if (put < 0) {
       if (errno == EINTR) continue;
       throw EInOutError("Erreur d'écriture dans le fichier " + Quoted(path_) + " : " +
@@ -171,7 +179,7 @@ File::Stamp StampOf(const struct stat& st) {
 }  // namespace
 
 void File::Flush() {
-  if (Sys().FDataSync(fd_) != 0) {
+  if (Sys().FDataSync(FdOf(handle_)) != 0) {
     throw EInOutError("Impossible d'écrire sur le disque le fichier " + Quoted(path_) + " : " +
                       ReasonOf(errno) + ".");
   }
@@ -179,7 +187,7 @@ void File::Flush() {
 
 File::Stamp File::CurrentStamp() const {
   struct stat st {};
-  if (Sys().FStat(fd_, &st) != 0) {
+  if (Sys().FStat(FdOf(handle_), &st) != 0) {
     throw EInOutError("Impossible de lire l'état du fichier " + Quoted(path_) + " : " +
                       ReasonOf(errno) + ".");
   }

@@ -11,8 +11,19 @@ namespace qor::platform {
 // be read.
 std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_view extension);
 
-// The upper-case form of a name as NTFS compares it, code point by code point; bytes that are
-// not UTF-8 stay as they are.
-std::u32string NtfsUpperCase(std::string_view name);
+// The roots a user browses, each ending in the path delimiter, sorted: the drives of Windows
+// ("C:\\"), the mounted file systems of Linux ("/", "/home/", "/media/usb/") without the
+// system's own pseudo file systems.
+std::vector<std::string> DriveRoots();
+// The root of roots that holds path (the longest that is a prefix of it); empty when none.
+std::string DriveRootOf(const std::string& path, const std::vector<std::string>& roots);
+
+// The names of every entry of a folder (files and folders), in no order; none when the folder
+// cannot be read.
+std::vector<std::string> FolderEntryNames(const std::string& folder);
+
+// The name of the entry of folder equal to name in any letter case (the exact name first);
+// empty when there is none.
+std::string FindNameIgnoringCase(const std::string& folder, const std::string& name);
 
 }  // namespace qor::platform

@@ -1,16 +1,17 @@
 #include "platform/Folder.h"
 
 #include <dirent.h>
+#include <mntent.h>
 #include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
-#include <unicode/uchar.h>
-#include <unicode/utf8.h>
-
 #include "platform/Errors.h"
+#include "platform/NameCase.h"
 
 namespace qor::platform {
 
@@ -27,22 +28,6 @@ bool HasExtension(std::string_view name, std::string_view extension) {
 }
 
 }  // namespace
-
-std::u32string NtfsUpperCase(std::string_view name) {
-  std::u32string out;
-  out.reserve(name.size());
-  const auto* s = reinterpret_cast<const std::uint8_t*>(name.data());
-  const auto length = static_cast<std::int32_t>(name.size());
-  std::int32_t i = 0;
-  while (i < length) {
-    const std::int32_t start = i;
-    UChar32 c = 0;
-    U8_NEXT(s, i, length, c);
-    // A byte that is not UTF-8 keeps its own value, above every code point.
-    out.push_back(c < 0 ? 0x110000 + s[start] : static_cast<char32_t>(u_toupper(c)));
-  }
-  return out;
-}
 
 std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_view extension) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
@@ -76,6 +61,44 @@ std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_
   std::vector<std::string> names;
   names.reserve(found.size());
   for (const std::size_t i : order) names.push_back(std::move(found[i]));
+  return names;
+}
+
+std::vector<std::string> DriveRoots() {
+  // The kernel's own file systems hold nothing a user browses for scenery.
+  static constexpr std::string_view kPseudo[] = {
+      "proc",     "sysfs",    "cgroup",     "cgroup2",     "devpts", "mqueue",
+      "debugfs",  "tracefs",  "securityfs", "pstore",      "bpf",    "autofs",
+      "fusectl",  "configfs", "hugetlbfs",  "binfmt_misc", "nsfs",   "devtmpfs",
+      "efivarfs", "ramfs",    "rpc_pipefs", "overlay"};
+  std::vector<std::string> roots = {"/"};
+  std::unique_ptr<FILE, int (*)(FILE*)> mounts(::setmntent("/proc/self/mounts", "r"), ::endmntent);
+  if (mounts) {
+    while (const mntent* m = ::getmntent(mounts.get())) {
+      const std::string_view type = m->mnt_type;
+      if (std::find(std::begin(kPseudo), std::end(kPseudo), type) != std::end(kPseudo)) continue;
+      std::string root = m->mnt_dir;
+      if (root.empty() || root.back() != '/') root += '/';
+      // Mount points below the system's own folders are the system's too.
+      if (root.rfind("/proc/", 0) == 0 || root.rfind("/sys/", 0) == 0 ||
+          root.rfind("/dev/", 0) == 0 || root.rfind("/run/", 0) == 0) {
+        continue;
+      }
+      if (std::find(roots.begin(), roots.end(), root) == roots.end()) roots.push_back(root);
+    }
+  }
+  std::sort(roots.begin(), roots.end());
+  return roots;
+}
+
+std::vector<std::string> FolderEntryNames(const std::string& folder) {
+  std::vector<std::string> names;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  if (!dir) return names;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
   return names;
 }
 

@@ -1,10 +1,16 @@
 #pragma once
+#include <array>
+#include <optional>
 #include <string>
 
 namespace qor::platform {
 
 // Full path of the running program's file (empty when the system cannot tell).
 std::string ProgramFilePath();
+
+// The four numbers of the version resource of a program file (major, minor, release, build);
+// nothing where the system keeps no such resource, or the file has none.
+std::optional<std::array<int, 4>> VersionResourceOf(const std::string& path);
 
 // The process's current folder, ending in the path delimiter (empty when the system cannot
 // tell).

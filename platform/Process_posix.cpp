@@ -15,6 +15,10 @@ std::string ProgramFilePath() {
   return ec ? std::string() : path.string();
 }
 
+std::optional<std::array<int, 4>> VersionResourceOf(const std::string&) {
+  return std::nullopt;  // ELF files carry no version resource
+}
+
 std::string CurrentFolder() {
   std::error_code ec;
   std::string folder = std::filesystem::current_path(ec).string();

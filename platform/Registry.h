@@ -1,13 +1,8 @@
 #pragma once
-// The registry's two branches. On Windows they are the registry itself; elsewhere each branch
-// is one store file in the text form of RegistryText.h:
-//   user branch (HKEY_CURRENT_USER)     $XDG_CONFIG_HOME/QOR Soft/registry.reg
-//                                       ($XDG_CONFIG_HOME unset or relative: ~/.config)
-//   machine branch (HKEY_LOCAL_MACHINE) <first folder of $XDG_CONFIG_DIRS>/QOR Soft/registry.reg
-//                                       ($XDG_CONFIG_DIRS unset or empty: /etc/xdg)
-// Each operation opens the store, does its work and leaves nothing open. A change re-reads the
-// store under an exclusive lock and replaces the file whole, so that two programs writing at
-// once lose nothing and a crash leaves the previous store intact.
+// The registry's two branches, as the program's settings and the simulator finder use them. On
+// Windows they are the registry itself (HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER, in the view a
+// 32-bit program sees); elsewhere each branch is one store file (RegistryStore.h). None of
+// these raises.
 
 #include <optional>
 #include <string>
@@ -19,46 +14,21 @@ namespace qor::platform {
 
 enum class RegRoot { LocalMachine, CurrentUser };
 
-// The names below the configuration folders, kept in one place.
-inline constexpr const char* kRegistryFolderName = "QOR Soft";
-inline constexpr const char* kRegistryFileName = "registry.reg";
+// Opens key with full access, creating it (and the keys above it) when missing, as
+// RegCreateKeyEx does. False when the account may not, or the path is not valid.
+bool RegCreateKey(RegRoot root, std::string_view key);
+// Sets name under key, created when missing; the same refusals as RegCreateKey.
+bool RegWriteValue(RegRoot root, std::string_view key, std::string_view name,
+                   const RegValue& value);
+// The value name of key, the key opened for reading only (an account that may not write the
+// branch still reads it); nothing when the key or the value is missing or cannot be read.
+std::optional<RegValue> RegReadValue(RegRoot root, std::string_view key, std::string_view name);
 
-// The store file of a branch, as the environment places it now.
-std::string RegistryStoreFile(RegRoot root);
-
-class RegistryStore {
- public:
-  explicit RegistryStore(RegRoot root);
-  // A store in any file; relativeTo names its root in a new file's comment line.
-  RegistryStore(std::string file, std::string relativeTo);
-
-  const std::string& File() const { return file_; }
-
-  // Whether this program may change the store, which opening a key with full access asks
-  // for: the folder exists or can be made, and neither it nor the file is read-only. A file
-  // or folder without any write permission bit counts as read-only, also for root.
-  bool Writable() const;
-
-  // Opens key with full access, creating it (and the keys above it) when missing, as
-  // RegCreateKeyEx does. False when the store cannot be written, the path is not valid
-  // (see NormalizeKeyPath) or the file is not a store of this form.
-  bool CreateKey(std::string_view key) const;
-  // Sets name under key (created when missing); the same refusals as CreateKey.
-  bool WriteValue(std::string_view key, std::string_view name, const RegValue& value) const;
-
-  // Reading needs no write access. A missing or unreadable store holds no key.
-  bool KeyExists(std::string_view key) const;
-  std::optional<RegValue> ReadValue(std::string_view key, std::string_view name) const;
-
- private:
-  std::string file_;
-  std::string relativeTo_;
-};
-
-// Keys that belong to another program's registry on this platform: the simulator's own keys,
-// which it keeps, running under Wine, in the Wine prefix's machine registry (system.reg, with
-// the 64-bit prefix's Wow6432Node copy of 32-bit programs' keys). They are read from there and
-// never written or created. True when key is one of them; value then holds what was found.
+// Keys that belong to another program's registry on this platform: on Linux, the simulator's
+// own keys, which it keeps, running under Wine, in the Wine prefix's machine registry
+// (system.reg, with the 64-bit prefix's Wow6432Node copy of 32-bit programs' keys). They are
+// read from there and never written or created. True when key is one of them; value then holds
+// what was found. On Windows no key is foreign.
 bool ReadForeignValue(std::string_view key, std::string_view name, std::optional<RegValue>& value);
 
 }  // namespace qor::platform

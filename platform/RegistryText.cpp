@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/Folder.h"
+#include "platform/NameCase.h"
 
 namespace qor::platform {
 

@@ -1,6 +1,7 @@
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 #include "platform/Folder.h"
+#include "platform/NameCase.h"
 #include "platform/WinePaths.h"
 
 #include <dirent.h>
@@ -236,6 +237,31 @@ std::optional<RegValue> RegistryStore::ReadValue(std::string_view key,
   if (found == nullptr) return std::nullopt;
   const RegValue* value = found->Find(name);
   return value != nullptr ? std::optional<RegValue>(*value) : std::nullopt;
+}
+
+bool RegCreateKey(RegRoot root, std::string_view key) {
+  try {
+    return RegistryStore(root).CreateKey(key);
+  } catch (...) {
+    return false;
+  }
+}
+
+bool RegWriteValue(RegRoot root, std::string_view key, std::string_view name,
+                   const RegValue& value) {
+  try {
+    return RegistryStore(root).WriteValue(key, name, value);
+  } catch (...) {
+    return false;
+  }
+}
+
+std::optional<RegValue> RegReadValue(RegRoot root, std::string_view key, std::string_view name) {
+  try {
+    return RegistryStore(root).ReadValue(key, name);
+  } catch (...) {
+    return std::nullopt;
+  }
 }
 
 bool ReadForeignValue(std::string_view key, std::string_view name, std::optional<RegValue>& value) {

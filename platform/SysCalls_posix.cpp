@@ -1,4 +1,4 @@
-#include "platform/SysCalls.h"
+#include "platform/SysCalls_posix.h"
 
 #include <fcntl.h>
 #include <stdio.h>

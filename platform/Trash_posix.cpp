@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "platform/FileOps.h"
-#include "platform/SysCalls.h"
+#include "platform/SysCalls_posix.h"
 
 namespace qor::platform {
 

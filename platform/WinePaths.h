@@ -18,8 +18,4 @@ std::string WindowsPathToLinux(const std::string& windowsPath, const std::string
 // path goes through the user's Wine prefix; any other text is taken as it is.
 std::string NativePathOfWindowsPath(const std::string& windowsPath);
 
-// The name of the entry of folder equal to name in any letter case (the exact name first);
-// empty when there is none.
-std::string FindNameIgnoringCase(const std::string& folder, const std::string& name);
-
 }  // namespace qor::platform

@@ -1,45 +1,20 @@
 #include "platform/WinePaths.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
+#include "platform/Folder.h"
+
 namespace qor::platform {
-
-namespace {
-
-// Windows compares file names without regard to case; ASCII folding covers what matters here
-// (drive and folder names of an installation).
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::string WinePrefix() {
   const char* prefix = std::getenv("WINEPREFIX");
   if (prefix != nullptr && *prefix != '\0') return prefix;
   const char* home = std::getenv("HOME");
   return std::string(home != nullptr ? home : "") + "/.wine";
-}
-
-std::string FindNameIgnoringCase(const std::string& folder, const std::string& name) {
-  struct stat st {};
-  if (::stat((folder + "/" + name).c_str(), &st) == 0) return name;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-  if (!dir) return "";
-  while (const dirent* entry = ::readdir(dir.get())) {
-    if (EqualIgnoringCase(entry->d_name, name)) return entry->d_name;
-  }
-  return "";
 }
 
 std::string WindowsPathToLinux(const std::string& windowsPath, const std::string& prefix) {

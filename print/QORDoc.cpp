@@ -1,7 +1,6 @@
 #include "print/QORDoc.h"
 
-#include <ctime>
-
+#include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "util/Color.h"
 #include "util/DateFormat.h"
@@ -15,19 +14,17 @@ namespace {
 
 // The local date and time as days since 30 December 1899.
 double Now() {
-  const std::time_t t = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&t, &local);
+  const platform::LocalTime local = platform::LocalNow();
   // Days from the civil date, counted from 1 March of year 0 so that leap days fall last.
-  const int y = local.tm_year + 1900 - (local.tm_mon < 2 ? 1 : 0);
-  const int m = local.tm_mon + 1;
+  const int y = local.year - (local.month <= 2 ? 1 : 0);
+  const int m = local.month;
   const long era = (y >= 0 ? y : y - 399) / 400;
   const long yoe = y - era * 400;
-  const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + local.tm_mday - 1;
+  const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + local.day - 1;
   const long days =
       era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 693899;  // from 30 December 1899
   return static_cast<double>(days) +
-         (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
+         (local.hour * 3600 + local.minute * 60 + local.second) / 86400.0;
 }
 
 // The number of characters of a UTF-8 text.

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "platform/File.h"
+#include "platform/Folder.h"
 #include "platform/WinePaths.h"
 #include "util/FileUtil.h"
 #include "util/FitText.h"

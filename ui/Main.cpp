@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,7 +17,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
-#include <QStorageInfo>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTimer>
@@ -27,6 +27,7 @@
 #include <climits>
 #include <exception>
 
+#include "platform/Folder.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/FolderList.h"
@@ -55,23 +56,13 @@ std::string S(const QString& text) {
   return text.toStdString();
 }
 
-// The mounted file systems a user browses: the roots of the drive box.
-QStringList DriveRoots() {
-  static const QStringList kPseudo = {
-      "proc",      "sysfs",       "cgroup", "cgroup2",  "devpts",   "mqueue",  "debugfs",
-      "tracefs",   "securityfs",  "pstore", "bpf",      "autofs",   "fusectl", "configfs",
-      "hugetlbfs", "binfmt_misc", "nsfs",   "devtmpfs", "efivarfs", "ramfs"};
-  QStringList roots;
-  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-    if (!volume.isValid() || !volume.isReady()) continue;
-    if (kPseudo.contains(QString::fromLatin1(volume.fileSystemType()))) continue;
-    QString root = volume.rootPath();
-    if (!root.endsWith('/')) root += '/';
-    if (!roots.contains(root)) roots.push_back(root);
-  }
-  if (!roots.contains("/")) roots.push_back("/");
-  roots.sort();
-  return roots;
+// Paths cross between Qt, which writes '/' on every system, and the workflow, which takes the
+// system's own delimiter.
+std::string NativePath(const QString& path) {
+  return S(QDir::toNativeSeparators(path));
+}
+QString QtPath(const std::string& path) {
+  return QDir::fromNativeSeparators(Q(path));
 }
 
 }  // namespace
@@ -160,7 +151,7 @@ void TfMain::BuildControls() {
   dir->setSpacing(1);
   cbDrive_ = new QComboBox(pDir_);
   cbDrive_->setObjectName("cbDrive");
-  cbDrive_->addItems(DriveRoots());
+  for (const std::string& root : platform::DriveRoots()) cbDrive_->addItem(QtPath(root));
   lbDir_ = new FolderList(pDir_);
   lbDir_->setObjectName("lbDir");
   dir->addWidget(cbDrive_);
@@ -259,15 +250,10 @@ void TfMain::BuildControls() {
 }
 
 void TfMain::SelectDriveOf(const QString& folder) {
-  int best = -1;
-  for (int i = 0; i < cbDrive_->count(); ++i) {
-    const QString root = cbDrive_->itemText(i);
-    if ((folder + "/").startsWith(root) &&
-        (best < 0 || root.size() > cbDrive_->itemText(best).size())) {
-      best = i;
-    }
-  }
-  if (best >= 0) cbDrive_->setCurrentIndex(best);
+  std::vector<std::string> roots;
+  for (int i = 0; i < cbDrive_->count(); ++i) roots.push_back(NativePath(cbDrive_->itemText(i)));
+  const std::string root = platform::DriveRootOf(NativePath(folder), roots);
+  if (!root.empty()) cbDrive_->setCurrentText(QtPath(root));
 }
 
 void TfMain::FormCreate(const QString& commandLinePath) {
@@ -279,7 +265,7 @@ void TfMain::FormCreate(const QString& commandLinePath) {
     activateWindow();
     // Held by the workflow while a dialog or a long task runs.
     const QString path = text.trimmed();
-    if (!path.isEmpty()) workflow_.OpenPath(S(path));
+    if (!path.isEmpty()) workflow_.OpenPath(NativePath(path));
   });
 
   setWindowTitle(
@@ -308,16 +294,16 @@ void TfMain::FormCreate(const QString& commandLinePath) {
     const int total = sizes[0] + sizes[1];
     sp1_->setSizes({settings.dirHeight, std::max(total - settings.dirHeight, 0)});
   }
-  wbAide_->setSource(QUrl::fromLocalFile(Q(AppFolder() + "QORBgl.htm")));
+  wbAide_->setSource(QUrl::fromLocalFile(QtPath(AppFolder() + "QORBgl.htm")));
   show();
-  workflow_.Start(settings, S(commandLinePath));
+  workflow_.Start(settings, NativePath(commandLinePath));
 }
 
 void TfMain::Clic(QObject* sender) {
   if (sender == bFichier_) {
     workflow_.Browse();
   } else if (sender == lbDir_) {
-    workflow_.ChooseFolder(S(lbDir_->Folder()));
+    workflow_.ChooseFolder(NativePath(lbDir_->Folder()));
   } else if (sender == lbFiles_) {
     const int row = lbFiles_->currentRow();
     if (row >= 0 && lbFiles_->item(row)->isSelected()) {
@@ -352,7 +338,7 @@ void TfMain::SetStatus(const std::string& text) {
 }
 
 void TfMain::ShowFolder(const std::string& folder) {
-  const QString path = Q(folder);
+  const QString path = QtPath(folder);
   SelectDriveOf(path);
   const QSignalBlocker quiet(lbDir_);
   lbDir_->SetFolder(path);
@@ -386,7 +372,7 @@ void TfMain::SetSearchEnabled(bool enabled) {
 }
 
 void TfMain::SetFileField(const std::string& path) {
-  eFichier_->setText(Q(path));
+  eFichier_->setText(Q(path));  // the path as the system writes it
 }
 
 void TfMain::ShowTree(const AirportLines& lines) {
@@ -475,7 +461,7 @@ void TfMain::FormClose() {
   workflow_.Close();
   SetBusy(false);
   WindowSettings settings;
-  settings.drive = S(cbDrive_->currentText());
+  settings.drive = NativePath(cbDrive_->currentText());
   settings.folder = workflow_.Folder();
   settings.page = pc_->currentWidget() == tsElev_ ? Page::Elevations : Page::Help;
   settings.filesWidth = pFiles_->width();

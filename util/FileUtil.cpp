@@ -6,6 +6,7 @@
 #include "platform/File.h"
 #include "platform/FileOps.h"
 #include "platform/Folder.h"
+#include "platform/NameCase.h"
 #include "platform/Trash.h"
 #include "util/FitText.h"
 #include "util/Utf8.h"

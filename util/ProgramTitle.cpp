@@ -1,8 +1,6 @@
 #include "util/ProgramTitle.h"
 
-#include <filesystem>
-#include <system_error>
-
+#include "platform/FileOps.h"
 #include "platform/Process.h"
 #include "util/Environment.h"
 #include "util/NumberFormat.h"
@@ -11,11 +9,14 @@
 namespace qor {
 
 FileVersion ReadFileVersion(const std::string& path) {
-  // No version resource here: the program's own file carries the version it was built with.
+  if (path.empty()) return {};
+  if (const auto numbers = platform::VersionResourceOf(path)) {
+    return {(*numbers)[0], (*numbers)[1], (*numbers)[2], (*numbers)[3]};
+  }
+  // Where files carry no version resource, the program's own file has the version it was
+  // built with.
   const std::string self = platform::ProgramFilePath();
-  if (path.empty() || self.empty()) return {};
-  std::error_code ec;
-  if (!std::filesystem::equivalent(path, self, ec) || ec) return {};
+  if (self.empty() || !platform::IsSameFile(path, self)) return {};
   return {kVersionMajor, kVersionMinor, kVersionRelease, kVersionBuild};
 }
 

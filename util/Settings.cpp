@@ -9,12 +9,11 @@ namespace qor {
 
 namespace {
 
-using platform::RegistryStore;
 using platform::RegRoot;
 using platform::RegValue;
 
-RegistryStore StoreOf(bool machine) {
-  return RegistryStore(machine ? RegRoot::LocalMachine : RegRoot::CurrentUser);
+RegRoot RootOf(bool machine) {
+  return machine ? RegRoot::LocalMachine : RegRoot::CurrentUser;
 }
 
 // The leading backslash only says "from the root"; the store takes the path without it.
@@ -25,8 +24,9 @@ std::string_view FromRoot(std::string_view key) {
 
 bool TryWrite(bool machine, std::string_view key, std::string_view name, std::string_view value) {
   try {
-    const RegistryStore store = StoreOf(machine);
-    return store.CreateKey(key) && store.WriteValue(key, name, RegValue::Text(value));
+    const RegRoot root = RootOf(machine);
+    return platform::RegCreateKey(root, key) &&
+           platform::RegWriteValue(root, key, name, RegValue::Text(value));
   } catch (...) {
     return false;
   }
@@ -37,11 +37,11 @@ std::optional<std::string> TryRead(bool machine, std::string_view key, std::stri
   try {
     std::optional<RegValue> value;
     if (!machine || !platform::ReadForeignValue(key, name, value)) {
-      const RegistryStore store = StoreOf(machine);
-      // A key that can be neither opened with full access nor created reads as empty, and
-      // that is no error: an account without rights on the machine branch ends here.
-      if (!store.CreateKey(key)) return std::string();
-      value = store.ReadValue(key, name);
+      // The user's own key is opened as the system opened it, with full access, which makes it
+      // when missing. The machine branch is only read: an account that may not write it (most
+      // of them) still finds what it holds.
+      if (!machine) platform::RegCreateKey(RegRoot::CurrentUser, key);
+      value = platform::RegReadValue(RootOf(machine), key, name);
     }
     if (!value || value->data.empty()) return std::string();
     if (!value->IsText()) return std::nullopt;

@@ -7,6 +7,7 @@
 #include "bgl/Bgl.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
+#include "platform/NameCase.h"
 #include "platform/Process.h"
 #include "util/Environment.h"
 #include "util/FileUtil.h"
@@ -42,7 +43,7 @@ std::string NameOf(const std::string& path) {
 }
 
 bool SameFileName(const std::string& a, const std::string& b) {
-  return a == b || platform::NtfsUpperCase(a) == platform::NtfsUpperCase(b);
+  return platform::SameNameIgnoringCase(a, b);
 }
 
 }  // namespace

@@ -429,7 +429,8 @@ TEST_F(DamagedFilesTest, EveryTruncationEndsInADamagedFileMessageOrAListingQuick
   for (std::size_t length = 2; length < whole.size(); ++length) {
     const std::string error = OpenAndList(Bytes(whole.begin(), whole.begin() + length));
     // A cut in bytes the walk never reads leaves a file that still lists.
-    EXPECT_TRUE(error.empty() || error.rfind("(TBGL.Create) Le fichier \"" + path_ + "\" est endommagé", 0) == 0)
+    EXPECT_TRUE(error.empty() ||
+                error.rfind("(TBGL.Create) Le fichier \"" + path_ + "\" est endommagé", 0) == 0)
         << "length " << length << ": " << error;
   }
   EXPECT_EQ(OpenAndList(whole), "");

@@ -10,7 +10,7 @@
 
 #include "bgl/Bgl.h"
 #include "platform/Errors.h"
-#include "platform/SysCalls.h"
+#include "platform/SysCalls_posix.h"
 #include "tests/bgl/OneAirportFile.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/ScriptedDialog.h"

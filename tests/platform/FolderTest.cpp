@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Errors.h"
+#include "platform/NameCase.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/TempFolder.h"
 

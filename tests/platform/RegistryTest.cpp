@@ -1,4 +1,4 @@
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 
 #include <signal.h>
 #include <sys/stat.h>

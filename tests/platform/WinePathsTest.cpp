@@ -1,3 +1,4 @@
+#include "platform/Folder.h"
 #include "platform/WinePaths.h"
 
 #include <filesystem>

@@ -28,7 +28,7 @@
 #include "bgl/Bgl.h"
 #include "bgl/PlainTree.h"
 #include "platform/Process.h"
-#include "platform/SysCalls.h"
+#include "platform/SysCalls_posix.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/ScriptedUser.h"
 #include "ui/Application.h"

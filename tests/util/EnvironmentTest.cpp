@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/TempFolder.h"
 #include "util/NumberFormat.h"

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "tests/support/TempFolder.h"
 #include "util/Environment.h"
 
@@ -66,9 +66,10 @@ TEST_F(SettingsTest, ASettingNeverWrittenReadsEmptyAndLeavesItsKeyBehind) {
   EXPECT_TRUE(User().KeyExists("Software\\QOR Soft\\Central"));
 }
 
-TEST_F(SettingsTest, AMachineReadWhereTheAccountMayWriteCreatesTheKey) {
+TEST_F(SettingsTest, AMachineReadOnlyReads) {
+  // The machine branch is opened for reading: nothing is made there, nor on the user branch.
   EXPECT_EQ(RegReadStr(true, kMachineKey, "Dossier"), "");
-  EXPECT_TRUE(Machine().KeyExists(kMachineKey + 1));
+  EXPECT_FALSE(Machine().KeyExists(kMachineKey + 1));
   EXPECT_FALSE(User().KeyExists(kMachineKey + 1));
   // The simulator's keys belong to the Wine prefix's registry, which is read, never written.
   EXPECT_EQ(RegReadStr(true, kSimKey, "EXE Path"), "");
@@ -79,17 +80,18 @@ TEST_F(SettingsTest, WithoutRightsOnTheMachineBranchWritesLandOnTheUserBranch) {
   MachineUnwritable();
   WriteProgSetting(true, "Lancements", "7");
   EXPECT_EQ(User().ReadValue(kProgKey, "Lancements"), RegValue::Text("7"));
-  // ... but a read does not fall back: the machine key cannot be opened, so it is empty.
+  // ... and a read of the machine branch, which holds no such value, does not fall back.
   EXPECT_EQ(ReadProgSetting(true, "Lancements"), "");
   EXPECT_EQ(ReadProgSetting(false, "Lancements"), "7");
 }
 
-TEST_F(SettingsTest, WithoutRightsOnTheMachineBranchItsValuesReadEmpty) {
+// An account that may not write the machine branch still reads it: the simulator's folder, say.
+TEST_F(SettingsTest, WithoutRightsOnTheMachineBranchItsValuesStillRead) {
   ASSERT_TRUE(Machine().WriteValue(kMachineKey + 1, "Dossier", RegValue::Text("C:\\FS9\\")));
   EXPECT_EQ(RegReadStr(true, kMachineKey, "Dossier"), "C:\\FS9\\");
   const fs::path folder = fs::path(Machine().File()).parent_path();
   fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_EQ(RegReadStr(true, kMachineKey, "Dossier"), "");
+  EXPECT_EQ(RegReadStr(true, kMachineKey, "Dossier"), "C:\\FS9\\");
   fs::permissions(folder, fs::perms::owner_all);
 }
 

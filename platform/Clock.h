@@ -1,0 +1,17 @@
+#pragma once
+// The local date and time, as the user's clock shows it.
+
+namespace qor::platform {
+
+struct LocalTime {
+  int year = 0;
+  int month = 0;  // 1 to 12
+  int day = 0;    // 1 to 31
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+LocalTime LocalNow();
+
+}  // namespace qor::platform
