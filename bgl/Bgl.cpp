@@ -7,6 +7,7 @@
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/PathText.h"
+#include "util/FileUtil.h"
 
 namespace qor {
 
@@ -17,11 +18,6 @@ std::uint32_t ReadD(TBGL& bgl, std::uint32_t offset) {
   std::uint32_t next;
   GetValue(bgl.File(), offset, 'D', v, next);
   return static_cast<std::uint32_t>(v.AsInt64());
-}
-
-std::string BaseName(const std::string& path) {
-  const auto slash = path.find_last_of(platform::kPathDelimiter);
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string Numbered(const char* what, std::size_t index) {
@@ -77,7 +73,7 @@ void TBGL::ReadStructure() {
 TBGL::~TBGL() = default;
 
 std::string TBGL::BackupPath() const {
-  return desktopFolder_ + kBackupFolderName + platform::kPathDelimiter + BaseName(FileName);
+  return desktopFolder_ + kBackupFolderName + platform::kPathDelimiter + ExtractFileName(FileName);
 }
 
 namespace {

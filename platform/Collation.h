@@ -6,9 +6,11 @@
 namespace qor::platform {
 
 // The one comparison of texts that sorts the airport tree in the window, the print-out and the
-// command line: the user's locale's collation (the root collation for the C locale), case and
-// accents secondary to the letters, digits compared as characters ("Runway 10" before
-// "Runway 9"). Texts are UTF-8. Returns <0, 0 or >0.
+// command line: the user's locale's collation, case and accents secondary to the letters,
+// digits compared as characters ("Runway 10" before "Runway 9"). On Linux ICU's (the root
+// collation for the C locale), on Windows CompareStringEx's, as lstrcmpW compares; the two
+// differ on the signs a word sort passes over (hyphens, apostrophes). Texts are UTF-8.
+// Returns <0, 0 or >0.
 int CompareText(std::string_view a, std::string_view b);
 
 // The same comparison of UTF-16 texts, for texts a widget already holds in that form.

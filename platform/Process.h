@@ -17,8 +17,9 @@ std::optional<std::array<int, 4>> VersionResourceOf(const std::string& path);
 std::string CurrentFolder();
 
 // The user's private folder for the sockets of this login session, ending in the path
-// delimiter: $XDG_RUNTIME_DIR, or else a folder of the user's own (made, mode 0700) in the
-// system's temporary folder. Empty when neither can be had safely.
+// delimiter, on Linux: $XDG_RUNTIME_DIR, or else a folder of the user's own (made, mode 0700)
+// in the system's temporary folder. Empty when neither can be had safely, and on Windows,
+// where a running window is found through its window class instead.
 std::string UserRuntimeFolder();
 
 // path made absolute against the current folder, its "." and ".." steps and doubled

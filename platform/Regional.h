@@ -10,7 +10,8 @@ struct NumberSymbols {
   std::string grouping;
 };
 
-// Read from the user's locale (LC_NUMERIC, as the environment sets it) each time it is called.
+// Read from the user's locale each time it is called: on Linux LC_NUMERIC as the environment
+// sets it, on Windows the user's regional settings.
 NumberSymbols UserNumberSymbols();
 
 }  // namespace qor::platform

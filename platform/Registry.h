@@ -1,8 +1,10 @@
 #pragma once
 // The registry's two branches, as the program's settings and the simulator finder use them. On
 // Windows they are the registry itself (HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER, in the view a
-// 32-bit program sees); elsewhere each branch is one store file (RegistryStore.h). None of
-// these raises.
+// 32-bit program sees); elsewhere each branch is one store file (RegistryStore.h). Key paths
+// run from the branch's root without a leading backslash ("Software\QOR Soft\QORBgl"), and a
+// path NormalizeKeyPath refuses is refused on both systems. Key paths and value names match in
+// any letter case. None of these raises.
 
 #include <optional>
 #include <string>
@@ -16,8 +18,8 @@ enum class RegRoot { LocalMachine, CurrentUser };
 
 // Opens key with full access, creating it (and the keys above it) when missing, as
 // RegCreateKeyEx does. False when the account may not, or the path is not valid.
-bool RegCreateKey(RegRoot root, std::string_view key);
-// Sets name under key, created when missing; the same refusals as RegCreateKey.
+bool RegCreateKeyPath(RegRoot root, std::string_view key);
+// Sets name under key, created when missing; the same refusals as RegCreateKeyPath.
 bool RegWriteValue(RegRoot root, std::string_view key, std::string_view name,
                    const RegValue& value);
 // The value name of key, the key opened for reading only (an account that may not write the

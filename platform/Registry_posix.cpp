@@ -239,7 +239,7 @@ std::optional<RegValue> RegistryStore::ReadValue(std::string_view key,
   return value != nullptr ? std::optional<RegValue>(*value) : std::nullopt;
 }
 
-bool RegCreateKey(RegRoot root, std::string_view key) {
+bool RegCreateKeyPath(RegRoot root, std::string_view key) {
   try {
     return RegistryStore(root).CreateKey(key);
   } catch (...) {

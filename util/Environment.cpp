@@ -43,10 +43,9 @@ void SetEnvironment(std::string progName, std::string appFolder, std::string des
 }
 
 ProgramPlace SplitProgramPath(const std::string& path) {
-  const std::size_t cut = path.find_last_of(platform::kPathDelimiter);
   ProgramPlace place;
-  place.appFolder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-  place.progName = cut == std::string::npos ? path : path.substr(cut + 1);
+  place.appFolder = ExtractFilePath(path);
+  place.progName = ExtractFileName(path);
   if (StrEndsWith(place.progName, ".exe", false)) {
     place.progName.resize(place.progName.size() - 4);
   }

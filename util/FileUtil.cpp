@@ -39,14 +39,32 @@ bool SamePath(const std::string& a, const std::string& b) {
 
 }  // namespace
 
+namespace {
+
+bool IsDelimiter(char c) {
+  return platform::kPathDelimiters.find(c) != std::string_view::npos;
+}
+
+}  // namespace
+
 std::string IncludeBackslash(const std::string& path) {
-  if (StrEndsWith(path, std::string(1, kDelimiter), true)) return path;
+  if (!path.empty() && IsDelimiter(path.back())) return path;
   return path + kDelimiter;
 }
 
 std::string ExcludeBackslash(const std::string& path) {
-  if (!path.empty() && path.back() == kDelimiter) return path.substr(0, path.size() - 1);
+  if (!path.empty() && IsDelimiter(path.back())) return path.substr(0, path.size() - 1);
   return path;
+}
+
+std::string ExtractFilePath(const std::string& path) {
+  const std::size_t cut = path.find_last_of(platform::kPathDelimiters);
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::string ExtractFileName(const std::string& path) {
+  const std::size_t cut = path.find_last_of(platform::kPathDelimiters);
+  return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 bool StrEndsWith(const std::string& s, const std::string& suffix, bool caseSensitive) {

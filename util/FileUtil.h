@@ -10,6 +10,10 @@ namespace qor {
 std::string IncludeBackslash(const std::string& path);
 // path without one trailing delimiter, when it ends in one.
 std::string ExcludeBackslash(const std::string& path);
+// The folder part of a path, up to and including its last delimiter (empty without one), and
+// the name after it. Windows takes '/' as a delimiter too.
+std::string ExtractFilePath(const std::string& path);
+std::string ExtractFileName(const std::string& path);
 
 // Whether the last characters of s are suffix: exactly when caseSensitive, else letter case
 // ignored as NTFS compares names (each character's upper-case form). An empty suffix: true.

@@ -25,7 +25,7 @@ std::string_view FromRoot(std::string_view key) {
 bool TryWrite(bool machine, std::string_view key, std::string_view name, std::string_view value) {
   try {
     const RegRoot root = RootOf(machine);
-    return platform::RegCreateKey(root, key) &&
+    return platform::RegCreateKeyPath(root, key) &&
            platform::RegWriteValue(root, key, name, RegValue::Text(value));
   } catch (...) {
     return false;
@@ -40,7 +40,7 @@ std::optional<std::string> TryRead(bool machine, std::string_view key, std::stri
       // The user's own key is opened as the system opened it, with full access, which makes it
       // when missing. The machine branch is only read: an account that may not write it (most
       // of them) still finds what it holds.
-      if (!machine) platform::RegCreateKey(RegRoot::CurrentUser, key);
+      if (!machine) platform::RegCreateKeyPath(RegRoot::CurrentUser, key);
       value = platform::RegReadValue(RootOf(machine), key, name);
     }
     if (!value || value->data.empty()) return std::string();

@@ -5,17 +5,13 @@
 #include "platform/File.h"
 #include "print/QORDoc.h"
 #include "util/Environment.h"
+#include "util/FileUtil.h"
 #include "workflow/LangStr.h"
 #include "workflow/WindowWorkflow.h"
 
 namespace qor {
 
 namespace {
-
-std::string BaseName(const std::string& path) {
-  const auto slash = path.find_last_of(platform::kPathDelimiter);
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 constexpr const char* kPrinting = "Impression de la liste des aéroports...";
 
@@ -43,7 +39,7 @@ void WindowWorkflow::PrintList() {
     }
     if (!bgl_ || lines_.Empty()) return;  // nothing to print, nothing said to be printed
     // The open file's name, whether or not the list still selects it.
-    const std::string name = BaseName(bgl_->FileName);
+    const std::string name = ExtractFileName(bgl_->FileName);
     const std::string title = LangStr(8, "Aéroports et altitudes de") + " " + name;
     std::string pdf;
     if (!printer_.HasDefaultPrinter()) {

@@ -32,16 +32,6 @@ std::int64_t NowMs() {
       .count();
 }
 
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of(platform::kPathDelimiter);
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string NameOf(const std::string& path) {
-  const auto slash = path.find_last_of(platform::kPathDelimiter);
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool SameFileName(const std::string& a, const std::string& b) {
   return platform::SameNameIgnoringCase(a, b);
 }
@@ -215,13 +205,13 @@ void WindowWorkflow::OpenPathNow(const std::string& given) {
     return ListFolder(folder);
   }
   if (!platform::FileExists(path)) return;
-  const std::string folder = FolderOf(path);
+  const std::string folder = ExtractFilePath(path);
   view_.ShowFolder(folder);
   if (folder != folder_) ListFolder(folder);
   if (job_ == Job::Listing) {
-    pendingFile_ = NameOf(path);  // chosen when the listing ends
+    pendingFile_ = ExtractFileName(path);  // chosen when the listing ends
   } else {
-    ChooseListed(NameOf(path));
+    ChooseListed(ExtractFileName(path));
   }
 }
 
@@ -406,7 +396,7 @@ void WindowWorkflow::OpenFieldFile() {
   bgl_ = std::make_unique<TBGL>(fileField_, DesktopFolder());
   if (page_ == Page::Elevations) return FillTree();
   const int airports = bgl_->AirportCount();
-  SetStatus("« " + NameOf(fileField_) + " » : " +
+  SetStatus("« " + ExtractFileName(fileField_) + " » : " +
             (airports == 0
                  ? std::string("aucun aéroport")
                  : std::to_string(airports) + (airports == 1 ? " aéroport" : " aéroports")) +

@@ -66,8 +66,8 @@ TEST_F(BglFileTest, AMissingFileIsNamedInTheMessage) {
     TBGL bgl(odd, Desktop());
     FAIL();
   } catch (const Exception& e) {
-    EXPECT_EQ(std::string(e.what()), "(TBGL.Create) Je ne trouve pas le fichier \"" + dir_.Path() +
-                                         "/deux\\nlignes \\xE9.bgl\".");
+    EXPECT_EQ(std::string(e.what()), "(TBGL.Create) Je ne trouve pas le fichier \"" +
+                                         (dir_ / "deux\\nlignes \\xE9.bgl\"."));
   }
 }
 
@@ -102,11 +102,13 @@ TEST_F(BglFileTest, CanReadRefusesShortReadOnlyAndOtherFiles) {
   // listing), a missing file; a link to a good file counts as that file.
   std::filesystem::create_directory(dir_ / "folder.bgl");
   EXPECT_FALSE(canRead("folder.bgl"));
+  EXPECT_FALSE(canRead("missing.bgl"));
+#ifndef _WIN32  // named pipes and links in a folder are Linux's
   ASSERT_EQ(::mkfifo((dir_ / "pipe.bgl").c_str(), 0644), 0);
   EXPECT_FALSE(canRead("pipe.bgl"));
-  EXPECT_FALSE(canRead("missing.bgl"));
   std::filesystem::create_symlink(dir_ / "two.bgl", dir_ / "link.bgl");
   EXPECT_TRUE(canRead("link.bgl"));
+#endif
 
   // In the folder, only a name of its own: none that leads elsewhere, and not the folder.
   std::filesystem::create_directory(dir_ / "inner");

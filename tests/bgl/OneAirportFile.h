@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/File.h"
 #include "tests/support/BglBuilder.h"
+#include "tests/support/Env.h"
 #include "tests/support/TempFolder.h"
 
 namespace qor::test {
@@ -16,7 +18,7 @@ namespace qor::test {
 class OneAirportFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("XDG_DATA_HOME", (home_ / "data").c_str(), 1);
+    test::SetEnv("XDG_DATA_HOME", (home_ / "data"));
     auto& ap = builder_.AddSection(3).AddSubSection().AddAirport().Name("Nord").Elevation(432000);
     ap.Runway(24, 1, 431000).Start(6, 2, 430000);
     original_ = builder_.WriteTo(path_);
@@ -25,7 +27,7 @@ class OneAirportFile : public ::testing::Test {
 
   TempFolder home_;
   std::string path_ = home_ / "AP.bgl";
-  std::string desktop_ = home_.Path() + "/Bureau/";
+  std::string desktop_ = (home_ / "Bureau") + platform::kPathDelimiter;
   std::string backupFolder_ = desktop_ + "QORBgl Backup";
   BglBuilder builder_;
   Bytes original_;

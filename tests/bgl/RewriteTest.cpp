@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "bgl/Bgl.h"
+#include "platform/File.h"
 #include "tests/bgl/OneAirportFile.h"
 #include "tests/support/BglBuilder.h"
+#include "tests/support/Env.h"
 #include "tests/support/ScriptedDialog.h"
 #include "tests/support/TempFolder.h"
 
@@ -23,7 +25,9 @@ const char* const kCopied =
 class RewriteTest : public test::OneAirportFile {
  protected:
   std::unique_ptr<TBGL> Open() { return std::make_unique<TBGL>(path_, desktop_); }
-  std::string Backup() const { return desktop_ + "QORBgl Backup/AP.bgl"; }
+  std::string Backup() const {
+    return desktop_ + "QORBgl Backup" + platform::kPathDelimiter + "AP.bgl";
+  }
   Bytes Patched(std::uint32_t at, const Bytes& bytes) const {
     Bytes b = original_;
     std::copy(bytes.begin(), bytes.end(), b.begin() + at);
@@ -69,11 +73,13 @@ TEST_F(RewriteTest, OneCopyAndOneMessageForTheWritesOfAnOpenFile) {
   bgl = Open();
   ASSERT_TRUE(bgl->ReplaceValue(elevation_, 'D', Variant::Integer(3), user_));
   EXPECT_EQ(test::ReadFile(Backup()), edited);
+#ifndef _WIN32  // the freedesktop.org trash of the test's own data folder
   EXPECT_EQ(test::ReadFile(home_ / "data/Trash/files/AP.bgl"), original_);
+#endif
 }
 
 TEST_F(RewriteTest, WithoutABackupTheUserDecidesEachTimeUntilTheyAgree) {
-  test::WriteFile(home_.Path() + "/Bureau", {});  // the desktop is a file: no folder there
+  test::WriteFile(home_ / "Bureau", {});  // the desktop is a file: no folder there
   auto bgl = Open();
   user_.answers = {UserDialog::kIdNo, UserDialog::kIdYes};
   EXPECT_FALSE(bgl->ReplaceValue(elevation_, 'D', Variant::Integer(1), user_));
@@ -91,16 +97,20 @@ TEST_F(RewriteTest, WithoutABackupTheUserDecidesEachTimeUntilTheyAgree) {
   EXPECT_TRUE(user_.messages.empty());
 }
 
+// The trash refuses through its folder on Linux; Windows's recycle bin has no folder of ours.
+#ifndef _WIN32
 TEST_F(RewriteTest, AnOlderCopyThatCannotGoToTheTrashIsKeptAndTheBackupCountsAsFailed) {
   fs::create_directories(desktop_ + "QORBgl Backup");
   test::WriteFile(Backup(), {'o', 'l', 'd'});
-  ::setenv("XDG_DATA_HOME", (home_ / "AP.bgl").c_str(), 1);  // the trash cannot be made
+  test::SetEnv("XDG_DATA_HOME", (home_ / "AP.bgl"));  // the trash cannot be made
   auto bgl = Open();
   EXPECT_FALSE(bgl->ReplaceValue(elevation_, 'D', Variant::Integer(1), user_));
   EXPECT_EQ(user_.questions.size(), 1u);
   EXPECT_EQ(test::ReadFile(Backup()), (Bytes{'o', 'l', 'd'}));
   EXPECT_EQ(test::ReadFile(path_), original_);
 }
+
+#endif
 
 TEST_F(RewriteTest, AnUnknownCodeIsNamedAfterTheBackup) {
   auto bgl = Open();
@@ -111,6 +121,9 @@ TEST_F(RewriteTest, AnUnknownCodeIsNamedAfterTheBackup) {
   EXPECT_EQ(test::ReadFile(path_), original_);
 }
 
+// Windows itself refuses to replace or remove a file the program holds open; Linux lets another
+// program do it, and the rewrite must notice.
+#ifndef _WIN32
 TEST_F(RewriteTest, AFileChangedBehindTheProgramsBackIsNotWritten) {
   struct Row {
     const char* name;
@@ -148,6 +161,8 @@ TEST_F(RewriteTest, AFileChangedBehindTheProgramsBackIsNotWritten) {
     EXPECT_FALSE(fs::exists(Backup())) << row.name;
   }
 }
+
+#endif
 
 TEST_F(RewriteTest, AnOffsetOutsideTheFileIsRefusedBeforeAnyCopy) {
   auto bgl = Open();

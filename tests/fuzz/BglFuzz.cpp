@@ -6,7 +6,6 @@
 // QORBGL_FUZZ_LINKMAIN it is a replayer: every file, and every file of every folder, named on
 // the command line goes once through the same entry point.
 
-#include <unistd.h>
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +21,7 @@
 #include "bgl/Bgl.h"
 #include "bgl/PlainTree.h"
 #include "platform/Errors.h"
+#include "platform/File.h"
 
 namespace {
 
@@ -29,12 +30,17 @@ namespace {
 class Scratch {
  public:
   Scratch() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qorbgl-fuzz-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-      std::perror("mkdtemp");
+    std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
+      const std::filesystem::path candidate =
+          std::filesystem::temp_directory_path() / ("qorbgl-fuzz-" + std::to_string(random()));
+      std::error_code ec;
+      if (std::filesystem::create_directory(candidate, ec)) folder_ = candidate.string();
+    }
+    if (folder_.empty()) {
+      std::perror("no scratch folder");
       std::abort();
     }
-    folder_ = pattern;
   }
   ~Scratch() {
     std::error_code ec;
@@ -43,8 +49,8 @@ class Scratch {
   Scratch(const Scratch&) = delete;
   Scratch& operator=(const Scratch&) = delete;
 
-  std::string File() const { return folder_ + "/input.bgl"; }
-  std::string Desktop() const { return folder_ + "/"; }
+  std::string File() const { return folder_ + qor::platform::kPathDelimiter + "input.bgl"; }
+  std::string Desktop() const { return folder_ + qor::platform::kPathDelimiter; }
 
  private:
   std::string folder_;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/BglBuilder.h"
+#include "tests/support/Env.h"
 #include "tests/support/TempFolder.h"
 
 namespace qor {
@@ -18,9 +19,9 @@ namespace fs = std::filesystem;
 class SimFinderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("WINEPREFIX", prefix_.Path().c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
-    ::setenv("XDG_CONFIG_DIRS", (home_ / "etc-xdg").c_str(), 1);
+    test::SetEnv("WINEPREFIX", prefix_.Path());
+    test::SetEnv("XDG_CONFIG_HOME", (home_ / "config"));
+    test::SetEnv("XDG_CONFIG_DIRS", (home_ / "etc-xdg"));
     fs::create_directories(prefix_ / "drive_c/Program Files/Microsoft Games/Flight Simulator 9");
     fs::create_directories(prefix_ / "dosdevices");
     fs::create_directory_symlink("../drive_c", prefix_ / "dosdevices/c:");

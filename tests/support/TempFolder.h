@@ -1,5 +1,8 @@
 #pragma once
+#include <filesystem>
 #include <string>
+
+#include "platform/File.h"
 
 namespace qor::test {
 
@@ -13,11 +16,17 @@ class TempFolder {
 
   const std::string& Path() const { return path_; }
   // Path of a file inside the folder.
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  std::string operator/(const std::string& name) const {
+    return path_ + platform::kPathDelimiter + name;
+  }
 
  private:
   std::string path_;
 };
+
+// A path given in UTF-8, as the program's paths are, for the standard library's files: Windows
+// would read a narrow path in its ANSI code page.
+std::filesystem::path Utf8Path(const std::string& path);
 
 // A file's whole content as text, and back (an unreadable file reads as empty).
 void WriteText(const std::string& path, const std::string& text);

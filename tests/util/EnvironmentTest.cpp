@@ -8,6 +8,7 @@
 
 #include "platform/RegistryStore.h"
 #include "tests/support/BglBuilder.h"
+#include "tests/support/Env.h"
 #include "tests/support/TempFolder.h"
 #include "util/NumberFormat.h"
 #include "util/Settings.h"
@@ -44,10 +45,10 @@ TEST(SplitProgramPath, FolderAndNameOfOddProgramPaths) {
 class EnvironmentTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("HOME", home_.Path().c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
-    ::setenv("XDG_CONFIG_DIRS", (home_ / "etc-xdg").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (home_ / "data").c_str(), 1);
+    test::SetEnv("HOME", home_.Path());
+    test::SetEnv("XDG_CONFIG_HOME", (home_ / "config"));
+    test::SetEnv("XDG_CONFIG_DIRS", (home_ / "etc-xdg"));
+    test::SetEnv("XDG_DATA_HOME", (home_ / "data"));
     SetEnvironment("QORBgl", "/opt/QORBgl/", home_ / "Desktop/");
     SetNumberSymbols({",", " "});
   }

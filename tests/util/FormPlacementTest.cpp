@@ -1,10 +1,13 @@
 #include "util/FormPlacement.h"
 
 #include <cstdlib>
+#include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "platform/File.h"
+#include "tests/support/Env.h"
 #include "tests/support/TempFolder.h"
 #include "util/Environment.h"
 #include "util/Settings.h"
@@ -59,9 +62,13 @@ class FakeForm : public PlacementForm {
 class FormPlacementTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("XDG_CONFIG_HOME", (temp_ / "home").c_str(), 1);
-    ::setenv("XDG_CONFIG_DIRS", (temp_ / "xdg").c_str(), 1);
-    SetEnvironment("QORBgl", temp_.Path() + "/", temp_.Path() + "/");
+    test::SetEnv("XDG_CONFIG_HOME", (temp_ / "home"));
+    test::SetEnv("XDG_CONFIG_DIRS", (temp_ / "xdg"));
+    // A program name of its own: on Windows the settings live in the registry, which the
+    // tests share.
+    SetEnvironment("QORBgl test " + std::to_string(std::random_device{}()),
+                   temp_.Path() + platform::kPathDelimiter,
+                   temp_.Path() + platform::kPathDelimiter);
   }
   test::TempFolder temp_;
 };

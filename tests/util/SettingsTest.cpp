@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/RegistryStore.h"
+#include "tests/support/Env.h"
 #include "tests/support/TempFolder.h"
 #include "util/Environment.h"
 
@@ -26,8 +27,8 @@ constexpr const char* kSimKey = "\\Software\\Microsoft\\Microsoft Games\\Flight 
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("XDG_CONFIG_HOME", (temp_ / "home").c_str(), 1);
-    ::setenv("XDG_CONFIG_DIRS", (temp_ / "xdg").c_str(), 1);
+    test::SetEnv("XDG_CONFIG_HOME", (temp_ / "home"));
+    test::SetEnv("XDG_CONFIG_DIRS", (temp_ / "xdg"));
     SetEnvironment("QORBgl", temp_.Path() + "/", temp_.Path() + "/Desktop/");
   }
   static RegistryStore User() { return RegistryStore(RegRoot::CurrentUser); }
@@ -35,7 +36,7 @@ class SettingsTest : public ::testing::Test {
   // The machine branch as an account without rights there sees it.
   void MachineUnwritable() {
     std::ofstream(temp_ / "plain") << "x";
-    ::setenv("XDG_CONFIG_DIRS", (temp_ / "plain").c_str(), 1);
+    test::SetEnv("XDG_CONFIG_DIRS", (temp_ / "plain"));
   }
   test::TempFolder temp_;
 };
@@ -126,7 +127,7 @@ TEST_F(SettingsTest, OnlyTextValuesReadAndANonTextMachineValueIsReadOnTheUserBra
 
 TEST_F(SettingsTest, AUserBranchThatCannotBeWrittenLosesWritesSilently) {
   std::ofstream(temp_ / "plain") << "x";
-  ::setenv("XDG_CONFIG_HOME", (temp_ / "plain").c_str(), 1);
+  test::SetEnv("XDG_CONFIG_HOME", (temp_ / "plain"));
   MachineUnwritable();
   EXPECT_NO_THROW(WriteSetting("Onglet", "2"));
   EXPECT_NO_THROW(WriteProgSetting(true, "Lancements", "3"));

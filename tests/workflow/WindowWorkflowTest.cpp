@@ -7,6 +7,9 @@
 #include <filesystem>
 
 #include "bgl/Bgl.h"
+#include "platform/File.h"
+#include "platform/Folder.h"
+#include "platform/Process.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/ScriptedUser.h"
 #include "tests/support/TempFolder.h"
@@ -24,14 +27,14 @@ using test::BglBuilder;
 class WindowWorkflowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetEnvironment("QORBgl", dir_ / "app/", dir_ / "Desktop/");
+    SetEnvironment("QORBgl", Folder("app"), Folder("Desktop"));
     SetNumberSymbols({",", " "});
   }
 
   std::string Folder(const std::string& name) {
     const std::string folder = dir_ / name;
     fs::create_directories(folder);
-    return folder + "/";
+    return folder + platform::kPathDelimiter;
   }
   static void Airport(const std::string& path, const std::string& name) {
     BglBuilder b;
@@ -156,7 +159,9 @@ TEST_F(WindowWorkflowTest, TheElevationBoxAsksConfirmsWritesAndOffersTheElements
                                                   "   Runway 24 L                445,000",
                                                   "   Start 6 R                  445,000"}));
   // The backup copy holds the bytes before the first write, and was announced once.
-  EXPECT_EQ(test::ReadFile(dir_ / "Desktop/QORBgl Backup/ap.bgl"), original_);
+  EXPECT_EQ(
+      test::ReadFile(Folder("Desktop") + "QORBgl Backup" + platform::kPathDelimiter + "ap.bgl"),
+      original_);
   EXPECT_EQ(user_.messages.size(), 1u);
   // Only the three fields changed; the length stays.
   EXPECT_EQ(test::ReadFile(path_).size(), original_.size());
@@ -185,7 +190,7 @@ TEST_F(WindowWorkflowTest, MalformedOrOutOfRangeTextIsRefusedAndOfferedAgain) {
       << user_.messages[0];
   EXPECT_NE(user_.messages[0].find("de -2 147 483,648 à 2 147 483,647 m"), std::string::npos);
   EXPECT_EQ(test::ReadFile(path_), original_);
-  EXPECT_FALSE(fs::exists(dir_ / "Desktop/QORBgl Backup"));
+  EXPECT_FALSE(fs::exists(Folder("Desktop") + "QORBgl Backup"));
   // A text mended in the second box is written.
   Edit(0, {"x", "432,5"}, {UserDialog::kIdNo});
   EXPECT_EQ(FieldAt(ap.elevationOffset), 432500);
@@ -366,7 +371,7 @@ TEST_F(WindowWorkflowTest, ThePrintOutHoldsEveryLineUnderTheOpenFilesName) {
   user_.inputs = {dir_ / "liste.pdf"};
   flow_.PrintList();
   steps_.RunAll();
-  EXPECT_EQ(user_.asked.back().text, dir_ / "Desktop/ap.pdf");
+  EXPECT_EQ(user_.asked.back().text, Folder("Desktop") + "ap.pdf");
   EXPECT_EQ(printer_.pdfs.back(), dir_ / "liste.pdf");
   EXPECT_EQ(user_.messages.back(),
             "La liste a été enregistrée dans \"" + (dir_ / "liste.pdf") + "\".");
@@ -391,9 +396,9 @@ TEST_F(WindowWorkflowTest, TheStartFolderAndPageFallBackSoundly) {
   WindowSettings s = ReadWindowSettings();
   EXPECT_EQ(s.page, Page::Help);
   EXPECT_EQ(s.filesWidth, 0);
-  EXPECT_EQ(s.folder, fs::current_path().string() + "/");  // no simulator, nothing saved
+  EXPECT_EQ(s.folder, platform::CurrentFolder());  // no simulator, nothing saved
   const std::string saved = Folder("saved");
-  s.drive = "/";
+  s.drive = platform::DriveRoots().front();
   s.folder = saved;
   s.page = Page::Elevations;
   s.filesWidth = 250;
@@ -403,7 +408,7 @@ TEST_F(WindowWorkflowTest, TheStartFolderAndPageFallBackSoundly) {
   EXPECT_EQ(again.page, Page::Elevations);
   EXPECT_EQ(again.filesWidth, 250);
   fs::remove(saved);  // a saved folder that is gone
-  EXPECT_EQ(ReadWindowSettings().folder, fs::current_path().string() + "/");
+  EXPECT_EQ(ReadWindowSettings().folder, platform::CurrentFolder());
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+#pragma once
+// Runs a program of the project as a process of its own, as a user would from a shell: its
+// arguments passed whole (blanks, quotes and accents included), some environment variables
+// set for it alone, its output and errors kept.
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace qor::test {
+
+struct ProgramRun {
+  int exit = -1;  // -1 when it could not be started or did not end by itself
+  std::string out;
+  std::string err;
+};
+
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::map<std::string, std::string>& env = {});
+
+}  // namespace qor::test
