@@ -8,6 +8,7 @@
 
 #include "platform/Errors.h"
 #include "platform/PathText.h"
+#include "platform/Reason_posix.h"
 #include "platform/SysCalls_posix.h"
 
 namespace qor::platform {
@@ -23,43 +24,17 @@ std::string Quoted(const std::string& path) {
   return QuotedPath(path);
 }
 
-std::string ReasonOf(int error) {
-  switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return "accès refusé";
-    case ENOENT:
-      return "fichier introuvable";
-    case EISDIR:
-      return "c'est un dossier";
-    case ENOTDIR:
-      return "chemin invalide";
-    case ETXTBSY:
-    case EBUSY:
-      return "fichier utilisé par un autre programme";
-    case ENOSPC:
-      return "disque plein";
-    case EDQUOT:
-      return "quota du disque dépassé";
-    case EIO:
-      return "erreur d'entrée-sortie du disque";
-    default:
-      return std::strerror(error);
-  }
-}
-
 }  // namespace
 
 std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
   struct stat st {};
   if (Sys().Stat(path.c_str(), &st) != 0) {
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " + ReasonOf(errno) +
-                      ".");
+    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +
+                      ReasonOfErrno(errno) + ".");
   }
   if (S_ISDIR(st.st_mode)) {
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " + ReasonOf(EISDIR) +
-                      ".");
+    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +
+                      ReasonOfErrno(EISDIR) + ".");
   }
   if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
     throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) +
@@ -67,8 +42,8 @@ std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
   }
   const int fd = Sys().Open(path.c_str(), O_RDWR | O_CLOEXEC, 0);
   if (fd < 0) {
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " + ReasonOf(errno) +
-                      ".");
+    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +
+                      ReasonOfErrno(errno) + ".");
   }
   return std::unique_ptr<File>(new File(fd, path));
 }
@@ -126,7 +101,7 @@ std::uint64_t File::Size() const {
   struct stat st {};
   if (Sys().FStat(FdOf(handle_), &st) != 0) {
     throw EInOutError("Impossible de connaître la taille du fichier " + Quoted(path_) + " : " +
-                      ReasonOf(errno) + ".");
+                      ReasonOfErrno(errno) + ".");
   }
   return static_cast<std::uint64_t>(st.st_size);
 }
@@ -140,7 +115,7 @@ std::size_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t n) cons
     if (got < 0) {
       if (errno == EINTR) continue;
       throw EInOutError("Erreur de lecture dans le fichier " + Quoted(path_) + " : " +
-                        ReasonOf(errno) + ".");
+                        ReasonOfErrno(errno) + ".");
     }
     if (got == 0) break;  // end of file
     done += static_cast<std::size_t>(got);
@@ -157,11 +132,11 @@ void File::WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) {
     if (put < 0) {
       if (errno == EINTR) continue;
       throw EInOutError("Erreur d'écriture dans le fichier " + Quoted(path_) + " : " +
-                        ReasonOf(errno) + ".");
+                        ReasonOfErrno(errno) + ".");
     }
     if (put == 0) {
       throw EInOutError("Erreur d'écriture dans le fichier " + Quoted(path_) + " : " +
-                        ReasonOf(ENOSPC) + ".");
+                        ReasonOfErrno(ENOSPC) + ".");
     }
     done += static_cast<std::size_t>(put);
   }
@@ -181,7 +156,7 @@ File::Stamp StampOf(const struct stat& st) {
 void File::Flush() {
   if (Sys().FDataSync(FdOf(handle_)) != 0) {
     throw EInOutError("Impossible d'écrire sur le disque le fichier " + Quoted(path_) + " : " +
-                      ReasonOf(errno) + ".");
+                      ReasonOfErrno(errno) + ".");
   }
 }
 
@@ -189,7 +164,7 @@ File::Stamp File::CurrentStamp() const {
   struct stat st {};
   if (Sys().FStat(FdOf(handle_), &st) != 0) {
     throw EInOutError("Impossible de lire l'état du fichier " + Quoted(path_) + " : " +
-                      ReasonOf(errno) + ".");
+                      ReasonOfErrno(errno) + ".");
   }
   return StampOf(st);
 }
@@ -208,6 +183,32 @@ bool FileExists(const std::string& path) {
 bool FolderExists(const std::string& path) {
   struct stat st {};
   return Sys().Stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string ReasonOfErrno(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return "accès refusé";
+    case ENOENT:
+      return "fichier introuvable";
+    case EISDIR:
+      return "c'est un dossier";
+    case ENOTDIR:
+      return "chemin invalide";
+    case ETXTBSY:
+    case EBUSY:
+      return "fichier utilisé par un autre programme";
+    case ENOSPC:
+      return "disque plein";
+    case EDQUOT:
+      return "quota du disque dépassé";
+    case EIO:
+      return "erreur d'entrée-sortie du disque";
+    default:
+      return std::strerror(error);
+  }
 }
 
 }  // namespace qor::platform

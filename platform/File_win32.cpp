@@ -81,7 +81,7 @@ std::optional<std::size_t> ReadStartOfOpened(HANDLE handle, void* out, std::size
   std::optional<std::size_t> result;
   std::size_t got = 0;
   // A pipe or a device given a scenery file's name could stall the read. The attribute is
-  // looked at too: the administrator of a Wine prefix opens read-only files for writing.
+  // looked at too: under Wine the administrator opens read-only files for writing.
   BY_HANDLE_FILE_INFORMATION info{};
   if (::GetFileType(handle) == FILE_TYPE_DISK && ::GetFileInformationByHandle(handle, &info) &&
       (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0 &&

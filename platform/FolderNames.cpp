@@ -7,12 +7,12 @@
 namespace qor::platform {
 
 std::string FindNameIgnoringCase(const std::string& folder, const std::string& name) {
-  std::string path = folder;
-  if (!path.empty() && kPathDelimiters.find(path.back()) == std::string_view::npos) {
-    path += kPathDelimiter;
+  // The entry's own spelling, which a system that ignores case would not give back.
+  const std::vector<std::string> entries = FolderEntryNames(folder);
+  for (const std::string& entry : entries) {
+    if (entry == name) return entry;
   }
-  if (FileExists(path + name) || FolderExists(path + name)) return name;
-  for (const std::string& entry : FolderEntryNames(folder)) {
+  for (const std::string& entry : entries) {
     if (SameNameIgnoringCase(entry, name)) return entry;
   }
   return "";

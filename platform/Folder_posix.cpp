@@ -12,6 +12,8 @@
 
 #include "platform/Errors.h"
 #include "platform/NameCase.h"
+#include "platform/PathText.h"
+#include "platform/Reason_posix.h"
 
 namespace qor::platform {
 
@@ -32,8 +34,8 @@ bool HasExtension(std::string_view name, std::string_view extension) {
 std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_view extension) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
   if (!dir) {
-    throw EInOutError("Impossible de lire le dossier \"" + folder + "\" : " + std::strerror(errno) +
-                      ".");
+    throw EInOutError("Impossible de lire le dossier " + QuotedPath(folder) + " : " +
+                      ReasonOfErrno(errno) + ".");
   }
   std::string prefix = folder;
   if (!prefix.empty() && prefix.back() != '/') prefix += '/';

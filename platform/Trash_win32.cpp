@@ -26,6 +26,11 @@ bool MoveToTrash(const std::string& path) {
       ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
   if (length == 0 || length >= full.size()) return false;
   full.resize(length);
+  // Where the drive keeps no recycle bin, the shell would delete the file for good without a
+  // word; an older copy is never lost that way: without a bin, nothing goes.
+  SHQUERYRBINFO bin{};
+  bin.cbSize = sizeof bin;
+  if (FAILED(::SHQueryRecycleBinW(full.c_str(), &bin))) return false;
   full.push_back(L'\0');  // the list of names ends with an empty one
 
   SHFILEOPSTRUCTW operation{};

@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     std::ifstream in(file, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!in.good() && !in.eof()) {
-      std::fprintf(stderr, "cannot read %s\n", file.c_str());
+      std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
       std::exit(1);
     }
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());

@@ -2,9 +2,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,28 +20,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The program's UTF-8 paths as the system's: Windows reads a narrow path in the ANSI code page.
-fs::path Native(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-void Write(const std::string& path, std::string_view bytes) {
-  std::ofstream(Native(path), std::ios::binary) << bytes;
-}
-
-std::string Read(const std::string& path) {
-  std::ifstream in(Native(path), std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+using test::ReadText;
+using test::Utf8Path;
+using test::WriteText;
 
 bool Exists(const std::string& path) {
-  return fs::exists(Native(path));
+  return fs::exists(Utf8Path(path));
 }
 
 void MakeReadOnly(const std::string& path) {
-  fs::permissions(Native(path),
+  fs::permissions(Utf8Path(path),
                   fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
 }
@@ -69,7 +55,7 @@ class FileOpsTest : public ::testing::Test {
  protected:
   void TearDown() override {
     std::error_code ec;
-    for (const auto& entry : fs::recursive_directory_iterator(Native(dir_.Path()), ec)) {
+    for (const auto& entry : fs::recursive_directory_iterator(Utf8Path(dir_.Path()), ec)) {
       fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ec);
     }
   }
@@ -80,35 +66,35 @@ const std::string kBytes("BGL\0\r\n\x1A\xFF end", 13);
 
 TEST_F(FileOpsTest, ACopyIsWholeInNewFoldersWithTheSourceTime) {
   const std::string source = dir_ / "Scènes d'été.bgl";
-  Write(source, kBytes);
+  WriteText(source, kBytes);
   const auto time = std::chrono::file_clock::from_sys(std::chrono::sys_seconds{
       std::chrono::sys_days{std::chrono::year{2004} / 7 / 14} + std::chrono::hours{12}});
-  fs::last_write_time(Native(source), time);
+  fs::last_write_time(Utf8Path(source), time);
   const std::string folder = Join({dir_.Path(), "Sauvegarde", "été 2004"});
   const std::string target = Join({folder, "copie.bgl"});
 
   ASSERT_TRUE(CopyFileFlushed(source, target));
-  EXPECT_EQ(Read(target), kBytes);
-  EXPECT_EQ(fs::last_write_time(Native(target)), time);
+  EXPECT_EQ(ReadText(target), kBytes);
+  EXPECT_EQ(fs::last_write_time(Utf8Path(target)), time);
   EXPECT_EQ(FolderEntryNames(folder), std::vector<std::string>{"copie.bgl"});  // no temporary
   EXPECT_EQ(FileAttributes(target), 0);
-  EXPECT_EQ(Read(source), kBytes);
+  EXPECT_EQ(ReadText(source), kBytes);
 
   // A read-only source gives a read-only copy.
   MakeReadOnly(source);
   ASSERT_TRUE(CopyFileFlushed(source, Join({folder, "seule.bgl"})));
   EXPECT_EQ(FileAttributes(Join({folder, "seule.bgl"})), kAttrReadOnly);
-  EXPECT_EQ(Read(Join({folder, "seule.bgl"})), kBytes);
+  EXPECT_EQ(ReadText(Join({folder, "seule.bgl"})), kBytes);
 }
 
 TEST_F(FileOpsTest, AnExistingTargetIsNeverReplaced) {
-  Write(dir_ / "source.bgl", "new");
-  Write(dir_ / "target.bgl", "old");
-  fs::create_directory(Native(dir_ / "folder.bgl"));
+  WriteText(dir_ / "source.bgl", "new");
+  WriteText(dir_ / "target.bgl", "old");
+  fs::create_directory(Utf8Path(dir_ / "folder.bgl"));
   EXPECT_FALSE(CopyFileFlushed(dir_ / "source.bgl", dir_ / "target.bgl"));
   EXPECT_FALSE(CopyFileFlushed(dir_ / "source.bgl", dir_ / "folder.bgl"));
-  EXPECT_EQ(Read(dir_ / "target.bgl"), "old");
-  EXPECT_TRUE(fs::is_empty(Native(dir_ / "folder.bgl")));
+  EXPECT_EQ(ReadText(dir_ / "target.bgl"), "old");
+  EXPECT_TRUE(fs::is_empty(Utf8Path(dir_ / "folder.bgl")));
   EXPECT_EQ(Sorted(FolderEntryNames(dir_.Path())),
             (std::vector<std::string>{"folder.bgl", "source.bgl", "target.bgl"}));
 }
@@ -126,12 +112,12 @@ void PrintTo(const FailedCopy& c, std::ostream* os) {
 class FailedCopyTest : public FileOpsTest, public ::testing::WithParamInterface<FailedCopy> {};
 
 TEST_P(FailedCopyTest, LeavesNothingBehind) {
-  Write(dir_ / "file.bgl", kBytes);
-  fs::create_directory(Native(dir_ / "folder"));
+  WriteText(dir_ / "file.bgl", kBytes);
+  fs::create_directory(Utf8Path(dir_ / "folder"));
   EXPECT_FALSE(CopyFileFlushed(dir_ / GetParam().source, Join({dir_.Path(), GetParam().target})));
   EXPECT_EQ(Sorted(FolderEntryNames(dir_.Path())),
             (std::vector<std::string>{"file.bgl", "folder"}));
-  EXPECT_TRUE(fs::is_empty(Native(dir_ / "folder")));
+  EXPECT_TRUE(fs::is_empty(Utf8Path(dir_ / "folder")));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -150,23 +136,23 @@ TEST_F(FileOpsTest, MakeFoldersNamesWhatItMadeOutermostFirst) {
   EXPECT_EQ(made,
             (std::vector<std::string>{Join({dir_.Path(), "a"}), Join({dir_.Path(), "a", "b été"}),
                                       Join({dir_.Path(), "a", "b été", "c"})}));
-  EXPECT_TRUE(fs::is_directory(Native(made.back())));
+  EXPECT_TRUE(fs::is_directory(Utf8Path(made.back())));
 
   // Nothing is missing any more; a trailing delimiter names the same folder.
   made.clear();
   EXPECT_TRUE(MakeFolders(Join({dir_.Path(), "a", "b été", "c"}) + kPathDelimiter, 0777, &made));
   EXPECT_TRUE(made.empty());
 
-  Write(dir_ / "file", "x");
+  WriteText(dir_ / "file", "x");
   EXPECT_FALSE(MakeFolders(Join({dir_.Path(), "file", "sub"}), 0777, &made));
   EXPECT_FALSE(MakeFolders(dir_ / "file", 0777, &made));
-  EXPECT_EQ(Read(dir_ / "file"), "x");
+  EXPECT_EQ(ReadText(dir_ / "file"), "x");
 }
 
 TEST_F(FileOpsTest, IsSameFileFollowsTheEntryNotTheSpelling) {
-  Write(dir_ / "a.bgl", "x");
-  Write(dir_ / "b.bgl", "x");
-  fs::create_directory(Native(dir_ / "sub"));
+  WriteText(dir_ / "a.bgl", "x");
+  WriteText(dir_ / "b.bgl", "x");
+  fs::create_directory(Utf8Path(dir_ / "sub"));
   EXPECT_TRUE(IsSameFile(dir_ / "a.bgl", dir_ / "a.bgl"));
   EXPECT_TRUE(IsSameFile(dir_ / "a.bgl", Join({dir_.Path(), "sub", "..", "a.bgl"})));
   EXPECT_TRUE(IsSameFile(dir_ / "sub", dir_ / "sub"));
@@ -176,10 +162,10 @@ TEST_F(FileOpsTest, IsSameFileFollowsTheEntryNotTheSpelling) {
 }
 
 TEST_F(FileOpsTest, TheReadOnlyAttributeIsReadAndCleared) {
-  Write(dir_ / "rw.bgl", "x");
-  Write(dir_ / "ro.bgl", "x");
+  WriteText(dir_ / "rw.bgl", "x");
+  WriteText(dir_ / "ro.bgl", "x");
   MakeReadOnly(dir_ / "ro.bgl");
-  fs::create_directory(Native(dir_ / "folder"));
+  fs::create_directory(Utf8Path(dir_ / "folder"));
   EXPECT_EQ(FileAttributes(dir_ / "rw.bgl"), 0);
   EXPECT_EQ(FileAttributes(dir_ / "ro.bgl"), kAttrReadOnly);
   EXPECT_EQ(FileAttributes(dir_ / "folder"), -1);
@@ -195,13 +181,13 @@ TEST_F(FileOpsTest, TheReadOnlyAttributeIsReadAndCleared) {
 }
 
 TEST_F(FileOpsTest, RemoveFileTakesReadOnlyFilesButNoFolder) {
-  Write(dir_ / "lecture seule été.bgl", "x");
+  WriteText(dir_ / "lecture seule été.bgl", "x");
   MakeReadOnly(dir_ / "lecture seule été.bgl");
-  fs::create_directory(Native(dir_ / "folder"));
+  fs::create_directory(Utf8Path(dir_ / "folder"));
   EXPECT_TRUE(RemoveFile(dir_ / "lecture seule été.bgl"));
   EXPECT_FALSE(Exists(dir_ / "lecture seule été.bgl"));
   EXPECT_FALSE(RemoveFile(dir_ / "folder"));
-  EXPECT_TRUE(fs::is_directory(Native(dir_ / "folder")));
+  EXPECT_TRUE(fs::is_directory(Utf8Path(dir_ / "folder")));
   EXPECT_FALSE(RemoveFile(dir_ / "missing"));
 }
 
@@ -225,24 +211,24 @@ TEST_F(FileOpsTest, ATrashedFileLeavesItsPlaceForTheTrash) {
   // A name of its own: the trash outlives the test runs.
   const std::string name = "Corbeille été " + std::to_string(std::random_device{}()) + ".bgl";
   const std::string path = dir_ / name;
-  Write(path, kBytes);
+  WriteText(path, kBytes);
   ASSERT_TRUE(MoveToTrash(path));
   EXPECT_FALSE(Exists(path));
   const std::string files = TrashFiles();
   if (files.empty()) GTEST_SKIP() << "no trash folder to look into";
   const std::string entry = files + "/" + name;
-  EXPECT_EQ(Read(entry), kBytes) << entry;
+  EXPECT_EQ(ReadText(entry), kBytes) << entry;
   std::error_code ec;
-  fs::remove(Native(entry), ec);
-  fs::remove(Native(files + "/../info/" + name + ".trashinfo"), ec);
+  fs::remove(Utf8Path(entry), ec);
+  fs::remove(Utf8Path(files + "/../info/" + name + ".trashinfo"), ec);
 }
 
 TEST_F(FileOpsTest, OnlyFilesGoToTheTrash) {
-  fs::create_directory(Native(dir_ / "folder"));
+  fs::create_directory(Utf8Path(dir_ / "folder"));
   EXPECT_FALSE(MoveToTrash(dir_ / "folder"));
   EXPECT_FALSE(MoveToTrash(dir_ / "missing"));
   EXPECT_FALSE(MoveToTrash(""));
-  EXPECT_TRUE(fs::is_directory(Native(dir_ / "folder")));
+  EXPECT_TRUE(fs::is_directory(Utf8Path(dir_ / "folder")));
 }
 
 }  // namespace

@@ -2,9 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -22,25 +20,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The program's UTF-8 paths as the system's: Windows reads a narrow path in the ANSI code page.
-fs::path Native(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-void Write(const std::string& path, std::string_view bytes) {
-  std::ofstream(Native(path), std::ios::binary) << bytes;
-}
-
-std::string Read(const std::string& path) {
-  std::ifstream in(Native(path), std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+using test::ReadText;
+using test::Utf8Path;
+using test::WriteText;
 
 // Takes every write permission away: on Windows that sets the read-only attribute.
 void MakeReadOnly(const std::string& path) {
-  fs::permissions(Native(path),
+  fs::permissions(Utf8Path(path),
                   fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
 }
@@ -51,7 +37,7 @@ class FileTest : public ::testing::Test {
  protected:
   void TearDown() override {
     std::error_code ec;
-    for (const auto& entry : fs::recursive_directory_iterator(Native(dir_.Path()), ec)) {
+    for (const auto& entry : fs::recursive_directory_iterator(Utf8Path(dir_.Path()), ec)) {
       fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ec);
     }
   }
@@ -60,7 +46,7 @@ class FileTest : public ::testing::Test {
 
 TEST_F(FileTest, ReadsAndWritesAtOffsetsInANameWithAccentsAndSpaces) {
   const std::string path = dir_ / "Aéroport d'été.bgl";
-  Write(path, "0123456789");
+  WriteText(path, "0123456789");
   const std::unique_ptr<File> file = File::OpenReadWrite(path);
   EXPECT_EQ(file->Path(), path);
   EXPECT_EQ(file->Size(), 10u);
@@ -80,13 +66,13 @@ TEST_F(FileTest, ReadsAndWritesAtOffsetsInANameWithAccentsAndSpaces) {
   ASSERT_EQ(file->ReadAt(0, buffer, 8), 8u);
   EXPECT_EQ(std::string_view(buffer, 8), "012ab567");
   // Shared: another reader sees the bytes while the file is open.
-  EXPECT_EQ(Read(path), "012ab56789Z");
+  EXPECT_EQ(ReadText(path), "012ab56789Z");
 }
 
 TEST_F(FileTest, TheStampTellsTheFileAndItsChanges) {
   const std::string path = dir_ / "a.bgl";
-  Write(path, "four");
-  Write(dir_ / "b.bgl", "four");
+  WriteText(path, "four");
+  WriteText(dir_ / "b.bgl", "four");
   const std::unique_ptr<File> file = File::OpenReadWrite(path);
   const File::Stamp opened = file->CurrentStamp();
   EXPECT_EQ(StampOfPath(path), opened);
@@ -104,9 +90,9 @@ TEST_F(FileTest, TheStampTellsTheFileAndItsChanges) {
   // A change of time alone shows, in nanoseconds.
   const auto noon = std::chrono::file_clock::from_sys(std::chrono::sys_seconds{
       std::chrono::sys_days{std::chrono::year{2004} / 7 / 14} + std::chrono::hours{12}});
-  fs::last_write_time(Native(path), noon);
+  fs::last_write_time(Utf8Path(path), noon);
   const File::Stamp atNoon = file->CurrentStamp();
-  fs::last_write_time(Native(path), noon + std::chrono::hours{1});
+  fs::last_write_time(Utf8Path(path), noon + std::chrono::hours{1});
   const File::Stamp later = file->CurrentStamp();
   EXPECT_EQ(later.modifiedNs - atNoon.modifiedNs, 3'600'000'000'000);
   EXPECT_EQ(later.size, grown.size);
@@ -144,18 +130,18 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, OpenRefusalTest,
     ::testing::Values(
         Refusal{"Folder", "dossier.bgl",
-                [](const std::string& p) { fs::create_directory(Native(p)); },
+                [](const std::string& p) { fs::create_directory(Utf8Path(p)); },
                 " : c'est un dossier."},
         // Refused for the administrator too, as the read-only attribute is.
         Refusal{"ReadOnly", "lecture seule.bgl",
                 [](const std::string& p) {
-                  Write(p, "x");
+                  WriteText(p, "x");
                   MakeReadOnly(p);
                 },
                 " en écriture : il est en lecture seule (accès refusé)."},
         Refusal{"Missing", "Été à Orly.bgl", [](const std::string&) {}, " : fichier introuvable."},
         Refusal{"ThroughAFile", "fichier.bgl" + std::string(1, kPathDelimiter) + "a.bgl",
-                [](const std::string& p) { Write(p.substr(0, p.rfind(kPathDelimiter)), "x"); },
+                [](const std::string& p) { WriteText(p.substr(0, p.rfind(kPathDelimiter)), "x"); },
                 " : chemin invalide."}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
@@ -163,8 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
 // Only Windows lets a program hold a file for itself alone.
 TEST_F(FileTest, AFileAnotherProgramHoldsIsRefused) {
   const std::string path = dir_ / "held.bgl";
-  Write(path, "held");
-  const HANDLE held = ::CreateFileW(Native(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  WriteText(path, "held");
+  const HANDLE held = ::CreateFileW(Utf8Path(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   char buffer[4];
@@ -193,7 +179,7 @@ void PrintTo(const QuickLook& c, std::ostream* os) {
 }
 
 std::function<void(const std::string&)> Holding(std::string bytes) {
-  return [bytes](const std::string& p) { Write(p, bytes); };
+  return [bytes](const std::string& p) { WriteText(p, bytes); };
 }
 
 class ReadStartTest : public FileTest, public ::testing::WithParamInterface<QuickLook> {};
@@ -224,19 +210,19 @@ INSTANTIATE_TEST_SUITE_P(
         QuickLook{"Accented", "Aéroport d'été.bgl", Holding("abc"), 8, "abc"},
         QuickLook{"ReadOnly", "ro.bgl",
                   [](const std::string& p) {
-                    Write(p, "012");
+                    WriteText(p, "012");
                     MakeReadOnly(p);
                   },
                   8, std::nullopt},
         QuickLook{"Folder", "folder.bgl",
-                  [](const std::string& p) { fs::create_directory(Native(p)); }, 8, std::nullopt},
+                  [](const std::string& p) { fs::create_directory(Utf8Path(p)); }, 8, std::nullopt},
         QuickLook{"Missing", "missing.bgl", [](const std::string&) {}, 8, std::nullopt}),
     [](const ::testing::TestParamInfo<QuickLook>& info) { return info.param.name; });
 
 TEST_F(FileTest, AnOpenFolderReadsOnlyItsOwnNames) {
   const std::string inner = dir_ / "Dossier été";
-  fs::create_directory(Native(inner));
-  Write(inner + kPathDelimiter + "a.bgl", "abc");
+  fs::create_directory(Utf8Path(inner));
+  WriteText(inner + kPathDelimiter + "a.bgl", "abc");
   // The path may end in the delimiter or not.
   for (const std::string& path : {inner, inner + kPathDelimiter}) {
     const std::optional<OpenFolder> folder = OpenFolder::Open(path);
@@ -259,8 +245,8 @@ TEST_F(FileTest, AnOpenFolderReadsOnlyItsOwnNames) {
 }
 
 TEST_F(FileTest, ExistenceTellsFilesFromFolders) {
-  Write(dir_ / "fichier été.bgl", "x");
-  fs::create_directory(Native(dir_ / "dossier été"));
+  WriteText(dir_ / "fichier été.bgl", "x");
+  fs::create_directory(Utf8Path(dir_ / "dossier été"));
   EXPECT_TRUE(FileExists(dir_ / "fichier été.bgl"));
   EXPECT_FALSE(FolderExists(dir_ / "fichier été.bgl"));
   EXPECT_FALSE(FileExists(dir_ / "dossier été"));

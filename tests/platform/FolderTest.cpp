@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,13 +22,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The program's UTF-8 paths as the system's: Windows reads a narrow path in the ANSI code page.
-fs::path Native(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
+using test::Utf8Path;
 
 void Write(const std::string& path) {
-  std::ofstream(Native(path), std::ios::binary) << "BG";
+  test::WriteText(path, "BG");
 }
 
 std::vector<std::string> Sorted(std::vector<std::string> names) {
@@ -43,7 +39,7 @@ TEST(ListFolderFiles, MatchesTheExtensionInAnyCaseAndSkipsTheRest) {
                            "bgl", "noext", "d.txt", "long name.bgl.txt"}) {
     Write(dir / name);
   }
-  fs::create_directory(Native(dir / "folder.bgl"));
+  fs::create_directory(Utf8Path(dir / "folder.bgl"));
   for (const char* extension : {"bgl", "BGL", "bGl"}) {
     const std::vector<std::string> names = ListFolderFiles(dir.Path(), extension);
 #ifdef _WIN32
@@ -100,7 +96,7 @@ TEST(FolderEntryNames, NamesFilesAndFolders) {
   test::TempFolder dir;
   Write(dir / "a.bgl");
   Write(dir / "été.txt");
-  fs::create_directory(Native(dir / "Sous dossier"));
+  fs::create_directory(Utf8Path(dir / "Sous dossier"));
   EXPECT_EQ(Sorted(FolderEntryNames(dir.Path())),
             (std::vector<std::string>{"Sous dossier", "a.bgl", "été.txt"}));
   EXPECT_TRUE(FolderEntryNames(dir / "absent").empty());
@@ -110,7 +106,7 @@ TEST(FindNameIgnoringCase, GivesTheEntrysOwnSpelling) {
   test::TempFolder dir;
   Write(dir / "FS9.exe");
   Write(dir / "été.bgl");
-  fs::create_directory(Native(dir / "Scenery"));
+  fs::create_directory(Utf8Path(dir / "Scenery"));
   EXPECT_EQ(FindNameIgnoringCase(dir.Path(), "FS9.exe"), "FS9.exe");
   EXPECT_EQ(FindNameIgnoringCase(dir.Path(), "fs9.EXE"), "FS9.exe");
   EXPECT_EQ(FindNameIgnoringCase(dir.Path(), "ÉTÉ.BGL"), "été.bgl");

@@ -25,10 +25,17 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
+  // Whatever a test made read-only is made writable again: Windows removes no read-only file.
   std::error_code ec;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+  const std::filesystem::path root = Utf8Path(path_);
+  std::filesystem::permissions(root, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ec);
-  std::filesystem::remove_all(path_, ec);
+  for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+  }
+  std::filesystem::remove_all(root, ec);
 }
 
 std::filesystem::path Utf8Path(const std::string& path) {

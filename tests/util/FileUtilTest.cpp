@@ -25,12 +25,6 @@ namespace fs = std::filesystem;
 using test::ReadText;
 using test::WriteText;
 
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::recursive_directory_iterator(folder)) names.push_back(e.path().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 TEST(IncludeBackslash, EndsInExactlyOneDelimiterWhenNoneWasThere) {
   // Written with '/', the system's delimiter in place; Windows also takes '/' as one.
@@ -138,6 +132,13 @@ TEST(MakeDir, FailsThroughARegularFile) {
 // The permission bits and the freedesktop.org trash of Linux; the copy and the recycle bin of
 // both systems have their contract suite in tests/platform.
 #ifndef _WIN32
+std::vector<std::string> Entries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::recursive_directory_iterator(folder)) names.push_back(e.path().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 TEST(ClearFileAttrs, ReportsAndClearsReadOnly) {
   test::TempFolder dir;
   WriteText(dir / "ro", "x");
