@@ -29,12 +29,21 @@ build x86_64 all
 if ((run_tests)); then
   echo "== The tests under Wine"
   export QORBGL_WINEPREFIX=$PWD/build-windows/wineprefix
-  if [[ ! -f $QORBGL_WINEPREFIX/system.reg ]]; then
-    WINEPREFIX=$QORBGL_WINEPREFIX WINEDEBUG=-all WINELOADER=/usr/lib/wine/wine64 \
-      /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+  # A Wine server left by an earlier run that stopped half-way is ended: a second one would
+  # not start.
+  WINEPREFIX=$QORBGL_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true
+  # A prefix whose desktop is not the tests' own home (one made by hand) is made again.
+  desktop=$QORBGL_WINEPREFIX/drive_c/users/$(id -un)/Desktop
+  if [[ -f $QORBGL_WINEPREFIX/system.reg &&
+        $(readlink -f "$desktop") != "$PWD/build-windows/wine-home/Desktop" ]]; then
+    rm -rf "$QORBGL_WINEPREFIX"
   fi
-  # One Wine server for every test, ended with them.
+  # One Wine server for the prefix's making and every test, ended with them.
+  mkdir -p "$QORBGL_WINEPREFIX"
   WINEPREFIX=$QORBGL_WINEPREFIX /usr/lib/wine/wineserver -p
   trap 'WINEPREFIX=$QORBGL_WINEPREFIX /usr/lib/wine/wineserver -k || true' EXIT
+  if [[ ! -f $QORBGL_WINEPREFIX/system.reg ]]; then
+    scripts/wine-run.sh wineboot -i >/dev/null 2>&1
+  fi
   ctest --test-dir build-windows/x86_64 --output-on-failure -j "$jobs"
 fi
