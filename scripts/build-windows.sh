@@ -2,6 +2,8 @@
 # Builds the Windows edition with mingw-w64 and runs its tests under Wine (Debian 12, as root).
 #   build-windows/i686     the program the users run: qorbgl-cli.exe, 32-bit, one file
 #   build-windows/x86_64   the same sources with every Qt-free test suite, run under Wine
+#   build-windows/QORBgl-<version>-setup.exe and -win32.zip   what users download: the
+#                          installer and the zip of the three files, from the 32-bit build
 # Options: --no-tests builds without running the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +11,7 @@ run_tests=1
 [[ ${1:-} == --no-tests ]] && run_tests=0
 
 bash scripts/install-deps.sh g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
-  googletest wine64
+  googletest wine64 xvfb xauth nsis zip
 
 jobs=$(nproc)
 build() {  # build ARCH TARGET...
@@ -21,29 +23,35 @@ build() {  # build ARCH TARGET...
   cmake --build "build-windows/$arch" -j "$jobs" --target "$@"
 }
 
-echo "== Windows, 32-bit: qorbgl-cli.exe"
-build i686 qorbgl-cli
+echo "== Windows, 32-bit: QORBgl.exe and qorbgl-cli.exe"
+build i686 QORBgl qorbgl-cli
+
+echo "== Windows: the installer and the zip"
+package() {
+  local version stage=build-windows/package/QORBgl
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/i686/CMakeCache.txt)
+  if [[ ! -f build-windows/i686/winui/QORBgl.exe ]]; then
+    echo "build-windows/i686/winui/QORBgl.exe is missing: no installer, no zip"
+    return
+  fi
+  rm -rf build-windows/package
+  mkdir -p "$stage"
+  cp build-windows/i686/winui/QORBgl.exe build-windows/i686/cli/qorbgl-cli.exe \
+    docs/QORBgl.htm "$stage/"
+  makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DBIN="$PWD/$stage" \
+    -DOUTFILE="$PWD/build-windows/QORBgl-$version-setup.exe" packaging/windows/QORBgl.nsi
+  rm -f "build-windows/QORBgl-$version-win32.zip"
+  (cd build-windows/package && zip -q -r -X "../QORBgl-$version-win32.zip" QORBgl)
+  echo "build-windows/QORBgl-$version-setup.exe, build-windows/QORBgl-$version-win32.zip"
+}
+package
+
 echo "== Windows, 64-bit: the libraries, qorbgl-cli.exe and the test suites"
 build x86_64 all
 
 if ((run_tests)); then
   echo "== The tests under Wine"
-  export QORBGL_WINEPREFIX=$PWD/build-windows/wineprefix
-  # A Wine server left by an earlier run that stopped half-way is ended: a second one would
-  # not start.
-  WINEPREFIX=$QORBGL_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true
-  # A prefix whose desktop is not the tests' own home (one made by hand) is made again.
-  desktop=$QORBGL_WINEPREFIX/drive_c/users/$(id -un)/Desktop
-  if [[ -f $QORBGL_WINEPREFIX/system.reg &&
-        $(readlink -f "$desktop") != "$PWD/build-windows/wine-home/Desktop" ]]; then
-    rm -rf "$QORBGL_WINEPREFIX"
-  fi
-  # One Wine server for the prefix's making and every test, ended with them.
-  mkdir -p "$QORBGL_WINEPREFIX"
-  WINEPREFIX=$QORBGL_WINEPREFIX /usr/lib/wine/wineserver -p
-  trap 'WINEPREFIX=$QORBGL_WINEPREFIX /usr/lib/wine/wineserver -k || true' EXIT
-  if [[ ! -f $QORBGL_WINEPREFIX/system.reg ]]; then
-    scripts/wine-run.sh wineboot -i >/dev/null 2>&1
-  fi
-  ctest --test-dir build-windows/x86_64 --output-on-failure -j "$jobs"
+  # On a virtual display from the start: Wine's desktop process, started with the prefix's
+  # first program, keeps the display it found for every later window.
+  xvfb-run -a -s "-screen 0 1024x768x24" bash scripts/wine-tests.sh
 fi

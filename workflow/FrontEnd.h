@@ -80,6 +80,8 @@ class PrintTarget {
  public:
   virtual ~PrintTarget() = default;
   virtual bool HasDefaultPrinter() = 0;
+  // Whether the list can go to a PDF file where there is no printer.
+  virtual bool CanWritePdf() const { return true; }
   // The default printer's pages, or, with a path, a PDF file's.
   virtual std::unique_ptr<PrintSurface> Surface(const std::string& pdfPath) = 0;
 };

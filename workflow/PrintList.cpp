@@ -43,6 +43,10 @@ void WindowWorkflow::PrintList() {
     const std::string title = LangStr(8, "Aéroports et altitudes de") + " " + name;
     std::string pdf;
     if (!printer_.HasDefaultPrinter()) {
+      if (!printer_.CanWritePdf()) {
+        dialogs_->Message("Aucune imprimante par défaut n'est installée.");
+        return;
+      }
       if (dialogs_->MsgBox("Aucune imprimante par défaut n'est installée.\r\n\r\n"
                            "Voulez-vous enregistrer la liste dans un fichier PDF ?",
                            "QORBgl",

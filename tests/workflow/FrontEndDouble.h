@@ -76,6 +76,7 @@ class StepQueue : public Scheduler {
 class RecordingPrinter : public PrintTarget {
  public:
   bool HasDefaultPrinter() override { return hasPrinter; }
+  bool CanWritePdf() const override { return canWritePdf; }
   std::unique_ptr<PrintSurface> Surface(const std::string& pdfPath) override {
     pdfs.push_back(pdfPath);
     auto surface = std::make_unique<RecordingSurface>();
@@ -83,6 +84,7 @@ class RecordingPrinter : public PrintTarget {
     return surface;
   }
   bool hasPrinter = false;
+  bool canWritePdf = true;
   std::vector<std::string> pdfs;
   RecordingSurface* last = nullptr;
 };

@@ -386,6 +386,16 @@ TEST_F(WindowWorkflowTest, ThePrintOutHoldsEveryLineUnderTheOpenFilesName) {
   EXPECT_EQ(printer_.last->endedJobs, 0);
   EXPECT_TRUE(user_.messages.empty());
   EXPECT_FALSE(flow_.Working());
+  // Where no PDF can be written (Windows), no printer is said plainly, and nothing is asked.
+  printer_.canWritePdf = false;
+  const std::size_t questions = user_.script.questions.size();
+  const std::size_t jobs = printer_.pdfs.size();
+  flow_.PrintList();
+  steps_.RunAll();
+  EXPECT_EQ(user_.messages,
+            std::vector<std::string>{"Aucune imprimante par défaut n'est installée."});
+  EXPECT_EQ(user_.script.questions.size(), questions);
+  EXPECT_EQ(printer_.pdfs.size(), jobs);
 }
 
 TEST_F(WindowWorkflowTest, TheStartFolderAndPageFallBackSoundly) {

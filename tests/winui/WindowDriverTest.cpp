@@ -1,0 +1,362 @@
+// QORBgl.exe worked as a user works it, from another process: the driver starts the window on
+// a copy of the sample scenery, finds it by its title, and sends its controls the messages a
+// mouse and a keyboard would. What it shows is compared with what qorbgl-cli.exe prints.
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include "platform/File.h"
+#include "platform/Registry.h"
+#include "platform/ShellFolders.h"
+#include "platform/Text_win32.h"
+#include "tests/support/BglBuilder.h"
+#include "tests/support/Json.h"
+#include "tests/support/Program.h"
+#include "tests/support/TempFolder.h"
+#include "winui/Ids.h"
+
+namespace qor {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Utf8;
+using platform::Wide;
+
+const std::string kWindow = QORBGL_WINDOW;
+const std::string kCli = QORBGL_CLI;
+const std::string kSamples = QORBGL_SAMPLES;
+constexpr char kSettingsKey[] = "Software\\QOR Soft\\QORBgl";
+
+// Waits for what is asked, letting the window work meanwhile.
+bool WaitFor(const std::function<bool()>& done, int seconds = 10) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (std::chrono::steady_clock::now() < until) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return done();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// Memory in the window's process, for the messages whose answers travel through a pointer.
+class Remote {
+ public:
+  explicit Remote(HWND window, std::size_t size) : size_(size) {
+    DWORD id = 0;
+    ::GetWindowThreadProcessId(window, &id);
+    process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    memory_ = ::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~Remote() {
+    ::VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+    ::CloseHandle(process_);
+  }
+  Remote(const Remote&) = delete;
+  Remote& operator=(const Remote&) = delete;
+  char* At(std::size_t offset) const { return static_cast<char*>(memory_) + offset; }
+  void Write(std::size_t offset, const void* data, std::size_t n) {
+    ::WriteProcessMemory(process_, At(offset), data, n, nullptr);
+  }
+  void Read(std::size_t offset, void* data, std::size_t n) const {
+    ::ReadProcessMemory(process_, At(offset), data, n, nullptr);
+  }
+
+ private:
+  std::size_t size_;
+  HANDLE process_ = nullptr;
+  void* memory_ = nullptr;
+};
+
+class WindowDriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // A copy of the samples in a folder whose name holds accents and a blank.
+    folder_ = dir_ / "Scènes d'essai";
+    fs::create_directory(test::Utf8Path(folder_));
+    for (const auto& entry : fs::directory_iterator(test::Utf8Path(kSamples))) {
+      fs::copy_file(entry.path(), test::Utf8Path(folder_) / entry.path().filename());
+    }
+    // The elevation page at start, so that a file opened shows its tree.
+    platform::RegWriteValue(platform::RegRoot::CurrentUser, kSettingsKey, "Onglet",
+                            platform::RegValue::Text("1"));
+  }
+  void TearDown() override {
+    if (process_.hProcess != nullptr) {
+      if (window_ != nullptr) ::PostMessageW(window_, WM_CLOSE, 0, 0);
+      if (::WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process_.hProcess, 1);
+      }
+      ::CloseHandle(process_.hThread);
+      ::CloseHandle(process_.hProcess);
+    }
+  }
+
+  // Starts the window with one argument, or hands it over when one runs; the process.
+  PROCESS_INFORMATION Start(const std::string& argument) {
+    std::wstring command = L"\"" + Wide(kWindow) + L"\" \"" + Wide(argument) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    EXPECT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &process));
+    return process;
+  }
+  static HWND FindWindowTitled(const wchar_t* cls, const std::wstring& ending) {
+    struct Search {
+      const wchar_t* cls;
+      std::wstring ending;
+      HWND found = nullptr;
+    } search{cls, ending};
+    ::EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(p);
+          wchar_t name[64] = {};
+          ::GetClassNameW(w, name, 64);
+          wchar_t title[512] = {};
+          ::GetWindowTextW(w, title, 512);
+          const std::wstring t = title;
+          if (std::wstring(name) == s->cls && ::IsWindowVisible(w) &&
+              t.size() >= s->ending.size() &&
+              t.compare(t.size() - s->ending.size(), s->ending.size(), s->ending) == 0) {
+            s->found = w;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  HWND Control(int id) const { return ::GetDlgItem(window_, id); }
+  static std::string Text(HWND control) {
+    wchar_t text[4096] = {};
+    ::SendMessageW(control, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
+    return Utf8(text);
+  }
+  std::vector<std::string> ListedFiles() const {
+    std::vector<std::string> names;
+    const auto count = ::SendMessageW(Control(winui::lbFiles), LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      wchar_t name[1024] = {};
+      ::SendMessageW(Control(winui::lbFiles), LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(name));
+      names.push_back(Utf8(name));
+    }
+    return names;
+  }
+  void ChooseFile(int row) {
+    const HWND list = Control(winui::lbFiles);
+    ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    ::SendMessageW(window_, WM_COMMAND, MAKEWPARAM(winui::lbFiles, LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(list));
+  }
+  std::string ItemText(HTREEITEM item) const {
+    Remote remote(window_, sizeof(TVITEMW) + 1024 * sizeof(wchar_t));
+    TVITEMW query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TVITEMW)));
+    query.cchTextMax = 1024;
+    remote.Write(0, &query, sizeof query);
+    ::SendMessageW(Control(winui::tvElev), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+    wchar_t text[1024] = {};
+    remote.Read(sizeof(TVITEMW), text, sizeof text - sizeof(wchar_t));
+    return Utf8(text);
+  }
+  // Every line of the tree as the window shows it, each airport opened, elements indented
+  // as qorbgl-cli list indents them; the items too.
+  std::vector<std::string> TreeLines(std::vector<HTREEITEM>* items = nullptr) {
+    const HWND tree = Control(winui::tvElev);
+    std::vector<std::string> lines;
+    for (auto airport =
+             reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+         airport != nullptr;
+         airport = reinterpret_cast<HTREEITEM>(
+             ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(airport)))) {
+      lines.push_back(ItemText(airport));
+      if (items) items->push_back(airport);
+      ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(airport));
+      for (auto element = reinterpret_cast<HTREEITEM>(::SendMessageW(
+               tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(airport)));
+           element != nullptr;
+           element = reinterpret_cast<HTREEITEM>(::SendMessageW(
+               tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(element)))) {
+        lines.push_back("   " + ItemText(element));
+        if (items) items->push_back(element);
+      }
+    }
+    return lines;
+  }
+  // The dialog of the given caption, once it is open.
+  HWND Dialog(const std::wstring& caption) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindWindowTitled(L"#32770", caption)) != nullptr; });
+    return found;
+  }
+  static void Answer(HWND dialog, int button, const std::string& text = "") {
+    if (!text.empty()) {
+      ::SendMessageW(::GetDlgItem(dialog, winui::kDialogEdit), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(Wide(text).c_str()));
+    }
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    // Gone before the next dialog is looked for: it may bear the same caption.
+    WaitFor([&] { return !::IsWindow(dialog); });
+  }
+  // A double-click on a line, as the mouse gives it: the line is selected, then the click.
+  void DoubleClick(HTREEITEM item) {
+    const HWND tree = Control(winui::tvElev);
+    ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    Remote remote(window_, sizeof(RECT));
+    remote.Write(0, &item, sizeof item);
+    ::SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.At(0)));
+    RECT r{};
+    remote.Read(0, &r, sizeof r);
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ::PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(tree, WM_LBUTTONUP, 0, at);
+    ::PostMessageW(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::PostMessageW(tree, WM_LBUTTONUP, 0, at);
+  }
+
+  test::TempFolder dir_;
+  std::string folder_;
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+};
+
+TEST_F(WindowDriverTest, TheWindowListsOpensEditsSearchesAndHandsOver) {
+  process_ = Start(folder_);
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        return (window_ = FindWindowTitled(winui::kWindowClass, winui::kTitleEnding)) != nullptr;
+      },
+      60));  // the first window of a fresh Wine prefix waits for its font cache
+  // The folder's files, as qorbgl-cli.exe lists them.
+  const test::ProgramRun files = test::RunProgram(kCli, {"files", folder_});
+  ASSERT_EQ(files.exit, 0) << files.err;
+  ASSERT_TRUE(WaitFor([&] { return ListedFiles() == Lines(files.out); }))
+      << files.out << "\nlisted " << ListedFiles().size();
+
+  // A file chosen fills the tree with the lines qorbgl-cli.exe prints, in that order.
+  const std::string file = folder_ + platform::kPathDelimiter + ListedFiles()[0];
+  ChooseFile(0);
+  ASSERT_TRUE(WaitFor([&] { return Text(Control(winui::eFichier)) == file; }));
+  const test::ProgramRun list = test::RunProgram(kCli, {"list", file});
+  ASSERT_EQ(list.exit, 0) << list.err;
+  std::vector<HTREEITEM> items;
+  ASSERT_TRUE(WaitFor([&] {
+    items.clear();
+    return TreeLines(&items) == Lines(list.out);
+  }));
+
+  // Where each line's elevation lies in the file, in the order of the lines.
+  const test::ProgramRun json = test::RunProgram(kCli, {"list", "--json", file});
+  ASSERT_EQ(json.exit, 0) << json.err;
+  const test::JsonValue parsed = test::ParseJson(json.out);
+  std::vector<std::int64_t> offsets;
+  for (const test::JsonValue& airport : parsed["airports"].items) {
+    offsets.push_back(airport["offset"].number);
+    for (const test::JsonValue& element : airport["elements"].items) {
+      offsets.push_back(element["offset"].number);
+    }
+  }
+  ASSERT_EQ(offsets.size(), items.size());
+
+  // A runway edited: "433,5" typed and confirmed, the backup announced; its four bytes change, no
+  // others.
+  const test::Bytes before = test::ReadFile(file);
+  const std::vector<std::string> lines = Lines(list.out);
+  std::size_t runway = 0;
+  while (runway < lines.size() && lines[runway].rfind("   Runway", 0) != 0) ++runway;
+  ASSERT_LT(runway, lines.size());
+  DoubleClick(items[runway]);
+  HWND box = Dialog(L"Modification d'élévation");
+  ASSERT_NE(box, nullptr);
+  Answer(box, IDOK, "433,5");
+  HWND question = Dialog(L"Attention");  // a change of more than ten metres is confirmed
+  ASSERT_NE(question, nullptr);
+  Answer(question, IDOK);
+  HWND message = Dialog(L"QORBgl");
+  ASSERT_NE(message, nullptr);
+  EXPECT_NE(Text(::GetDlgItem(message, winui::kDialogText)).find("QORBgl Backup"),
+            std::string::npos);
+  Answer(message, IDOK);
+  test::Bytes after;
+  ASSERT_TRUE(WaitFor([&] { return (after = test::ReadFile(file)) != before; }));
+  ASSERT_EQ(after.size(), before.size());
+  const auto at = static_cast<std::size_t>(offsets[runway]);
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    if (i < at || i >= at + 4) {
+      EXPECT_EQ(before[i], after[i]) << "byte " << i;
+    }
+  }
+  const std::uint32_t field =
+      static_cast<std::uint32_t>(after[at] | after[at + 1] << 8 | after[at + 2] << 16 |
+                                 static_cast<std::uint32_t>(after[at + 3]) << 24);
+  EXPECT_EQ(field, 433500u);
+  const std::string backup =
+      platform::UserDesktopFolder() + "QORBgl Backup" + platform::kPathDelimiter + ListedFiles()[0];
+  EXPECT_EQ(test::ReadFile(backup), before);
+
+  // A malformed value is refused, the box comes again, and nothing is written.
+  DoubleClick(items[runway]);
+  Answer(Dialog(L"Modification d'élévation"), IDOK, "abc");
+  message = Dialog(L"QORBgl");
+  ASSERT_NE(message, nullptr);
+  EXPECT_NE(Text(::GetDlgItem(message, winui::kDialogText)).find("« abc »"), std::string::npos);
+  Answer(message, IDOK);
+  Answer(Dialog(L"Modification d'élévation"), IDCANCEL);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(test::ReadFile(file), after);
+  fs::remove(test::Utf8Path(backup));
+
+  // A search narrows the list to the files that define the airport.
+  const std::string sought = parsed["airports"].items.at(0)["name"].text;
+  // Posted: the button opens a modal box, and a sent click would wait for it to close.
+  ::PostMessageW(window_, WM_COMMAND, MAKEWPARAM(winui::bSearch, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(winui::bSearch)));
+  Answer(Dialog(L"Recherche"), IDOK, sought);
+  ASSERT_TRUE(WaitFor([&] { return ListedFiles().size() < Lines(files.out).size(); }));
+  const test::ProgramRun found = test::RunProgram(kCli, {"find", folder_, sought});
+  EXPECT_EQ(ListedFiles(), Lines(found.out));
+
+  // A second start with a file hands it over and ends; the window opens it.
+  const std::string other = folder_ + platform::kPathDelimiter + Lines(files.out).back();
+  PROCESS_INFORMATION second = Start(other);
+  EXPECT_EQ(::WaitForSingleObject(second.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  ::GetExitCodeProcess(second.hProcess, &code);
+  EXPECT_EQ(code, 0u);
+  ::CloseHandle(second.hThread);
+  ::CloseHandle(second.hProcess);
+  EXPECT_TRUE(WaitFor([&] { return Text(Control(winui::eFichier)) == other; }));
+
+  // Closed, the window leaves its settings in the registry.
+  ::PostMessageW(window_, WM_CLOSE, 0, 0);
+  ASSERT_EQ(::WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
+  window_ = nullptr;
+  const auto dir = platform::RegReadValue(platform::RegRoot::CurrentUser, kSettingsKey, "Dir");
+  ASSERT_TRUE(dir.has_value());
+  EXPECT_EQ(dir->AsText(), folder_ + platform::kPathDelimiter);
+  EXPECT_TRUE(platform::RegReadValue(platform::RegRoot::CurrentUser, kSettingsKey, "fMain"));
+  EXPECT_EQ(
+      platform::RegReadValue(platform::RegRoot::CurrentUser, kSettingsKey, "Onglet")->AsText(),
+      "1");
+}
+
+}  // namespace
+}  // namespace qor

@@ -1,0 +1,30 @@
+#pragma once
+// The window's dialogs on Windows: message and input boxes of the window's own, in French
+// whatever the system's language (their buttons say "Oui", "Non", "Annuler"), centred on the
+// window; the system's open and save dialogs.
+
+#include <windows.h>
+
+#include <string>
+
+#include "workflow/FrontEnd.h"
+
+namespace qor::winui {
+
+class Win32Dialogs : public WorkflowDialogs {
+ public:
+  // The window the dialogs belong to and are centred on (none: the screen).
+  void SetOwner(HWND owner) { owner_ = owner; }
+
+  void Message(const std::string& text) override;
+  int MsgBox(const std::string& text, const std::string& caption, int flags) override;
+  bool InputBox(const std::string& caption, const std::string& prompt, std::string& text) override;
+  bool OpenFileName(std::string& path) override;
+  bool SaveFileName(const std::string& caption, const std::string& filter,
+                    std::string& path) override;
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+}  // namespace qor::winui
