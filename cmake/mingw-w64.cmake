@@ -17,3 +17,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # One file a program: the compiler's own libraries linked in, no DLL beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# The programs handed to users carry no symbols: a small download, as the community expects.
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")

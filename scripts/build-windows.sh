@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows edition with mingw-w64 and runs its tests under Wine (Debian 12, as root).
-#   build-windows/i686     the program the users run: qorbgl-cli.exe, 32-bit, one file
-#   build-windows/x86_64   the same sources with every Qt-free test suite, run under Wine
+#   build-windows/i686     what users run: QORBgl.exe and qorbgl-cli.exe, 32-bit, one file each
+#   build-windows/x86_64   the same sources with every Qt-free test suite and the installer
+#                          test, run under Wine
 #   build-windows/QORBgl-<version>-setup.exe and -win32.zip   what users download: the
 #                          installer and the zip of the three files, from the 32-bit build
 # Options: --no-tests builds without running the tests.

@@ -1,10 +1,12 @@
 #include "tests/support/TempFolder.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace qor::test {
 
@@ -35,7 +37,13 @@ TempFolder::~TempFolder() {
     std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
   }
-  std::filesystem::remove_all(root, ec);
+  // A child process's console host may hold its output files a moment after the child ends:
+  // Windows removes no open file, so the removal is tried again for a while.
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    std::filesystem::remove_all(root, ec);
+    if (!std::filesystem::exists(root, ec)) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
 }
 
 std::filesystem::path Utf8Path(const std::string& path) {

@@ -15,6 +15,9 @@
 
 #include <windows.h>
 
+// <windows.h> renames TextOut; the surface's member keeps its name.
+#undef TextOut
+
 namespace qor {
 namespace {
 
@@ -211,6 +214,24 @@ TEST_F(GdiPrintSurfaceTest, LinesThatDoNotFitGoOnTheNextPages) {
   std::vector<std::string> expected;
   for (const PrintNode& node : tree) expected.push_back(Indented(node));
   EXPECT_EQ(listing, expected);
+}
+
+TEST_F(GdiPrintSurfaceTest, ANewPageKeepsTheFontAndTheShading) {
+  const auto surface = GdiPrintSurface::Metafiles(prefix_, kWidth, kHeight);
+  surface->BeginJob();
+  surface->SetFont(FontSpec{"Courier New", 10, true});
+  surface->SetBrushColor(0xF0F0F0);
+  surface->NewPage();
+  EXPECT_EQ(surface->PageNumber(), 2);
+  surface->TextOut(10, 10, "ligne");
+  surface->EndJob();
+  const Page page = ReadPage(PagePath(2));
+  ASSERT_EQ(page.texts.size(), 1u);
+  EXPECT_EQ(page.texts[0].face, L"Courier New");
+  EXPECT_TRUE(page.texts[0].bold);
+  EXPECT_EQ(page.texts[0].height, HeightOf(10));
+  EXPECT_EQ(page.texts[0].back, RGB(240, 240, 240));
+  EXPECT_EQ(page.texts[0].backMode, OPAQUE);
 }
 
 TEST_F(GdiPrintSurfaceTest, ALandscapeJobTurnsThePage) {
