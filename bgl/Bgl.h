@@ -48,7 +48,8 @@ class TBGL {
   // Every airport record of the airport-data sections, in directory and file order.
   std::vector<const TAirport1Rec*> Airports() const;
   void FillTree(AirportTree& tree) const;
-  // Whether some airport's name equals text, the letters a to z taken as A to Z.
+  // Whether some airport's name equals text, the letters a to z taken as A to Z, or its ICAO
+  // ident is text (1 to 4 letters or digits, in any letter case).
   bool FindAirport(std::string_view text) const;
 
   // Writes the low 8, 16 or 32 bits of value, little-endian, at offset (codes B, W, D), after

@@ -161,8 +161,9 @@ void TBGL::FillTree(AirportTree& tree) const {
 
 bool TBGL::FindAirport(std::string_view text) const {
   bool found = false;
+  const bool ident = IsIdentText(text);
   ForEachAirport(*this, [&](const TAirport1Rec& airport) {
-    found = SameAirportName(airport.Name, text);
+    found = SameAirportName(airport.Name, text) || (ident && IsIdentOf(text, airport.Icao()));
     return !found;
   });
   return found;

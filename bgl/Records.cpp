@@ -143,6 +143,43 @@ void WalkSubRecords(BufferedFile& file, std::uint32_t first, std::uint64_t end, 
 
 }  // namespace
 
+std::string IcaoIdent(std::uint32_t field) {
+  // Base 38 in 27 bits holds at most six letters.
+  char letters[8];
+  std::size_t count = 0;
+  for (std::uint32_t v = field >> 5; v != 0 && count < sizeof letters; v /= 38) {
+    const std::uint32_t code = v % 38;
+    if (code >= 12) {
+      letters[count++] = static_cast<char>('A' + (code - 12));
+    } else if (code >= 2) {
+      letters[count++] = static_cast<char>('0' + (code - 2));
+    }
+  }
+  std::string ident(letters, count);
+  std::reverse(ident.begin(), ident.end());
+  return ident;
+}
+
+double LatitudeDegrees(std::uint32_t field) { return 90.0 - field * (180.0 / (1u << 29)); }
+
+double LongitudeDegrees(std::uint32_t field) {
+  return field * (360.0 / (3.0 * (1u << 28))) - 180.0;
+}
+
+bool IsIdentText(std::string_view text) {
+  if (text.empty() || text.size() > 4) return false;
+  return std::all_of(text.begin(), text.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+  });
+}
+
+bool IsIdentOf(std::string_view text, std::string_view icao) {
+  if (text.size() != icao.size() || !IsIdentText(text)) return false;
+  return std::equal(text.begin(), text.end(), icao.begin(), [](char t, char i) {
+    return (t >= 'a' && t <= 'z' ? static_cast<char>(t - 'a' + 'A') : t) == i;
+  });
+}
+
 TRecord::TRecord(TBGL& owner, std::uint32_t offset, TSubSection& subSection, TSection& section)
     : BGL(&owner), Section(&section), SubSection(&subSection) {
   const bool airports = section.SectionType == TBGL::kSectionAirports;

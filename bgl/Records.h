@@ -8,6 +8,7 @@
 #include <memory_resource>
 #include <new>
 #include <span>
+#include <string>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -59,6 +60,19 @@ RecordPtr MakeRecord(std::pmr::memory_resource& arena, Args&&... args) {
   return RecordPtr(new (memory) T(std::forward<Args>(args)...));
 }
 
+// The airport's ICAO ident as the record stores it (at R + 40): shifted left by 5 bits, the
+// letters packed base 38 (0 blank, 2 to 11 the digits, 12 to 37 the letters A to Z), the last
+// letter the lowest. "" for a blank ident.
+std::string IcaoIdent(std::uint32_t field);
+// The reference point's latitude (field at R + 16) and longitude (R + 12) in degrees, north
+// and east positive.
+double LatitudeDegrees(std::uint32_t field);
+double LongitudeDegrees(std::uint32_t field);
+// Whether text may name an ident: 1 to 4 letters a to z (any case) or digits.
+bool IsIdentText(std::string_view text);
+// Whether text names the ident: 1 to 4 letters or digits equal to it, in any letter case.
+bool IsIdentOf(std::string_view text, std::string_view icao);
+
 class TAirport1Rec : public TRecord {
  public:
   // Identifier of the airport records of the simulator's later layout, with a longer header.
@@ -71,6 +85,10 @@ class TAirport1Rec : public TRecord {
   std::array<std::uint8_t, 6> HeadBytes{};
   std::array<std::uint32_t, 7> HeadValues{};
   std::array<std::uint16_t, 4> HeadWords{};
+  std::string Icao() const { return IcaoIdent(HeadValues[6]); }
+  double Latitude() const { return LatitudeDegrees(HeadValues[1]); }
+  double Longitude() const { return LongitudeDegrees(HeadValues[0]); }
+
   std::span<const TElevation> Elevations;  // in the file's arena
   std::string_view Name;                   // UTF-8, in the file's arena
 

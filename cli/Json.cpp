@@ -72,6 +72,13 @@ void AppendJsonNumber(std::string& out, std::int64_t number) {
   out.append(digits, end);
 }
 
+void AppendJsonDegrees(std::string& out, double degrees) {
+  char digits[32];
+  const auto end =
+      std::to_chars(digits, digits + sizeof digits, degrees, std::chars_format::fixed, 6).ptr;
+  out.append(digits, end);
+}
+
 std::string HexBytes(std::string_view bytes) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string out;

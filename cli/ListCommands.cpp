@@ -40,6 +40,12 @@ void PrintJson(const std::string& path, const TBGL& bgl) {
     const TElevation& self = airport->Elevations[0];
     out += "{\"name\": ";
     AppendJsonString(out, airport->Name);
+    out += ", \"icao\": ";
+    AppendJsonString(out, airport->Icao());
+    out += ", \"latitude\": ";
+    AppendJsonDegrees(out, airport->Latitude());
+    out += ", \"longitude\": ";
+    AppendJsonDegrees(out, airport->Longitude());
     out += ", \"elevation_mm\": ";
     AppendJsonNumber(out, self.SignedAltitude());
     out += ", \"offset\": ";

@@ -27,6 +27,8 @@ void IleDeFrance(const std::string& path) {
   auto& west = b.AddSection(3).AddSubSection(0x0101);
   west.AddAirport()
       .Name("Toussus-le-Noble")
+      .Icao("LFPN")
+      .At(48.7519, 2.1061)
       .Elevation(164'000)
       .Runway(7, L, 163'500)
       .Runway(7, R, 164'200)
@@ -37,6 +39,8 @@ void IleDeFrance(const std::string& path) {
       .Parking(6);
   west.AddAirport()
       .Name("Aérodrome de Chavenay-Villepreux")
+      .Icao("LFPX")
+      .At(48.8436, 1.9822)
       .Elevation(146'000)
       .Runway(5, 0, 145'700)
       .Start(5, 0, 145'700)
@@ -45,6 +49,8 @@ void IleDeFrance(const std::string& path) {
   auto& north = b.sections.back().AddSubSection(0x0102);
   north.AddAirport()
       .Name("Pontoise – Cormeilles-en-Vexin")
+      .Icao("LFPT")
+      .At(49.0966, 2.0408)
       .Elevation(99'060)
       .Runway(5, 0, 99'000)
       .Runway(12, 0, 98'500)
@@ -54,6 +60,8 @@ void IleDeFrance(const std::string& path) {
       .Other(qor::test::subrecord::kDelete, Bytes(10, 0));
   north.AddAirport()
       .Name("Paris Charles-de-Gaulle")
+      .Icao("LFPG")
+      .At(49.0097, 2.5478)
       .Elevation(119'500)
       .Runway(9, L, 109'700)
       .Runway(8, L, 119'000)
@@ -74,6 +82,8 @@ void PaysBas(const std::string& path) {
   auto& sub = b.AddSection(3).AddSubSection(0x0201);
   sub.AddAirport()
       .Name("Amsterdam Schiphol")
+      .Icao("EHAM")
+      .At(52.3086, 4.7639)
       .Elevation(-3'350)
       .Runway(18, C, -3'800)
       .Runway(18, L, -4'100)
@@ -89,6 +99,8 @@ void PaysBas(const std::string& path) {
       .Parking(10);
   sub.AddAirport()
       .Name("Rotterdam The Hague")
+      .Icao("EHRD")
+      .At(51.9569, 4.4372)
       .Elevation(-4'572)
       .Runway(6, 0, -4'500)
       .Start(6, 0, -4'500)
@@ -102,12 +114,16 @@ void Alpes(const std::string& path) {
   auto& high = b.AddSection(3).AddSubSection(0x0301);
   high.AddAirport()
       .Name("Altiport de Courchevel")
+      .Icao("LFLJ")
+      .At(45.3967, 6.6347)
       .Elevation(2'008'000)
       .Runway(4, 0, 1'975'000)
       .Start(4, 0, 1'975'000)
       .Com(2, 130'000'000, "COURCHEVEL A/A");
   high.AddAirport()
       .Name("Altiport de Megève")
+      .Icao("LFHM")
+      .At(45.8208, 6.6522)
       .Elevation(1'462'000)
       .Runway(36, 0, 1'455'000)
       .Start(36, 0, 1'455'000)
@@ -115,6 +131,8 @@ void Alpes(const std::string& path) {
   auto& valley = b.sections.back().AddSubSection(0x0302);
   valley.AddAirport()
       .Name("Annecy Haute-Savoie Mont-Blanc")
+      .Icao("LFLP")
+      .At(45.9292, 6.0989)
       .Elevation(459'000)
       .Runway(4, 0, 458'000)
       .Runway(37, kWater, 447'000)  // the lake's seaplane lane, laid out north-south
@@ -124,6 +142,8 @@ void Alpes(const std::string& path) {
       .Parking(4);
   valley.AddAirport()
       .Name("Grenoble Le Versoud")
+      .Icao("LFLG")
+      .At(45.2192, 5.8497)
       .Elevation(219'000)
       .Runway(9, 0, 218'000)
       .Runway(27, 0, 219'500)

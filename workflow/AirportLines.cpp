@@ -1,6 +1,8 @@
 #include "workflow/AirportLines.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <numeric>
 
@@ -29,7 +31,27 @@ void InsertionSort(It begin, It end, Less less) {
 // Few lines per airport sort by insertion; an airport with many, by merging.
 constexpr std::ptrdiff_t kInsertionSortLimit = 32;
 
+// Degrees with four decimals (about 10 m), without sign, in the regional decimal symbol.
+std::string Degrees(double degrees) {
+  char digits[32];
+  const auto end = std::to_chars(digits, digits + sizeof digits, std::fabs(degrees),
+                                 std::chars_format::fixed, 4)
+                       .ptr;
+  std::string text(digits, end);
+  const std::size_t point = text.find('.');
+  if (point != std::string::npos) text.replace(point, 1, CurrentNumberSymbols().decimal);
+  return text + "°";
+}
+
 }  // namespace
+
+std::string AirportPlace(const TAirport1Rec& airport) {
+  const std::string icao = airport.Icao();
+  const double north = airport.Latitude();
+  const double east = airport.Longitude();
+  return (icao.empty() ? std::string("sans indicatif OACI") : "OACI " + icao) + ", " +
+         Degrees(north) + (north < 0 ? " S " : " N ") + Degrees(east) + (east < 0 ? " O" : " E");
+}
 
 void AirportLines::Clear() {
   lines_.clear();

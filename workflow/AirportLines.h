@@ -15,6 +15,11 @@
 namespace qor {
 
 class TBGL;
+class TAirport1Rec;
+
+// Where an airport is and what it is called on charts, as the windows show it beside its
+// name: "OACI LFPG, 49,0097° N 2,5478° E" in the regional decimal symbol.
+std::string AirportPlace(const TAirport1Rec& airport);
 
 class AirportLines {
  public:

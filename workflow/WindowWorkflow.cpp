@@ -439,8 +439,15 @@ std::string WindowWorkflow::LineTip(std::size_t line) const {
   if (!lines_.IsAirport(line))
     tip += " de " + std::string(lines_.Entry(lines_.Parent(line)).Caption);
   const std::int32_t mm = entry.SignedAltitude();
-  return tip + "\n" + Metres(mm) + " m (" +
+  tip += "\n" + Metres(mm) + " m (" +
          FormatNumber(Variant::Real(mm / 304.8), ' ', true, 0.1, true, false) + " ft)";
+  // The airport's ident and position, from its record.
+  const std::size_t airportLine = lines_.IsAirport(line) ? line : lines_.Parent(line);
+  const TElevation* self = &lines_.Entry(airportLine);
+  for (const TAirport1Rec* airport : bgl_->Airports()) {
+    if (airport->Elevations.data() == self) return tip + "\n" + AirportPlace(*airport);
+  }
+  return tip;
 }
 
 }  // namespace qor

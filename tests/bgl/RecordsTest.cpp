@@ -129,5 +129,62 @@ TEST_F(RecordsTest, AStartsDesignatorIgnoresTheStartKindInTheUpperBits) {
   EXPECT_EQ(a.Elevations[2].Caption, "Runway 27");  // a runway's byte 0x21 is no designator
 }
 
+// The ident and the reference point, read from the record's own fields (hand-packed here,
+// not through the builder's encoder, so that one mistake cannot hide in both).
+TEST(AirportIdentityTest, IdentsAndPositionsDecodeAsTheFileStoresThem) {
+  constexpr auto pack = [](std::initializer_list<std::uint32_t> codes) {
+    std::uint32_t v = 0;
+    for (const std::uint32_t c : codes) v = v * 38 + c;
+    return v << 5;
+  };
+  const struct {
+    std::uint32_t field;
+    const char* ident;
+  } idents[] = {
+      {0, ""},                            // blank
+      {pack({23, 17, 27, 18}), "LFPG"},   // four letters
+      {pack({14, 5, 23}), "C3L"},         // letters and a digit
+      {pack({3, 2, 11}), "109"},          // digits only
+      {pack({0, 0, 12}), "A"},            // leading blanks
+      {pack({37, 37, 37, 37}) | 0x1F, "ZZZZ"},  // the low five bits are not the ident's
+  };
+  for (const auto& row : idents) EXPECT_EQ(IcaoIdent(row.field), row.ident) << row.field;
+
+  const struct {
+    std::uint32_t latitude, longitude;
+    double north, east;
+  } points[] = {
+      {0, 0x18000000, 90.0, 0.0},                      // the north pole, the meridian
+      {1u << 29, 0, -90.0, -180.0},                    // the south pole, the date line west
+      {1u << 28, 0x30000000, 0.0, 180.0},              // the equator, the date line east
+      {0x0D5A0000, 0x18000000 + 0x00DE0000, 90 - 0x0D5A0000 * 180.0 / (1 << 29),
+       0x00DE0000 * 360.0 / (3.0 * (1 << 28))},         // somewhere in France
+  };
+  for (const auto& row : points) {
+    EXPECT_NEAR(LatitudeDegrees(row.latitude), row.north, 1e-9);
+    EXPECT_NEAR(LongitudeDegrees(row.longitude), row.east, 1e-9);
+  }
+
+  EXPECT_TRUE(IsIdentOf("lfpg", "LFPG"));
+  EXPECT_TRUE(IsIdentOf("LfPg", "LFPG"));
+  EXPECT_TRUE(IsIdentOf("c3l", "C3L"));
+  EXPECT_FALSE(IsIdentOf("LFP", "LFPG"));
+  EXPECT_FALSE(IsIdentOf("", ""));
+  EXPECT_FALSE(IsIdentOf("LFPG ", "LFPG"));
+  EXPECT_FALSE(IsIdentOf("é", "É"));
+}
+
+TEST_F(RecordsTest, AnAirportIsFoundByItsIdentInAnyCase) {
+  NewAirport().Name("Charles de Gaulle").Icao("LFPG").Position(0x0D5A0000, 0x19000000);
+  const TAirport1Rec& a = Open();
+  EXPECT_EQ(a.Icao(), "LFPG");
+  EXPECT_NEAR(a.Latitude(), 90 - 0x0D5A0000 * 180.0 / (1 << 29), 1e-9);
+  EXPECT_NEAR(a.Longitude(), 0x01000000 * 360.0 / (3.0 * (1 << 28)), 1e-9);
+  EXPECT_TRUE(bgl_->FindAirport("lfpg"));
+  EXPECT_TRUE(bgl_->FindAirport("charles de gaulle"));
+  EXPECT_FALSE(bgl_->FindAirport("lfp"));
+  EXPECT_FALSE(bgl_->FindAirport("LFPGX"));
+}
+
 }  // namespace
 }  // namespace qor

@@ -73,8 +73,10 @@ TEST_F(CliTest, ListJsonGivesEveryAirportAndElementInFileOrderWithItsOffset) {
   BglBuilder b;
   auto& one =
       b.AddSection(3).AddSubSection().AddAirport().Name("Aérodrome \"Nord\"").Elevation(-1250);
-  one.Runway(24, 1, 482000).Com().Start(6, 2, 4294967295);
-  auto& two = b.AddSection(3).AddSubSection().AddAirport().Elevation(7);
+  one.Icao("LFPG").Position(0, 0x18000000).Runway(24, 1, 482000).Com().Start(6, 2, 4294967295);
+  // A blank ident, the south pole on the date line.
+  auto& two =
+      b.AddSection(3).AddSubSection().AddAirport().Elevation(7).Icao("").Position(1u << 29, 0);
   b.WriteTo(dir_ / "f.bgl");
   const Result r = Run({"list", dir_ / "f.bgl", "--json"});
   EXPECT_EQ(r.exit, 0) << r.err;
@@ -82,7 +84,8 @@ TEST_F(CliTest, ListJsonGivesEveryAirportAndElementInFileOrderWithItsOffset) {
   EXPECT_EQ(r.out,
             "{\"file\": \"" + (dir_ / "f.bgl") +
                 "\", \"airports\": [\n"
-                "  {\"name\": \"Aérodrome \\\"Nord\\\"\", \"elevation_mm\": -1250, \"offset\": " +
+                "  {\"name\": \"Aérodrome \\\"Nord\\\"\", \"icao\": \"LFPG\", \"latitude\": 90.000000, "
+                "\"longitude\": 0.000000, \"elevation_mm\": -1250, \"offset\": " +
                 at(one.elevationOffset) +
                 ", \"elements\": [\n"
                 "    {\"caption\": \"Runway 24 L\", \"elevation_mm\": 482000, \"offset\": " +
@@ -91,7 +94,8 @@ TEST_F(CliTest, ListJsonGivesEveryAirportAndElementInFileOrderWithItsOffset) {
                 "    {\"caption\": \"Start 6 R\", \"elevation_mm\": -1, \"offset\": " +
                 at(one.elements[1].elevationOffset) +
                 "}\n  ]},\n"
-                "  {\"name\": \"\", \"elevation_mm\": 7, \"offset\": " +
+                "  {\"name\": \"\", \"icao\": \"\", \"latitude\": -90.000000, \"longitude\": "
+                "-180.000000, \"elevation_mm\": 7, \"offset\": " +
                 at(two.elevationOffset) + ", \"elements\": []}\n]}\n");
 }
 
@@ -240,12 +244,14 @@ TEST_F(CliTest, SetWritesTheAirportAndWithAllItsElementsAfterTheBackup) {
   EXPECT_EQ(r.exit, 0) << r.err;
 
   const Result json = Run({"list", dir_ / "f.bgl", "--json"});
-  EXPECT_NE(json.out.find("\"name\": \"Aérodrome Nord\", \"elevation_mm\": 12346"),
-            std::string::npos)
-      << json.out;
-  EXPECT_NE(json.out.find("\"Runway 24 L\", \"elevation_mm\": 12346"), std::string::npos);
-  EXPECT_NE(json.out.find("\"Start 6 R\", \"elevation_mm\": -1250"), std::string::npos);
-  EXPECT_NE(json.out.find("\"name\": \"Sud\", \"elevation_mm\": 100000"), std::string::npos);
+  const test::JsonValue airports = test::ParseJson(json.out)["airports"];
+  ASSERT_EQ(airports.items.size(), 2u) << json.out;
+  EXPECT_EQ(airports.items[0]["name"].text, "Aérodrome Nord");
+  EXPECT_EQ(airports.items[0]["elevation_mm"].number, 12346);
+  EXPECT_EQ(airports.items[0]["elements"].items.at(0)["elevation_mm"].number, 12346);
+  EXPECT_EQ(airports.items[0]["elements"].items.at(1)["elevation_mm"].number, -1250);
+  EXPECT_EQ(airports.items[1]["name"].text, "Sud");
+  EXPECT_EQ(airports.items[1]["elevation_mm"].number, 100000);
   // Each run opened the file afresh and copied it again; the earlier copies went to the trash.
   EXPECT_TRUE(std::filesystem::exists(dir_ / "home/.local/share/Trash/files/f.bgl"));
   EXPECT_EQ(test::ReadFile(dir_ / "f.bgl").size(), original.size());

@@ -85,6 +85,34 @@ Airport& Airport::NameBytes(std::string_view raw, std::optional<std::uint32_t> s
   return *this;
 }
 
+Airport::Airport() : icaoField(0), latitudeField(kLatitude), longitudeField(kLongitude) {
+  Icao("LFPG");
+}
+
+Airport& Airport::Icao(std::string_view ident) {
+  std::uint32_t packed = 0;
+  for (const char c : ident) {
+    packed = packed * 38 + (c >= '0' && c <= '9' ? 2 + (c - '0') : 12 + (c - 'A'));
+  }
+  return IcaoField(packed << 5);
+}
+
+Airport& Airport::IcaoField(std::uint32_t field) {
+  icaoField = field;
+  return *this;
+}
+
+Airport& Airport::Position(std::uint32_t latitude, std::uint32_t longitude) {
+  latitudeField = latitude;
+  longitudeField = longitude;
+  return *this;
+}
+
+Airport& Airport::At(double north, double east) {
+  return Position(static_cast<std::uint32_t>((90.0 - north) * (1u << 29) / 180.0 + 0.5),
+                  static_cast<std::uint32_t>((east + 180.0) * 3.0 * (1u << 28) / 360.0 + 0.5));
+}
+
 Airport& Airport::Elevation(std::int64_t millimetres) {
   elevationRaw = static_cast<std::uint32_t>(millimetres);
   return *this;
@@ -185,17 +213,14 @@ Bytes Airport::Encode() const {
   b[6] = runways;
   b[7] = coms;
   b[8] = starts;
-  Put32(b, 12, kLongitude);
-  Put32(b, 16, kLatitude);
+  Put32(b, 12, longitudeField);
+  Put32(b, 16, latitudeField);
   Put32(b, 20, elevationRaw);
-  Put32(b, 24, kLongitude + 64);  // tower
-  Put32(b, 28, kLatitude + 64);
+  Put32(b, 24, longitudeField + 64);  // tower
+  Put32(b, 28, latitudeField + 64);
   Put32(b, 32, elevationRaw);
   Put32(b, 36, 0);  // magnetic variation
-  Put32(b, 40,
-        ((12 + 'L' - 'A') * 38 * 38 * 38 + (12 + 'F' - 'A') * 38 * 38 + (12 + 'P' - 'A') * 38 +
-         (12 + 'G' - 'A'))
-            << 5);  // LFPG, packed base 38
+  Put32(b, 40, icaoField);
   for (const auto& s : subRecords) {
     Append16(b, s.id);
     Append32(b, s.size.value_or(static_cast<std::uint32_t>(6 + s.payload.size())));

@@ -48,10 +48,18 @@ class Airport {
     std::uint32_t elevationOffset = 0;  // of its 4-byte elevation field
   };
 
+  Airport();
   Airport& Id(std::uint16_t id);  // 0x0003; 0x003C for the later simulator's layout
   Airport& Name(std::string_view utf8);
   Airport& NameBytes(std::string_view raw, std::optional<std::uint32_t> size = std::nullopt);
   Airport& Elevation(std::int64_t millimetres);
+  // The ident: letters and digits packed as the file stores them ("" blank), or the raw field.
+  Airport& Icao(std::string_view ident);
+  Airport& IcaoField(std::uint32_t field);
+  // The reference point's raw fields (R + 16 and R + 12).
+  Airport& Position(std::uint32_t latitudeField, std::uint32_t longitudeField);
+  // The same in degrees, north and east positive.
+  Airport& At(double north, double east);
   Airport& Runway(std::uint8_t number, std::uint8_t designator, std::int64_t millimetres);
   Airport& Start(std::uint8_t number, std::uint8_t designator, std::int64_t millimetres,
                  std::uint8_t type = 1);
@@ -66,6 +74,9 @@ class Airport {
 
   std::uint16_t id = 0x0003;
   std::uint32_t elevationRaw = 0;
+  std::uint32_t icaoField;
+  std::uint32_t latitudeField;
+  std::uint32_t longitudeField;
   std::optional<std::uint32_t> size;
   std::vector<SubRecord> subRecords;
 

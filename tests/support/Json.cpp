@@ -125,6 +125,13 @@ class Reader {
     }
     while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9') ++at_;
     v.number = std::stoll(std::string(text_.substr(start, at_ - start)));
+    if (at_ < text_.size() && text_[at_] == '.') {
+      ++at_;
+      const std::size_t fraction = at_;
+      while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9') ++at_;
+      if (at_ == fraction) Fail("expected the digits of a fraction");
+    }
+    v.real = std::stod(std::string(text_.substr(start, at_ - start)));
     return v;
   }
 

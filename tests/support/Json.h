@@ -15,7 +15,8 @@ struct JsonValue {
   enum class Kind { kNull, kBool, kNumber, kString, kArray, kObject };
   Kind kind = Kind::kNull;
   bool boolean = false;
-  std::int64_t number = 0;  // whole numbers only: the CLI writes no others
+  std::int64_t number = 0;  // the whole part of a number
+  double real = 0;          // the number with its fraction (degrees)
   std::string text;         // UTF-8
   std::vector<JsonValue> items;
   std::map<std::string, JsonValue> members;

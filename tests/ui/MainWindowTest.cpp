@@ -465,8 +465,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(buttons->button(QDialogButtonBox::Save)->text(), QString("&Enregistrer"));
   }
 
-  // A name longer than its 25 characters shows whole in the tooltip; the grouping symbol of the
-  // French format is drawn by the tree's own font, so its lines are as tall as the others.
+  // A name longer than its 25 characters shows whole in the tooltip, with the airport's ident
+  // and position (the test files' own); the grouping symbol of the French format is drawn by
+  // the tree's own font, so its lines are as tall as the others.
   void theTreeShowsWholeNamesAndEvenLines() {
     SetNumberSymbols({",", "\u202f"});
     OpenOneAirport("Aérodrome de Chavenay-Villepreux", 1234567);
@@ -476,7 +477,8 @@ class MainWindowTest : public QObject {
                     tree->viewport()->mapToGlobal(tree->visualRect(Line(0)).center()));
     QCoreApplication::sendEvent(tree->viewport(), &help);
     QCOMPARE(QToolTip::text(),
-             QString("Aérodrome de Chavenay-Villepreux\n1\u202f234,567 m (4\u202f050,4 ft)"));
+             QString("Aérodrome de Chavenay-Villepreux\n1\u202f234,567 m (4\u202f050,4 ft)\n"
+                     "OACI LFPG, 14,8975° N 39,6973° E"));
     QVERIFY2(DrawsAll(tree->font(), QString::fromUtf8("\u202f\u00a0'\u2019")),
              qPrintable(tree->font().family()));
     // The height of a line as laid out, glyphs from other fonts included.

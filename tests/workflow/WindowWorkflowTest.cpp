@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "bgl/Bgl.h"
 #include "platform/File.h"
@@ -334,6 +335,32 @@ TEST_F(WindowWorkflowTest, SearchNarrowsTheListAndOpensTheFirstMatch) {
   EXPECT_EQ(user_.script.questions[0].flags, UserDialog::kIconStop);
   EXPECT_EQ(view_.files, (std::vector<std::string>{"2.bgl", "3.bgl"}));
   EXPECT_FALSE(flow_.Working());
+}
+
+TEST_F(WindowWorkflowTest, AnIdentInAnyCaseFindsItsFilesAndEveryTipNamesItsAirportsPlace) {
+  const std::string folder = Folder("idents");
+  for (const auto& [file, name, icao, north, east] :
+       {std::tuple{"1.bgl", "Charles de Gaulle", "LFPG", 49.0097, 2.5478},
+        std::tuple{"2.bgl", "Orly", "LFPO", 48.7233, 2.3794},
+        std::tuple{"3.bgl", "Rio Grande", "", -53.7777, -67.7494}}) {
+    BglBuilder b;
+    b.AddSection(3).AddSubSection().AddAirport().Name(name).Icao(icao).At(north, east)
+        .Elevation(89000).Runway(6, 0, 89000);
+    b.WriteTo(folder + file);
+  }
+  flow_.ShowPage(Page::Elevations);
+  flow_.ChooseFolder(folder);
+  steps_.RunAll();
+  user_.inputs = {std::string("lfpo")};
+  flow_.Search();
+  steps_.RunAll();
+  EXPECT_EQ(view_.files, std::vector<std::string>{"2.bgl"});
+  EXPECT_EQ(flow_.LineTip(0), "Orly\n89,000 m (292,0 ft)\nOACI LFPO, 48,7233° N 2,3794° E");
+  EXPECT_EQ(flow_.LineTip(1),
+            "Runway 6 de Orly\n89,000 m (292,0 ft)\nOACI LFPO, 48,7233° N 2,3794° E");
+  Open(folder + "3.bgl");
+  EXPECT_EQ(flow_.LineTip(0),
+            "Rio Grande\n89,000 m (292,0 ft)\nsans indicatif OACI, 53,7777° S 67,7494° O");
 }
 
 // ---- printing and start ----
