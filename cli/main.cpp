@@ -6,16 +6,19 @@
 //                                     the files of a folder that define airport NAME
 //   qorbgl-cli set FILE --offset N --elevation METRES [--no-backup]
 //   qorbgl-cli set FILE --airport NAME --elevation METRES [--all] [--no-backup]
+//   qorbgl-cli --help | --version
 //
 // Exit status: 0 done; 1 nothing matched; 2 usage error; 3 a file could not be read or written.
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/Cli.h"
 #include "platform/Console.h"
 #include "platform/PathText.h"
+#include "util/ProgramTitle.h"
 
 namespace qor::cli {
 
@@ -33,7 +36,26 @@ constexpr const char* kUsageText =
     "                                     change une altitude (en mètres), après une copie\n"
     "                                     de sécurité dans « QORBgl Backup » sur le bureau\n";
 
+constexpr const char* kInfoText =
+    "  qorbgl-cli --help                  cette aide\n"
+    "  qorbgl-cli --version               la version du programme\n";
+
+// --help and --version as the first argument answer before any command is looked at.
+std::optional<int> InfoOption(const std::vector<std::string>& args) {
+  if (args.empty()) return std::nullopt;
+  if (args[0] == "--version") {
+    platform::WriteOut("qorbgl-cli (QORBgl) " + VersionText(BuiltVersion()) + "\n");
+    return kDone;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    platform::WriteOut(std::string(kUsageText) + kInfoText);
+    return kDone;
+  }
+  return std::nullopt;
+}
+
 int Run(const std::vector<std::string>& args) {
+  if (const auto info = InfoOption(args)) return *info;
   if (args.empty()) return Usage("il manque la commande.");
   const std::string& command = args[0];
   const std::vector<std::string> rest(args.begin() + 1, args.end());
@@ -41,10 +63,6 @@ int Run(const std::vector<std::string>& args) {
   if (command == "files") return FilesCommand(rest);
   if (command == "find") return FindCommand(rest);
   if (command == "set") return SetCommand(rest);
-  if (command == "--help" || command == "-h" || command == "help") {
-    platform::WriteOut(kUsageText);
-    return kDone;
-  }
   return Usage("commande inconnue : " + command);
 }
 

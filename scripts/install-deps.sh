@@ -10,6 +10,7 @@ packages=(
   libbenchmark-dev        # the performance benchmarks (Google Benchmark)
   qt6-base-dev            # the window (Widgets) and the single-instance socket (Network)
   qt6-translations-l10n   # Qt's own buttons and dialogs in French
+  librsvg2-bin            # rsvg-convert: the icon's sizes drawn from its SVG
   fonts-liberation2 fonts-dejavu-core   # stand-ins for "Courier New" and "MS Sans Serif"
   poppler-utils           # pdftotext: the tests read back the printed PDF
   clang-14 libclang-rt-14-dev   # scripts/fuzz.sh: clang, libFuzzer and its sanitizer runtimes

@@ -18,7 +18,7 @@ if [[ -n $out && $out != /* ]]; then out=$PWD/$out; fi
 cd "$(dirname "$0")/.."
 out=${out:-build/screenshot.png}
 
-bash scripts/install-deps.sh xvfb xauth imagemagick x11-apps
+bash scripts/install-deps.sh xvfb xauth imagemagick x11-apps openbox
 
 bash scripts/build.sh
 
@@ -33,17 +33,20 @@ chmod 0700 "$tmp/runtime"
 printf 'WINE REGISTRY Version 2\n\n[Software\\\\QOR Soft\\\\QORBgl] 0\n"Onglet"="%s"\n' "$page" \
   >"$tmp/config/QOR Soft/registry.reg"
 
-# Inside the virtual display: start the window, wait for it to settle, grab the screen, stop it.
+# Inside the virtual display: a window manager draws the title bar (caption and icon) as on a
+# desktop; start the window, wait for it to settle, grab the screen, stop both.
 # The screenshot's exit status is the one that counts.
 # shellcheck disable=SC2016  # expanded by the inner shell, not here
 inner='
+openbox &
+wm=$!
 "$1" "$2" &
 pid=$!
 sleep 3
 status=0
 import -window root "$3" || status=$?
-kill "$pid" 2>/dev/null || true
-wait "$pid" 2>/dev/null || true
+kill "$pid" "$wm" 2>/dev/null || true
+wait "$pid" "$wm" 2>/dev/null || true
 exit "$status"
 '
 

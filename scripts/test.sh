@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: once in the normal build and once
-# with the address and undefined-behaviour sanitizers; then fuzzes the BGL parser for a while
-# (FUZZ_SECONDS, default 60); then builds the Windows edition and runs its tests under Wine.
+# Installs what is missing, builds, and runs every test: once in the normal build (and on the
+# Debian package made from it) and once with the address and undefined-behaviour sanitizers;
+# then fuzzes the BGL parser for a while (FUZZ_SECONDS, default 60); then builds the Windows
+# edition and runs its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 stage() {  # stage NAME: prints how long the stage before took
@@ -19,6 +20,9 @@ jobs=$(nproc)
 stage "Normal build and tests"
 bash scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+stage "Debian package (lintian, desktop files, the installed programs, the file type)"
+bash scripts/test-package.sh
 
 stage "Sanitizer build and tests (address, undefined behaviour)"
 BUILD_DIR=build-sanitize BUILD_TYPE=Debug bash scripts/build.sh -DQORBGL_SANITIZE=ON

@@ -6,11 +6,15 @@
 #include <exception>
 
 #include "ui/Controls.h"
+#include "ui/Icons.h"
 
 namespace qor {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("QORBgl");
+  setWindowIcon(AppIcon());
+  // The desktop entry that started the window: its icon and name in the task bar.
+  setDesktopFileName("fr.qor_soft.QORBgl");
   // The program speaks French whatever the user's language: Qt's own buttons and dialogs too.
   QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
   auto* translator = new QTranslator(this);

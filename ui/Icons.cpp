@@ -1,5 +1,6 @@
 #include "ui/Icons.h"
 
+#include <QDirIterator>
 #include <QPainter>
 
 namespace qor {
@@ -28,6 +29,13 @@ QPixmap PrinterIcon() {
   p.drawRect(4, 10, 7, 5);  // the sheet coming out
   p.setPen(QColor(0, 160, 0));
   p.drawPoint(12, 8);
+  return icon;
+}
+
+QIcon AppIcon() {
+  QIcon icon;
+  QDirIterator sizes(":/icons", {"*.png"}, QDir::Files, QDirIterator::Subdirectories);
+  while (sizes.hasNext()) icon.addFile(sizes.next());
   return icon;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QIcon>
 #include <QPixmap>
 
 namespace qor {
@@ -7,5 +8,8 @@ namespace qor {
 QPixmap FrenchFlag();
 // The printer of the print button, 16 x 16.
 QPixmap PrinterIcon();
+// The program's icon in every size compiled in (drawn from ui/icons/qorbgl.svg by the build):
+// the window's, and the one the desktop entry names.
+QIcon AppIcon();
 
 }  // namespace qor

@@ -35,8 +35,8 @@
 #include "ui/Icons.h"
 #include "ui/LinesModel.h"
 #include "ui/SingleInstance.h"
-#include "util/Environment.h"
 #include "util/FileUtil.h"
+#include "util/HelpPage.h"
 #include "util/ProgramTitle.h"
 #include "util/Settings.h"
 #include "workflow/LangStr.h"
@@ -294,7 +294,7 @@ void TfMain::FormCreate(const QString& commandLinePath) {
     const int total = sizes[0] + sizes[1];
     sp1_->setSizes({settings.dirHeight, std::max(total - settings.dirHeight, 0)});
   }
-  wbAide_->setSource(QUrl::fromLocalFile(QtPath(AppFolder() + "QORBgl.htm")));
+  wbAide_->setSource(QUrl::fromLocalFile(QtPath(HelpPagePath())));
   show();
   workflow_.Start(settings, NativePath(commandLinePath));
 }

@@ -8,6 +8,15 @@
 
 namespace qor {
 
+FileVersion BuiltVersion() {
+  return {kVersionMajor, kVersionMinor, kVersionRelease, kVersionBuild};
+}
+
+std::string VersionText(const FileVersion& version) {
+  return std::to_string(version.major) + '.' + std::to_string(version.minor) + '.' +
+         std::to_string(version.release) + '.' + std::to_string(version.build);
+}
+
 FileVersion ReadFileVersion(const std::string& path) {
   if (path.empty()) return {};
   if (const auto numbers = platform::VersionResourceOf(path)) {
@@ -17,7 +26,7 @@ FileVersion ReadFileVersion(const std::string& path) {
   // built with.
   const std::string self = platform::ProgramFilePath();
   if (self.empty() || !platform::IsSameFile(path, self)) return {};
-  return {kVersionMajor, kVersionMinor, kVersionRelease, kVersionBuild};
+  return BuiltVersion();
 }
 
 std::string ProgramTitle(int parts) {

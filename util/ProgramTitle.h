@@ -15,6 +15,11 @@ struct FileVersion {
   bool operator==(const FileVersion&) const = default;
 };
 
+// The version this program was built with: the project's version.
+FileVersion BuiltVersion();
+// The four numbers of a version, plain: "1.0.1.4".
+std::string VersionText(const FileVersion& version);
+
 // The version of the program file at path. Only the program's own file carries one (the
 // version it was built with); every other file, and a missing one, gives all zeros.
 FileVersion ReadFileVersion(const std::string& path);

@@ -12,8 +12,8 @@
 #include "platform/File.h"
 #include "platform/Folder.h"
 #include "platform/Text_win32.h"
-#include "util/Environment.h"
 #include "util/FileUtil.h"
+#include "util/HelpPage.h"
 #include "util/ProgramTitle.h"
 #include "winui/HelpText.h"
 #include "winui/Ids.h"
@@ -311,7 +311,7 @@ void MainWindow::ShowPage(int index) {
 
 void MainWindow::ShowHelp() {
   // Read only: the page lies in a folder the user may not write, under Program Files.
-  const std::string page = AppFolder() + "QORBgl.htm";
+  const std::string page = HelpPagePath();
   std::string html;
   const HANDLE file = ::CreateFileW(Wide(page).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

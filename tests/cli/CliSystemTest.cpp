@@ -63,6 +63,26 @@ TEST(CliSystemTest, TheSamplesListAsOnEverySystem) {
   }
 }
 
+// --version names the project's version and --help prints the usage text, both on standard
+// output and with success, on every system.
+TEST(CliSystemTest, VersionAndHelpAnswerOnStandardOutput) {
+  const test::ProgramRun version = Cli({"--version"});
+  EXPECT_EQ(version.exit, 0);
+  EXPECT_EQ(version.out, "qorbgl-cli (QORBgl) " QORBGL_VERSION "\n");
+  EXPECT_EQ(version.err, "");
+  for (const char* help : {"--help", "-h", "help"}) {
+    const test::ProgramRun run = Cli({help});
+    EXPECT_EQ(run.exit, 0) << help;
+    EXPECT_EQ(run.out.rfind("Utilisation :\n", 0), 0u) << help << run.out;
+    for (const char* line :
+         {"list FICHIER", "files DOSSIER", "find DOSSIER", "set FICHIER", "--help", "--version"}) {
+      EXPECT_NE(run.out.find(std::string("qorbgl-cli ") + line), std::string::npos)
+          << help << ": " << line;
+    }
+    EXPECT_EQ(run.err, "") << help;
+  }
+}
+
 // A rewrite in a folder and a file whose names hold accents and blanks: four bytes change, the
 // first copy goes to the desktop's "QORBgl Backup", and the copy a later run makes sends the
 // older one to the recycle bin.
