@@ -26,15 +26,20 @@ std::string Numbered(const char* what, std::size_t index) {
 
 }  // namespace
 
-TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder) {
+TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder, Scope scope)
+    : scope_(scope) {
   if (!platform::FileExists(fileName)) {
     throw Exception("(TBGL.Create) Je ne trouve pas le fichier " + platform::QuotedPath(fileName) +
                     ".");
   }
   FileName = fileName;
-  std::unique_ptr<platform::File> file = platform::File::OpenReadWrite(fileName);
+  const bool whole = scope == Scope::Whole;
+  std::unique_ptr<platform::File> file =
+      whole ? platform::File::OpenReadWrite(fileName) : platform::File::OpenRead(fileName);
   seen_ = file->CurrentStamp();
-  file_ = std::make_unique<BufferedFile>(std::move(file), seen_.size);
+  file_ = std::make_unique<BufferedFile>(
+      std::move(file), seen_.size,
+      whole ? BufferedFile::Reading::Whole : BufferedFile::Reading::Sparse);
   desktopFolder_ = desktopFolder;
   structureLeft_ = file_->Size();
   try {
@@ -124,6 +129,7 @@ void TBGL::StructureExhausted() const {
 TSection::TSection(TBGL& owner, std::uint32_t entryOffset, std::size_t index) : BGL(&owner) {
   owner.TakeStructure(20);
   SectionType = ReadD(owner, entryOffset);
+  if (owner.scope_ == TBGL::Scope::Airports && SectionType != TBGL::kSectionAirports) return;
   const std::uint32_t count = ReadD(owner, entryOffset + 8);
   const std::uint32_t tableOffset = ReadD(owner, entryOffset + 12);
   owner.CheckTable(tableOffset, count, 16,
@@ -142,7 +148,7 @@ TSubSection::TSubSection(TBGL& owner, std::uint32_t entryOffset, TSection& paren
   Id = ReadD(owner, entryOffset);
   const std::uint32_t count = ReadD(owner, entryOffset + 4);
   std::uint32_t recordOffset = ReadD(owner, entryOffset + 8);
-  ReadD(owner, entryOffset + 12);
+  const std::uint32_t recordBytes = ReadD(owner, entryOffset + 12);
 
   std::uint32_t records = 0;
   if (parent.SectionType == TBGL::kSectionAirports) {
@@ -152,6 +158,10 @@ TSubSection::TSubSection(TBGL& owner, std::uint32_t entryOffset, TSection& paren
         "la " + Numbered("sous-section", index) + " de la " + Numbered("section", sectionIndex));
   } else if (parent.SectionType == TBGL::kSectionNameList) {
     records = 1;
+  }
+  // A scan reads the records it walks in one go.
+  if (records > 0 && owner.scope_ == TBGL::Scope::Airports) {
+    owner.File().Prefetch(recordOffset, recordBytes);
   }
   // Room for the records at once, within what a damaged count could not make huge.
   Records.reserve(std::min<std::uint32_t>(records, 1 << 16));

@@ -29,9 +29,15 @@ class TBGL {
   static constexpr std::uint32_t kSectionNameList = 39;
   static constexpr const char* kBackupFolderName = "QORBgl Backup";
 
-  // Opens and reads the whole file; desktopFolder (ending in the path delimiter) is where the
+  // What an object reads of its file. Whole: every section, the file open for reading and
+  // writing. Airports: the header, the section directory and the airport-data sections only,
+  // the file open for reading only (nothing can be written through the object), as a scan of
+  // many files needs: a file without airports costs its header and directory.
+  enum class Scope { Whole, Airports };
+
+  // Opens and reads the file; desktopFolder (ending in the path delimiter) is where the
   // backup folder lies. Raises Exception or EInOutError; the file is closed again on failure.
-  TBGL(const std::string& fileName, const std::string& desktopFolder);
+  TBGL(const std::string& fileName, const std::string& desktopFolder, Scope scope = Scope::Whole);
   ~TBGL();
   TBGL(const TBGL&) = delete;
   TBGL& operator=(const TBGL&) = delete;
@@ -68,6 +74,8 @@ class TBGL {
   std::string BackupPath() const;
 
   BufferedFile& File() { return *file_; }
+  // The file's identity, size and time of change as this object last saw them.
+  const platform::File::Stamp& SeenStamp() const { return seen_; }
   // Where the records of the file and their entries are made: in large blocks, let go all at
   // once with the object. A file of thousands of airports would otherwise take and give back
   // thousands of small pieces of memory, slower the more the program has done before.
@@ -110,6 +118,7 @@ class TBGL {
   void NoteElevation(std::uint32_t offset, std::uint32_t value);
 
   std::unique_ptr<BufferedFile> file_;
+  Scope scope_ = Scope::Whole;
   std::uint64_t structureLeft_ = 0;
   std::string desktopFolder_;
   platform::File::Stamp seen_;

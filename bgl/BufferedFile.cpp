@@ -20,16 +20,29 @@ std::size_t WindowCapacity(std::uint64_t size) {
 BufferedFile::BufferedFile(std::unique_ptr<platform::File> file)
     : file_(std::move(file)), size_(file_->Size()), capacity_(WindowCapacity(size_)) {}
 
-BufferedFile::BufferedFile(std::unique_ptr<platform::File> file, std::uint64_t size)
-    : file_(std::move(file)), size_(size), capacity_(WindowCapacity(size)) {}
+BufferedFile::BufferedFile(std::unique_ptr<platform::File> file, std::uint64_t size,
+                           Reading reading)
+    : file_(std::move(file)),
+      size_(size),
+      sparse_(reading == Reading::Sparse),
+      capacity_(sparse_ ? kFirstSparseWindow : WindowCapacity(size)) {}
 
 void BufferedFile::Load(std::uint64_t offset) {
-  const std::uint64_t start = size_ <= kWholeFileLimit ? 0 : offset;
+  const std::uint64_t start = sparse_ || size_ > kWholeFileLimit ? offset : 0;
   // Never past the size seen at opening: what another program appends since is not ours.
   const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(capacity_, size_ - start));
   windowStart_ = start;
-  const std::size_t got = file_->ReadAt(start, window_.Reset(capacity_), want);
+  const std::size_t got = file_->ReadAt(start, window_.Reset(want), want);
   window_.SetSize(got);
+  if (sparse_) capacity_ = std::min(2 * capacity_, kWindowSize);
+}
+
+void BufferedFile::Prefetch(std::uint64_t offset, std::uint64_t n) {
+  if (n == 0 || n > kPrefetchLimit || offset > size_ || n > size_ - offset) return;
+  if (Held(offset, static_cast<std::size_t>(n)) != nullptr) return;
+  const auto want = static_cast<std::size_t>(n);
+  windowStart_ = offset;
+  window_.SetSize(file_->ReadAt(offset, window_.Reset(want), want));
 }
 
 bool BufferedFile::Read(std::uint64_t offset, void* out, std::size_t n) {
@@ -50,6 +63,7 @@ void BufferedFile::ReadOrFail(std::uint64_t offset, void* out, std::size_t n) {
 }
 
 const unsigned char* BufferedFile::BytesSlow(std::uint64_t offset, std::size_t n) {
+  if (sparse_ && n > capacity_) capacity_ = std::min(kWindowSize, n);
   if (offset > size_ || n > size_ - offset || n > capacity_) return nullptr;
   static constexpr unsigned char kNothing = 0;
   if (n == 0) return &kNothing;  // no byte to hold: any valid pointer does

@@ -40,9 +40,24 @@ class BufferedFile {
   // Files up to this size are held whole.
   static constexpr std::uint64_t kWholeFileLimit = 1024 * 1024;
 
+  // The first window of a file read sparsely, enough for the header and a short section
+  // directory; each later one is twice as large, up to kWindowSize.
+  static constexpr std::size_t kFirstSparseWindow = 512;
+  // The most that Prefetch holds at once.
+  static constexpr std::uint64_t kPrefetchLimit = 16 * 1024 * 1024;
+
+  // Whole: a small file is read whole at the first read, for a reader that walks all of it.
+  // Sparse: only the parts read are, for a reader that takes a few tables of many files.
+  enum class Reading { Whole, Sparse };
+
   explicit BufferedFile(std::unique_ptr<platform::File> file);
   // The same, with the size the caller has just taken from the open file.
-  BufferedFile(std::unique_ptr<platform::File> file, std::uint64_t size);
+  BufferedFile(std::unique_ptr<platform::File> file, std::uint64_t size,
+               Reading reading = Reading::Whole);
+
+  // Holds the n bytes at offset in the window with one read, when they lie in the file and
+  // n is at most kPrefetchLimit: a table's records, read together before they are walked.
+  void Prefetch(std::uint64_t offset, std::uint64_t n);
 
   // The size of the file when it was opened.
   std::uint64_t Size() const { return size_; }
@@ -108,7 +123,8 @@ class BufferedFile {
 
   std::unique_ptr<platform::File> file_;
   std::uint64_t size_;
-  std::size_t capacity_;  // what the window holds at most
+  bool sparse_ = false;
+  std::size_t capacity_;  // what the next load reads at most
   std::uint64_t windowStart_ = 0;
   // The window's bytes: allocated once, never cleared, since every load overwrites them.
   class Window {
@@ -118,9 +134,12 @@ class BufferedFile {
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     unsigned char operator[](std::size_t i) const { return bytes_[i]; }
-    // Room for capacity bytes (the same at every call), of which none counts yet.
+    // Room for capacity bytes, of which none counts yet; allocated again only to grow.
     unsigned char* Reset(std::size_t capacity) {
-      if (!bytes_) bytes_ = std::make_unique_for_overwrite<unsigned char[]>(capacity);
+      if (!bytes_ || capacity > allocated_) {
+        bytes_ = std::make_unique_for_overwrite<unsigned char[]>(capacity);
+        allocated_ = capacity;
+      }
       size_ = 0;
       return bytes_.get();
     }
@@ -128,6 +147,7 @@ class BufferedFile {
 
    private:
     std::unique_ptr<unsigned char[]> bytes_;
+    std::size_t allocated_ = 0;
     std::size_t size_ = 0;
   };
   Window window_;

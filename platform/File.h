@@ -29,6 +29,9 @@ class File {
   // counts as read-only and is refused, also for the administrator, as the Windows attribute
   // would be. Raises EInOutError with a French text naming the file.
   static std::unique_ptr<File> OpenReadWrite(const std::string& path);
+  // Opens an existing file for reading only (a read-only file too), shared with programs that
+  // write it. Raises EInOutError with a French text naming the file.
+  static std::unique_ptr<File> OpenRead(const std::string& path);
 
   ~File();
   File(const File&) = delete;

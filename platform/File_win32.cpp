@@ -114,6 +114,24 @@ std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
   return std::unique_ptr<File>(new File(reinterpret_cast<Handle>(handle), path));
 }
 
+std::unique_ptr<File> File::OpenRead(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, ::GetLastError()));
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : c'est un dossier.");
+  }
+  const HANDLE handle =
+      ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, ::GetLastError()));
+  }
+  return std::unique_ptr<File>(new File(reinterpret_cast<Handle>(handle), path));
+}
+
 std::optional<std::size_t> ReadStartOfFile(const std::string& path, void* out, std::size_t n) {
   // Opened as OpenReadWrite opens it: a file another program holds for itself is refused.
   return ReadStartOfOpened(OpenShared(Wide(path)), out, n);

@@ -84,6 +84,22 @@ void Exercise(const std::string& path, const std::string& desktop, std::string_v
   }
   Require(tree.Lines().size() == elements, "one tree line per elevation");
   bgl.FindAirport(wanted);
+
+  // A library scan reads only the airports, sparsely: it must find the same ones.
+  const qor::TBGL scan(path, desktop, qor::TBGL::Scope::Airports);
+  const auto scanned = scan.Airports();
+  Require(scanned.size() == airports.size(), "a scan finds other airports than the whole read");
+  for (std::size_t i = 0; i < airports.size(); ++i) {
+    Require(scanned[i]->Name == airports[i]->Name && scanned[i]->Icao() == airports[i]->Icao(),
+            "a scan reads another name or ident");
+    Require(scanned[i]->Elevations.size() == airports[i]->Elevations.size(),
+            "a scan reads other elevations");
+    for (std::size_t e = 0; e < airports[i]->Elevations.size(); ++e) {
+      Require(scanned[i]->Elevations[e].Offset == airports[i]->Elevations[e].Offset &&
+                  scanned[i]->Elevations[e].Altitude == airports[i]->Elevations[e].Altitude,
+              "a scan reads another elevation field");
+    }
+  }
 }
 
 }  // namespace
