@@ -18,8 +18,8 @@ namespace qor {
 class AirportLines;
 class PrintSurface;
 
-// The two pages of the window, by their index.
-enum class Page { Help = 0, Elevations = 1 };
+// The pages of the window, by their index (the index is saved in the settings).
+enum class Page { Help = 0, Elevations = 1, Library = 2 };
 
 class WorkflowDialogs : public UserDialog {
  public:

@@ -34,7 +34,8 @@ WindowSettings ReadWindowSettings() {
   WindowSettings s;
   s.drive = ReadSetting("Drive");
   s.folder = StartFolder(s.drive);
-  s.page = StrToValue(ReadSetting("Onglet")).AsInt64() == 1 ? Page::Elevations : Page::Help;
+  const std::int64_t page = StrToValue(ReadSetting("Onglet")).AsInt64();
+  s.page = page == 1 ? Page::Elevations : page == 2 ? Page::Library : Page::Help;
   s.filesWidth = PositiveSetting("sp0");
   s.dirHeight = PositiveSetting("sp1");
   return s;

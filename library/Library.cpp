@@ -1,0 +1,176 @@
+#include "library/Library.h"
+
+#include <algorithm>
+#include <map>
+
+#include "bgl/Bgl.h"
+#include "bgl/Listing.h"
+#include "platform/Errors.h"
+#include "platform/File.h"
+#include "platform/Folder.h"
+#include "util/FileUtil.h"
+
+namespace qor::library {
+
+namespace {
+
+// The "scenery" folder of an area, in any letter case.
+std::string SceneryFolder(const Area& area) {
+  const std::string found = platform::FindNameIgnoringCase(area.folder, "scenery");
+  return area.folder + (found.empty() ? "scenery" : found) + platform::kPathDelimiter;
+}
+
+// Whether the file starts with the header word of the format this program reads; a file of
+// the older format is no damaged file.
+bool NewFormat(const std::string& path) {
+  unsigned char bytes[2] = {};
+  try {
+    const auto file = platform::File::OpenRead(path);
+    if (file->ReadAt(0, bytes, 2) != 2) return true;  // too short: the read says why
+  } catch (const EInOutError&) {
+    return true;
+  }
+  return (bytes[0] | bytes[1] << 8) == TBGL::kHeader;
+}
+
+void Read(Library& library, std::size_t area, const std::string& path, std::string_view only) {
+  const TBGL bgl(path, "", TBGL::Scope::Airports);
+  library.stamps.emplace_back(path, bgl.SeenStamp());
+  const bool ident = IsIdentText(only);
+  for (const TAirport1Rec* airport : bgl.Airports()) {
+    if (!only.empty() && !SameAirportName(airport->Name, only) &&
+        !(ident && IsIdentOf(only, airport->Icao()))) {
+      continue;
+    }
+    Definition d;
+    d.area = area;
+    d.file = path;
+    d.name = std::string(airport->Name);
+    d.icao = airport->Icao();
+    d.latitude = airport->Latitude();
+    d.longitude = airport->Longitude();
+    d.elevationMm = airport->Elevations[0].SignedAltitude();
+    d.offset = airport->Elevations[0].Offset;
+    d.elements.reserve(airport->Elevations.size() - 1);
+    for (std::size_t i = 1; i < airport->Elevations.size(); ++i) {
+      const TElevation& e = airport->Elevations[i];
+      d.elements.push_back({std::string(e.Caption), e.SignedAltitude(), e.Offset});
+    }
+    library.definitions.push_back(std::move(d));
+  }
+}
+
+// The key an airport is known by across files: its ident, else its name with a to z folded.
+std::string Key(const Definition& d) {
+  if (!d.icao.empty()) return "I" + d.icao;
+  std::string key = "N" + d.name;
+  for (char& c : key) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+  return key;
+}
+
+}  // namespace
+
+LibraryScan::LibraryScan(SceneryConfig config, std::string only) : only_(std::move(only)) {
+  library_.config = std::move(config);
+  const std::vector<Area>& areas = library_.config.areas;
+  library_.files.assign(areas.size(), 0);
+  // The file names first, so that the progress knows the whole.
+  for (std::size_t a = 0; a < areas.size(); ++a) {
+    const Area& area = areas[a];
+    if (area.folder.empty()) {
+      library_.problems.push_back({area.section, "La zone « " + area.title +
+                                                     " » ne nomme aucun dossier (Local= et "
+                                                     "Remote= sont vides)."});
+      continue;
+    }
+    const std::string folder = SceneryFolder(area);
+    if (!platform::FolderExists(folder)) {
+      library_.problems.push_back(
+          {folder, "Le dossier de la zone « " + area.title + " » n'existe pas : " + folder});
+      continue;
+    }
+    try {
+      const std::vector<std::string> names = platform::ListFolderFiles(folder, "bgl");
+      library_.files[a] = names.size();
+      for (const std::string& name : names) paths_.emplace_back(a, folder + name);
+    } catch (const Exception& e) {
+      library_.problems.push_back({folder, e.what()});
+    }
+  }
+}
+
+bool LibraryScan::Step(Clock::time_point until) {
+  while (done_ < paths_.size()) {
+    const auto& [area, path] = paths_[done_++];
+    try {
+      Read(library_, area, path, only_);
+    } catch (const Exception& e) {
+      if (NewFormat(path)) library_.problems.push_back({path, e.what()});
+    }
+    if (Clock::now() >= until) break;
+  }
+  return done_ == paths_.size();
+}
+
+Library ScanLibrary(SceneryConfig config, std::string only) {
+  LibraryScan scan(std::move(config), std::move(only));
+  scan.Step(LibraryScan::Clock::time_point::max());
+  return scan.Take();
+}
+
+bool Names(std::string_view text, const Definition& d) {
+  return IsIdentOf(text, d.icao) || SameAirportName(d.name, text);
+}
+
+std::vector<const Definition*> Where(const Library& library, std::string_view text) {
+  std::vector<const Definition*> found;
+  for (const Definition& d : library.definitions) {
+    if (Names(text, d)) found.push_back(&d);
+  }
+  return found;
+}
+
+const Definition* Shown(const Library& library, const std::vector<const Definition*>& found) {
+  for (auto it = found.rbegin(); it != found.rend(); ++it) {
+    if (library.AreaOf(**it).active) return *it;
+  }
+  return nullptr;
+}
+
+bool Agree(const Library& library, const std::vector<const Definition*>& found,
+           std::int32_t toleranceMm) {
+  std::int64_t low = INT64_MAX, high = INT64_MIN;
+  for (const Definition* d : found) {
+    if (!library.AreaOf(*d).active) continue;
+    low = std::min<std::int64_t>(low, d->elevationMm);
+    high = std::max<std::int64_t>(high, d->elevationMm);
+  }
+  return low == INT64_MAX || high - low <= toleranceMm;
+}
+
+std::vector<Conflict> Conflicts(const Library& library, std::int32_t minDiffMm) {
+  std::map<std::string, std::size_t> index;
+  std::vector<Conflict> all;
+  for (const Definition& d : library.definitions) {
+    if (!library.AreaOf(d).active) continue;
+    const auto [it, added] = index.try_emplace(Key(d), all.size());
+    if (added) all.push_back(Conflict{d.icao, d.name, {}, 0});
+    all[it->second].definitions.push_back(&d);
+  }
+  std::vector<Conflict> conflicts;
+  for (Conflict& c : all) {
+    if (c.definitions.size() < 2) continue;
+    const auto [low, high] = std::minmax_element(
+        c.definitions.begin(), c.definitions.end(),
+        [](const Definition* a, const Definition* b) { return a->elevationMm < b->elevationMm; });
+    const std::int64_t spread = std::int64_t{(*high)->elevationMm} - (*low)->elevationMm;
+    if (spread <= minDiffMm) continue;
+    c.spreadMm = static_cast<std::int32_t>(std::min<std::int64_t>(spread, INT32_MAX));
+    // The name the simulator shows.
+    c.name = c.definitions.back()->name;
+    conflicts.push_back(std::move(c));
+  }
+  return conflicts;
+}
+
+}  // namespace qor::library

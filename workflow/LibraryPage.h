@@ -1,0 +1,102 @@
+#pragma once
+// The "Bibliothèque" page of both windows: the simulator's scenery library read from its
+// scenery.cfg, the areas in load order, every definition of an airport looked up by ident or
+// name, the airports whose definitions disagree, and "Aligner" on one of them. The page's
+// rules live here; a window lays out its controls, turns their events into these calls and
+// shows the rows it is given, text as it stands.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "workflow/FrontEnd.h"
+
+namespace qor {
+
+namespace library {
+struct Library;
+class LibraryScan;
+}  // namespace library
+
+// One line of a list of the page: its cells, left to right, under the list's columns; marked
+// lines are drawn in bold (the definition the simulator shows).
+struct LibraryRow {
+  std::vector<std::string> cells;
+  bool marked = false;
+};
+
+class LibraryView {
+ public:
+  virtual ~LibraryView() = default;
+  // The field of the simulator's folder.
+  virtual void ShowSimulatorFolder(const std::string& folder) = 0;
+  virtual void ShowAreas(const std::vector<LibraryRow>& rows) = 0;
+  // The definitions of the airport looked up, and a line that sums them up (shown above or
+  // below the list).
+  virtual void ShowDefinitions(const std::vector<LibraryRow>& rows,
+                               const std::string& summary) = 0;
+  virtual void ShowConflicts(const std::vector<LibraryRow>& rows) = 0;
+  // The page's own status line (the reading's progress, what was found, what was changed).
+  virtual void SetLibraryStatus(const std::string& text) = 0;
+  // While the library is read: "Charger", "Chercher" and "Aligner" are disabled and the wait
+  // cursor shows; Escape or "Arrêter" calls Cancel.
+  virtual void SetLibraryBusy(bool busy) = 0;
+};
+
+class LibraryPage {
+ public:
+  // The captions of the lists' columns, in the order of LibraryRow's cells.
+  static const std::vector<std::string>& AreaColumns();
+  static const std::vector<std::string>& DefinitionColumns();
+  static const std::vector<std::string>& ConflictColumns();
+
+  LibraryPage(LibraryView& view, WorkflowDialogs& dialogs, Scheduler& scheduler);
+  ~LibraryPage();
+  LibraryPage(const LibraryPage&) = delete;
+  LibraryPage& operator=(const LibraryPage&) = delete;
+
+  // The page is shown for the first time: the simulator's folder that the finder knows goes
+  // into the field (nothing is read yet).
+  void Show();
+  // "Charger": reads scenery.cfg of folder and then every area's files, a step at a time from
+  // the window's loop, the areas, the conflicts and the look-up shown when done.
+  void Load(const std::string& folder);
+  // "Chercher": the definitions of the airport text names (ident or name), in load order.
+  void Lookup(const std::string& text);
+  // "Aligner" on a line of the conflicts: asks the elevation (offering the one the simulator
+  // shows) and whether the runways and starts follow, then changes every active definition
+  // (each file checked, then backed up, then written) and reads the library again.
+  void AlignConflict(std::size_t row);
+  // Stops the reading (Escape, "Arrêter"): what was read so far stays shown.
+  void Cancel();
+
+  bool Working() const;
+  const std::string& SimulatorFolder() const { return folder_; }
+  // The file and elevation offset of a line of the definitions, for the double-click that
+  // opens it on the elevation page; nothing for a line that is not there.
+  std::optional<std::string> DefinitionFile(std::size_t row) const;
+  std::optional<std::uint32_t> DefinitionOffset(std::size_t row) const;
+
+ private:
+  void ScanStep(std::uint64_t job);
+  void Finish();
+  void ShowLookup();
+  void Report(const std::string& text, bool stop);
+
+  LibraryView& view_;
+  WorkflowDialogs& dialogs_;
+  Scheduler& scheduler_;
+  std::string folder_;
+  std::string lookup_;
+  std::unique_ptr<library::LibraryScan> scan_;
+  std::unique_ptr<library::Library> library_;
+  std::vector<std::size_t> shownDefinitions_;  // indexes into the library's definitions
+  std::vector<std::size_t> shownConflicts_;    // the conflicts' first definitions
+  std::int32_t minDiffMm_ = 500;
+  std::uint64_t job_ = 0;
+};
+
+}  // namespace qor
