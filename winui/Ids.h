@@ -21,6 +21,23 @@ enum ControlId : int {
   pc,
   wbAide,
   tvElev,
+  // The library page: the simulator's folder, its areas, the look-up and its definitions, the
+  // conflicts, and the page's status line.
+  lSimulateur,
+  eSimulateur,
+  bParcourirSim,
+  bCharger,
+  lZones,
+  lvZones,
+  lAeroport,
+  eAeroport,
+  bChercher,
+  lResume,
+  lvDefinitions,
+  lConflits,
+  lvConflits,
+  bAligner,
+  lEtatBib,
 };
 
 // The menu item of the language menu.

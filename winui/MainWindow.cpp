@@ -126,6 +126,11 @@ HBITMAP PrinterIcon() {
   });
 }
 
+// The page a tab shows, by the tab's index.
+Page PageAt(int index) {
+  return index == 1 ? Page::Elevations : index == 2 ? Page::Library : Page::Help;
+}
+
 std::string TextOf(HWND control) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(
@@ -135,7 +140,9 @@ std::string TextOf(HWND control) {
 
 }  // namespace
 
-MainWindow::MainWindow() : workflow_(*this, dialogs_, *this, printer_) {}
+MainWindow::MainWindow()
+    : workflow_(*this, dialogs_, *this, printer_),
+      library_(dialogs_, *this, [this](const std::string& file) { OpenOnElevations(file); }) {}
 
 MainWindow::~MainWindow() {
   for (HGDIOBJ object : {static_cast<HGDIOBJ>(baseFont_), static_cast<HGDIOBJ>(fixedFont_),
@@ -228,6 +235,9 @@ void MainWindow::BuildControls() {
   TabCtrl_InsertItem(tabs, 0, &tab);
   tab.pszText = elevation.data();
   TabCtrl_InsertItem(tabs, 1, &tab);
+  std::wstring bibliotheque = Wide("Bibliothèque");
+  tab.pszText = bibliotheque.data();
+  TabCtrl_InsertItem(tabs, 2, &tab);
   make(MSFTEDIT_CLASS, wbAide,
        ES_MULTILINE | ES_READONLY | WS_VSCROLL | ES_AUTOVSCROLL | WS_TABSTOP, L"",
        WS_EX_CLIENTEDGE);
@@ -302,11 +312,20 @@ void MainWindow::Layout() {
     place(id, page.left, page.top, page.right - page.left, page.bottom - page.top);
     ::SetWindowPos(Control(id), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   }
+  library_.Layout(page);
 }
 
 void MainWindow::ShowPage(int index) {
   ::ShowWindow(Control(wbAide), index == 0 ? SW_SHOW : SW_HIDE);
   ::ShowWindow(Control(tvElev), index == 1 ? SW_SHOW : SW_HIDE);
+  library_.Show(index == 2);
+}
+
+void MainWindow::OpenOnElevations(const std::string& file) {
+  TabCtrl_SetCurSel(Control(pc), 1);
+  ShowPage(1);
+  workflow_.ShowPage(Page::Elevations);
+  workflow_.OpenPath(file);
 }
 
 void MainWindow::ShowHelp() {
@@ -387,7 +406,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_SETCURSOR:
-      if (busy_) {
+      if (busy_ || library_.Busy()) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
@@ -487,7 +506,12 @@ void MainWindow::HandOver(const std::wstring& text) {
 }
 
 void MainWindow::Command(int id, int code) {
+  if (library_.Command(id, code)) return;
   switch (id) {
+    case IDOK:  // Enter and Escape, from the dialog manager of the message loop
+    case IDCANCEL:
+      library_.Key(id);
+      break;
     case bLangue:
       if (code == BN_CLICKED) LanguageMenu();
       break;
@@ -541,9 +565,10 @@ LRESULT MainWindow::Notify(const NMHDR& header) {
   if (header.idFrom == static_cast<UINT_PTR>(pc) && header.code == TCN_SELCHANGE) {
     const int page = TabCtrl_GetCurSel(Control(pc));
     ShowPage(page);
-    workflow_.ShowPage(page == 1 ? Page::Elevations : Page::Help);
+    workflow_.ShowPage(PageAt(page));
     return 0;
   }
+  if (const auto handled = library_.Notify(header)) return *handled;
   if (header.idFrom == static_cast<UINT_PTR>(wbAide) && header.code == EN_LINK) {
     const auto& link = reinterpret_cast<const ENLINK&>(header);
     if (link.msg == WM_LBUTTONUP) {
@@ -809,7 +834,7 @@ void MainWindow::FormClose() {
   WindowSettings settings;
   settings.drive = TextOf(Control(cbDrive));
   settings.folder = workflow_.Folder();
-  settings.page = TabCtrl_GetCurSel(Control(pc)) == 1 ? Page::Elevations : Page::Help;
+  settings.page = PageAt(TabCtrl_GetCurSel(Control(pc)));
   settings.filesWidth = filesWidth_;
   settings.dirHeight = dirHeight_;
   WriteWindowSettings(settings);

@@ -1,6 +1,6 @@
 #pragma once
-// The one window of QORBgl on Windows: folder and file list on the left, the help page and the
-// airport tree on the right, in Win32 common controls. It lays out the controls, turns their
+// The one window of QORBgl on Windows: folder and file list on the left, the help page, the
+// airport tree and the scenery library on the right, in Win32 common controls. It lays out the controls, turns their
 // messages into calls of the window's workflow, and shows what the workflow tells it; no rule
 // of the job lives here.
 
@@ -18,6 +18,7 @@
 
 #include "util/FormPlacement.h"
 #include "winui/Dialogs.h"
+#include "winui/LibraryPane.h"
 #include "winui/Progress.h"
 #include "workflow/WindowWorkflow.h"
 
@@ -82,6 +83,8 @@ class MainWindow final : public WindowView, public Scheduler, public PlacementFo
   HWND Control(int id) const { return ::GetDlgItem(window_, id); }
   void FormClose();
   void ShowPage(int index);
+  // A definition double-clicked on the library page: its file on the elevation page.
+  void OpenOnElevations(const std::string& file);
 
   // The folder list: the current folder's chain of parents, then its subfolders.
   void SetFolder(const std::string& folder, bool announce);
@@ -109,6 +112,7 @@ class MainWindow final : public WindowView, public Scheduler, public PlacementFo
   Win32Dialogs dialogs_;
   GdiPrintTarget printer_;
   WindowWorkflow workflow_;
+  LibraryPane library_;
 
   std::string folder_;                 // the folder list's folder, ending in the delimiter
   std::vector<std::string> rowPaths_;  // the folder each row of the folder list enters

@@ -1,0 +1,72 @@
+#pragma once
+// The "Bibliothèque" page of the Win32 window: its controls, children of the main window like
+// the other pages' (so that GetDlgItem finds them), laid out in the page's rectangle. The page's
+// workflow decides every text and mark; this only shows its rows and turns the controls'
+// messages into its calls.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "workflow/LibraryPage.h"
+
+namespace qor::winui {
+
+class LibraryPane final : public LibraryView {
+ public:
+  // openDefinition is called with the file of a definition that was double-clicked.
+  LibraryPane(WorkflowDialogs& dialogs, Scheduler& scheduler,
+              std::function<void(const std::string&)> openDefinition);
+  ~LibraryPane() override;
+  LibraryPane(const LibraryPane&) = delete;
+  LibraryPane& operator=(const LibraryPane&) = delete;
+
+  // Creates the controls in window, hidden; px turns design pixels into the screen's.
+  void Build(HWND window, HFONT font, const std::function<int(int)>& px);
+  // Places the controls in the page's rectangle, above the tab control.
+  void Layout(const RECT& page);
+  // Shows or hides the page; the first showing asks the workflow for the simulator's folder.
+  void Show(bool shown);
+
+  // The main window's WM_COMMAND and WM_NOTIFY: true (and the result) when the message was the
+  // page's.
+  bool Command(int id, int code);
+  std::optional<LRESULT> Notify(const NMHDR& header);
+  // Enter and Escape as the dialog manager reports them (IDOK, IDCANCEL): Enter in a field
+  // presses its button, Escape stops the reading. False when the page has no use for them.
+  bool Key(int id);
+  // The wait cursor is wanted.
+  bool Busy() const { return busy_; }
+
+  // LibraryView
+  void ShowSimulatorFolder(const std::string& folder) override;
+  void ShowAreas(const std::vector<LibraryRow>& rows) override;
+  void ShowDefinitions(const std::vector<LibraryRow>& rows, const std::string& summary) override;
+  void ShowConflicts(const std::vector<LibraryRow>& rows) override;
+  void SetLibraryStatus(const std::string& text) override;
+  void SetLibraryBusy(bool busy) override;
+
+ private:
+  HWND Control(int id) const { return ::GetDlgItem(window_, id); }
+  void Fill(int list, const std::vector<LibraryRow>& rows, std::vector<bool>& marks);
+  void EnableButtons();
+  void BrowseFolder();
+  std::optional<std::size_t> Selected(int list) const;
+
+  std::function<void(const std::string&)> openDefinition_;
+  LibraryPage page_;
+  HWND window_ = nullptr;
+  HFONT boldFont_ = nullptr;
+  std::function<int(int)> px_;
+  bool shownOnce_ = false;
+  bool busy_ = false;
+  // Which lines of each list are drawn in bold.
+  std::vector<bool> areaMarks_, definitionMarks_, conflictMarks_;
+};
+
+}  // namespace qor::winui
