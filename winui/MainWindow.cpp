@@ -248,6 +248,7 @@ void MainWindow::BuildControls() {
                          L"", WS_EX_CLIENTEDGE);
   ::SendMessageW(tree, WM_SETFONT, reinterpret_cast<WPARAM>(fixedFont_), FALSE);
   TreeView_SetIndent(tree, Px(19));
+  library_.Build(window_, baseFont_, [this](int designPixels) { return Px(designPixels); });
   make(L"STATIC", pSb, SS_LEFT | SS_CENTERIMAGE | SS_SUNKEN | SS_NOPREFIX);
   ::SendMessageW(Control(pSb), WM_SETFONT, reinterpret_cast<WPARAM>(statusFont_), FALSE);
 

@@ -216,6 +216,61 @@ class WindowDriverTest : public ::testing::Test {
     // Gone before the next dialog is looked for: it may bear the same caption.
     WaitFor([&] { return !::IsWindow(dialog); });
   }
+  // A click on a tab of the page control, as the mouse gives it.
+  void ClickTab(int index) {
+    const HWND tabs = Control(winui::pc);
+    Remote remote(window_, sizeof(RECT));
+    ::SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(remote.At(0)));
+    RECT r{};
+    remote.Read(0, &r, sizeof r);
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ::PostMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(tabs, WM_LBUTTONUP, 0, at);
+  }
+  void Click(int id) {
+    // Posted: a button may open a modal box, and a sent click would wait for it to close.
+    ::PostMessageW(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(Control(id)));
+  }
+  int RowCount(int list) const {
+    return static_cast<int>(::SendMessageW(Control(list), LVM_GETITEMCOUNT, 0, 0));
+  }
+  std::string Cell(int list, int row, int column) const {
+    Remote remote(window_, sizeof(LVITEMW) + 1024 * sizeof(wchar_t));
+    LVITEMW query{};
+    query.iSubItem = column;
+    query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(LVITEMW)));
+    query.cchTextMax = 1024;
+    remote.Write(0, &query, sizeof query);
+    ::SendMessageW(Control(list), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(remote.At(0)));
+    wchar_t text[1024] = {};
+    remote.Read(sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t));
+    return Utf8(text);
+  }
+  void SelectRow(int list, int row) {
+    Remote remote(window_, sizeof(LVITEMW));
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    remote.Write(0, &state, sizeof state);
+    ::SendMessageW(Control(list), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(remote.At(0)));
+  }
+  void DoubleClickRow(int list, int row) {
+    Remote remote(window_, sizeof(RECT));
+    RECT r{LVIR_LABEL, 0, 0, 0};
+    remote.Write(0, &r, sizeof r);
+    ::SendMessageW(Control(list), LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(remote.At(0)));
+    remote.Read(0, &r, sizeof r);
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ::PostMessageW(Control(list), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(Control(list), WM_LBUTTONUP, 0, at);
+    ::PostMessageW(Control(list), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::PostMessageW(Control(list), WM_LBUTTONUP, 0, at);
+  }
   // A double-click on a line, as the mouse gives it: the line is selected, then the click.
   void DoubleClick(HTREEITEM item) {
     const HWND tree = Control(winui::tvElev);
@@ -356,6 +411,121 @@ TEST_F(WindowDriverTest, TheWindowListsOpensEditsSearchesAndHandsOver) {
   EXPECT_EQ(
       platform::RegReadValue(platform::RegRoot::CurrentUser, kSettingsKey, "Onglet")->AsText(),
       "1");
+}
+
+TEST_F(WindowDriverTest, TheLibraryPageAlignsTheActiveDefinitionsOfAConflict) {
+  // A simulator whose library defines LFLJ in three areas: two active ones that disagree, and
+  // a third, switched off, on the highest layer.
+  const std::string sim = dir_ / "Simulateur";
+  const char d = platform::kPathDelimiter;
+  struct AreaFile {
+    std::string folder, title;
+    bool active;
+    std::int64_t mm;
+    std::string file{};
+    std::uint32_t offset = 0;
+    test::Bytes before{};
+  };
+  std::vector<AreaFile> areas = {{"Stock", "Scènes d'origine", true, 2006000},
+                                 {"Addon", "Courchevel détaillé", true, 2008500},
+                                 {"Ancien", "Ancien décor", false, 1990000}};
+  std::string cfg = "[General]\r\nTitle=FS2004 World Scenery\r\n";
+  for (std::size_t i = 0; i < areas.size(); ++i) {
+    AreaFile& area = areas[i];
+    fs::create_directories(test::Utf8Path(sim + d + area.folder + d + "scenery"));
+    test::BglBuilder b;
+    test::Airport& airport =
+        b.AddSection(3).AddSubSection().AddAirport().Name("Courchevel").Icao("LFLJ").Elevation(
+            area.mm);
+    // Files of distinct names: their backup copies share one folder.
+    area.file = sim + d + area.folder + d + "scenery" + d + "AP_LFLJ_" + area.folder + ".bgl";
+    area.before = b.WriteTo(area.file);
+    area.offset = airport.elevationOffset;
+    cfg += "\r\n[Area." + std::string(i < 9 ? "00" : "0") + std::to_string(i + 1) +
+           "]\r\nTitle=" + area.title + "\r\nLocal=" + area.folder +
+           "\r\nLayer=" + std::to_string(i + 1) + "\r\nActive=" + (area.active ? "TRUE" : "FALSE") +
+           "\r\n";
+  }
+  test::WriteText(sim + d + "scenery.cfg", test::Utf8ToCp1252(cfg));
+  const std::string backups = platform::UserDesktopFolder() + "QORBgl Backup" + d;
+  const auto backupOf = [&](const AreaFile& area) {
+    return backups + area.file.substr(area.file.rfind(d) + 1);
+  };
+  for (const AreaFile& area : areas) fs::remove(test::Utf8Path(backupOf(area)));
+
+  process_ = Start(folder_);
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        return (window_ = FindWindowTitled(winui::kWindowClass, winui::kTitleEnding)) != nullptr;
+      },
+      60));
+  ClickTab(2);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(Control(winui::lvConflits)) != 0; }));
+  EXPECT_FALSE(::IsWindowVisible(Control(winui::tvElev)));
+  ::SendMessageW(Control(winui::eSimulateur), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(Wide(sim).c_str()));
+  Click(winui::bCharger);
+  ASSERT_TRUE(WaitFor([&] { return RowCount(winui::lvConflits) == 1; }, 20));
+  EXPECT_EQ(Cell(winui::lvConflits, 0, 0), "LFLJ");
+  // The areas in load order, their titles read from the Windows-1252 file.
+  ASSERT_EQ(RowCount(winui::lvZones), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Cell(winui::lvZones, i, 1), areas[i].title);
+
+  // The look-up lists every definition in load order.
+  ::SendMessageW(Control(winui::eAeroport), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"lflj"));
+  Click(winui::bChercher);
+  ASSERT_TRUE(WaitFor([&] { return RowCount(winui::lvDefinitions) == 3; }));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Cell(winui::lvDefinitions, i, 3), areas[i].file);
+
+  // "Aligner" waits for a conflict to be chosen.
+  EXPECT_FALSE(::IsWindowEnabled(Control(winui::bAligner)));
+  SelectRow(winui::lvConflits, 0);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowEnabled(Control(winui::bAligner)) != 0; }));
+  Click(winui::bAligner);
+  Answer(Dialog(L"Aligner les altitudes"), IDOK, "1234,5");
+  Answer(Dialog(L"Autres éléments"), IDNO);
+  Answer(Dialog(L"Aligner les altitudes"), IDOK);  // the backup copies announced
+
+  // Read again, the library holds no conflict; each active file changed in its four bytes only,
+  // its copy on the desktop; the switched-off area's file untouched.
+  ASSERT_TRUE(WaitFor([&] { return RowCount(winui::lvConflits) == 0; }, 20));
+  for (const AreaFile& area : areas) {
+    const test::Bytes after = test::ReadFile(area.file);
+    if (!area.active) {
+      EXPECT_EQ(after, area.before) << area.file;
+      EXPECT_FALSE(fs::exists(test::Utf8Path(backupOf(area))));
+      continue;
+    }
+    ASSERT_EQ(after.size(), area.before.size());
+    for (std::size_t i = 0; i < after.size(); ++i) {
+      if (i < area.offset || i >= area.offset + 4) {
+        EXPECT_EQ(after[i], area.before[i]) << area.file << " byte " << i;
+      }
+    }
+    const std::uint32_t field =
+        static_cast<std::uint32_t>(after[area.offset] | after[area.offset + 1] << 8 |
+                                   after[area.offset + 2] << 16 |
+                                   static_cast<std::uint32_t>(after[area.offset + 3]) << 24);
+    EXPECT_EQ(field, 1234500u) << area.file;
+    EXPECT_EQ(test::ReadFile(backupOf(area)), area.before) << area.file;
+    fs::remove(test::Utf8Path(backupOf(area)));
+  }
+
+  // A definition double-clicked opens its file on the elevation page.
+  DoubleClickRow(winui::lvDefinitions, 1);
+  EXPECT_TRUE(WaitFor([&] { return Text(Control(winui::eFichier)) == areas[1].file; }));
+  EXPECT_EQ(::SendMessageW(Control(winui::pc), TCM_GETCURSEL, 0, 0), 1);
+  EXPECT_TRUE(::IsWindowVisible(Control(winui::tvElev)));
+
+  // Closed on the library page, the window saves that page for its next start.
+  ClickTab(2);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(Control(winui::lvConflits)) != 0; }));
+  ::PostMessageW(window_, WM_CLOSE, 0, 0);
+  ASSERT_EQ(::WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
+  window_ = nullptr;
+  EXPECT_EQ(
+      platform::RegReadValue(platform::RegRoot::CurrentUser, kSettingsKey, "Onglet")->AsText(),
+      "2");
 }
 
 }  // namespace
