@@ -79,7 +79,7 @@ void LibraryPane::Build(HWND window, HFONT font, const std::function<int(int)>& 
   make(L"BUTTON", bCharger, BS_PUSHBUTTON | WS_TABSTOP, "Charger");
   make(L"STATIC", lZones, SS_LEFT, "Zones de la bibliothèque, dans l'ordre de chargement :");
   list(lvZones, LibraryPage::AreaColumns());
-  make(L"STATIC", lAeroport, SS_LEFT, "Aéroport (code OACI ou nom) :");
+  make(L"STATIC", lAeroport, SS_LEFT, "Aéroport (OACI ou nom) :");
   make(L"EDIT", eAeroport, ES_AUTOHSCROLL | WS_TABSTOP, {}, WS_EX_CLIENTEDGE);
   make(L"BUTTON", bChercher, BS_DEFPUSHBUTTON | WS_TABSTOP, "Chercher");
   make(L"STATIC", lResume, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
@@ -128,8 +128,8 @@ void LibraryPane::Layout(const RECT& page) {
   y += areas + gap;
 
   place(bChercher, right - button, y, button, row);
-  place(lAeroport, left, y + px_(4), px_(150), px_(16));
-  place(eAeroport, left + px_(152), y, right - button - gap - left - px_(152), row);
+  place(lAeroport, left, y + px_(4), px_(130), px_(16));
+  place(eAeroport, left + px_(132), y, right - button - gap - left - px_(132), row);
   y += row + gap;
   place(lResume, left, y, width, px_(16));
   y += px_(18);
@@ -149,6 +149,17 @@ void LibraryPane::Show(bool shown) {
     shownOnce_ = true;
     page_.Show();
   }
+}
+
+HBRUSH LibraryPane::StaticBackground(HWND control, HDC dc) const {
+  if (window_ == nullptr || ::GetParent(control) != window_) return nullptr;
+  const int id = ::GetDlgCtrlID(control);
+  if (std::find(std::begin(kControls), std::end(kControls), id) == std::end(kControls)) {
+    return nullptr;
+  }
+  // The page's texts lie on the tab control's body, which is drawn in the window colour.
+  ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+  return ::GetSysColorBrush(COLOR_WINDOW);
 }
 
 bool LibraryPane::Command(int id, int code) {

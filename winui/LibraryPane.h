@@ -40,6 +40,9 @@ class LibraryPane final : public LibraryView {
   // Enter and Escape as the dialog manager reports them (IDOK, IDCANCEL): Enter in a field
   // presses its button, Escape stops the reading. False when the page has no use for them.
   bool Key(int id);
+  // WM_CTLCOLORSTATIC of a text of the page: its background brush (the dc set up); null for
+  // the window's other controls.
+  HBRUSH StaticBackground(HWND control, HDC dc) const;
   // The wait cursor is wanted.
   bool Busy() const { return busy_; }
 

@@ -405,6 +405,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
       }
+      if (const HBRUSH brush = library_.StaticBackground(reinterpret_cast<HWND>(lParam),
+                                                         reinterpret_cast<HDC>(wParam))) {
+        return reinterpret_cast<LRESULT>(brush);
+      }
       break;
     case WM_SETCURSOR:
       if (busy_ || library_.Busy()) {
