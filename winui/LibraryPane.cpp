@@ -266,8 +266,23 @@ void LibraryPane::Fill(int id, const std::vector<LibraryRow>& rows, std::vector<
       }
     }
   }
-  // Each column as wide as its widest text or its caption.
-  for (int c = 0; c < columns; ++c) ListView_SetColumnWidth(list, c, LVSCW_AUTOSIZE_USEHEADER);
+  // Each column as wide as its widest text or its caption (Wine's "use header" sizing looks
+  // at the texts alone), the last one taking what is left.
+  for (int c = 0; c < columns; ++c) {
+    if (c + 1 == columns) {
+      ListView_SetColumnWidth(list, c, LVSCW_AUTOSIZE_USEHEADER);
+      break;
+    }
+    wchar_t caption[128] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = caption;
+    column.cchTextMax = 128;
+    ListView_GetColumn(list, c, &column);
+    ListView_SetColumnWidth(list, c, LVSCW_AUTOSIZE);
+    const int header = ListView_GetStringWidth(list, caption) + px_(20);
+    if (ListView_GetColumnWidth(list, c) < header) ListView_SetColumnWidth(list, c, header);
+  }
   ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(list, nullptr, TRUE);
 }
