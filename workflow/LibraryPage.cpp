@@ -1,0 +1,282 @@
+#include "workflow/LibraryPage.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "library/Align.h"
+#include "library/Library.h"
+#include "platform/Errors.h"
+#include "platform/ShellFolders.h"
+#include "simfinder/QORFS.h"
+#include "util/FileUtil.h"
+#include "util/FitText.h"
+#include "workflow/ElevationInput.h"
+
+namespace qor {
+
+namespace {
+
+using library::Conflict;
+using library::Definition;
+
+std::string Count(std::size_t n, const std::string& one, const std::string& many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string Who(const std::string& icao, const std::string& name) {
+  return icao.empty() ? name : name + " (" + icao + ")";
+}
+
+}  // namespace
+
+const std::vector<std::string>& LibraryPage::AreaColumns() {
+  static const std::vector<std::string> columns = {"Couche", "Zone", "État", "Fichiers",
+                                                   "Dossier"};
+  return columns;
+}
+
+const std::vector<std::string>& LibraryPage::DefinitionColumns() {
+  static const std::vector<std::string> columns = {"Affichée", "Zone",   "Couche", "Fichier",
+                                                   "Nom",      "OACI",   "Altitude (m)"};
+  return columns;
+}
+
+const std::vector<std::string>& LibraryPage::ConflictColumns() {
+  static const std::vector<std::string> columns = {"OACI", "Nom", "Définitions", "Écart (m)",
+                                                   "Altitude affichée (m)"};
+  return columns;
+}
+
+LibraryPage::LibraryPage(LibraryView& view, WorkflowDialogs& dialogs, Scheduler& scheduler)
+    : view_(view), dialogs_(dialogs), scheduler_(scheduler) {}
+
+LibraryPage::~LibraryPage() = default;
+
+bool LibraryPage::Working() const { return scan_ != nullptr; }
+
+void LibraryPage::Show() {
+  if (!folder_.empty() || Working()) return;
+  std::string found;
+  if (TFS::FindSimulatorPath(TFS::kFS2004, found)) folder_ = found;
+  view_.ShowSimulatorFolder(folder_);
+  view_.SetLibraryStatus(folder_.empty()
+                             ? "Indiquez le dossier de FS2004 (celui de scenery.cfg), puis "
+                               "« Charger »."
+                             : "« Charger » lit la bibliothèque de scènes de ce dossier.");
+}
+
+void LibraryPage::Report(const std::string& text, bool stop) {
+  dialogs_.MsgBox(text, "QORBgl", UserDialog::kOk | (stop ? UserDialog::kIconStop : 0));
+}
+
+void LibraryPage::Load(const std::string& folder) {
+  if (Working()) return;
+  folder_ = folder;
+  view_.ShowSimulatorFolder(folder_);
+  library::SceneryConfig config;
+  try {
+    config = library::ReadSceneryConfig(folder_);
+  } catch (const Exception& e) {
+    view_.SetLibraryStatus("La bibliothèque n'a pas pu être lue.");
+    Report(e.what(), true);
+    return;
+  }
+  scan_ = std::make_unique<library::LibraryScan>(std::move(config));
+  view_.SetLibraryBusy(true);
+  view_.SetLibraryStatus("Lecture de la bibliothèque…");
+  const std::uint64_t job = ++job_;
+  scheduler_.Post([this, job] { ScanStep(job); });
+}
+
+void LibraryPage::ScanStep(std::uint64_t job) {
+  if (job != job_ || !scan_) return;
+  const bool done = scan_->Step(std::chrono::steady_clock::now() + scheduler_.StepTime());
+  if (!done) {
+    view_.SetLibraryStatus("Lecture de la bibliothèque : " + std::to_string(scan_->Done()) +
+                           " fichiers sur " + std::to_string(scan_->Total()) +
+                           " (Échap pour arrêter)");
+    scheduler_.Post([this, job] { ScanStep(job); });
+    return;
+  }
+  Finish();
+}
+
+void LibraryPage::Cancel() {
+  if (!Working()) return;
+  ++job_;
+  Finish();
+}
+
+void LibraryPage::Finish() {
+  const bool whole = scan_->Done() == scan_->Total();
+  library_ = std::make_unique<library::Library>(scan_->Take());
+  scan_.reset();
+  view_.SetLibraryBusy(false);
+
+  const library::Library& lib = *library_;
+  std::vector<LibraryRow> areas;
+  for (std::size_t a = 0; a < lib.config.areas.size(); ++a) {
+    const library::Area& area = lib.config.areas[a];
+    areas.push_back({{std::to_string(area.layer), area.title,
+                      area.active ? "active" : "inactive", std::to_string(lib.files[a]),
+                      area.folder.empty() ? area.local : area.folder},
+                     false});
+  }
+  view_.ShowAreas(areas);
+
+  const std::vector<Conflict> conflicts = library::Conflicts(lib, minDiffMm_);
+  std::vector<LibraryRow> rows;
+  shownConflicts_.clear();
+  for (const Conflict& c : conflicts) {
+    const Definition& shown = *c.definitions.back();
+    rows.push_back({{c.icao, c.name, std::to_string(c.definitions.size()),
+                     Metres(c.spreadMm, true), Metres(shown.elevationMm, true)},
+                    false});
+    shownConflicts_.push_back(static_cast<std::size_t>(c.definitions.front() -
+                                                       lib.definitions.data()));
+  }
+  view_.ShowConflicts(rows);
+  ShowLookup();
+
+  std::string status = Count(lib.config.areas.size(), "zone", "zones") + ", " +
+                       Count(lib.definitions.size(), "définition d'aéroport",
+                             "définitions d'aéroports") +
+                       ", " + Count(conflicts.size(), "conflit d'altitude",
+                                    "conflits d'altitude");
+  if (!lib.problems.empty()) {
+    status += ", " + Count(lib.problems.size(), "fichier ou dossier illisible",
+                           "fichiers ou dossiers illisibles");
+  }
+  if (!whole) status += " (lecture arrêtée avant la fin)";
+  view_.SetLibraryStatus(status + ".");
+  if (!lib.problems.empty() && whole) {
+    std::string text = "Ces fichiers ou dossiers de la bibliothèque n'ont pas pu être lus :";
+    const std::size_t shown = std::min<std::size_t>(lib.problems.size(), 10);
+    for (std::size_t i = 0; i < shown; ++i) text += "\r\n\r\n" + lib.problems[i].message;
+    if (shown < lib.problems.size()) {
+      text += "\r\n\r\n… et " + std::to_string(lib.problems.size() - shown) + " autres.";
+    }
+    dialogs_.MsgBox(text, "QORBgl", UserDialog::kOk | UserDialog::kIconExclamation);
+  }
+}
+
+void LibraryPage::Lookup(const std::string& text) {
+  lookup_ = Trim(text);
+  if (!library_) {
+    view_.SetLibraryStatus("Chargez d'abord la bibliothèque.");
+    return;
+  }
+  ShowLookup();
+}
+
+void LibraryPage::ShowLookup() {
+  shownDefinitions_.clear();
+  if (!library_ || lookup_.empty()) {
+    view_.ShowDefinitions({}, "");
+    return;
+  }
+  const library::Library& lib = *library_;
+  const std::vector<const Definition*> found = library::Where(lib, lookup_);
+  const Definition* shown = library::Shown(lib, found);
+  std::vector<LibraryRow> rows;
+  for (const Definition* d : found) {
+    const library::Area& area = lib.AreaOf(*d);
+    rows.push_back({{d == shown ? "oui" : "", area.title + (area.active ? "" : " (inactive)"),
+                     std::to_string(area.layer), d->file, d->name, d->icao,
+                     Metres(d->elevationMm, true)},
+                    d == shown});
+    shownDefinitions_.push_back(static_cast<std::size_t>(d - lib.definitions.data()));
+  }
+  std::string summary;
+  if (found.empty()) {
+    summary = "Aucune définition de « " + lookup_ + " » dans la bibliothèque.";
+  } else if (!shown) {
+    summary = Count(found.size(), "définition", "définitions") +
+              ", toutes dans des zones inactives : le simulateur n'en montre aucune.";
+  } else if (library::Agree(lib, found)) {
+    summary = Count(found.size(), "définition", "définitions") +
+              " ; les actives s'accordent sur " + Metres(shown->elevationMm, true) + " m.";
+  } else {
+    summary = Count(found.size(), "définition", "définitions") +
+              " ; les actives ne s'accordent pas : le simulateur montre " +
+              Metres(shown->elevationMm, true) + " m (zone « " + lib.AreaOf(*shown).title +
+              " »).";
+  }
+  view_.ShowDefinitions(rows, summary);
+}
+
+std::optional<std::string> LibraryPage::DefinitionFile(std::size_t row) const {
+  if (!library_ || row >= shownDefinitions_.size()) return std::nullopt;
+  return library_->definitions[shownDefinitions_[row]].file;
+}
+
+std::optional<std::uint32_t> LibraryPage::DefinitionOffset(std::size_t row) const {
+  if (!library_ || row >= shownDefinitions_.size()) return std::nullopt;
+  return library_->definitions[shownDefinitions_[row]].offset;
+}
+
+void LibraryPage::AlignConflict(std::size_t row) {
+  if (Working() || !library_ || row >= shownConflicts_.size()) return;
+  const library::Library& lib = *library_;
+  const Definition& first = lib.definitions[shownConflicts_[row]];
+  // The conflict's active definitions, found again by the key the conflicts were made with.
+  std::vector<const Definition*> active;
+  for (const Conflict& c : library::Conflicts(lib, minDiffMm_)) {
+    if (c.definitions.front() == &first) active = c.definitions;
+  }
+  if (active.empty()) return;
+  const Definition& shown = *active.back();
+  const std::string who = Who(shown.icao, shown.name);
+
+  std::string text = Metres(shown.elevationMm, false);
+  std::optional<std::int32_t> mm;
+  while (!mm) {
+    if (!dialogs_.InputBox("Aligner les altitudes",
+                           "Nouvelle altitude en mètres de " + who + " dans ses " +
+                               std::to_string(active.size()) + " définitions actives",
+                           text)) {
+      return;
+    }
+    std::string problem;
+    mm = ReadMetres(text, problem);
+    if (!mm) dialogs_.Message(problem + "\r\n\r\nJe n'ai rien écrit.");
+  }
+  const int all = dialogs_.MsgBox(
+      "Voulez-vous également mettre les pistes et les départs de " + who + " à " +
+          Metres(*mm, true) + " m ?",
+      "Autres éléments", UserDialog::kYesNo | UserDialog::kIconQuestion);
+  const std::vector<library::FieldChange> changes =
+      library::PlanAlign(active, *mm, all == UserDialog::kIdYes);
+  if (changes.empty()) {
+    dialogs_.Message("Toutes les définitions actives de " + who + " sont déjà à " +
+                     Metres(*mm, true) + " m : je n'ai rien écrit.");
+    return;
+  }
+  std::size_t files = 0;
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    files += i == 0 || changes[i].file != changes[i - 1].file;
+  }
+  if (dialogs_.MsgBox(Count(changes.size(), "altitude", "altitudes") + " de " + who + " dans " +
+                          Count(files, "fichier", "fichiers") + " vont passer à " +
+                          Metres(*mm, true) +
+                          " m. Chaque fichier est d'abord copié dans « QORBgl Backup » sur "
+                          "votre bureau.\r\n\r\nConfirmez-vous ?",
+                      "Aligner les altitudes",
+                      UserDialog::kOkCancel | UserDialog::kIconQuestion) != UserDialog::kIdOk) {
+    return;
+  }
+  std::size_t written = 0;
+  try {
+    library::Align(lib, changes, IncludeBackslash(platform::UserDesktopFolder()), true,
+                   {{}, [&](const library::FieldChange&) { ++written; }});
+  } catch (const Exception& e) {
+    Report(e.what(), true);
+  }
+  const std::string done =
+      written == 0 ? "" : Count(written, "altitude changée", "altitudes changées") + " ; ";
+  // The files changed: the library is read again, so that what it shows is what they hold.
+  Load(folder_);
+  if (!done.empty()) view_.SetLibraryStatus(done + "relecture de la bibliothèque…");
+}
+
+}  // namespace qor
