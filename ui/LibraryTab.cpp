@@ -213,8 +213,8 @@ void LibraryTab::SetTexts() {
       Q(LangStr(36, "Double-clic : ouvre le fichier de la définition sur la page Élévation.")));
   lConflits_->setText(Q(LangStr(37, "Aéroports dont les définitions actives di&vergent :")));
   bAligner_->setText(Q(LangStr(38, "&Aligner")));
-  bAligner_->setToolTip(
-      Q(LangStr(39, "Met toutes les définitions actives de l'aéroport choisi à la même altitude.")));
+  bAligner_->setToolTip(Q(
+      LangStr(39, "Met toutes les définitions actives de l'aéroport choisi à la même altitude.")));
 }
 
 void LibraryTab::PageShown() {

@@ -1,7 +1,8 @@
 #pragma once
 // The one window of QORBgl: folder and file list on the left, the help page, the airport tree
-// and the scenery library on the right. It lays out the controls, turns their events into calls of the window's
-// workflow, and shows what the workflow tells it; no rule of the job lives here.
+// and the scenery library on the right. It lays out the controls, turns their events into
+// calls of the window's workflow, and shows what the workflow tells it; no rule of the job
+// lives here.
 
 #include <QWidget>
 #include <cstdint>
