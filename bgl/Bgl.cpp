@@ -33,13 +33,13 @@ TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder, Scope 
                     ".");
   }
   FileName = fileName;
-  const bool whole = scope == Scope::Whole;
-  std::unique_ptr<platform::File> file =
-      whole ? platform::File::OpenReadWrite(fileName) : platform::File::OpenRead(fileName);
+  std::unique_ptr<platform::File> file = scope == Scope::Whole
+                                             ? platform::File::OpenReadWrite(fileName)
+                                             : platform::File::OpenRead(fileName);
   seen_ = file->CurrentStamp();
-  file_ = std::make_unique<BufferedFile>(
-      std::move(file), seen_.size,
-      whole ? BufferedFile::Reading::Whole : BufferedFile::Reading::Sparse);
+  file_ = std::make_unique<BufferedFile>(std::move(file), seen_.size,
+                                         scope == Scope::Airports ? BufferedFile::Reading::Sparse
+                                                                  : BufferedFile::Reading::Whole);
   desktopFolder_ = desktopFolder;
   structureLeft_ = file_->Size();
   try {

@@ -30,10 +30,11 @@ class TBGL {
   static constexpr const char* kBackupFolderName = "QORBgl Backup";
 
   // What an object reads of its file. Whole: every section, the file open for reading and
-  // writing. Airports: the header, the section directory and the airport-data sections only,
-  // the file open for reading only (nothing can be written through the object), as a scan of
-  // many files needs: a file without airports costs its header and directory.
-  enum class Scope { Whole, Airports };
+  // writing. WholeReadOnly: the same, the file open for reading only (nothing can be written
+  // through the object), as a check of damage needs. Airports: the header, the section
+  // directory and the airport-data sections only, read only, as a scan of many files needs: a
+  // file without airports costs its header and directory.
+  enum class Scope { Whole, WholeReadOnly, Airports };
 
   // Opens and reads the file; desktopFolder (ending in the path delimiter) is where the
   // backup folder lies. Raises Exception or EInOutError; the file is closed again on failure.

@@ -20,5 +20,11 @@ int ListCommand(const std::vector<std::string>& args);
 int FilesCommand(const std::vector<std::string>& args);
 int FindCommand(const std::vector<std::string>& args);
 int SetCommand(const std::vector<std::string>& args);
+int CheckCommand(const std::vector<std::string>& args);
+int RestoreCommand(const std::vector<std::string>& args);
+int AreasCommand(const std::vector<std::string>& args);
+int WhereCommand(const std::vector<std::string>& args);
+int ConflictsCommand(const std::vector<std::string>& args);
+int AlignCommand(const std::vector<std::string>& args);
 
 }  // namespace qor::cli

@@ -6,6 +6,9 @@
 //                                     the files of a folder that define airport NAME
 //   qorbgl-cli set FILE --offset N --elevation METRES [--no-backup]
 //   qorbgl-cli set FILE --airport NAME --elevation METRES [--all] [--no-backup]
+//   qorbgl-cli check FOLDER [--json] | restore FILE
+//   qorbgl-cli areas | where AIRPORT | conflicts | align IDENT --elevation METRES ...
+//                                     the simulator's scenery library (scenery.cfg)
 //   qorbgl-cli --help | --version
 //
 // Exit status: 0 done; 1 nothing matched; 2 usage error; 3 a file could not be read or written.
@@ -34,7 +37,18 @@ constexpr const char* kUsageText =
     "  qorbgl-cli set FICHIER --offset N --elevation METRES [--no-backup]\n"
     "  qorbgl-cli set FICHIER --airport NOM --elevation METRES [--all] [--no-backup]\n"
     "                                     change une altitude (en mètres), après une copie\n"
-    "                                     de sécurité dans « QORBgl Backup » sur le bureau\n";
+    "                                     de sécurité dans « QORBgl Backup » sur le bureau\n"
+    "  qorbgl-cli check DOSSIER [--json]  les fichiers BGL d'un dossier qui ne se lisent pas\n"
+    "  qorbgl-cli restore FICHIER         remet la copie de sécurité d'un fichier en place\n"
+    "La bibliothèque de scènes (scenery.cfg de FS2004 ; --fs DOSSIER : le dossier de FS2004) :\n"
+    "  qorbgl-cli areas [--fs DOSSIER] [--json]\n"
+    "                                     les zones, dans l'ordre de chargement\n"
+    "  qorbgl-cli where AÉROPORT [--fs DOSSIER] [--json]\n"
+    "                                     toutes les définitions d'un aéroport (OACI ou nom)\n"
+    "  qorbgl-cli conflicts [--fs DOSSIER] [--min-diff METRES] [--json]\n"
+    "                                     les aéroports dont les altitudes ne s'accordent pas\n"
+    "  qorbgl-cli align IDENT --elevation METRES [--all] [--fs DOSSIER] [--dry-run]\n"
+    "                   [--no-backup]     met toutes les définitions actives à une altitude\n";
 
 constexpr const char* kInfoText =
     "  qorbgl-cli --help                  cette aide\n"
@@ -63,6 +77,12 @@ int Run(const std::vector<std::string>& args) {
   if (command == "files") return FilesCommand(rest);
   if (command == "find") return FindCommand(rest);
   if (command == "set") return SetCommand(rest);
+  if (command == "check") return CheckCommand(rest);
+  if (command == "restore") return RestoreCommand(rest);
+  if (command == "areas") return AreasCommand(rest);
+  if (command == "where") return WhereCommand(rest);
+  if (command == "conflicts") return ConflictsCommand(rest);
+  if (command == "align") return AlignCommand(rest);
   return Usage("commande inconnue : " + command);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "tests/support/BglBuilder.h"
@@ -162,6 +163,47 @@ void OldFormat(const std::string& path) {
   b.WriteTo(path);
 }
 
+// A simulator's folder with its scenery library: scenery.cfg (Windows-1252, as the simulator
+// writes it) and four areas, where Courchevel is defined three times, twice actively and
+// with elevations that disagree.
+void Library(const std::string& folder) {
+  namespace fs = std::filesystem;
+  const auto area = [&](const std::string& local) {
+    const std::string scenery = folder + "/" + local + "/scenery";
+    fs::create_directories(scenery);
+    return scenery + "/";
+  };
+  const auto courchevel = [](const std::string& path, std::int64_t mm, std::int64_t runway) {
+    BglBuilder b;
+    b.AddSection(3)
+        .AddSubSection(0x0301)
+        .AddAirport()
+        .Name("Altiport de Courchevel")
+        .Icao("LFLJ")
+        .At(45.3967, 6.6347)
+        .Elevation(mm)
+        .Runway(4, 0, runway)
+        .Start(4, 0, runway);
+    b.WriteTo(path);
+  };
+  Alpes(area("Scenery/World") + "AP_Alpes.bgl");
+  courchevel(area("Addon Scenery/Courchevel") + "LFLJ_Courchevel.bgl", 2'006'500, 1'976'000);
+  courchevel(area("Addon Scenery/Courchevel 2003") + "LFLJ_Courchevel.bgl", 1'990'000, 1'990'000);
+  PaysBas(area("Addon Scenery/Pays-Bas") + "AP_PAYS-BAS.BGL");
+  const std::string cfg =
+      "[General]\r\nTitle=FS9 World Scenery\r\nDescription=FS9 Scenery Data\r\nClean_on_Exit=TRUE\r\n"
+      "\r\n; Les zones, de la plus basse à la plus haute\r\n"
+      "[Area.001]\r\nTitle=Scènes par défaut\r\nLocal=Scenery\\World\r\nRemote=\r\n"
+      "Active=TRUE\r\nRequired=TRUE\r\nLayer=1\r\n\r\n"
+      "[Area.002]\r\nTitle=Courchevel (add-on)\r\nLocal=Addon Scenery\\Courchevel\r\n"
+      "Active=TRUE\r\nRequired=FALSE\r\nLayer=3\r\n\r\n"
+      "[Area.003]\r\nTitle=Courchevel 2003 (ancienne version)\r\n"
+      "Local=Addon Scenery\\Courchevel 2003\r\nActive=FALSE\r\nLayer=4\r\n\r\n"
+      "[Area.004]\r\nTitle=Pays-Bas\r\nLocal=Addon Scenery\\Pays-Bas\r\nActive=TRUE\r\n"
+      "Layer=2\r\n";
+  std::ofstream(folder + "/scenery.cfg", std::ios::binary) << qor::test::Utf8ToCp1252(cfg);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -175,5 +217,7 @@ int main(int argc, char** argv) {
   PaysBas(folder + "/AP_PAYS-BAS.BGL");
   Alpes(folder + "/AP_Alpes.bgl");
   OldFormat(folder + "/FS2002_ancien.bgl");
+  // The simulator's folder beside the scenery folder.
+  Library(std::filesystem::path(folder).parent_path().string() + "/fs2004");
   return 0;
 }

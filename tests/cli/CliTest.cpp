@@ -199,6 +199,78 @@ TEST_F(CliTest, FindNamesTheFilesThatDefineAnAirport) {
                              "l'annoncent.\n");
 }
 
+// The library commands on the sample library the tool makes beside its scenery folder.
+TEST_F(CliTest, TheLibraryCommandsFindAlignAndCheckTheSampleLibrary) {
+  ASSERT_EQ(std::system((Quote(QORBGL_SAMPLE_TOOL) + " " + Quote(dir_ / "scenery")).c_str()), 0);
+  const std::string fs = dir_ / "fs2004";
+  const std::string world = fs + "/Scenery/World/scenery/AP_Alpes.bgl";
+  const std::string addon = fs + "/Addon Scenery/Courchevel/scenery/LFLJ_Courchevel.bgl";
+
+  Result r = Run({"areas", "--fs", fs, "--json"});
+  ASSERT_EQ(r.exit, 0) << r.err;
+  const test::JsonValue listed = test::ParseJson(r.out);
+  std::vector<std::string> areas;
+  for (const auto& a : listed["areas"].items) {
+    areas.push_back(std::to_string(a["layer"].number) + " " + a["title"].text +
+                    (a["active"].boolean ? "" : " off") + " " + std::to_string(a["files"].number));
+  }
+  EXPECT_EQ(areas, (std::vector<std::string>{"1 Scènes par défaut 1", "2 Pays-Bas 1",
+                                             "3 Courchevel (add-on) 1",
+                                             "4 Courchevel 2003 (ancienne version) off 1"}));
+
+  r = Run({"where", "LfLj", "--fs", fs, "--json"});
+  ASSERT_EQ(r.exit, 0) << r.err;
+  test::JsonValue where = test::ParseJson(r.out);
+  EXPECT_FALSE(where["agree"].boolean);
+  ASSERT_EQ(where["definitions"].items.size(), 3u);
+  EXPECT_EQ(where["definitions"].items[1]["file"].text, addon);
+  EXPECT_TRUE(where["definitions"].items[1]["shown"].boolean);
+  EXPECT_EQ(where["definitions"].items[1]["elevation_mm"].number, 2006500);
+  EXPECT_EQ(where["definitions"].items[0]["elements"].items.size(), 2u);
+  EXPECT_EQ(Run({"where", "KJFK", "--fs", fs}).exit, 1);
+
+  r = Run({"conflicts", "--fs", fs, "--json"});
+  ASSERT_EQ(r.exit, 0) << r.err;
+  const test::JsonValue conflicts = test::ParseJson(r.out);
+  EXPECT_EQ(conflicts["conflicts"].items.at(0)["icao"].text, "LFLJ");
+  EXPECT_EQ(Run({"conflicts", "--fs", fs, "--min-diff", "1,5"}).exit, 1);
+
+  const test::Bytes before = test::ReadFile(world);
+  r = Run({"align", "LFLJ", "--elevation", "2007", "--all", "--fs", fs, "--dry-run"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 7) << r.out;  // 6 fields and a note
+  EXPECT_EQ(test::ReadFile(world), before);
+  r = Run({"align", "LFLJ", "--elevation", "2007", "--fs", fs});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(test::ReadFile(dir_ / "home/Desktop/QORBgl Backup/AP_Alpes.bgl"), before);
+  EXPECT_EQ(Run({"conflicts", "--fs", fs}).exit, 1);
+
+  // The backup goes back in place; the aligned file goes to the trash.
+  r = Run({"restore", world});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(test::ReadFile(world), before);
+  EXPECT_EQ(Run({"restore", addon + "x"}).exit, 3);
+  EXPECT_EQ(Run({"restore", fs + "/Addon Scenery/Pays-Bas/scenery/AP_PAYS-BAS.BGL"}).exit, 1);
+
+  // A damaged file fails the check; one of the older format is named as such.
+  test::WriteFile(fs + "/Scenery/World/scenery/casse.bgl", {0x01, 0x02, 0, 0, 0xFF, 0xFF});
+  test::WriteFile(fs + "/Scenery/World/scenery/vieux.bgl", {0x01, 0x00, 0, 0});
+  r = Run({"check", fs + "/Scenery/World/scenery", "--json"});
+  EXPECT_EQ(r.exit, 3) << r.err;
+  const test::JsonValue check = test::ParseJson(r.out);
+  EXPECT_EQ(check["checked"].number, 3);
+  ASSERT_EQ(check["files"].items.size(), 2u);
+  EXPECT_EQ(check["files"].items[0]["state"].text, "damaged");
+  EXPECT_EQ(check["files"].items[1]["state"].text, "old-format");
+  EXPECT_EQ(Run({"check", fs + "/Addon Scenery/Courchevel/scenery"}).exit, 0);
+
+  // A scenery.cfg that cannot be taken: its line, and nothing else done.
+  test::WriteFile(fs + "/scenery.cfg", {'[', 'A', 'r', 'e', 'a', '.', '1', '\n', 'x', '\n'});
+  r = Run({"areas", "--fs", fs});
+  EXPECT_EQ(r.exit, 3);
+  EXPECT_NE(r.err.find("mal formé à la ligne 1"), std::string::npos) << r.err;
+}
+
 TEST_F(CliTest, TheBundledSampleSceneryIsWhatTheToolMakesAndLists) {
   const std::string made = dir_ / "made";
   ASSERT_EQ(std::system((Quote(QORBGL_SAMPLE_TOOL) + " " + Quote(made)).c_str()), 0);
