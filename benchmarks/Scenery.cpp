@@ -21,6 +21,21 @@ constexpr int kMixedOther = 200;
 constexpr int kSearchFiles = 500;
 constexpr int kAirportsPerSearchFile = 200;
 constexpr int kCountryAirports = 60'000;
+// The library, as large as the simulator's own: 2,000 files in 40 areas, the first file of each
+// area holding airports (25,000 in all), the others scenery of other kinds, 16 to 256 KiB.
+constexpr int kLibraryAreas = 40;
+constexpr int kLibraryFilesPerArea = 50;
+constexpr int kLibraryAirports = 25'000;
+
+// A four-letter ident for airport number n of a library of `idents` different ones.
+std::string Ident(int n, int idents) {
+  std::string ident = "AAAA";
+  n %= idents;
+  for (int i = 3; i >= 0; --i, n /= 26) {
+    ident[static_cast<std::size_t>(i)] = static_cast<char>('A' + n % 26);
+  }
+  return ident;
+}
 
 int Scaled(int count, double scale) {
   return std::max(2, static_cast<int>(count * scale));
@@ -153,6 +168,57 @@ Scenery MakeScenery(const std::string& folder, double scale, bool reuse) {
   s.countryFileAirports = Scaled(kCountryAirports, scale);
   Write(s.countryFile, RegionalFile(names, s.countryFileAirports, 16));
   s.countryFileSize = fs::file_size(s.countryFile);
+
+  // The library: scenery.cfg and the areas' files.
+  s.libraryFolder = folder + "/fs2004";
+  const int areas = std::max(2, static_cast<int>(kLibraryAreas * std::min(1.0, scale * 4)));
+  const int perArea = Scaled(kLibraryFilesPerArea, scale);
+  const int airportsPerFile = std::max(2, Scaled(kLibraryAirports, scale) / areas);
+  // Idents repeat after four fifths of the airports: the last areas define again airports of
+  // the first ones, at other elevations, as add-ons do.
+  const int idents = std::max(1, areas * airportsPerFile * 4 / 5);
+  s.libraryIdent = Ident(7, idents);
+  std::string cfg = "[General]\r\nTitle=FS9 World Scenery\r\n\r\n";
+  int airport = 0;
+  for (int a = 0; a < areas; ++a) {
+    const std::string number = std::to_string(1000 + a).substr(1);
+    const std::string local = "Scenery/Zone " + number;
+    cfg += "[Area." + number + "]\r\nTitle=Zone " + number + "\r\nLocal=Scenery\\Zone " +
+           number + "\r\nActive=TRUE\r\nRequired=FALSE\r\nLayer=" + std::to_string(a + 1) +
+           "\r\n\r\n";
+    const std::string scenery = s.libraryFolder + "/" + local + "/scenery";
+    fs::create_directories(scenery);
+    for (int f = 0; f < perArea; ++f) {
+      const std::string path = scenery + "/" + (f == 0 ? "AP_" : "OBJ_") + number + "_" +
+                               std::to_string(100 + f) + ".bgl";
+      s.libraryFiles.push_back(path);
+      if (reusing) continue;
+      BglBuilder b;
+      if (f == 0) {
+        auto& section = b.AddSection(3);
+        test::SubSection* sub = nullptr;
+        for (int i = 0; i < airportsPerFile; ++i, ++airport) {
+          if (i % 500 == 0) sub = &section.AddSubSection(static_cast<std::uint32_t>(i));
+          AddAirport(*sub, names, names.Next(), 16);
+          sub->airports.back().Icao(Ident(airport, idents));
+        }
+        b.AddSection(39).AddSubSection().Data({1, 0, 0, 0});
+      } else {
+        // Objects and terrain in a few sections of a few subsections each.
+        const std::size_t size = 16 * 1024 + names.Pick(240 * 1024);
+        for (int k = 0; k < 3; ++k) {
+          auto& section = b.AddSection(static_cast<std::uint32_t>(19 + k));
+          for (int j = 0; j < 4; ++j) section.AddSubSection().Data(Bytes(size / 12, 0x5A));
+        }
+      }
+      test::WriteFile(path, b.Build());
+    }
+  }
+  if (!reusing) {
+    const std::string bytes = test::Utf8ToCp1252(cfg);
+    test::WriteFile(s.libraryFolder + "/scenery.cfg", Bytes(bytes.begin(), bytes.end()));
+  }
+  for (const std::string& path : s.libraryFiles) s.libraryBytes += fs::file_size(path);
 
   test::WriteFile(made, {});
   return s;

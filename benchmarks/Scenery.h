@@ -1,7 +1,7 @@
 #pragma once
 // The scenery the benchmarks work on, made by the project's BGL builder: one large regional file,
-// a folder of many small files of mixed formats, a folder of many medium files, and a country's
-// file of many airports with small taxiway networks.
+// a folder of many small files of mixed formats, a folder of many medium files, a country's
+// file of many airports with small taxiway networks, and a simulator's scenery library.
 
 #include <cstdint>
 #include <string>
@@ -16,6 +16,10 @@ struct Scenery {
   std::string searchFolder;             // medium files; the sought name is in the last only
   std::vector<std::string> searchNames;
   std::string soughtName;
+  std::string libraryFolder;  // a simulator's folder: scenery.cfg and its areas
+  std::vector<std::string> libraryFiles;  // every BGL file of its areas
+  std::string libraryIdent;  // an airport defined in two areas
+  std::uint64_t libraryBytes = 0;
   std::string countryFile;  // a whole country's airports, for the whole commands
   std::uint64_t countryFileSize = 0;
   int countryFileAirports = 0;

@@ -171,6 +171,8 @@ constexpr Figure kProcessFigures[] = {
     {"list --json FILE", "p_list_json", "p_cat_country", 4.0},
     {"find FOLDER NAME", "p_find", "p_cat_search", 3.0},
     {"files FOLDER", "p_files", "p_head_mixed", 1.5},
+    {"where IDENT (library)", "p_where", "p_cat_library", 0.5},
+    {"conflicts (library)", "p_conflicts", "p_cat_library", 1.0},
 };
 
 // Keeps the time of every run of every benchmark, in milliseconds, while the console shows
@@ -505,6 +507,11 @@ int Main(int argc, char** argv) {
   command("p_find", {cli, "find", scenery.searchFolder, scenery.soughtName});
   command("p_head_mixed", headMixed);
   command("p_files", {cli, "files", scenery.mixedFolder});
+  std::vector<std::string> catLibrary = {"cat"};
+  catLibrary.insert(catLibrary.end(), scenery.libraryFiles.begin(), scenery.libraryFiles.end());
+  command("p_cat_library", catLibrary);
+  command("p_where", {cli, "where", scenery.libraryIdent, "--fs", scenery.libraryFolder});
+  command("p_conflicts", {cli, "conflicts", "--fs", scenery.libraryFolder});
 
   for (std::size_t first = 0; first < planned.size();) {
     std::size_t end = first;

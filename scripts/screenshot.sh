@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
 # Builds QORBgl, starts its window on the sample scenery under a virtual X server and saves a
 # screenshot of the whole screen to $1 (default: build/screenshot.png); with --elevations first,
-# on the elevation page with the file's airports shown. Run as root on Debian 12.
+# on the elevation page with the file's airports shown; with --library, on the library page, the
+# sample library (samples/fs2004, copied where the simulator finder finds FS2004) loaded and
+# LFLJ looked up. Run as root on Debian 12.
 # The program runs with HOME and the XDG folders in a fresh temporary folder, so the real
 # settings, desktop and trash are never touched.
 set -euo pipefail
 
-# With --elevations, the window starts on its elevation page, the sample file's airports shown.
+# With --elevations, the window starts on its elevation page, the sample file's airports shown;
+# with --library, on its library page.
 page=0
 if [[ ${1:-} == --elevations ]]; then
   page=1
+  shift
+elif [[ ${1:-} == --library ]]; then
+  page=2
   shift
 fi
 # A path given on the command line is taken relative to the caller's folder.
@@ -18,7 +24,7 @@ if [[ -n $out && $out != /* ]]; then out=$PWD/$out; fi
 cd "$(dirname "$0")/.."
 out=${out:-build/screenshot.png}
 
-bash scripts/install-deps.sh xvfb xauth imagemagick x11-apps openbox
+bash scripts/install-deps.sh xvfb xauth imagemagick x11-apps openbox xdotool
 
 bash scripts/build.sh
 
@@ -32,9 +38,22 @@ chmod 0700 "$tmp/runtime"
 # The page the window starts on, as a setting of a previous run would give it.
 printf 'WINE REGISTRY Version 2\n\n[Software\\\\QOR Soft\\\\QORBgl] 0\n"Onglet"="%s"\n' "$page" \
   >"$tmp/config/QOR Soft/registry.reg"
+# FS2004 in the Wine prefix, as its installer leaves it, holding a copy of the sample library
+# (the window may rewrite what it shows).
+mkdir -p "$tmp/wine/drive_c" "$tmp/wine/dosdevices"
+ln -s ../drive_c "$tmp/wine/dosdevices/c:"
+cp -r samples/fs2004 "$tmp/wine/drive_c/FS9"
+printf 'MZ' >"$tmp/wine/drive_c/FS9/fs9.exe"
+cat >"$tmp/wine/system.reg" <<'REG'
+WINE REGISTRY Version 2
+
+[Software\\Microsoft\\Microsoft Games\\Flight Simulator\\9.0] 1700000000
+"EXE Path"="C:\\FS9"
+REG
 
 # Inside the virtual display: a window manager draws the title bar (caption and icon) as on a
-# desktop; start the window, wait for it to settle, grab the screen, stop both.
+# desktop; start the window, wait for it to settle (on the library page: "Charger", then a
+# look-up typed as a user would), grab the screen, stop both.
 # The screenshot's exit status is the one that counts.
 # shellcheck disable=SC2016  # expanded by the inner shell, not here
 inner='
@@ -43,6 +62,14 @@ wm=$!
 "$1" "$2" &
 pid=$!
 sleep 3
+if [[ $4 == 2 ]]; then
+  xdotool key alt+c
+  sleep 2
+  xdotool key alt+o
+  xdotool type LFLJ
+  xdotool key Return
+  sleep 1
+fi
 status=0
 import -window root "$3" || status=$?
 kill "$pid" "$wm" 2>/dev/null || true
@@ -58,6 +85,6 @@ XDG_CONFIG_DIRS="$tmp/etc-xdg" \
 WINEPREFIX="$tmp/wine" \
   xvfb-run -a -s "-screen 0 1024x768x24" \
   bash -c "$inner" screenshot \
-  "$PWD/build/ui/QORBgl" "$PWD/samples/scenery/AP_IleDeFrance.bgl" "$out"
+  "$PWD/build/ui/QORBgl" "$PWD/samples/scenery/AP_IleDeFrance.bgl" "$out" "$page"
 
 echo "$out"

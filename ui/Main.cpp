@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -33,6 +34,7 @@
 #include "ui/FolderList.h"
 #include "ui/Fonts.h"
 #include "ui/Icons.h"
+#include "ui/LibraryTab.h"
 #include "ui/LinesModel.h"
 #include "ui/SingleInstance.h"
 #include "util/FileUtil.h"
@@ -203,8 +205,11 @@ void TfMain::BuildControls() {
   tvElev_->viewport()->installEventFilter(this);
   tvElev_->setFont(FixedPitchFont(9));
   elev->addWidget(tvElev_);
+  // The library's page asks and schedules through the window's own dialogs and loop.
+  tsBiblio_ = new LibraryTab(CurrentDialogs(), *this);
   pc_->addTab(tsAide_, QString());
   pc_->addTab(tsElev_, QString());
+  pc_->addTab(tsBiblio_, QString());
   sp0_->addWidget(pFiles_);
   sp0_->addWidget(pc_);
   sp0_->setStretchFactor(1, 1);
@@ -244,9 +249,14 @@ void TfMain::BuildControls() {
   connect(pc_, &QTabWidget::currentChanged, this, [this] { OngletChange(pc_); });
   connect(cbDrive_, &QComboBox::activated, this,
           [this] { lbDir_->SetFolder(cbDrive_->currentText()); });
-  // Escape stops a long listing or search.
+  connect(tsBiblio_, &LibraryTab::definitionChosen, this,
+          [this](const QString& file, quint32 offset) { OpenDefinition(file, offset); });
+  // Escape stops a long listing or search, and the reading of the library.
   auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(stop, &QShortcut::activated, this, [this] { workflow_.Cancel(); });
+  connect(stop, &QShortcut::activated, this, [this] {
+    workflow_.Cancel();
+    tsBiblio_->Page().Cancel();
+  });
 }
 
 void TfMain::SelectDriveOf(const QString& folder) {
@@ -273,6 +283,8 @@ void TfMain::FormCreate(const QString& commandLinePath) {
   RestoreFormPlacement(*this, -1, -1);
   pc_->setTabText(0, Q(LangStr(2, "Aide")));
   pc_->setTabText(1, Q(LangStr(3, "Élévation")));
+  pc_->setTabText(2, Q(LangStr(41, "Bibliothèque")));
+  tsBiblio_->SetTexts();
   lFichier_->setText(Q(LangStr(4, "Fichier :")));
   bFichier_->setText(Q(LangStr(5, "Parcourir")));
   bSearch_->setText(Q(LangStr(6, "Rechercher")));
@@ -297,6 +309,7 @@ void TfMain::FormCreate(const QString& commandLinePath) {
   wbAide_->setSource(QUrl::fromLocalFile(QtPath(HelpPagePath())));
   show();
   workflow_.Start(settings, NativePath(commandLinePath));
+  if (CurrentPage() == Page::Library) tsBiblio_->PageShown();
 }
 
 void TfMain::Clic(QObject* sender) {
@@ -328,7 +341,45 @@ void TfMain::OngletChange(QObject* sender) {
     NotYetProgrammed(sender, "fMain", "OngletChange");
     return;
   }
-  workflow_.ShowPage(pc_->currentWidget() == tsElev_ ? Page::Elevations : Page::Help);
+  const Page page = CurrentPage();
+  workflow_.ShowPage(page);
+  if (page == Page::Library) tsBiblio_->PageShown();
+}
+
+Page TfMain::CurrentPage() const {
+  if (pc_->currentWidget() == tsElev_) return Page::Elevations;
+  if (pc_->currentWidget() == tsBiblio_) return Page::Library;
+  return Page::Help;
+}
+
+LibraryPage& TfMain::Library() {
+  return tsBiblio_->Page();
+}
+
+void TfMain::OpenDefinition(const QString& file, quint32 offset) {
+  pendingLine_ = PendingLine{NativePath(file), offset};
+  pc_->setCurrentWidget(tsElev_);  // the page change shows the elevation page's tree
+  workflow_.OpenPath(NativePath(file));
+  SelectPendingLine();  // the file may be open and its tree shown already
+}
+
+void TfMain::SelectPendingLine() {
+  const AirportLines& lines = workflow_.Lines();
+  if (!pendingLine_ || lines.Empty()) return;
+  // Another file's tree may show first (the one open before); the pending line waits for its own.
+  const QFileInfo shown(QtPath(workflow_.FileField()));
+  const QFileInfo wanted(QtPath(pendingLine_->file));
+  if (shown.canonicalFilePath() != wanted.canonicalFilePath()) return;
+  const std::uint32_t offset = pendingLine_->offset;
+  pendingLine_.reset();
+  for (std::size_t line = 0; line < lines.Size(); ++line) {
+    if (lines.IsAirport(line) && lines.Offset(line) == offset) {
+      const QModelIndex index = lines_->IndexOf(line);
+      tvElev_->setCurrentIndex(index);
+      tvElev_->scrollTo(index);
+      return;
+    }
+  }
 }
 
 // ---- what the workflow shows ----
@@ -377,6 +428,7 @@ void TfMain::SetFileField(const std::string& path) {
 
 void TfMain::ShowTree(const AirportLines& lines) {
   lines_->Show(lines);
+  SelectPendingLine();
 }
 
 void TfMain::LineChanged(std::size_t line) {
@@ -459,11 +511,12 @@ void TfMain::closeEvent(QCloseEvent* event) {
 
 void TfMain::FormClose() {
   workflow_.Close();
+  tsBiblio_->Page().Cancel();
   SetBusy(false);
   WindowSettings settings;
   settings.drive = NativePath(cbDrive_->currentText());
   settings.folder = workflow_.Folder();
-  settings.page = pc_->currentWidget() == tsElev_ ? Page::Elevations : Page::Help;
+  settings.page = CurrentPage();
   settings.filesWidth = pFiles_->width();
   settings.dirHeight = pDir_->height();
   WriteWindowSettings(settings);

@@ -1,10 +1,14 @@
 #pragma once
-// The one window of QORBgl: folder and file list on the left, the help page and the airport tree
-// on the right. It lays out the controls, turns their events into calls of the window's
-// workflow, and shows what the workflow tells it; no rule of the job lives here.
+// The one window of QORBgl: folder and file list on the left, the help page, the airport tree
+// and the scenery library on the right. It lays out the controls, turns their events into
+// calls of the window's workflow, and shows what the workflow tells it; no rule of the job
+// lives here.
 
 #include <QWidget>
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "ui/QtPrintSurface.h"
 #include "util/FormPlacement.h"
@@ -26,6 +30,8 @@ class QProgressDialog;
 namespace qor {
 
 class FolderList;
+class LibraryPage;
+class LibraryTab;
 class LinesModel;
 class SingleInstance;
 
@@ -46,6 +52,7 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
   void MDown(QObject* sender);
 
   WindowWorkflow& Workflow() { return workflow_; }
+  LibraryPage& Library();
   const TBGL* Bgl() const { return workflow_.OpenFile(); }
 
   // PlacementForm
@@ -92,6 +99,11 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
   // The window's bounds in the normal state, also while it is maximised.
   QRect NormalBounds() const;
   void SetNormalBounds(const QRect& bounds);
+  Page CurrentPage() const;
+  // A definition chosen on the library page: its file opened on the elevation page, its
+  // airport's line selected once the tree shows it.
+  void OpenDefinition(const QString& file, quint32 offset);
+  void SelectPendingLine();
 
   // Controls, owned by the window through their Qt parents.
   QWidget* pCmd_;
@@ -115,6 +127,7 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
   QTextBrowser* wbAide_;
   QWidget* tsElev_;
   QTreeView* tvElev_;
+  LibraryTab* tsBiblio_;
   QMenu* pmLangue_;
   QAction* mLangue_;
   QProgressDialog* progress_ = nullptr;  // made at the first long print-out
@@ -123,6 +136,12 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
   QtPrintTarget printer_;
   WindowWorkflow workflow_;
   bool busy_ = false;
+  // The line to select when the tree shows the file of a definition opened from the library.
+  struct PendingLine {
+    std::string file;
+    std::uint32_t offset;
+  };
+  std::optional<PendingLine> pendingLine_;
   std::unique_ptr<SingleInstance> instance_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <set>
 
 #include "library/Align.h"
 #include "library/Library.h"
@@ -55,7 +56,8 @@ LibraryPage::~LibraryPage() = default;
 bool LibraryPage::Working() const { return scan_ != nullptr; }
 
 void LibraryPage::Show() {
-  if (!folder_.empty() || Working()) return;
+  if (shown_) return;
+  shown_ = true;
   std::string found;
   if (TFS::FindSimulatorPath(TFS::kFS2004, found)) folder_ = found;
   view_.ShowSimulatorFolder(folder_);
@@ -71,8 +73,16 @@ void LibraryPage::Report(const std::string& text, bool stop) {
 
 void LibraryPage::Load(const std::string& folder) {
   if (Working()) return;
+  shown_ = true;
   folder_ = folder;
-  view_.ShowSimulatorFolder(folder_);
+  // Nothing of an earlier library stays: the lists would name files of another folder.
+  library_.reset();
+  complete_ = false;
+  shownDefinitions_.clear();
+  shownConflicts_.clear();
+  view_.ShowAreas({});
+  view_.ShowDefinitions({}, "");
+  view_.ShowConflicts({});
   library::SceneryConfig config;
   try {
     config = library::ReadSceneryConfig(folder_);
@@ -81,6 +91,10 @@ void LibraryPage::Load(const std::string& folder) {
     Report(e.what(), true);
     return;
   }
+  StartScan(std::move(config));
+}
+
+void LibraryPage::StartScan(library::SceneryConfig config) {
   scan_ = std::make_unique<library::LibraryScan>(std::move(config));
   view_.SetLibraryBusy(true);
   view_.SetLibraryStatus("Lecture de la bibliothèque…");
@@ -109,6 +123,7 @@ void LibraryPage::Cancel() {
 
 void LibraryPage::Finish() {
   const bool whole = scan_->Done() == scan_->Total();
+  complete_ = whole;
   library_ = std::make_unique<library::Library>(scan_->Take());
   scan_.reset();
   view_.SetLibraryBusy(false);
@@ -217,6 +232,13 @@ std::optional<std::uint32_t> LibraryPage::DefinitionOffset(std::size_t row) cons
 
 void LibraryPage::AlignConflict(std::size_t row) {
   if (Working() || !library_ || row >= shownConflicts_.size()) return;
+  if (!complete_) {
+    dialogs_.Message(
+        "La lecture de la bibliothèque a été arrêtée avant la fin : des définitions de cet "
+        "aéroport peuvent manquer, et celle que le simulateur montre n'est peut-être pas celle-ci."
+        "\r\n\r\nChargez la bibliothèque entière avant d'aligner. Je n'ai rien écrit.");
+    return;
+  }
   const library::Library& lib = *library_;
   const Definition& first = lib.definitions[shownConflicts_[row]];
   // The conflict's active definitions, found again by the key the conflicts were made with.
@@ -252,10 +274,9 @@ void LibraryPage::AlignConflict(std::size_t row) {
                      Metres(*mm, true) + " m : je n'ai rien écrit.");
     return;
   }
-  std::size_t files = 0;
-  for (std::size_t i = 0; i < changes.size(); ++i) {
-    files += i == 0 || changes[i].file != changes[i - 1].file;
-  }
+  std::set<std::string> distinct;
+  for (const library::FieldChange& c : changes) distinct.insert(c.file);
+  const std::size_t files = distinct.size();
   if (dialogs_.MsgBox(Count(changes.size(), "altitude", "altitudes") + " de " + who + " dans " +
                           Count(files, "fichier", "fichiers") + " vont passer à " +
                           Metres(*mm, true) +
@@ -274,8 +295,12 @@ void LibraryPage::AlignConflict(std::size_t row) {
   }
   const std::string done =
       written == 0 ? "" : Count(written, "altitude changée", "altitudes changées") + " ; ";
-  // The files changed: the library is read again, so that what it shows is what they hold.
-  Load(folder_);
+  // The files changed: the library is read again, so that what it shows is what they hold;
+  // the folder field keeps what the user may have typed meanwhile.
+  library::SceneryConfig config = library_->config;
+  library_.reset();
+  complete_ = false;
+  StartScan(std::move(config));
   if (!done.empty()) view_.SetLibraryStatus(done + "relecture de la bibliothèque…");
 }
 

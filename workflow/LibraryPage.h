@@ -19,6 +19,7 @@ namespace qor {
 namespace library {
 struct Library;
 class LibraryScan;
+struct SceneryConfig;
 }  // namespace library
 
 // One line of a list of the page: its cells, left to right, under the list's columns; marked
@@ -70,7 +71,8 @@ class LibraryPage {
   // shows) and whether the runways and starts follow, then changes every active definition
   // (each file checked, then backed up, then written) and reads the library again.
   void AlignConflict(std::size_t row);
-  // Stops the reading (Escape, "Arrêter"): what was read so far stays shown.
+  // Stops the reading (Escape, "Arrêter"): what was read so far stays shown, but nothing is
+  // aligned on a library read in part.
   void Cancel();
 
   bool Working() const;
@@ -81,6 +83,7 @@ class LibraryPage {
   std::optional<std::uint32_t> DefinitionOffset(std::size_t row) const;
 
  private:
+  void StartScan(library::SceneryConfig config);
   void ScanStep(std::uint64_t job);
   void Finish();
   void ShowLookup();
@@ -89,7 +92,9 @@ class LibraryPage {
   LibraryView& view_;
   WorkflowDialogs& dialogs_;
   Scheduler& scheduler_;
-  std::string folder_;
+  std::string folder_;  // of the library read, or being read
+  bool shown_ = false;
+  bool complete_ = false;  // the library was read to its end
   std::string lookup_;
   std::unique_ptr<library::LibraryScan> scan_;
   std::unique_ptr<library::Library> library_;

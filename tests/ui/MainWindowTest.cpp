@@ -20,9 +20,11 @@
 #include <QThread>
 #include <QToolTip>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "bgl/Bgl.h"
@@ -42,6 +44,7 @@
 #include "util/NumberFormat.h"
 #include "util/ProgramTitle.h"
 #include "util/Settings.h"
+#include "workflow/LibraryPage.h"
 #include "workflow/WindowWorkflow.h"
 
 namespace qor {
@@ -322,11 +325,12 @@ class MainWindowTest : public QObject {
     Start(QString::fromStdString(folder + "/ap.bgl"));
     return builder_.sections[0].subSections[0].airports[0];
   }
-  std::int32_t FieldAt(std::uint32_t offset) {
-    const test::Bytes b = test::ReadFile(Home() + "/edit/ap.bgl");
+  static std::int32_t FieldOf(const std::string& file, std::uint32_t offset) {
+    const test::Bytes b = test::ReadFile(file);
     return static_cast<std::int32_t>(b[offset] | b[offset + 1] << 8 | b[offset + 2] << 16 |
                                      static_cast<std::uint32_t>(b[offset + 3]) << 24);
   }
+  std::int32_t FieldAt(std::uint32_t offset) { return FieldOf(Home() + "/edit/ap.bgl", offset); }
   QModelIndex Line(int airport, int child = -1) {
     const QModelIndex top = Tree()->model()->index(airport, 0);
     return child < 0 ? top : Tree()->model()->index(child, 0, top);
@@ -550,6 +554,168 @@ class MainWindowTest : public QObject {
     QCOMPARE(ListedFiles(), (QStringList{"2.bgl", "3.bgl"}));
     QCOMPARE(Find<QListWidget>("lbFiles")->currentRow(), 0);
     QCOMPARE(Find<QLineEdit>("eFichier")->text().toStdString(), folder + "/2.bgl");
+  }
+
+  // ---- the library page ----
+
+ private:
+  // FS2004 in the test's Wine prefix, where the finder looks, with a library of three areas
+  // listed out of load order; Courchevel (LFLJ) is defined in each, in the two active ones with
+  // different elevations.
+  struct Fs9 {
+    std::string folder;  // the simulator's, as the finder gives it
+    std::string alpes, ancien, addon;
+    std::uint32_t alpesAt = 0, ancienAt = 0, addonAt = 0;  // of Courchevel's elevation
+    test::Bytes alpesBytes, addonBytes;
+  };
+  Fs9 MakeLibrary() {
+    const std::string prefix = Home() + "/wine";
+    fs::create_directories(prefix + "/drive_c/FS9");
+    fs::create_directories(prefix + "/dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
+    test::WriteFile(prefix + "/drive_c/FS9/fs9.exe", {'M', 'Z'});
+    std::ofstream(prefix + "/system.reg")
+        << "WINE REGISTRY Version 2\n\n"
+        << "[Software\\\\Microsoft\\\\Microsoft Games\\\\Flight Simulator\\\\9.0] 1700000000\n"
+        << "\"EXE Path\"=\"C:\\\\FS9\"\n";
+    Fs9 sim;
+    sim.folder = prefix + "/dosdevices/c:/FS9/";
+    const std::string cfg =
+        "[General]\r\nTitle=FS9 World Scenery\r\n\r\n"
+        "[Area.001]\r\nTitle=Alpes d'origine\r\nLocal=Scenery\\Alpes\r\nLayer=1\r\n"
+        "Active=TRUE\r\n\r\n"
+        "[Area.002]\r\nTitle=Courchevel (add-on)\r\nLocal=Addon Scenery\\Courchevel\r\n"
+        "Layer=3\r\nActive=TRUE\r\n\r\n"
+        "[Area.003]\r\nTitle=Courchevel, version précédente\r\nLocal=Addon Scenery\\Ancien\r\n"
+        "Layer=2\r\nActive=FALSE\r\n";
+    const std::string bytes = test::Utf8ToCp1252(cfg);
+    test::WriteFile(sim.folder + "scenery.cfg", test::Bytes(bytes.begin(), bytes.end()));
+    auto area = [&](const std::string& local, const std::string& name, std::int64_t mm,
+                    std::uint32_t& at, bool neighbour) {
+      const std::string folder = sim.folder + local + "/scenery/";
+      fs::create_directories(folder);
+      BglBuilder b;
+      auto& sub = b.AddSection(3).AddSubSection();
+      if (neighbour) sub.AddAirport().Name("Albertville").Icao("LFKA").Elevation(315000);
+      auto& ap = sub.AddAirport().Name("Courchevel").Icao("LFLJ").Elevation(mm).Runway(22, 0, mm);
+      const test::Bytes written = b.WriteTo(folder + name);
+      at = ap.elevationOffset;
+      return std::pair{folder + name, written};
+    };
+    std::tie(sim.alpes, sim.alpesBytes) =
+        area("Scenery/Alpes", "APX_Alpes.bgl", 2006000, sim.alpesAt, true);
+    std::tie(sim.addon, sim.addonBytes) =
+        area("Addon Scenery/Courchevel", "LFLJ_Courchevel.bgl", 2008000, sim.addonAt, false);
+    sim.ancien = area("Addon Scenery/Ancien", "LFLJ_1998.bgl", 1900000, sim.ancienAt, false).first;
+    return sim;
+  }
+  void SettleLibrary() {
+    QElapsedTimer clock;
+    clock.start();
+    while (window_->Library().Working() && clock.elapsed() < 20000) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    QVERIFY(!window_->Library().Working());
+  }
+  static QStringList Cells(const QTreeWidget* list, int row) {
+    QStringList cells;
+    for (int c = 0; c < list->columnCount(); ++c) cells << list->topLevelItem(row)->text(c);
+    return cells;
+  }
+
+ private slots:
+  // The page saved at the last close comes back with the finder's folder; Escape stops the
+  // reading; the conflict is aligned through the window and leaves the list.
+  void theLibraryPageAlignsAConflict() {
+    const Fs9 sim = MakeLibrary();
+    WriteSetting("Onglet", "2");
+    Start();
+    auto* pages = Find<QTabWidget>("pc");
+    QCOMPARE(pages->currentWidget(), Find<QWidget>("tsBiblio"));
+    QCOMPARE(pages->tabText(2), QString("Bibliothèque"));
+    QCOMPARE(Find<QLineEdit>("eSimulateur")->text().toStdString(), sim.folder);
+
+    auto* load = Find<QPushButton>("bCharger");
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    QTest::mouseClick(load, Qt::LeftButton);
+    QVERIFY(!load->isEnabled());
+    QVERIFY(!Find<QPushButton>("bChercher")->isEnabled());
+    QVERIFY(QApplication::overrideCursor() != nullptr);
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QTest::keyClick(window_.get(), Qt::Key_Escape);
+    QVERIFY(!window_->Library().Working());
+    QVERIFY(load->isEnabled());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    QTest::mouseClick(load, Qt::LeftButton);
+    SettleLibrary();
+    auto* areas = Find<QTreeWidget>("tvZones");
+    for (int c = 0; c < areas->columnCount(); ++c) {
+      QCOMPARE(areas->headerItem()->text(c).toStdString(), LibraryPage::AreaColumns().at(c));
+    }
+    QCOMPARE(areas->topLevelItemCount(), 3);  // in load order: layer 1, 2, 3
+    QVERIFY(Cells(areas, 0).contains("Alpes d'origine"));
+    QVERIFY(Cells(areas, 1).contains("Courchevel, version précédente"));
+    QVERIFY(Cells(areas, 2).contains("Courchevel (add-on)"));
+    auto* conflicts = Find<QTreeWidget>("tvConflits");
+    auto* align = Find<QPushButton>("bAligner");
+    QCOMPARE(conflicts->topLevelItemCount(), 1);
+    QVERIFY(Cells(conflicts, 0).contains("LFLJ"));
+    QVERIFY(!align->isEnabled());
+    conflicts->setCurrentItem(conflicts->topLevelItem(0));
+    QVERIFY(align->isEnabled());
+
+    user_->inputs = {"2007"};
+    user_->script.answers = {UserDialog::kIdNo, UserDialog::kIdOk};  // runways stay; confirmed
+    QTest::mouseClick(align, Qt::LeftButton);
+    SettleLibrary();
+    QCOMPARE(user_->asked.size(), std::size_t{1});
+    QCOMPARE(user_->asked[0].text, std::string("2008,000"));  // the add-on's, loaded last
+    QCOMPARE(FieldOf(sim.alpes, sim.alpesAt), 2007000);
+    QCOMPARE(FieldOf(sim.addon, sim.addonAt), 2007000);
+    QCOMPARE(FieldOf(sim.ancien, sim.ancienAt), 1900000);  // inactive: left alone
+    const std::string backup = Home() + "/Desktop/QORBgl Backup/";
+    QVERIFY(test::ReadFile(backup + "APX_Alpes.bgl") == sim.alpesBytes);
+    QVERIFY(test::ReadFile(backup + "LFLJ_Courchevel.bgl") == sim.addonBytes);
+    QCOMPARE(conflicts->topLevelItemCount(), 0);  // read again: the definitions agree
+    QVERIFY(!align->isEnabled());
+  }
+
+  // A look-up lists every definition in load order, the simulator's in bold; a double-click
+  // opens its file on the elevation page, its airport's line selected.
+  void aDefinitionOpensOnTheElevationPage() {
+    const Fs9 sim = MakeLibrary();
+    WriteSetting("Onglet", "2");
+    Start();
+    QTest::mouseClick(Find<QPushButton>("bCharger"), Qt::LeftButton);
+    SettleLibrary();
+    auto* lookup = Find<QLineEdit>("eCherche");
+    lookup->setText("lflj");
+    QTest::keyClick(lookup, Qt::Key_Return);
+    auto* definitions = Find<QTreeWidget>("tvDefinitions");
+    QCOMPARE(definitions->topLevelItemCount(), 3);
+    const QString files[] = {"APX_Alpes.bgl", "LFLJ_1998.bgl", "LFLJ_Courchevel.bgl"};
+    for (int row = 0; row < 3; ++row) {
+      const QString cells = Cells(definitions, row).join(" | ");
+      QVERIFY2(cells.contains(files[row]), qPrintable(cells));
+      QCOMPARE(definitions->topLevelItem(row)->font(0).bold(), row == 2);
+    }
+    QVERIFY(!Find<QLabel>("lDefinitions")->text().isEmpty());
+
+    // A double-click as the system sends it: a click, then the second press.
+    const QPoint first(5, definitions->visualItemRect(definitions->topLevelItem(0)).center().y());
+    QTest::mouseClick(definitions->viewport(), Qt::LeftButton, Qt::NoModifier, first);
+    QTest::mouseDClick(definitions->viewport(), Qt::LeftButton, Qt::NoModifier, first);
+    Settle();
+    auto* pages = Find<QTabWidget>("pc");
+    QCOMPARE(pages->currentIndex(), 1);
+    QCOMPARE(Find<QLineEdit>("eFichier")->text().toStdString(), sim.alpes);
+    QCOMPARE(TreeLines().size(), 3);
+    QCOMPARE(Tree()->currentIndex(), Line(1));  // Courchevel, after Albertville
+    pages->setCurrentIndex(2);
+    Close();
+    QCOMPARE(ReadSetting("Onglet"), std::string("2"));
   }
 
   // ---- printing ----
