@@ -24,6 +24,15 @@ std::string Count(std::size_t n, const std::string& one, const std::string& many
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// A path under the simulator's folder without that folder: the lists stay readable.
+std::string UnderFolder(const std::string& path, const std::string& folder) {
+  const std::string base = IncludeBackslash(folder);
+  if (folder.empty() || path.size() <= base.size() || path.compare(0, base.size(), base) != 0) {
+    return path;
+  }
+  return path.substr(base.size());
+}
+
 std::string Who(const std::string& icao, const std::string& name) {
   return icao.empty() ? name : name + " (" + icao + ")";
 }
@@ -134,7 +143,7 @@ void LibraryPage::Finish() {
     const library::Area& area = lib.config.areas[a];
     areas.push_back({{std::to_string(area.layer), area.title,
                       area.active ? "active" : "inactive", std::to_string(lib.files[a]),
-                      area.folder.empty() ? area.local : area.folder},
+                      area.folder.empty() ? area.local : UnderFolder(area.folder, folder_)},
                      false});
   }
   view_.ShowAreas(areas);
@@ -197,7 +206,7 @@ void LibraryPage::ShowLookup() {
   for (const Definition* d : found) {
     const library::Area& area = lib.AreaOf(*d);
     rows.push_back({{d == shown ? "oui" : "", area.title + (area.active ? "" : " (inactive)"),
-                     std::to_string(area.layer), d->file, d->name, d->icao,
+                     std::to_string(area.layer), UnderFolder(d->file, folder_), d->name, d->icao,
                      Metres(d->elevationMm, true)},
                     d == shown});
     shownDefinitions_.push_back(static_cast<std::size_t>(d - lib.definitions.data()));
