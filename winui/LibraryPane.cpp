@@ -299,6 +299,19 @@ void LibraryPane::EnableButtons() {
   ::EnableWindow(Control(bAligner), !busy_ && Selected(lvConflits).has_value());
 }
 
+namespace {
+
+// The folder dialog's callback (the system's calling convention, which 32-bit Windows keeps
+// apart from C++'s): the dialog opens on the folder named by data.
+int CALLBACK OpenOnFolder(HWND dialog, UINT message, LPARAM, LPARAM data) {
+  if (message == BFFM_INITIALIZED && data != 0) {
+    ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
+  }
+  return 0;
+}
+
+}  // namespace
+
 void LibraryPane::BrowseFolder() {
   const std::wstring current = Wide(TextOf(Control(eSimulateur)));
   const std::wstring title = Wide("Le dossier de Flight Simulator 2004 (celui de scenery.cfg) :");
@@ -307,12 +320,7 @@ void LibraryPane::BrowseFolder() {
   info.lpszTitle = title.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
   // The dialog opens on the folder of the field.
-  info.lpfn = [](HWND dialog, UINT message, LPARAM, LPARAM data) -> int {
-    if (message == BFFM_INITIALIZED && data != 0) {
-      ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
-    }
-    return 0;
-  };
+  info.lpfn = OpenOnFolder;
   info.lParam = current.empty() ? 0 : reinterpret_cast<LPARAM>(current.c_str());
   // The new-style dialog is made of COM objects.
   const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
