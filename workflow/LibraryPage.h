@@ -43,7 +43,7 @@ class LibraryView {
   // The page's own status line (the reading's progress, what was found, what was changed).
   virtual void SetLibraryStatus(const std::string& text) = 0;
   // While the library is read: "Charger", "Chercher" and "Aligner" are disabled and the wait
-  // cursor shows; Escape or "Arrêter" calls Cancel.
+  // cursor shows; Escape calls Cancel.
   virtual void SetLibraryBusy(bool busy) = 0;
 };
 
@@ -71,7 +71,7 @@ class LibraryPage {
   // shows) and whether the runways and starts follow, then changes every active definition
   // (each file checked, then backed up, then written) and reads the library again.
   void AlignConflict(std::size_t row);
-  // Stops the reading (Escape, "Arrêter"): what was read so far stays shown, but nothing is
+  // Stops the reading (Escape): what was read so far stays shown, but nothing is
   // aligned on a library read in part.
   void Cancel();
 
