@@ -92,44 +92,44 @@ std::optional<std::size_t> ReadStartOfOpened(HANDLE handle, void* out, std::size
   return result;
 }
 
+// The attributes of an existing file that is no folder; raises the French error otherwise.
+DWORD FileAttributesOf(const std::wstring& wide, const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, ::GetLastError()));
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : c'est un dossier.");
+  }
+  return attributes;
+}
+
+// The handle of a file just opened; raises the French error when the open failed.
+File::Handle Checked(HANDLE handle, const std::string& path) {
+  if (handle == INVALID_HANDLE_VALUE) {
+    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, ::GetLastError()));
+  }
+  return reinterpret_cast<File::Handle>(handle);
+}
+
 }  // namespace
 
 std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
   const std::wstring wide = Wide(path);
-  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, ::GetLastError()));
-  }
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : c'est un dossier.");
-  }
-  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+  if ((FileAttributesOf(wide, path) & FILE_ATTRIBUTE_READONLY) != 0) {
     throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) +
                       " en écriture : il est en lecture seule (accès refusé).");
   }
-  const HANDLE handle = OpenShared(wide);
-  if (handle == INVALID_HANDLE_VALUE) {
-    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, ::GetLastError()));
-  }
-  return std::unique_ptr<File>(new File(reinterpret_cast<Handle>(handle), path));
+  return std::unique_ptr<File>(new File(Checked(OpenShared(wide), path), path));
 }
 
 std::unique_ptr<File> File::OpenRead(const std::string& path) {
   const std::wstring wide = Wide(path);
-  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, ::GetLastError()));
-  }
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : c'est un dossier.");
-  }
+  FileAttributesOf(wide, path);
   const HANDLE handle =
       ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, ::GetLastError()));
-  }
-  return std::unique_ptr<File>(new File(reinterpret_cast<Handle>(handle), path));
+  return std::unique_ptr<File>(new File(Checked(handle, path), path));
 }
 
 std::optional<std::size_t> ReadStartOfFile(const std::string& path, void* out, std::size_t n) {
