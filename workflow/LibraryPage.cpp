@@ -7,8 +7,8 @@
 #include "library/Align.h"
 #include "library/Library.h"
 #include "platform/Errors.h"
-#include "platform/ShellFolders.h"
 #include "simfinder/QORFS.h"
+#include "util/Environment.h"
 #include "util/FileUtil.h"
 #include "util/FitText.h"
 #include "workflow/ElevationInput.h"
@@ -297,7 +297,7 @@ void LibraryPage::AlignConflict(std::size_t row) {
   }
   std::size_t written = 0;
   try {
-    library::Align(lib, changes, IncludeBackslash(platform::UserDesktopFolder()), true,
+    library::Align(lib, changes, DesktopFolder(), true,
                    {{}, [&](const library::FieldChange&) { ++written; }});
   } catch (const Exception& e) {
     Report(e.what(), true);

@@ -1,0 +1,126 @@
+// The library page's workflow driven as a user drives the page, without a display: what each
+// list is given, and when an alignment writes and when it must not.
+
+#include "workflow/LibraryPage.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/File.h"
+#include "tests/support/BglBuilder.h"
+#include "tests/support/ScriptedUser.h"
+#include "tests/support/TempFolder.h"
+#include "tests/workflow/FrontEndDouble.h"
+#include "util/Environment.h"
+#include "util/NumberFormat.h"
+
+namespace qor {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RecordingLibraryView : public LibraryView {
+ public:
+  void ShowSimulatorFolder(const std::string& f) override { folder = f; }
+  void ShowAreas(const std::vector<LibraryRow>& rows) override { areas = rows; }
+  void ShowDefinitions(const std::vector<LibraryRow>& rows, const std::string& s) override {
+    definitions = rows;
+    summary = s;
+  }
+  void ShowConflicts(const std::vector<LibraryRow>& rows) override { conflicts = rows; }
+  void SetLibraryStatus(const std::string& text) override { status = text; }
+  void SetLibraryBusy(bool b) override { busy = b; }
+
+  std::string folder, summary, status;
+  std::vector<LibraryRow> areas, definitions, conflicts;
+  bool busy = false;
+};
+
+class LibraryPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(test::Utf8Path(dir_ / "Bureau"));
+    SetEnvironment("QORBgl", dir_.Path() + platform::kPathDelimiter,
+                   (dir_ / "Bureau") + platform::kPathDelimiter);
+    SetNumberSymbols({",", " "});
+    // Courchevel in four areas of one file each, three of them active and disagreeing.
+    std::string cfg;
+    for (int a = 1; a <= 4; ++a) {
+      const std::string area = "Zone" + std::to_string(a);
+      fs::create_directories(test::Utf8Path(dir_ / area + "/scenery"));
+      test::BglBuilder b;
+      b.AddSection(3).AddSubSection().AddAirport().Name("Courchevel").Icao("LFLJ").Elevation(
+          2000000 + 1000 * a);
+      files_.push_back(dir_ / area + "/scenery/lflj" + std::to_string(a) + ".bgl");
+      b.WriteTo(files_.back());
+      cfg += "[Area.00" + std::to_string(a) + "]\nTitle=" + area + "\nLocal=" + area +
+             "\nLayer=" + std::to_string(a) + (a == 4 ? "\nActive=FALSE\n" : "\n");
+    }
+    test::WriteFile(dir_ / "scenery.cfg", test::Bytes(cfg.begin(), cfg.end()));
+  }
+  std::vector<std::string> Column(const std::vector<LibraryRow>& rows, std::size_t cell) {
+    std::vector<std::string> column;
+    for (const LibraryRow& row : rows) column.push_back(row.cells.at(cell));
+    return column;
+  }
+
+  test::TempFolder dir_;
+  std::vector<std::string> files_;
+  RecordingLibraryView view_;
+  test::ScriptedUser user_;
+  test::StepQueue steps_;
+  LibraryPage page_{view_, user_, steps_};
+};
+
+TEST_F(LibraryPageTest, AConflictIsAlignedOnlyOnAWholeLibraryAndThenGoes) {
+  const std::vector<test::Bytes> before = {test::ReadFile(files_[0]), test::ReadFile(files_[3])};
+  // A reading stopped after its first step: shown, but not aligned.
+  page_.Load(dir_.Path());
+  EXPECT_TRUE(view_.busy);
+  steps_.RunOne();
+  page_.Cancel();
+  EXPECT_FALSE(view_.busy);
+  EXPECT_NE(view_.status.find("lecture arrêtée avant la fin"), std::string::npos) << view_.status;
+  page_.AlignConflict(0);
+  EXPECT_TRUE(user_.asked.empty());
+
+  page_.Load(dir_.Path());
+  steps_.RunAll();
+  EXPECT_EQ(Column(view_.areas, 1), (std::vector<std::string>{"Zone1", "Zone2", "Zone3",
+                                                               "Zone4"}));
+  EXPECT_EQ(Column(view_.areas, 2),
+            (std::vector<std::string>{"active", "active", "active", "inactive"}));
+  page_.Lookup("lflj");
+  EXPECT_EQ(Column(view_.definitions, 0), (std::vector<std::string>{"", "", "oui", ""}));
+  EXPECT_TRUE(view_.definitions[2].marked);
+  EXPECT_EQ(view_.definitions[3].cells[1], "Zone4 (inactive)");
+  EXPECT_EQ(view_.summary, "4 définitions ; les actives ne s'accordent pas : le simulateur "
+                           "montre 2 003,000 m (zone « Zone3 »).");
+  EXPECT_EQ(page_.DefinitionFile(1), files_[1]);
+  ASSERT_EQ(view_.conflicts.size(), 1u);
+  EXPECT_EQ(view_.conflicts[0].cells,
+            (std::vector<std::string>{"LFLJ", "Courchevel", "3", "2,000", "2 003,000"}));
+
+  // A malformed value is refused and asked again; the shown elevation is offered first.
+  user_.inputs = {std::string("2 km"), std::string("2010,5")};
+  user_.script.answers = {UserDialog::kIdNo, UserDialog::kIdOk};
+  page_.AlignConflict(0);
+  ASSERT_EQ(user_.asked.size(), 2u);
+  EXPECT_EQ(user_.asked[0].text, "2003,000");
+  steps_.RunAll();
+  for (std::size_t i = 0; i < 3; ++i) {
+    const test::Bytes b = test::ReadFile(files_[i]);
+    const std::uint32_t offset = 112;  // the first airport's elevation field
+    EXPECT_EQ(b[offset] | b[offset + 1] << 8 | b[offset + 2] << 16 | b[offset + 3] << 24,
+              2010500)
+        << files_[i];
+  }
+  EXPECT_EQ(test::ReadFile(files_[3]), before[1]);  // the inactive area is left alone
+  EXPECT_EQ(test::ReadFile(dir_ / "Bureau/QORBgl Backup/lflj1.bgl"), before[0]);
+  EXPECT_TRUE(view_.conflicts.empty());
+  EXPECT_EQ(view_.summary, "4 définitions ; les actives s'accordent sur 2 010,500 m.");
+}
+
+}  // namespace
+}  // namespace qor
