@@ -51,8 +51,9 @@ TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder, Scope 
     }
     throw;
   }
-  // A copy named after the file plus ".bak" counts as made already.
-  BackupDone = platform::FileExists(BackupPath() + ".bak");
+  // A copy named after the file plus ".bak" counts as made already (for a file opened to be
+  // written: a read-only look needs no copy).
+  if (scope == Scope::Whole) BackupDone = platform::FileExists(BackupPath() + ".bak");
 }
 
 void TBGL::ReadStructure() {
