@@ -183,9 +183,8 @@ Scenery MakeScenery(const std::string& folder, double scale, bool reuse) {
   for (int a = 0; a < areas; ++a) {
     const std::string number = std::to_string(1000 + a).substr(1);
     const std::string local = "Scenery/Zone " + number;
-    cfg += "[Area." + number + "]\r\nTitle=Zone " + number + "\r\nLocal=Scenery\\Zone " +
-           number + "\r\nActive=TRUE\r\nRequired=FALSE\r\nLayer=" + std::to_string(a + 1) +
-           "\r\n\r\n";
+    cfg += "[Area." + number + "]\r\nTitle=Zone " + number + "\r\nLocal=Scenery\\Zone " + number +
+           "\r\nActive=TRUE\r\nRequired=FALSE\r\nLayer=" + std::to_string(a + 1) + "\r\n\r\n";
     const std::string scenery = s.libraryFolder + "/" + local + "/scenery";
     fs::create_directories(scenery);
     for (int f = 0; f < perArea; ++f) {

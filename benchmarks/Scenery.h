@@ -16,9 +16,9 @@ struct Scenery {
   std::string searchFolder;             // medium files; the sought name is in the last only
   std::vector<std::string> searchNames;
   std::string soughtName;
-  std::string libraryFolder;  // a simulator's folder: scenery.cfg and its areas
+  std::string libraryFolder;              // a simulator's folder: scenery.cfg and its areas
   std::vector<std::string> libraryFiles;  // every BGL file of its areas
-  std::string libraryIdent;  // an airport defined in two areas
+  std::string libraryIdent;               // an airport defined in two areas
   std::uint64_t libraryBytes = 0;
   std::string countryFile;  // a whole country's airports, for the whole commands
   std::uint64_t countryFileSize = 0;

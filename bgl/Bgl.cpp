@@ -37,9 +37,9 @@ TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder, Scope 
                                              ? platform::File::OpenReadWrite(fileName)
                                              : platform::File::OpenRead(fileName);
   seen_ = file->CurrentStamp();
-  file_ = std::make_unique<BufferedFile>(std::move(file), seen_.size,
-                                         scope == Scope::Airports ? BufferedFile::Reading::Sparse
-                                                                  : BufferedFile::Reading::Whole);
+  file_ = std::make_unique<BufferedFile>(
+      std::move(file), seen_.size,
+      scope == Scope::Airports ? BufferedFile::Reading::Sparse : BufferedFile::Reading::Whole);
   desktopFolder_ = desktopFolder;
   structureLeft_ = file_->Size();
   try {

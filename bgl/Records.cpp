@@ -160,7 +160,9 @@ std::string IcaoIdent(std::uint32_t field) {
   return ident;
 }
 
-double LatitudeDegrees(std::uint32_t field) { return 90.0 - field * (180.0 / (1u << 29)); }
+double LatitudeDegrees(std::uint32_t field) {
+  return 90.0 - field * (180.0 / (1u << 29));
+}
 
 double LongitudeDegrees(std::uint32_t field) {
   return field * (360.0 / (3.0 * (1u << 28))) - 180.0;

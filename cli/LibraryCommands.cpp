@@ -62,8 +62,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args,
       const std::string& value = args[++i];
       (arg == "--fs" ? o.fs : arg == "--elevation" ? o.elevation : o.minDiff) = value;
     } else {
-      (arg == "--json" ? o.json : arg == "--all" ? o.all : arg == "--dry-run" ? o.dryRun
-                                                                              : o.noBackup) = true;
+      (arg == "--json"      ? o.json
+       : arg == "--all"     ? o.all
+       : arg == "--dry-run" ? o.dryRun
+                            : o.noBackup) = true;
     }
   }
   return o;
@@ -82,8 +84,7 @@ std::optional<Library> Scan(const Options& o, const std::string& only = {}) {
   return library;
 }
 
-void AppendDefinition(std::string& out, const Library& library, const Definition& d,
-                      bool shown) {
+void AppendDefinition(std::string& out, const Library& library, const Definition& d, bool shown) {
   const library::Area& area = library.AreaOf(d);
   out += "{\"area\": ";
   AppendJsonString(out, area.title);
@@ -123,8 +124,8 @@ std::string DefinitionLine(const Library& library, const Definition& d, bool sho
   const library::Area& area = library.AreaOf(d);
   return std::string(shown ? "* " : "  ") + "[" + std::to_string(area.layer) + "] " + area.title +
          (area.active ? "" : " (inactive)") + " : " + d.file + " : " + d.name +
-         (d.icao.empty() ? "" : " (" + d.icao + ")") + " " + Metres(d.elevationMm) +
-         " m (offset " + std::to_string(d.offset) + ")\n";
+         (d.icao.empty() ? "" : " (" + d.icao + ")") + " " + Metres(d.elevationMm) + " m (offset " +
+         std::to_string(d.offset) + ")\n";
 }
 
 std::optional<std::int32_t> ReadMm(const std::string& text, std::string& problem) {
@@ -255,8 +256,7 @@ int ConflictsCommand(const std::vector<std::string>& args) {
 
 int AlignCommand(const std::vector<std::string>& args) {
   std::string problem;
-  const auto o =
-      Parse(args, {"--fs", "--elevation", "--all", "--dry-run", "--no-backup"}, problem);
+  const auto o = Parse(args, {"--fs", "--elevation", "--all", "--dry-run", "--no-backup"}, problem);
   if (!o) return Usage(problem);
   if (o->words.size() != 1) return Usage("align attend un IDENT (indicatif OACI ou nom).");
   if (!o->elevation) return Usage("align attend --elevation METRES.");
@@ -270,13 +270,14 @@ int AlignCommand(const std::vector<std::string>& args) {
     if (library->AreaOf(*d).active) active.push_back(d);
   }
   if (active.empty()) {
-    Report("Aucune définition active de « " + airport + " » dans la bibliothèque : je n'écris rien.");
+    Report("Aucune définition active de « " + airport +
+           " » dans la bibliothèque : je n'écris rien.");
     return kNothing;
   }
   const std::vector<library::FieldChange> changes = library::PlanAlign(active, *mm, o->all);
   const auto line = [](const library::FieldChange& c) {
-    return c.what + " (" + c.file + ", offset " + std::to_string(c.offset) + ") : " +
-           Metres(c.oldMm) + " -> " + Metres(c.newMm) + " m\n";
+    return c.what + " (" + c.file + ", offset " + std::to_string(c.offset) +
+           ") : " + Metres(c.oldMm) + " -> " + Metres(c.newMm) + " m\n";
   };
   if (o->dryRun) {
     std::string out;
@@ -295,8 +296,8 @@ int AlignCommand(const std::vector<std::string>& args) {
     platform::WriteOut("Copie de sécurité de " + file + " : " + copy + "\n");
   };
   report.written = [&](const library::FieldChange& c) { platform::WriteOut(line(c)); };
-  library::Align(*library, changes, IncludeBackslash(platform::UserDesktopFolder()),
-                 !o->noBackup, report);
+  library::Align(*library, changes, IncludeBackslash(platform::UserDesktopFolder()), !o->noBackup,
+                 report);
   return kDone;
 }
 
@@ -320,11 +321,11 @@ int CheckCommand(const std::vector<std::string>& args) {
     try {
       const auto file = platform::File::OpenRead(path);
       if (file->ReadAt(0, word, 2) == 2 && (word[0] | word[1] << 8) != TBGL::kHeader) {
-        findings.push_back({name, true,
-                            "ancien format (en-tête " + ValueToHex(Variant::Word(
-                                                            static_cast<std::uint16_t>(
-                                                                word[0] | word[1] << 8))) +
-                                ", pas $0201) : ce programme ne le lit pas"});
+        findings.push_back(
+            {name, true,
+             "ancien format (en-tête " +
+                 ValueToHex(Variant::Word(static_cast<std::uint16_t>(word[0] | word[1] << 8))) +
+                 ", pas $0201) : ce programme ne le lit pas"});
         continue;
       }
       // Read whole, as the window reads it, but not opened for writing: a read-only file is
@@ -337,8 +338,8 @@ int CheckCommand(const std::vector<std::string>& args) {
   }
   std::string out;
   if (o->json) {
-    out = "{\"folder\": " + JsonString(o->words[0]) + ", \"checked\": " +
-          std::to_string(names.size()) + ", \"files\": [";
+    out = "{\"folder\": " + JsonString(o->words[0]) +
+          ", \"checked\": " + std::to_string(names.size()) + ", \"files\": [";
     for (std::size_t i = 0; i < findings.size(); ++i) {
       out += i == 0 ? "\n  {\"name\": " : ",\n  {\"name\": ";
       AppendJsonString(out, findings[i].name);
@@ -377,7 +378,8 @@ int RestoreCommand(const std::vector<std::string>& args) {
   if (!CopyFileTo(copy, file, false)) {
     Report("Le fichier " + platform::QuotedPath(file) +
            " est à la corbeille, mais je n'ai pas pu remettre sa copie de sécurité à sa place : "
-           "reprenez-le dans la corbeille, ou copiez " + platform::QuotedPath(copy) + " vous-même.");
+           "reprenez-le dans la corbeille, ou copiez " +
+           platform::QuotedPath(copy) + " vous-même.");
     return kFileError;
   }
   platform::WriteOut("Copie de sécurité remise en place : " + file +

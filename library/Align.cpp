@@ -62,8 +62,7 @@ void Align(const Library& library, const std::vector<FieldChange>& changes,
   }
 
   // 1. Every file: the one the scan read, writable, each field as the scan saw it.
-  std::map<std::string, platform::File::Stamp> stamps(library.stamps.begin(),
-                                                      library.stamps.end());
+  std::map<std::string, platform::File::Stamp> stamps(library.stamps.begin(), library.stamps.end());
   for (const std::string& file : order) {
     const auto seen = stamps.find(file);
     const auto now = platform::StampOfPath(file);
@@ -93,7 +92,8 @@ void Align(const Library& library, const std::vector<FieldChange>& changes,
       if (bgl.BackupDone) continue;
       if (!bgl.EnsureBackup(dialog) || dialog.refused) {
         throw Exception("Je n'ai pas pu faire la copie de sécurité de " +
-                        platform::QuotedPath(file) + " dans « QORBgl Backup » sur votre bureau : "
+                        platform::QuotedPath(file) +
+                        " dans « QORBgl Backup » sur votre bureau : "
                         "je n'écris rien.");
       }
       if (report.copied) report.copied(file, bgl.BackupPath());

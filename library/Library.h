@@ -42,8 +42,8 @@ struct Problem {
 
 struct Library {
   SceneryConfig config;
-  std::vector<std::size_t> files;         // BGL files an area holds, by area
-  std::vector<Definition> definitions;    // in load order (area, listing, file order)
+  std::vector<std::size_t> files;       // BGL files an area holds, by area
+  std::vector<Definition> definitions;  // in load order (area, listing, file order)
   std::vector<Problem> problems;
   // The stamp of each file as it was read, for a later check that it is still the same.
   std::vector<std::pair<std::string, platform::File::Stamp>> stamps;

@@ -20,7 +20,7 @@ struct Area {
 };
 
 struct SceneryConfig {
-  std::string path;       // of scenery.cfg
+  std::string path;         // of scenery.cfg
   std::vector<Area> areas;  // in load order: layer ascending, then the order of the file
 };
 

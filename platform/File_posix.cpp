@@ -52,10 +52,11 @@ std::unique_ptr<File> File::OpenRead(const std::string& path) {
   // Non-blocking, so that a named pipe given a scenery file's name cannot stall the open.
   const int fd = Sys().Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
   struct stat st {};
-  const int error = fd < 0 ? errno : Sys().FStat(fd, &st) != 0 ? errno
-                                      : S_ISDIR(st.st_mode)   ? EISDIR
-                                      : !S_ISREG(st.st_mode)  ? EINVAL
-                                                              : 0;
+  const int error = fd < 0                      ? errno
+                    : Sys().FStat(fd, &st) != 0 ? errno
+                    : S_ISDIR(st.st_mode)       ? EISDIR
+                    : !S_ISREG(st.st_mode)      ? EINVAL
+                                                : 0;
   if (error != 0) {
     if (fd >= 0) Sys().Close(fd);
     throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +

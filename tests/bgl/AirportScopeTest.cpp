@@ -37,8 +37,8 @@ std::vector<Field> Fields(const TBGL& bgl) {
   std::vector<Field> fields;
   for (const TAirport1Rec* airport : bgl.Airports()) {
     for (const TElevation& e : airport->Elevations) {
-      fields.push_back({std::string(airport->Name) + "/" + std::string(e.Caption), e.Offset,
-                        e.Altitude});
+      fields.push_back(
+          {std::string(airport->Name) + "/" + std::string(e.Caption), e.Offset, e.Altitude});
     }
   }
   return fields;
