@@ -191,7 +191,8 @@ void Library(const std::string& folder) {
   courchevel(area("Addon Scenery/Courchevel 2003") + "LFLJ_Courchevel.bgl", 1'990'000, 1'990'000);
   PaysBas(area("Addon Scenery/Pays-Bas") + "AP_PAYS-BAS.BGL");
   const std::string cfg =
-      "[General]\r\nTitle=FS9 World Scenery\r\nDescription=FS9 Scenery Data\r\nClean_on_Exit=TRUE\r\n"
+      "[General]\r\nTitle=FS9 World Scenery\r\nDescription=FS9 Scenery "
+      "Data\r\nClean_on_Exit=TRUE\r\n"
       "\r\n; Les zones, de la plus basse à la plus haute\r\n"
       "[Area.001]\r\nTitle=Scènes par défaut\r\nLocal=Scenery\\World\r\nRemote=\r\n"
       "Active=TRUE\r\nRequired=TRUE\r\nLayer=1\r\n\r\n"

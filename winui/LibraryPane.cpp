@@ -16,9 +16,9 @@ using platform::Utf8;
 using platform::Wide;
 
 // Every control of the page, for showing and hiding them together.
-constexpr int kControls[] = {lSimulateur, eSimulateur,   bParcourirSim, bCharger, lZones,
-                             lvZones,     lAeroport,     eAeroport,     bChercher, lResume,
-                             lvDefinitions, lConflits,   lvConflits,    bAligner, lEtatBib};
+constexpr int kControls[] = {lSimulateur,   eSimulateur, bParcourirSim, bCharger,  lZones,
+                             lvZones,       lAeroport,   eAeroport,     bChercher, lResume,
+                             lvDefinitions, lConflits,   lvConflits,    bAligner,  lEtatBib};
 
 std::string TextOf(HWND control) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
@@ -52,16 +52,16 @@ void LibraryPane::Build(HWND window, HFONT font, const std::function<int(int)>& 
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   auto make = [&](const wchar_t* cls, int id, DWORD style, const std::string& text = {},
                   DWORD exStyle = 0) {
-    const HWND control = ::CreateWindowExW(
-        exStyle, cls, Wide(text).c_str(), WS_CHILD | style, 0, 0, 10, 10, window_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    const HWND control =
+        ::CreateWindowExW(exStyle, cls, Wide(text).c_str(), WS_CHILD | style, 0, 0, 10, 10, window_,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
   };
   auto list = [&](int id, const std::vector<std::string>& columns) {
-    const HWND view = make(WC_LISTVIEWW, id,
-                           LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, {},
-                           WS_EX_CLIENTEDGE);
+    const HWND view =
+        make(WC_LISTVIEWW, id, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, {},
+             WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(view, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     for (std::size_t c = 0; c < columns.size(); ++c) {
       std::wstring caption = Wide(columns[c]);
@@ -352,8 +352,7 @@ void LibraryPane::ShowAreas(const std::vector<LibraryRow>& rows) {
   Fill(lvZones, rows, areaMarks_);
 }
 
-void LibraryPane::ShowDefinitions(const std::vector<LibraryRow>& rows,
-                                  const std::string& summary) {
+void LibraryPane::ShowDefinitions(const std::vector<LibraryRow>& rows, const std::string& summary) {
   Fill(lvDefinitions, rows, definitionMarks_);
   ::SetWindowTextW(Control(lResume), Wide(summary).c_str());
 }

@@ -58,8 +58,7 @@ struct FixedPitchFaces {
   std::wstring first;
 };
 
-int CALLBACK NoteFixedPitchFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD type,
-                                LPARAM data) {
+int CALLBACK NoteFixedPitchFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM data) {
   auto* found = reinterpret_cast<FixedPitchFaces*>(data);
   const std::wstring face = font->lfFaceName;
   if (face == L"Courier New") found->courierNew = true;

@@ -1,8 +1,8 @@
 #pragma once
 // The one window of QORBgl on Windows: folder and file list on the left, the help page, the
-// airport tree and the scenery library on the right, in Win32 common controls. It lays out the controls, turns their
-// messages into calls of the window's workflow, and shows what the workflow tells it; no rule
-// of the job lives here.
+// airport tree and the scenery library on the right, in Win32 common controls. It lays out the
+// controls, turns their messages into calls of the window's workflow, and shows what the workflow
+// tells it; no rule of the job lives here.
 
 // Before <windows.h>: its TextOut macro would rename the print surface's function here.
 #include "winui/GdiPrintSurface.h"

@@ -34,9 +34,9 @@ constexpr std::ptrdiff_t kInsertionSortLimit = 32;
 // Degrees with four decimals (about 10 m), without sign, in the regional decimal symbol.
 std::string Degrees(double degrees) {
   char digits[32];
-  const auto end = std::to_chars(digits, digits + sizeof digits, std::fabs(degrees),
-                                 std::chars_format::fixed, 4)
-                       .ptr;
+  const auto end =
+      std::to_chars(digits, digits + sizeof digits, std::fabs(degrees), std::chars_format::fixed, 4)
+          .ptr;
   std::string text(digits, end);
   const std::size_t point = text.find('.');
   if (point != std::string::npos) text.replace(point, 1, CurrentNumberSymbols().decimal);

@@ -40,14 +40,13 @@ std::string Who(const std::string& icao, const std::string& name) {
 }  // namespace
 
 const std::vector<std::string>& LibraryPage::AreaColumns() {
-  static const std::vector<std::string> columns = {"Couche", "Zone", "État", "Fichiers",
-                                                   "Dossier"};
+  static const std::vector<std::string> columns = {"Couche", "Zone", "État", "Fichiers", "Dossier"};
   return columns;
 }
 
 const std::vector<std::string>& LibraryPage::DefinitionColumns() {
-  static const std::vector<std::string> columns = {"Affichée", "Zone",   "Couche", "Fichier",
-                                                   "Nom",      "OACI",   "Altitude (m)"};
+  static const std::vector<std::string> columns = {"Affichée", "Zone", "Couche",      "Fichier",
+                                                   "Nom",      "OACI", "Altitude (m)"};
   return columns;
 }
 
@@ -62,7 +61,9 @@ LibraryPage::LibraryPage(LibraryView& view, WorkflowDialogs& dialogs, Scheduler&
 
 LibraryPage::~LibraryPage() = default;
 
-bool LibraryPage::Working() const { return scan_ != nullptr; }
+bool LibraryPage::Working() const {
+  return scan_ != nullptr;
+}
 
 void LibraryPage::Show() {
   if (shown_) return;
@@ -141,8 +142,8 @@ void LibraryPage::Finish() {
   std::vector<LibraryRow> areas;
   for (std::size_t a = 0; a < lib.config.areas.size(); ++a) {
     const library::Area& area = lib.config.areas[a];
-    areas.push_back({{std::to_string(area.layer), area.title,
-                      area.active ? "active" : "inactive", std::to_string(lib.files[a]),
+    areas.push_back({{std::to_string(area.layer), area.title, area.active ? "active" : "inactive",
+                      std::to_string(lib.files[a]),
                       area.folder.empty() ? area.local : UnderFolder(area.folder, folder_)},
                      false});
   }
@@ -153,20 +154,19 @@ void LibraryPage::Finish() {
   shownConflicts_.clear();
   for (const Conflict& c : conflicts) {
     const Definition& shown = *c.definitions.back();
-    rows.push_back({{c.icao, c.name, std::to_string(c.definitions.size()),
-                     Metres(c.spreadMm, true), Metres(shown.elevationMm, true)},
+    rows.push_back({{c.icao, c.name, std::to_string(c.definitions.size()), Metres(c.spreadMm, true),
+                     Metres(shown.elevationMm, true)},
                     false});
-    shownConflicts_.push_back(static_cast<std::size_t>(c.definitions.front() -
-                                                       lib.definitions.data()));
+    shownConflicts_.push_back(
+        static_cast<std::size_t>(c.definitions.front() - lib.definitions.data()));
   }
   view_.ShowConflicts(rows);
   ShowLookup();
 
-  std::string status = Count(lib.config.areas.size(), "zone", "zones") + ", " +
-                       Count(lib.definitions.size(), "définition d'aéroport",
-                             "définitions d'aéroports") +
-                       ", " + Count(conflicts.size(), "conflit d'altitude",
-                                    "conflits d'altitude");
+  std::string status =
+      Count(lib.config.areas.size(), "zone", "zones") + ", " +
+      Count(lib.definitions.size(), "définition d'aéroport", "définitions d'aéroports") + ", " +
+      Count(conflicts.size(), "conflit d'altitude", "conflits d'altitude");
   if (!lib.problems.empty()) {
     status += ", " + Count(lib.problems.size(), "fichier ou dossier illisible",
                            "fichiers ou dossiers illisibles");
@@ -218,13 +218,12 @@ void LibraryPage::ShowLookup() {
     summary = Count(found.size(), "définition", "définitions") +
               ", toutes dans des zones inactives : le simulateur n'en montre aucune.";
   } else if (library::Agree(lib, found)) {
-    summary = Count(found.size(), "définition", "définitions") +
-              " ; les actives s'accordent sur " + Metres(shown->elevationMm, true) + " m.";
+    summary = Count(found.size(), "définition", "définitions") + " ; les actives s'accordent sur " +
+              Metres(shown->elevationMm, true) + " m.";
   } else {
     summary = Count(found.size(), "définition", "définitions") +
               " ; les actives ne s'accordent pas : le simulateur montre " +
-              Metres(shown->elevationMm, true) + " m (zone « " + lib.AreaOf(*shown).title +
-              " »).";
+              Metres(shown->elevationMm, true) + " m (zone « " + lib.AreaOf(*shown).title + " »).";
   }
   view_.ShowDefinitions(rows, summary);
 }
@@ -272,10 +271,10 @@ void LibraryPage::AlignConflict(std::size_t row) {
     mm = ReadMetres(text, problem);
     if (!mm) dialogs_.Message(problem + "\r\n\r\nJe n'ai rien écrit.");
   }
-  const int all = dialogs_.MsgBox(
-      "Voulez-vous également mettre les pistes et les départs de " + who + " à " +
-          Metres(*mm, true) + " m ?",
-      "Autres éléments", UserDialog::kYesNo | UserDialog::kIconQuestion);
+  const int all =
+      dialogs_.MsgBox("Voulez-vous également mettre les pistes et les départs de " + who + " à " +
+                          Metres(*mm, true) + " m ?",
+                      "Autres éléments", UserDialog::kYesNo | UserDialog::kIconQuestion);
   const std::vector<library::FieldChange> changes =
       library::PlanAlign(active, *mm, all == UserDialog::kIdYes);
   if (changes.empty()) {

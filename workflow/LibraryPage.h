@@ -37,8 +37,7 @@ class LibraryView {
   virtual void ShowAreas(const std::vector<LibraryRow>& rows) = 0;
   // The definitions of the airport looked up, and a line that sums them up (shown above or
   // below the list).
-  virtual void ShowDefinitions(const std::vector<LibraryRow>& rows,
-                               const std::string& summary) = 0;
+  virtual void ShowDefinitions(const std::vector<LibraryRow>& rows, const std::string& summary) = 0;
   virtual void ShowConflicts(const std::vector<LibraryRow>& rows) = 0;
   // The page's own status line (the reading's progress, what was found, what was changed).
   virtual void SetLibraryStatus(const std::string& text) = 0;

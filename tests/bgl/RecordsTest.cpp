@@ -141,11 +141,11 @@ TEST(AirportIdentityTest, IdentsAndPositionsDecodeAsTheFileStoresThem) {
     std::uint32_t field;
     const char* ident;
   } idents[] = {
-      {0, ""},                            // blank
-      {pack({23, 17, 27, 18}), "LFPG"},   // four letters
-      {pack({14, 5, 23}), "C3L"},         // letters and a digit
-      {pack({3, 2, 11}), "109"},          // digits only
-      {pack({0, 0, 12}), "A"},            // leading blanks
+      {0, ""},                                  // blank
+      {pack({23, 17, 27, 18}), "LFPG"},         // four letters
+      {pack({14, 5, 23}), "C3L"},               // letters and a digit
+      {pack({3, 2, 11}), "109"},                // digits only
+      {pack({0, 0, 12}), "A"},                  // leading blanks
       {pack({37, 37, 37, 37}) | 0x1F, "ZZZZ"},  // the low five bits are not the ident's
   };
   for (const auto& row : idents) EXPECT_EQ(IcaoIdent(row.field), row.ident) << row.field;
@@ -154,11 +154,11 @@ TEST(AirportIdentityTest, IdentsAndPositionsDecodeAsTheFileStoresThem) {
     std::uint32_t latitude, longitude;
     double north, east;
   } points[] = {
-      {0, 0x18000000, 90.0, 0.0},                      // the north pole, the meridian
-      {1u << 29, 0, -90.0, -180.0},                    // the south pole, the date line west
-      {1u << 28, 0x30000000, 0.0, 180.0},              // the equator, the date line east
+      {0, 0x18000000, 90.0, 0.0},          // the north pole, the meridian
+      {1u << 29, 0, -90.0, -180.0},        // the south pole, the date line west
+      {1u << 28, 0x30000000, 0.0, 180.0},  // the equator, the date line east
       {0x0D5A0000, 0x18000000 + 0x00DE0000, 90 - 0x0D5A0000 * 180.0 / (1 << 29),
-       0x00DE0000 * 360.0 / (3.0 * (1 << 28))},         // somewhere in France
+       0x00DE0000 * 360.0 / (3.0 * (1 << 28))},  // somewhere in France
   };
   for (const auto& row : points) {
     EXPECT_NEAR(LatitudeDegrees(row.latitude), row.north, 1e-9);

@@ -81,22 +81,23 @@ TEST_F(CliTest, ListJsonGivesEveryAirportAndElementInFileOrderWithItsOffset) {
   const Result r = Run({"list", dir_ / "f.bgl", "--json"});
   EXPECT_EQ(r.exit, 0) << r.err;
   const auto at = [](std::uint32_t n) { return std::to_string(n); };
-  EXPECT_EQ(r.out,
-            "{\"file\": \"" + (dir_ / "f.bgl") +
-                "\", \"airports\": [\n"
-                "  {\"name\": \"Aérodrome \\\"Nord\\\"\", \"icao\": \"LFPG\", \"latitude\": 90.000000, "
-                "\"longitude\": 0.000000, \"elevation_mm\": -1250, \"offset\": " +
-                at(one.elevationOffset) +
-                ", \"elements\": [\n"
-                "    {\"caption\": \"Runway 24 L\", \"elevation_mm\": 482000, \"offset\": " +
-                at(one.elements[0].elevationOffset) +
-                "},\n"
-                "    {\"caption\": \"Start 6 R\", \"elevation_mm\": -1, \"offset\": " +
-                at(one.elements[1].elevationOffset) +
-                "}\n  ]},\n"
-                "  {\"name\": \"\", \"icao\": \"\", \"latitude\": -90.000000, \"longitude\": "
-                "-180.000000, \"elevation_mm\": 7, \"offset\": " +
-                at(two.elevationOffset) + ", \"elements\": []}\n]}\n");
+  EXPECT_EQ(
+      r.out,
+      "{\"file\": \"" + (dir_ / "f.bgl") +
+          "\", \"airports\": [\n"
+          "  {\"name\": \"Aérodrome \\\"Nord\\\"\", \"icao\": \"LFPG\", \"latitude\": 90.000000, "
+          "\"longitude\": 0.000000, \"elevation_mm\": -1250, \"offset\": " +
+          at(one.elevationOffset) +
+          ", \"elements\": [\n"
+          "    {\"caption\": \"Runway 24 L\", \"elevation_mm\": 482000, \"offset\": " +
+          at(one.elements[0].elevationOffset) +
+          "},\n"
+          "    {\"caption\": \"Start 6 R\", \"elevation_mm\": -1, \"offset\": " +
+          at(one.elements[1].elevationOffset) +
+          "}\n  ]},\n"
+          "  {\"name\": \"\", \"icao\": \"\", \"latitude\": -90.000000, \"longitude\": "
+          "-180.000000, \"elevation_mm\": 7, \"offset\": " +
+          at(two.elevationOffset) + ", \"elements\": []}\n]}\n");
 }
 
 TEST_F(CliTest, FailuresHaveTheirExitCodeAndAFrenchMessage) {

@@ -43,13 +43,14 @@ TEST(SceneryConfigTest, AreasComeInLoadOrderWithTheirFoldersWhateverTheFileLooks
       "[Area.003]\r\n  title = Scènes d'été \r\nlocal=addon scenery\\ALPES\r\nLAYER=5\r\n"
       "[Area.001]\r\nTitle=Monde\r\nLocal=Scenery\\World\r\nActive=true\r\nLayer=1\r\n"
       "[Area.002]\r\nLocal=\r\nRemote=Scenery\\Remote\r\nActive=FALSE\r\nLayer=5\r\n"
-      "[Area.004]\r\nTitle=Sans couche\r\nLocal=" + absolute + "\r\n"
+      "[Area.004]\r\nTitle=Sans couche\r\nLocal=" +
+      absolute +
+      "\r\n"
       "[Area.010]\r\nTitle=Sans dossier\r\n");
   const SceneryConfig config = ParseSceneryConfig(cfg, "scenery.cfg", sim.Path());
   // Layer 5 twice: the order of the file; a missing Layer is the area's number.
-  EXPECT_EQ(Titles(config), (std::vector<std::string>{"Monde|1", "Sans couche|4",
-                                                      "Scènes d'été|5", "Area.002|5|off",
-                                                      "Sans dossier|10"}));
+  EXPECT_EQ(Titles(config), (std::vector<std::string>{"Monde|1", "Sans couche|4", "Scènes d'été|5",
+                                                      "Area.002|5|off", "Sans dossier|10"}));
   const auto& areas = config.areas;
   const char d = platform::kPathDelimiter;
   EXPECT_EQ(areas[2].folder, In(sim, {"Addon Scenery", "Alpes"}) + d);  // found in any case
@@ -77,8 +78,9 @@ TEST(SceneryConfigTest, ALineItCannotTakeIsNamedWithTheFile) {
       ADD_FAILURE() << row.text;
     } catch (const Exception& e) {
       const std::string message = e.what();
-      EXPECT_NE(message.find("\"C:\\FS9\\scenery.cfg\" est mal formé à la " + std::string(row.says)),
-                std::string::npos)
+      EXPECT_NE(
+          message.find("\"C:\\FS9\\scenery.cfg\" est mal formé à la " + std::string(row.says)),
+          std::string::npos)
           << message;
     }
   }
@@ -135,7 +137,8 @@ TEST_F(LibraryTest, AnAirportIsFoundInEveryAreaAndItsConflictWithTheDefinitionTh
   // The missing area and the damaged file are reported; the older format is passed over.
   ASSERT_EQ(library.problems.size(), 2u) << library.problems[0].message;
   EXPECT_NE(library.problems[0].message.find("« Absent » n'existe pas"), std::string::npos)
-      << library.problems[0].message << "\n" << library.problems[1].message;
+      << library.problems[0].message << "\n"
+      << library.problems[1].message;
   EXPECT_NE(library.problems[1].message.find("casse.bgl"), std::string::npos);
   EXPECT_NE(library.problems[1].message.find("endommagé"), std::string::npos);
 
@@ -172,8 +175,8 @@ TEST_F(LibraryTest, AlignBringsEveryActiveDefinitionToOneValueOrWritesNothing) {
   ASSERT_EQ(changes.size(), 6u);  // the airport, its runway and its start, in two files
 
   // A read-only file among them: nothing is written, nothing copied.
-  fs::permissions(test::Utf8Path(addon), fs::perms::owner_write | fs::perms::group_write |
-                                             fs::perms::others_write,
+  fs::permissions(test::Utf8Path(addon),
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   EXPECT_THROW(Align(library, changes, desktop_.Path() + platform::kPathDelimiter, true, {}),
                Exception);
@@ -188,8 +191,7 @@ TEST_F(LibraryTest, AlignBringsEveryActiveDefinitionToOneValueOrWritesNothing) {
   for (const Definition* d : Where(library, "LFLJ")) {
     if (library.AreaOf(*d).active) active.push_back(d);
   }
-  Align(library, PlanAlign(active, 2007000, true), desktop_.Path() + platform::kPathDelimiter,
-        true,
+  Align(library, PlanAlign(active, 2007000, true), desktop_.Path() + platform::kPathDelimiter, true,
         {[&](const std::string&, const std::string& copy) { copies.push_back(copy); },
          [&](const FieldChange&) { ++written; }});
   EXPECT_EQ(written, 6u);
@@ -197,7 +199,8 @@ TEST_F(LibraryTest, AlignBringsEveryActiveDefinitionToOneValueOrWritesNothing) {
   EXPECT_EQ(test::ReadFile(In(desktop_, {"QORBgl Backup", "AP_Alpes.bgl"})), worldBefore);
   EXPECT_EQ(test::ReadFile(In(desktop_, {"QORBgl Backup", "LFLJ.bgl"})), addonBefore);
   // Four bytes a field, nothing else.
-  for (const auto& [file, before] : {std::pair{world, worldBefore}, std::pair{addon, addonBefore}}) {
+  for (const auto& [file, before] :
+       {std::pair{world, worldBefore}, std::pair{addon, addonBefore}}) {
     const test::Bytes after = test::ReadFile(file);
     ASSERT_EQ(after.size(), before.size());
     std::size_t differ = 0;

@@ -25,7 +25,6 @@ namespace fs = std::filesystem;
 using test::ReadText;
 using test::WriteText;
 
-
 TEST(IncludeBackslash, EndsInExactlyOneDelimiterWhenNoneWasThere) {
   // Written with '/', the system's delimiter in place; Windows also takes '/' as one.
   auto native = [](std::string path) {

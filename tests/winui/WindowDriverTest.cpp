@@ -434,9 +434,12 @@ TEST_F(WindowDriverTest, TheLibraryPageAlignsTheActiveDefinitionsOfAConflict) {
     AreaFile& area = areas[i];
     fs::create_directories(test::Utf8Path(sim + d + area.folder + d + "scenery"));
     test::BglBuilder b;
-    test::Airport& airport =
-        b.AddSection(3).AddSubSection().AddAirport().Name("Courchevel").Icao("LFLJ").Elevation(
-            area.mm);
+    test::Airport& airport = b.AddSection(3)
+                                 .AddSubSection()
+                                 .AddAirport()
+                                 .Name("Courchevel")
+                                 .Icao("LFLJ")
+                                 .Elevation(area.mm);
     // Files of distinct names: their backup copies share one folder.
     area.file = sim + d + area.folder + d + "scenery" + d + "AP_LFLJ_" + area.folder + ".bgl";
     area.before = b.WriteTo(area.file);
@@ -505,10 +508,9 @@ TEST_F(WindowDriverTest, TheLibraryPageAlignsTheActiveDefinitionsOfAConflict) {
         EXPECT_EQ(after[i], area.before[i]) << area.file << " byte " << i;
       }
     }
-    const std::uint32_t field =
-        static_cast<std::uint32_t>(after[area.offset] | after[area.offset + 1] << 8 |
-                                   after[area.offset + 2] << 16 |
-                                   static_cast<std::uint32_t>(after[area.offset + 3]) << 24);
+    const std::uint32_t field = static_cast<std::uint32_t>(
+        after[area.offset] | after[area.offset + 1] << 8 | after[area.offset + 2] << 16 |
+        static_cast<std::uint32_t>(after[area.offset + 3]) << 24);
     EXPECT_EQ(field, 1234500u) << area.file;
     EXPECT_EQ(test::ReadFile(backupOf(area)), area.before) << area.file;
     fs::remove(test::Utf8Path(backupOf(area)));

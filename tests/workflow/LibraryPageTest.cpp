@@ -50,8 +50,12 @@ class LibraryPageTest : public ::testing::Test {
       const std::string area = "Zone" + std::to_string(a);
       fs::create_directories(test::Utf8Path(dir_ / area + "/scenery"));
       test::BglBuilder b;
-      b.AddSection(3).AddSubSection().AddAirport().Name("Courchevel").Icao("LFLJ").Elevation(
-          2000000 + 1000 * a);
+      b.AddSection(3)
+          .AddSubSection()
+          .AddAirport()
+          .Name("Courchevel")
+          .Icao("LFLJ")
+          .Elevation(2000000 + 1000 * a);
       files_.push_back(dir_ / area + "/scenery/lflj" + std::to_string(a) + ".bgl");
       b.WriteTo(files_.back());
       cfg += "[Area.00" + std::to_string(a) + "]\nTitle=" + area + "\nLocal=" + area +
@@ -87,16 +91,16 @@ TEST_F(LibraryPageTest, AConflictIsAlignedOnlyOnAWholeLibraryAndThenGoes) {
 
   page_.Load(dir_.Path());
   steps_.RunAll();
-  EXPECT_EQ(Column(view_.areas, 1), (std::vector<std::string>{"Zone1", "Zone2", "Zone3",
-                                                               "Zone4"}));
+  EXPECT_EQ(Column(view_.areas, 1), (std::vector<std::string>{"Zone1", "Zone2", "Zone3", "Zone4"}));
   EXPECT_EQ(Column(view_.areas, 2),
             (std::vector<std::string>{"active", "active", "active", "inactive"}));
   page_.Lookup("lflj");
   EXPECT_EQ(Column(view_.definitions, 0), (std::vector<std::string>{"", "", "oui", ""}));
   EXPECT_TRUE(view_.definitions[2].marked);
   EXPECT_EQ(view_.definitions[3].cells[1], "Zone4 (inactive)");
-  EXPECT_EQ(view_.summary, "4 définitions ; les actives ne s'accordent pas : le simulateur "
-                           "montre 2 003,000 m (zone « Zone3 »).");
+  EXPECT_EQ(view_.summary,
+            "4 définitions ; les actives ne s'accordent pas : le simulateur "
+            "montre 2 003,000 m (zone « Zone3 »).");
   EXPECT_EQ(page_.DefinitionFile(1), files_[1]);
   ASSERT_EQ(view_.conflicts.size(), 1u);
   EXPECT_EQ(view_.conflicts[0].cells,
@@ -112,8 +116,7 @@ TEST_F(LibraryPageTest, AConflictIsAlignedOnlyOnAWholeLibraryAndThenGoes) {
   for (std::size_t i = 0; i < 3; ++i) {
     const test::Bytes b = test::ReadFile(files_[i]);
     const std::uint32_t offset = 112;  // the first airport's elevation field
-    EXPECT_EQ(b[offset] | b[offset + 1] << 8 | b[offset + 2] << 16 | b[offset + 3] << 24,
-              2010500)
+    EXPECT_EQ(b[offset] | b[offset + 1] << 8 | b[offset + 2] << 16 | b[offset + 3] << 24, 2010500)
         << files_[i];
   }
   EXPECT_EQ(test::ReadFile(files_[3]), before[1]);  // the inactive area is left alone

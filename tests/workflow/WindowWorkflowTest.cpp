@@ -344,8 +344,14 @@ TEST_F(WindowWorkflowTest, AnIdentInAnyCaseFindsItsFilesAndEveryTipNamesItsAirpo
         std::tuple{"2.bgl", "Orly", "LFPO", 48.7233, 2.3794},
         std::tuple{"3.bgl", "Rio Grande", "", -53.7777, -67.7494}}) {
     BglBuilder b;
-    b.AddSection(3).AddSubSection().AddAirport().Name(name).Icao(icao).At(north, east)
-        .Elevation(89000).Runway(6, 0, 89000);
+    b.AddSection(3)
+        .AddSubSection()
+        .AddAirport()
+        .Name(name)
+        .Icao(icao)
+        .At(north, east)
+        .Elevation(89000)
+        .Runway(6, 0, 89000);
     b.WriteTo(folder + file);
   }
   flow_.ShowPage(Page::Elevations);
