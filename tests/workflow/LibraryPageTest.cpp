@@ -56,7 +56,8 @@ class LibraryPageTest : public ::testing::Test {
           .Name("Courchevel")
           .Icao("LFLJ")
           .Elevation(2000000 + 1000 * a);
-      files_.push_back(dir_ / area + "/scenery/lflj" + std::to_string(a) + ".bgl");
+      files_.push_back(dir_ / area + platform::kPathDelimiter + "scenery" +
+                       platform::kPathDelimiter + "lflj" + std::to_string(a) + ".bgl");
       b.WriteTo(files_.back());
       cfg += "[Area.00" + std::to_string(a) + "]\nTitle=" + area + "\nLocal=" + area +
              "\nLayer=" + std::to_string(a) + (a == 4 ? "\nActive=FALSE\n" : "\n");
