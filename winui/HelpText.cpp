@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "util/Utf8.h"
+
 namespace qor {
 
 namespace {
@@ -67,17 +69,6 @@ char32_t NextChar(std::string_view text, std::size_t& i) {
   }
   i += extra + 1;
   return c;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-    return;
-  }
-  const int extra = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-  constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
-  out += static_cast<char>(kLead[extra] | (c >> (6 * extra)));
-  for (int k = extra - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
 }
 
 struct NamedEntity {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/support/TempFolder.h"
+#include "util/Utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -51,17 +52,6 @@ struct Shown {
     return nullptr;
   }
 };
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-    return;
-  }
-  const int extra = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-  constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
-  out += static_cast<char>(kLead[extra] | (c >> (6 * extra)));
-  for (int k = extra - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
-}
 
 Shown Read(const std::string& rtf) {
   struct State {
