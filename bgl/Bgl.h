@@ -15,6 +15,7 @@
 #include "bgl/BufferedFile.h"
 #include "bgl/Records.h"
 #include "bgl/UserDialog.h"
+#include "platform/Memory.h"
 #include "util/Variant.h"
 
 namespace qor {
@@ -84,7 +85,7 @@ class TBGL {
 
  private:
   // Declared first, so that it outlives the records, also of an object whose building fails.
-  std::pmr::monotonic_buffer_resource arena_{64 * 1024};
+  std::pmr::monotonic_buffer_resource arena_{64 * 1024, &platform::LargeBlocks()};
 
  public:
   bool BackupDone = false;

@@ -1,10 +1,13 @@
 #include "platform/Collation.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
 #include <unicode/ucol.h>
+#include <unicode/uiter.h>
 #include <unicode/ustring.h>
 
 namespace qor::platform {
@@ -100,8 +103,11 @@ std::size_t AppendSortKey(std::u16string_view text, std::string& keys) {
   }
 }
 
-std::size_t AppendSortKey(std::string_view text, std::string& keys) {
-  // ICU makes keys of UTF-16; the text is turned into it in a buffer kept from call to call.
+namespace {
+
+// ICU weighs UTF-16: a text is turned into it in a buffer kept from call to call, bytes that
+// are not UTF-8 as U+FFFD, as CompareText takes them.
+std::u16string_view Utf16(std::string_view text) {
   thread_local std::u16string units;
   units.resize(text.size() + 1);
   int32_t length = 0;
@@ -110,7 +116,42 @@ std::size_t AppendSortKey(std::string_view text, std::string& keys) {
                        &length, text.data(), static_cast<int32_t>(text.size()), 0xFFFD, nullptr,
                        &status);
   if (U_FAILURE(status)) length = 0;
-  return AppendSortKey(std::u16string_view(units.data(), static_cast<std::size_t>(length)), keys);
+  return std::u16string_view(units.data(), static_cast<std::size_t>(length));
+}
+
+KeyPrefix BigEndian(const std::uint8_t* bytes, std::size_t count) {
+  KeyPrefix prefix{};
+  for (std::size_t i = 0; i < 16; ++i) {
+    prefix[i / 8] = prefix[i / 8] << 8 | (i < count ? bytes[i] : 0u);
+  }
+  return prefix;
+}
+
+}  // namespace
+
+std::size_t AppendSortKey(std::string_view text, std::string& keys) {
+  return AppendSortKey(Utf16(text), keys);
+}
+
+KeyPrefix SortKeyPrefix(std::string_view text) {
+  UCollator* collator = Collator();
+  if (collator == nullptr) {  // the key is the text's own bytes
+    return BigEndian(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+  }
+  // ICU weighs only as many characters as the sixteen bytes need.
+  const std::u16string_view units = Utf16(text);
+  UCharIterator iterator;
+  uiter_setString(&iterator, reinterpret_cast<const UChar*>(units.data()),
+                  static_cast<int32_t>(units.size()));
+  std::uint32_t state[2] = {0, 0};
+  std::uint8_t bytes[16];
+  UErrorCode status = U_ZERO_ERROR;
+  const int32_t made = ucol_nextSortKeyPart(collator, &iterator, state, bytes, 16, &status);
+  if (U_SUCCESS(status)) return BigEndian(bytes, static_cast<std::size_t>(made));
+  thread_local std::string key;  // the whole key, then
+  key.clear();
+  AppendSortKey(units, key);
+  return BigEndian(reinterpret_cast<const std::uint8_t*>(key.data()), key.size());
 }
 
 }  // namespace qor::platform

@@ -90,4 +90,17 @@ std::size_t AppendSortKey(std::string_view text, std::string& keys) {
       std::u16string_view(reinterpret_cast<const char16_t*>(units.data()), units.size()), keys);
 }
 
+KeyPrefix SortKeyPrefix(std::string_view text) {
+  // The system makes whole keys only.
+  thread_local std::string key;
+  key.clear();
+  AppendSortKey(text, key);
+  KeyPrefix prefix{};
+  for (std::size_t i = 0; i < 16; ++i) {
+    prefix[i / 8] =
+        prefix[i / 8] << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+  }
+  return prefix;
+}
+
 }  // namespace qor::platform

@@ -4,11 +4,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <numeric>
+#include <deque>
 
 #include "bgl/Bgl.h"
 #include "bgl/Listing.h"
 #include "platform/Collation.h"
+#include "util/FitText.h"
 #include "util/NumberFormat.h"
 
 namespace qor {
@@ -63,70 +64,134 @@ std::string AirportLines::Text(std::size_t line) const {
   return std::string(writer.Line(*lines_[line].entry));
 }
 
+namespace {
+
+// The keys of element labels, made once for each caption: an airport's runways and starts
+// take their captions from a few hundred texts of the library's tables, found again by where
+// their letters lie.
+class LabelKeys {
+ public:
+  // The letters' part of the key of the caption's label, kept as long as this object.
+  std::string_view Of(std::string_view caption) {
+    const auto at = reinterpret_cast<std::uintptr_t>(caption.data());
+    for (std::size_t i = (at * 0x9E3779B97F4A7C15u >> 32 ^ caption.size()) & (slots_.size() - 1);;
+         i = (i + 1) & (slots_.size() - 1)) {
+      Slot& slot = slots_[i];
+      if (slot.key == nullptr) return Add(slot, caption);
+      if (slot.caption.data() == caption.data() && slot.caption.size() == caption.size()) {
+        return *slot.key;
+      }
+    }
+  }
+
+ private:
+  struct Slot {
+    std::string_view caption;
+    const std::string* key = nullptr;
+  };
+
+  std::string_view Add(Slot& slot, std::string_view caption) {
+    label_.clear();
+    AppendFitStr(label_, caption, kLabelWidth);
+    std::string& key = keys_.emplace_back();
+    platform::AppendSortKey(label_, key);
+    key.resize(platform::KeyLetters(key).size());
+    slot = Slot{caption, &key};
+    if (keys_.size() * 2 > slots_.size()) Grow();
+    return key;
+  }
+
+  void Grow() {
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    for (const Slot& slot : old) {
+      if (slot.key == nullptr) continue;
+      const auto at = reinterpret_cast<std::uintptr_t>(slot.caption.data());
+      std::size_t i = (at * 0x9E3779B97F4A7C15u >> 32 ^ slot.caption.size()) & (slots_.size() - 1);
+      while (slots_[i].key != nullptr) i = (i + 1) & (slots_.size() - 1);
+      slots_[i] = slot;
+    }
+  }
+
+  std::vector<Slot> slots_ = std::vector<Slot>(1024);
+  std::deque<std::string> keys_;  // never moved: the elements being sorted point into them
+  std::string label_;
+};
+
+}  // namespace
+
 void AirportLines::Fill(const TBGL& bgl) {
   Clear();
   const std::vector<const TAirport1Rec*> airports = bgl.Airports();
   const platform::NumberSymbols& symbols = CurrentNumberSymbols();
-  TreeLineWriter writer(symbols);
+  // Two writers, so that two lines can be drawn side by side for a comparison.
+  TreeLineWriter left(symbols);
+  TreeLineWriter right(symbols);
+  const auto lineBefore = [&](const TElevation& a, const TElevation& b) {
+    return platform::CompareText(left.Line(a), right.Line(b)) < 0;
+  };
 
   // One pass over the airports in file order, where their records lie side by side in memory:
-  // each airport's collation key, made once, and its element lines sorted. An airport's few
-  // lines compare their texts directly, drawn once each into a buffer kept from one to the next.
-  std::string keys;
-  keys.reserve(airports.size() * 64);
+  // each airport's key prefix and its element lines sorted. Elements are first ordered by the
+  // letters of their labels, known once per caption; only lines whose letters leave the order
+  // to their numbers (equal labels, mostly) compare their whole texts.
+  std::size_t elementCount = 0;
+  for (const TAirport1Rec* airport : airports) elementCount += airport->Elevations.size() - 1;
   struct Airport {
+    platform::KeyPrefix prefix;
     const TElevation* entry;
-    std::size_t keyAt, keyLength;
     std::uint32_t firstElement, elements;
+    std::uint32_t textAt, textLength;  // the airport's line, in texts
   };
-  std::vector<Airport> found(airports.size());
-  std::vector<const TElevation*> sortedElements;
-  std::string texts;
+  // The airports' lines side by side, for those whose prefixes are equal: drawn here, in file
+  // order, rather than where the sort asks, scattered over the records.
+  std::pmr::string texts(&platform::LargeBlocks());
+  texts.reserve(airports.size() * (kLabelWidth + kElevationWidth + 8));
+  std::pmr::vector<Airport> found(airports.size(), &platform::LargeBlocks());
+  std::pmr::vector<const TElevation*> sortedElements(&platform::LargeBlocks());
+  sortedElements.reserve(elementCount);
   struct Element {
     const TElevation* entry;
-    std::size_t at, length;
+    std::string_view letters;  // of its label's key
   };
   std::vector<Element> elements;
-  const auto byText = [&texts](const Element& a, const Element& b) {
-    return platform::CompareText(std::string_view(texts).substr(a.at, a.length),
-                                 std::string_view(texts).substr(b.at, b.length)) < 0;
+  LabelKeys labelKeys;
+  const auto elementBefore = [&](const Element& a, const Element& b) {
+    const int letters = platform::CompareLetters(a.letters, b.letters);
+    return letters != 0 ? letters < 0 : lineBefore(*a.entry, *b.entry);
   };
   for (std::size_t i = 0; i < airports.size(); ++i) {
     const std::span<const TElevation> entries = airports[i]->Elevations;
     Airport& airport = found[i];
     airport.entry = &entries[0];
-    airport.keyAt = keys.size();
-    airport.keyLength = platform::AppendSortKey(writer.Line(entries[0]), keys);
-    texts.clear();
+    const std::string_view text = left.Line(entries[0]);
+    airport.prefix = platform::SortKeyPrefix(text);
+    airport.textAt = static_cast<std::uint32_t>(texts.size());
+    airport.textLength = static_cast<std::uint32_t>(text.size());
+    texts += text;
     elements.clear();
     for (std::size_t e = 1; e < entries.size(); ++e) {
-      const std::string_view text = writer.Line(entries[e]);
-      elements.push_back(Element{&entries[e], texts.size(), text.size()});
-      texts += text;
+      elements.push_back(Element{&entries[e], labelKeys.Of(entries[e].Caption)});
     }
     if (elements.size() <= kInsertionSortLimit) {
-      InsertionSort(elements.begin(), elements.end(), byText);
+      InsertionSort(elements.begin(), elements.end(), elementBefore);
     } else {
-      std::stable_sort(elements.begin(), elements.end(), byText);
+      std::stable_sort(elements.begin(), elements.end(), elementBefore);
     }
     airport.firstElement = static_cast<std::uint32_t>(sortedElements.size());
     airport.elements = static_cast<std::uint32_t>(elements.size());
     for (const Element& element : elements) sortedElements.push_back(element.entry);
   }
 
-  // The airports in the order of their keys, each followed by its elements.
-  std::vector<std::uint32_t> order(airports.size());
-  std::iota(order.begin(), order.end(), 0u);
-  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-    const Airport& x = found[a];
-    const Airport& y = found[b];
-    const int c = std::memcmp(keys.data() + x.keyAt, keys.data() + y.keyAt,
-                              std::min(x.keyLength, y.keyLength));
-    return c != 0 ? c < 0 : x.keyLength < y.keyLength;
+  // The airports in the order of their lines: by their key prefixes, and where those are
+  // equal, by the lines themselves. Then each followed by its elements.
+  std::stable_sort(found.begin(), found.end(), [&](const Airport& a, const Airport& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    return platform::CompareText(std::string_view(texts).substr(a.textAt, a.textLength),
+                                 std::string_view(texts).substr(b.textAt, b.textLength)) < 0;
   });
   lines_.reserve(airports.size() + sortedElements.size());
-  for (const std::uint32_t index : order) {
-    const Airport& airport = found[index];
+  for (const Airport& airport : found) {
     const auto at = static_cast<std::uint32_t>(lines_.size());
     lines_.push_back(Line{airport.entry, kNoParent, airport.elements});
     for (std::uint32_t e = 0; e < airport.elements; ++e) {

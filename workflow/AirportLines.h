@@ -7,10 +7,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <string>
 #include <vector>
 
 #include "bgl/Records.h"
+#include "platform/Memory.h"
 
 namespace qor {
 
@@ -56,7 +58,7 @@ class AirportLines {
     std::uint32_t elements;  // an airport's element lines
   };
 
-  std::vector<Line> lines_;
+  std::pmr::vector<Line> lines_{&platform::LargeBlocks()};
   std::size_t airports_ = 0;
 };
 

@@ -110,5 +110,81 @@ TEST(AppendSortKey, BytesThatAreNotUtf8CountAsTheReplacementCharacter) {
   EXPECT_EQ(stray, replaced);
 }
 
+// Texts with long beginnings in common, accents, case and signs, for the cheaper orders below.
+const std::vector<std::string> kTexts = {
+    "Saint-Exupéry 12",  "Saint-Exupéry 121", "Saint-Exupery 12", "saint-exupéry 12",
+    "Saint Exupéry 12",  "Saint-Etienne",     "Aérodrome",        "Aerodrome",
+    "Aérodrome de Lyon", "O'Hare",            "OHare",            "Zürich ✈",
+    "Runway 10",         "Runway 9",          "",                 "  ",
+    "A",                 "a",                 "Ab",               "caf\xe9 Orly",
+};
+
+TEST(SortKeyPrefix, DifferentPrefixesOrderTextsAsCompareText) {
+  for (const std::string& a : kTexts) {
+    for (const std::string& b : kTexts) {
+      const KeyPrefix x = SortKeyPrefix(a);
+      const KeyPrefix y = SortKeyPrefix(b);
+      if (x != y) {
+        EXPECT_EQ(x < y ? -1 : 1, Sign(CompareText(a, b))) << a << " and " << b;
+      }
+    }
+  }
+  // Texts that differ in their first letters are told apart by their prefixes.
+  EXPECT_LT(SortKeyPrefix("Bordeaux"), SortKeyPrefix("Calais"));
+  EXPECT_EQ(SortKeyPrefix("Même"), SortKeyPrefix("Même"));
+}
+
+// A label of the tree: the text cut or filled with blanks to 25 characters.
+std::string Label(std::string_view text) {
+  std::string label;
+  std::size_t chars = 0;
+  for (const char c : text) {
+    const bool starts = (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    if (starts && chars == 25) break;
+    chars += starts ? 1 : 0;
+    label += c;
+  }
+  return label + std::string(25 - chars, ' ');
+}
+
+TEST(CompareLetters, DecidesOnlyWhatEveryNumberAfterTheLabelsKeeps) {
+  std::vector<std::string> labels = {"Runway 17 R", "Runway 17 L", "Runway 17", "Runway 1",
+                                     "Runway 10",   "runway 17 r", "Start 2 L", "Côte",
+                                     "Cote",        "O'Hare",      "OHare",     "O-Hare",
+                                     "",            "Aérodrome de Saint-Exupéry Nord",
+                                     // a soft hyphen (a byte of the files' code page) weighs
+                                     // nothing: the label's letters end before its blanks'
+                                     "Runway 17\u00AD"};
+  const std::vector<std::string> numbers = {"    0.000", "  -12.345", "1 234 567.000", "  999.999",
+                                            "-2\u202F147\u202F483,648", "       1.5"};
+  int decided = 0;
+  for (const std::string& a : labels) {
+    for (const std::string& b : labels) {
+      std::string keyA, keyB;
+      AppendSortKey(Label(a), keyA);
+      AppendSortKey(Label(b), keyB);
+      const int letters = CompareLetters(KeyLetters(keyA), KeyLetters(keyB));
+      if (letters == 0) continue;
+      ++decided;
+      for (const std::string& x : numbers) {
+        for (const std::string& y : numbers) {
+          EXPECT_EQ(Sign(CompareText(Label(a) + x, Label(b) + y)), letters)
+              << "\"" << a << x << "\" and \"" << b << y << "\"";
+        }
+      }
+    }
+  }
+  // Labels whose letters differ are decided without their numbers.
+  std::string runway, start;
+  AppendSortKey(Label("Runway 17 R"), runway);
+  AppendSortKey(Label("Start 2 L"), start);
+  EXPECT_LT(CompareLetters(KeyLetters(runway), KeyLetters(start)), 0);
+  EXPECT_GT(decided, 100);
+  // Labels differing in case or accents only are not.
+  std::string lower;
+  AppendSortKey(Label("runway 17 r"), lower);
+  EXPECT_EQ(CompareLetters(KeyLetters(runway), KeyLetters(lower)), 0);
+}
+
 }  // namespace
 }  // namespace qor::platform

@@ -1,0 +1,68 @@
+#include "platform/Memory.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <new>
+
+namespace qor::platform {
+
+namespace {
+
+constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
+// Transparent huge pages are 2 MiB on the systems this runs on; a block is mapped on such a
+// boundary and in whole pages of that size so that the kernel can back all of it with them.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+std::size_t Rounded(std::size_t bytes) {
+  return (bytes + kHugePage - 1) & ~(kHugePage - 1);
+}
+
+class LargeBlockResource final : public std::pmr::memory_resource {
+  void* do_allocate(std::size_t bytes, std::size_t alignment) override {
+    if (bytes < kLargeBlock || alignment > kHugePage) {
+      return std::pmr::new_delete_resource()->allocate(bytes, alignment);
+    }
+    const std::size_t size = Rounded(bytes);
+    // Mapped one huge page longer, then trimmed to a boundary at both ends.
+    void* mapped = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    const auto at = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t start = (at + kHugePage - 1) & ~(kHugePage - 1);
+    if (start > at) ::munmap(mapped, start - at);
+    const std::size_t after = at + size + kHugePage - (start + size);
+    if (after > 0) ::munmap(reinterpret_cast<void*>(start + size), after);
+    auto* block = reinterpret_cast<void*>(start);
+#ifdef MADV_HUGEPAGE
+    ::madvise(block, size, MADV_HUGEPAGE);  // advice only: without it the block still works
+#endif
+    return block;
+  }
+
+  void do_deallocate(void* block, std::size_t bytes, std::size_t alignment) override {
+    if (bytes < kLargeBlock || alignment > kHugePage) {
+      std::pmr::new_delete_resource()->deallocate(block, bytes, alignment);
+      return;
+    }
+    ::munmap(block, Rounded(bytes));
+  }
+
+  bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {
+    return this == &other;
+  }
+};
+
+}  // namespace
+
+std::pmr::memory_resource& LargeBlocks() {
+#if defined(__SANITIZE_ADDRESS__)
+  // The sanitizer watches the heap's blocks, not the ones mapped here.
+  return *std::pmr::new_delete_resource();
+#else
+  static LargeBlockResource resource;
+  return resource;
+#endif
+}
+
+}  // namespace qor::platform
