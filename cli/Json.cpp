@@ -1,7 +1,9 @@
 #include "cli/Json.h"
 
 #include <charconv>
+#include <system_error>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/PathText.h"
 
@@ -13,9 +15,9 @@ std::string JsonString(std::string_view text) {
   return out;
 }
 
-void AppendJsonString(std::string& out, std::string_view text) {
+char* WriteJsonString(char* out, std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
-  out += '"';
+  *out++ = '"';
   std::size_t i = 0;
   while (i < text.size()) {
     // Plain characters go in runs: most texts have nothing to escape.
@@ -25,58 +27,77 @@ void AppendJsonString(std::string& out, std::string_view text) {
       if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') break;
       ++run;
     }
-    out.append(text.data() + i, run - i);
+    std::memcpy(out, text.data() + i, run - i);
+    out += run - i;
     i = run;
     if (i == text.size()) break;
     const auto c = static_cast<unsigned char>(text[i]);
     if (c >= 0x80) {
       const std::size_t n = platform::Utf8SequenceLength(text, i);
       if (n == 0) {
-        out += "\xEF\xBF\xBD";
+        std::memcpy(out, "\xEF\xBF\xBD", 3);
+        out += 3;
         ++i;
       } else {
-        out.append(text.substr(i, n));
+        std::memcpy(out, text.data() + i, n);
+        out += n;
         i += n;
       }
       continue;
     }
+    *out++ = '\\';
     switch (c) {
       case '"':
-        out += "\\\"";
-        break;
       case '\\':
-        out += "\\\\";
+        *out++ = static_cast<char>(c);
         break;
       case '\n':
-        out += "\\n";
+        *out++ = 'n';
         break;
       case '\r':
-        out += "\\r";
+        *out++ = 'r';
         break;
       case '\t':
-        out += "\\t";
+        *out++ = 't';
         break;
       default:
-        out += "\\u00";
-        out.push_back(kHex[c >> 4]);
-        out.push_back(kHex[c & 0xF]);
+        std::memcpy(out, "u00", 3);
+        out += 3;
+        *out++ = kHex[c >> 4];
+        *out++ = kHex[c & 0xF];
     }
     ++i;
   }
-  out += '"';
+  *out++ = '"';
+  return out;
+}
+
+void AppendJsonString(std::string& out, std::string_view text) {
+  const std::size_t at = out.size();
+  out.resize(at + JsonStringRoom(text.size()));
+  out.resize(static_cast<std::size_t>(WriteJsonString(out.data() + at, text) - out.data()));
+}
+
+char* WriteJsonNumber(char* out, std::int64_t number) {
+  return std::to_chars(out, out + kJsonNumberRoom, number).ptr;
+}
+
+char* WriteJsonDegrees(char* out, double degrees) {
+  const auto [end, failed] =
+      std::to_chars(out, out + kJsonNumberRoom, degrees, std::chars_format::fixed, 6);
+  if (failed == std::errc()) return end;
+  std::memcpy(out, "null", 4);  // no number of this size is a field's degrees
+  return out + 4;
 }
 
 void AppendJsonNumber(std::string& out, std::int64_t number) {
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-  out.append(digits, end);
+  char digits[kJsonNumberRoom];
+  out.append(digits, WriteJsonNumber(digits, number));
 }
 
 void AppendJsonDegrees(std::string& out, double degrees) {
-  char digits[32];
-  const auto end =
-      std::to_chars(digits, digits + sizeof digits, degrees, std::chars_format::fixed, 6).ptr;
-  out.append(digits, end);
+  char digits[kJsonNumberRoom];
+  out.append(digits, WriteJsonDegrees(digits, degrees));
 }
 
 std::string HexBytes(std::string_view bytes) {

@@ -1,5 +1,8 @@
 // qorbgl-cli list and files: what the window's file list and airport tree show.
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
 #include <optional>
 
 #include "bgl/QORBglLib.h"
@@ -28,44 +31,101 @@ void WriteIfFull(std::string& out) {
   out.clear();
 }
 
+// Output written in place, in a buffer of its own, and sent out a large piece at a time: the
+// JSON of a large file is tens of megabytes in millions of small pieces.
+class OutBuffer {
+ public:
+  OutBuffer() : capacity_(2 * kOutputPiece), buffer_(new char[capacity_]), end_(buffer_.get()) {}
+  OutBuffer(const OutBuffer&) = delete;
+  OutBuffer& operator=(const OutBuffer&) = delete;
+
+  // Where to write at most `bytes` bytes; Done with the end of what was written.
+  char* Room(std::size_t bytes) {
+    if (Used() + bytes > capacity_) {
+      Flush();
+      if (bytes > capacity_) {
+        capacity_ = bytes;
+        buffer_.reset(new char[capacity_]);
+        end_ = buffer_.get();
+      }
+    }
+    return end_;
+  }
+  void Done(char* end) {
+    end_ = end;
+    if (Used() >= kOutputPiece) Flush();
+  }
+  void Flush() {
+    if (Used() > 0) platform::WriteOut(std::string_view(buffer_.get(), Used()));
+    end_ = buffer_.get();
+  }
+
+ private:
+  std::size_t Used() const { return static_cast<std::size_t>(end_ - buffer_.get()); }
+
+  std::size_t capacity_;
+  std::unique_ptr<char[]> buffer_;
+  char* end_;
+};
+
+// Writes a text of the program's own at out; returns the end.
+template <std::size_t N>
+char* Put(char* out, const char (&text)[N]) {
+  std::memcpy(out, text, N - 1);
+  return out + (N - 1);
+}
+
+// The JSON of an airport or an element, but for its texts: its words and four or two numbers,
+// with room to spare.
+constexpr std::size_t kAirportRoom = 256;
+constexpr std::size_t kElementRoom = 128;
+
 void PrintJson(const std::string& path, const TBGL& bgl) {
-  std::string out = "{\"file\": " + JsonString(path);
+  std::string head = "{\"file\": " + JsonString(path);
   // A name that is not UTF-8 has no exact JSON text: its bytes come beside it.
-  if (!platform::IsUtf8(path)) out += ", \"file_bytes\": \"" + HexBytes(path) + "\"";
-  out += ", \"airports\": [";
+  if (!platform::IsUtf8(path)) head += ", \"file_bytes\": \"" + HexBytes(path) + "\"";
+  head += ", \"airports\": [";
+  OutBuffer out;
+  out.Done(std::copy(head.begin(), head.end(), out.Room(head.size())));
   bool firstAirport = true;
   for (const TAirport1Rec* airport : bgl.Airports()) {
-    out += firstAirport ? "\n  " : ",\n  ";
-    firstAirport = false;
     const TElevation& self = airport->Elevations[0];
-    out += "{\"name\": ";
-    AppendJsonString(out, airport->Name);
-    out += ", \"icao\": ";
-    AppendJsonString(out, airport->Icao());
-    out += ", \"latitude\": ";
-    AppendJsonDegrees(out, airport->Latitude());
-    out += ", \"longitude\": ";
-    AppendJsonDegrees(out, airport->Longitude());
-    out += ", \"elevation_mm\": ";
-    AppendJsonNumber(out, self.SignedAltitude());
-    out += ", \"offset\": ";
-    AppendJsonNumber(out, self.Offset);
-    out += ", \"elements\": [";
+    const std::string icao = airport->Icao();
+    char* p = out.Room(kAirportRoom + JsonStringRoom(airport->Name.size()) +
+                       JsonStringRoom(icao.size()));
+    p = firstAirport ? Put(p, "\n  {\"name\": ") : Put(p, ",\n  {\"name\": ");
+    firstAirport = false;
+    p = WriteJsonString(p, airport->Name);
+    p = Put(p, ", \"icao\": ");
+    p = WriteJsonString(p, icao);
+    p = Put(p, ", \"latitude\": ");
+    p = WriteJsonDegrees(p, airport->Latitude());
+    p = Put(p, ", \"longitude\": ");
+    p = WriteJsonDegrees(p, airport->Longitude());
+    p = Put(p, ", \"elevation_mm\": ");
+    p = WriteJsonNumber(p, self.SignedAltitude());
+    p = Put(p, ", \"offset\": ");
+    p = WriteJsonNumber(p, self.Offset);
+    p = Put(p, ", \"elements\": [");
+    out.Done(p);
     for (std::size_t i = 1; i < airport->Elevations.size(); ++i) {
       const TElevation& e = airport->Elevations[i];
-      out += i == 1 ? "\n    {\"caption\": " : ",\n    {\"caption\": ";
-      AppendJsonString(out, e.Caption);
-      out += ", \"elevation_mm\": ";
-      AppendJsonNumber(out, e.SignedAltitude());
-      out += ", \"offset\": ";
-      AppendJsonNumber(out, e.Offset);
-      out += '}';
+      p = out.Room(kElementRoom + JsonStringRoom(e.Caption.size()));
+      p = i == 1 ? Put(p, "\n    {\"caption\": ") : Put(p, ",\n    {\"caption\": ");
+      p = WriteJsonString(p, e.Caption);
+      p = Put(p, ", \"elevation_mm\": ");
+      p = WriteJsonNumber(p, e.SignedAltitude());
+      p = Put(p, ", \"offset\": ");
+      p = WriteJsonNumber(p, e.Offset);
+      p = Put(p, "}");
+      out.Done(p);
     }
-    out += airport->Elevations.size() > 1 ? "\n  ]}" : "]}";
-    WriteIfFull(out);
+    p = out.Room(8);
+    out.Done(airport->Elevations.size() > 1 ? Put(p, "\n  ]}") : Put(p, "]}"));
   }
-  out += firstAirport ? "]}\n" : "\n]}\n";
-  platform::WriteOut(out);
+  char* p = out.Room(8);
+  out.Done(firstAirport ? Put(p, "]}\n") : Put(p, "\n]}\n"));
+  out.Flush();
 }
 
 int List(const std::string& path, bool json) {
@@ -82,6 +142,7 @@ int List(const std::string& path, bool json) {
   TreeLineWriter writer(CurrentNumberSymbols());
   std::string out;
   for (std::size_t i = 0; i < lines.Size(); ++i) {
+    lines.Prefetch(i + 16);
     if (!lines.IsAirport(i)) out += "   ";
     out += writer.Line(lines.Entry(i));
     out += '\n';

@@ -9,7 +9,8 @@ namespace qor::platform {
 // system offers them, and smaller ones from the ordinary heap. A file of tens of megabytes
 // fills its tables in a few dozen page faults instead of thousands: on a virtual machine each
 // fault costs microseconds, and for a whole command they cost more than reading the file.
-// Safe to use from any thread; never exhausted short of the system's own memory.
+// Large blocks let go are kept, up to some tens of megabytes, for the next file of the same
+// size. Safe to use from any thread; never exhausted short of the system's own memory.
 std::pmr::memory_resource& LargeBlocks();
 
 }  // namespace qor::platform

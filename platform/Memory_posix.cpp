@@ -3,7 +3,10 @@
 #include <sys/mman.h>
 
 #include <cstdint>
+#include <iterator>
+#include <mutex>
 #include <new>
+#include <vector>
 
 namespace qor::platform {
 
@@ -18,12 +21,33 @@ std::size_t Rounded(std::size_t bytes) {
   return (bytes + kHugePage - 1) & ~(kHugePage - 1);
 }
 
+// Blocks let go are kept for the next file, up to this many bytes: a block the process has
+// touched costs nothing more, where a fresh one costs its page faults and its clearing (and on
+// a virtual machine that has given the memory back to its host, the host's faults too).
+constexpr std::size_t kKeptBytes = std::size_t{64} << 20;
+
 class LargeBlockResource final : public std::pmr::memory_resource {
+ private:
+  struct Block {
+    void* start;
+    std::size_t size;
+  };
+
   void* do_allocate(std::size_t bytes, std::size_t alignment) override {
     if (bytes < kLargeBlock || alignment > kHugePage) {
       return std::pmr::new_delete_resource()->allocate(bytes, alignment);
     }
     const std::size_t size = Rounded(bytes);
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      for (auto block = kept_.rbegin(); block != kept_.rend(); ++block) {
+        if (block->size != size) continue;
+        void* start = block->start;
+        keptBytes_ -= size;
+        kept_.erase(std::next(block).base());
+        return start;
+      }
+    }
     // Mapped one huge page longer, then trimmed to a boundary at both ends.
     void* mapped = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE,
                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -40,17 +64,30 @@ class LargeBlockResource final : public std::pmr::memory_resource {
     return block;
   }
 
-  void do_deallocate(void* block, std::size_t bytes, std::size_t alignment) override {
+  void do_deallocate(void* start, std::size_t bytes, std::size_t alignment) override {
     if (bytes < kLargeBlock || alignment > kHugePage) {
-      std::pmr::new_delete_resource()->deallocate(block, bytes, alignment);
+      std::pmr::new_delete_resource()->deallocate(start, bytes, alignment);
       return;
     }
-    ::munmap(block, Rounded(bytes));
+    const std::size_t size = Rounded(bytes);
+    const std::lock_guard<std::mutex> lock(mutex_);
+    kept_.push_back(Block{start, size});
+    keptBytes_ += size;
+    // The blocks let go longest ago go back to the system first.
+    while (keptBytes_ > kKeptBytes) {
+      ::munmap(kept_.front().start, kept_.front().size);
+      keptBytes_ -= kept_.front().size;
+      kept_.erase(kept_.begin());
+    }
   }
 
   bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {
     return this == &other;
   }
+
+  std::mutex mutex_;
+  std::vector<Block> kept_;  // let go, oldest first
+  std::size_t keptBytes_ = 0;
 };
 
 }  // namespace
@@ -60,8 +97,9 @@ std::pmr::memory_resource& LargeBlocks() {
   // The sanitizer watches the heap's blocks, not the ones mapped here.
   return *std::pmr::new_delete_resource();
 #else
-  static LargeBlockResource resource;
-  return resource;
+  // Never ended: what static objects hold may be let go after the end of this one would come.
+  static auto* const resource = new LargeBlockResource;
+  return *resource;
 #endif
 }
 

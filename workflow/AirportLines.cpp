@@ -5,6 +5,11 @@
 #include <cmath>
 #include <cstring>
 #include <deque>
+#include <exception>
+#include <memory>
+#include <span>
+#include <thread>
+#include <utility>
 
 #include "bgl/Bgl.h"
 #include "bgl/Listing.h"
@@ -120,75 +125,152 @@ class LabelKeys {
 
 }  // namespace
 
-void AirportLines::Fill(const TBGL& bgl) {
-  Clear();
-  const std::vector<const TAirport1Rec*> airports = bgl.Airports();
-  const platform::NumberSymbols& symbols = CurrentNumberSymbols();
-  // Two writers, so that two lines can be drawn side by side for a comparison.
-  TreeLineWriter left(symbols);
-  TreeLineWriter right(symbols);
-  const auto lineBefore = [&](const TElevation& a, const TElevation& b) {
-    return platform::CompareText(left.Line(a), right.Line(b)) < 0;
-  };
+namespace {
 
-  // One pass over the airports in file order, where their records lie side by side in memory:
-  // each airport's key prefix and its element lines sorted. Elements are first ordered by the
-  // letters of their labels, known once per caption; only lines whose letters leave the order
-  // to their numbers (equal labels, mostly) compare their whole texts.
-  std::size_t elementCount = 0;
-  for (const TAirport1Rec* airport : airports) elementCount += airport->Elevations.size() - 1;
-  struct Airport {
-    platform::KeyPrefix prefix;
-    const TElevation* entry;
-    std::uint32_t firstElement, elements;
-    std::uint32_t textAt, textLength;  // the airport's line, in texts
-  };
-  // The airports' lines side by side, for those whose prefixes are equal: drawn here, in file
-  // order, rather than where the sort asks, scattered over the records.
-  std::pmr::string texts(&platform::LargeBlocks());
-  texts.reserve(airports.size() * (kLabelWidth + kElevationWidth + 8));
-  std::pmr::vector<Airport> found(airports.size(), &platform::LargeBlocks());
-  std::pmr::vector<const TElevation*> sortedElements(&platform::LargeBlocks());
-  sortedElements.reserve(elementCount);
+struct Airport {
+  platform::KeyPrefix prefix;  // of its line's key
+  const TElevation* entry;
+  std::uint32_t firstElement, elements;  // its elements' places in the sorted elements
+  std::uint32_t textAt, textLength;      // its line, among the airports' texts
+};
+
+// What one worker makes of a run of airports, in file order, where their records lie side by
+// side in memory: each airport's key prefix and its line, drawn here rather than where the sort
+// asks, scattered over the records; its element lines sorted in their places. Elements are
+// first ordered by the letters of their labels, known once per caption; only lines whose
+// letters leave the order to their numbers (equal labels, mostly) compare their whole texts.
+class AirportPass {
+ public:
+  explicit AirportPass(const platform::NumberSymbols& symbols) : left_(symbols), right_(symbols) {}
+
+  void Run(std::span<const TAirport1Rec* const> airports, std::span<Airport> found,
+           const TElevation** sorted) {
+    texts.reserve(airports.size() * (kLabelWidth + kElevationWidth + 8));
+    const auto before = [this](const Element& a, const Element& b) {
+      const int letters = platform::CompareLetters(a.letters, b.letters);
+      if (letters != 0) return letters < 0;
+      return platform::CompareText(left_.Line(*a.entry), right_.Line(*b.entry)) < 0;
+    };
+    for (std::size_t i = 0; i < airports.size(); ++i) {
+      const std::span<const TElevation> entries = airports[i]->Elevations;
+      Airport& airport = found[i];
+      const std::string_view text = left_.Line(entries[0]);
+      airport.prefix = platform::SortKeyPrefix(text);
+      airport.textAt = static_cast<std::uint32_t>(texts.size());
+      airport.textLength = static_cast<std::uint32_t>(text.size());
+      texts += text;
+      elements_.clear();
+      for (std::size_t e = 1; e < entries.size(); ++e) {
+        elements_.push_back(Element{&entries[e], labelKeys_.Of(entries[e].Caption)});
+      }
+      if (elements_.size() <= kInsertionSortLimit) {
+        InsertionSort(elements_.begin(), elements_.end(), before);
+      } else {
+        std::stable_sort(elements_.begin(), elements_.end(), before);
+      }
+      const TElevation** place = sorted + airport.firstElement;
+      for (const Element& element : elements_) *place++ = element.entry;
+    }
+  }
+
+  std::pmr::string texts{&platform::LargeBlocks()};  // the airports' lines, one after the other
+
+ private:
   struct Element {
     const TElevation* entry;
     std::string_view letters;  // of its label's key
   };
-  std::vector<Element> elements;
-  LabelKeys labelKeys;
-  const auto elementBefore = [&](const Element& a, const Element& b) {
-    const int letters = platform::CompareLetters(a.letters, b.letters);
-    return letters != 0 ? letters < 0 : lineBefore(*a.entry, *b.entry);
-  };
+  // Two writers, so that two lines can be drawn side by side for a comparison.
+  TreeLineWriter left_;
+  TreeLineWriter right_;
+  LabelKeys labelKeys_;
+  std::vector<Element> elements_;
+};
+
+// A file of many airports shares them out among the processor's cores: each airport's work is
+// its own, and weighing texts is most of it.
+constexpr std::size_t kAirportsPerWorker = 4096;
+constexpr unsigned kMostWorkers = 4;
+
+unsigned Workers(std::size_t airports) {
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  return static_cast<unsigned>(std::clamp<std::size_t>(airports / kAirportsPerWorker, 1,
+                                                       std::min(cores, kMostWorkers)));
+}
+
+}  // namespace
+
+void AirportLines::Fill(const TBGL& bgl) {
+  Clear();
+  const std::vector<const TAirport1Rec*> airports = bgl.Airports();
+  const platform::NumberSymbols& symbols = CurrentNumberSymbols();
+
+  // Where each airport's sorted elements go.
+  std::pmr::vector<Airport> found(airports.size(), &platform::LargeBlocks());
+  std::size_t elementCount = 0;
   for (std::size_t i = 0; i < airports.size(); ++i) {
-    const std::span<const TElevation> entries = airports[i]->Elevations;
-    Airport& airport = found[i];
-    airport.entry = &entries[0];
-    const std::string_view text = left.Line(entries[0]);
-    airport.prefix = platform::SortKeyPrefix(text);
-    airport.textAt = static_cast<std::uint32_t>(texts.size());
-    airport.textLength = static_cast<std::uint32_t>(text.size());
-    texts += text;
-    elements.clear();
-    for (std::size_t e = 1; e < entries.size(); ++e) {
-      elements.push_back(Element{&entries[e], labelKeys.Of(entries[e].Caption)});
+    found[i].entry = &airports[i]->Elevations[0];
+    found[i].firstElement = static_cast<std::uint32_t>(elementCount);
+    found[i].elements = static_cast<std::uint32_t>(airports[i]->Elevations.size() - 1);
+    elementCount += found[i].elements;
+  }
+  std::pmr::vector<const TElevation*> sortedElements(elementCount, &platform::LargeBlocks());
+
+  // Each worker a run of the airports; this thread the first. Their texts then follow one
+  // another in file order, so that the order of the texts is the file's.
+  const unsigned workers = Workers(airports.size());
+  std::vector<std::unique_ptr<AirportPass>> passes;
+  for (unsigned w = 0; w < workers; ++w) passes.push_back(std::make_unique<AirportPass>(symbols));
+  const auto runOf = [&](unsigned w) {
+    const std::size_t begin = airports.size() * w / workers;
+    const std::size_t end = airports.size() * (w + 1) / workers;
+    return std::pair{begin, end};
+  };
+  const auto run = [&](unsigned w) {
+    const auto [begin, end] = runOf(w);
+    passes[w]->Run(std::span(airports).subspan(begin, end - begin),
+                   std::span(found).subspan(begin, end - begin), sortedElements.data());
+  };
+  {
+    std::vector<std::exception_ptr> failures(workers);
+    std::vector<std::thread> threads;
+    for (unsigned w = 1; w < workers; ++w) {
+      threads.emplace_back([&, w] {
+        try {
+          run(w);
+        } catch (...) {
+          failures[w] = std::current_exception();
+        }
+      });
     }
-    if (elements.size() <= kInsertionSortLimit) {
-      InsertionSort(elements.begin(), elements.end(), elementBefore);
-    } else {
-      std::stable_sort(elements.begin(), elements.end(), elementBefore);
+    try {
+      run(0);
+    } catch (...) {
+      failures[0] = std::current_exception();
     }
-    airport.firstElement = static_cast<std::uint32_t>(sortedElements.size());
-    airport.elements = static_cast<std::uint32_t>(elements.size());
-    for (const Element& element : elements) sortedElements.push_back(element.entry);
+    for (std::thread& thread : threads) thread.join();
+    for (const std::exception_ptr& failure : failures) {
+      if (failure) std::rethrow_exception(failure);
+    }
+  }
+  std::pmr::string& texts = passes[0]->texts;
+  for (unsigned w = 1; w < workers; ++w) {
+    const auto shift = static_cast<std::uint32_t>(texts.size());
+    const auto [begin, end] = runOf(w);
+    for (std::size_t i = begin; i < end; ++i) found[i].textAt += shift;
+    texts += passes[w]->texts;
   }
 
   // The airports in the order of their lines: by their key prefixes, and where those are
-  // equal, by the lines themselves. Then each followed by its elements.
-  std::stable_sort(found.begin(), found.end(), [&](const Airport& a, const Airport& b) {
+  // equal, by the lines themselves, equal lines in file order (the order of their texts), so
+  // that a sort in place, without the memory of a stable one, keeps them. Then each followed
+  // by its elements.
+  std::sort(found.begin(), found.end(), [&](const Airport& a, const Airport& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    return platform::CompareText(std::string_view(texts).substr(a.textAt, a.textLength),
-                                 std::string_view(texts).substr(b.textAt, b.textLength)) < 0;
+    const int c =
+        platform::CompareText(std::string_view(texts).substr(a.textAt, a.textLength),
+                              std::string_view(texts).substr(b.textAt, b.textLength));
+    return c != 0 ? c < 0 : a.textAt < b.textAt;
   });
   lines_.reserve(airports.size() + sortedElements.size());
   for (const Airport& airport : found) {
