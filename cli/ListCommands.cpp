@@ -137,17 +137,14 @@ int List(const std::string& path, bool json) {
     return kNothing;
   }
   if (json) return kDone;
-  AirportLines lines;
-  lines.Fill(bgl);
   TreeLineWriter writer(CurrentNumberSymbols());
   std::string out;
-  for (std::size_t i = 0; i < lines.Size(); ++i) {
-    lines.Prefetch(i + 16);
-    if (!lines.IsAirport(i)) out += "   ";
-    out += writer.Line(lines.Entry(i));
+  AirportLines::ForEach(bgl, [&](const TElevation& entry, bool airport) {
+    if (!airport) out += "   ";
+    out += writer.Line(entry);
     out += '\n';
     WriteIfFull(out);
-  }
+  });
   platform::WriteOut(out);
   return kDone;
 }

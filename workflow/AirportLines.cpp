@@ -6,6 +6,7 @@
 #include <cstring>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <span>
 #include <thread>
@@ -198,10 +199,13 @@ unsigned Workers(std::size_t airports) {
                                                        std::min(cores, kMostWorkers)));
 }
 
-}  // namespace
+// The airports of a file in the tree's order, each with its elements in theirs.
+struct SortedTree {
+  std::pmr::vector<Airport> airports{&platform::LargeBlocks()};
+  std::pmr::vector<const TElevation*> elements{&platform::LargeBlocks()};
+};
 
-void AirportLines::Fill(const TBGL& bgl) {
-  Clear();
+SortedTree Sort(const TBGL& bgl) {
   const std::vector<const TAirport1Rec*> airports = bgl.Airports();
   const platform::NumberSymbols& symbols = CurrentNumberSymbols();
 
@@ -272,15 +276,44 @@ void AirportLines::Fill(const TBGL& bgl) {
                               std::string_view(texts).substr(b.textAt, b.textLength));
     return c != 0 ? c < 0 : a.textAt < b.textAt;
   });
-  lines_.reserve(airports.size() + sortedElements.size());
-  for (const Airport& airport : found) {
+  SortedTree tree;
+  tree.airports = std::move(found);
+  tree.elements = std::move(sortedElements);
+  return tree;
+}
+
+}  // namespace
+
+void AirportLines::Fill(const TBGL& bgl) {
+  Clear();
+  const SortedTree tree = Sort(bgl);
+  lines_.reserve(tree.airports.size() + tree.elements.size());
+  for (const Airport& airport : tree.airports) {
     const auto at = static_cast<std::uint32_t>(lines_.size());
     lines_.push_back(Line{airport.entry, kNoParent, airport.elements});
     for (std::uint32_t e = 0; e < airport.elements; ++e) {
-      lines_.push_back(Line{sortedElements[airport.firstElement + e], at, 0});
+      lines_.push_back(Line{tree.elements[airport.firstElement + e], at, 0});
     }
   }
-  airports_ = airports.size();
+  airports_ = tree.airports.size();
+}
+
+void AirportLines::ForEach(const TBGL& bgl,
+                           const std::function<void(const TElevation&, bool)>& visit) {
+  const SortedTree tree = Sort(bgl);
+  // The airports come scattered over the file's records: their entries are asked for some
+  // airports ahead.
+  constexpr std::size_t kAhead = 4;
+  for (std::size_t a = 0; a < tree.airports.size(); ++a) {
+#if defined(__GNUC__)
+    if (a + kAhead < tree.airports.size()) __builtin_prefetch(tree.airports[a + kAhead].entry);
+#endif
+    const Airport& airport = tree.airports[a];
+    visit(*airport.entry, true);
+    for (std::uint32_t e = 0; e < airport.elements; ++e) {
+      visit(*tree.elements[airport.firstElement + e], false);
+    }
+  }
 }
 
 }  // namespace qor

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory_resource>
 #include <string>
 #include <vector>
@@ -32,6 +33,9 @@ class AirportLines {
   // the file's order). The lines point into bgl's records: Clear them before bgl goes.
   void Fill(const TBGL& bgl);
   void Clear();
+  // Visits the same lines in the same order, with whether each is an airport's, keeping none:
+  // for one who writes them all out once.
+  static void ForEach(const TBGL& bgl, const std::function<void(const TElevation&, bool)>& visit);
 
   std::size_t Size() const { return lines_.size(); }
   bool Empty() const { return lines_.empty(); }
@@ -39,14 +43,6 @@ class AirportLines {
 
   // The line's text, in the regional format of the moment.
   std::string Text(std::size_t line) const;
-  // Asks the processor ahead for what drawing the line will read: in display order the lines'
-  // entries lie scattered over the file's records, and one who draws many lines in a row saves
-  // most of the waiting by asking some lines ahead.
-  void Prefetch(std::size_t line) const {
-#if defined(__GNUC__)
-    if (line < lines_.size()) __builtin_prefetch(lines_[line].entry);
-#endif
-  }
   // The elevation entry behind a line: its caption, its elevation and the offset of its field.
   const TElevation& Entry(std::size_t line) const { return *lines_[line].entry; }
   std::uint32_t Offset(std::size_t line) const { return lines_[line].entry->Offset; }

@@ -13,7 +13,7 @@
 namespace qor {
 namespace {
 
-// The lines of the file, against the plain tree's lines of it.
+// The lines of the file, kept and visited, against the plain tree's lines of it.
 void ExpectThePlainTreesOrder(const test::TempFolder& dir, const std::string& name,
                               std::size_t airports) {
   const TBGL bgl(dir / name, dir.Path() + "/");
@@ -36,6 +36,16 @@ void ExpectThePlainTreesOrder(const test::TempFolder& dir, const std::string& na
     }
   }
   EXPECT_EQ(lines.AirportCount(), airports);
+
+  // The lines visited without being kept are the same.
+  std::size_t visited = 0;
+  AirportLines::ForEach(bgl, [&](const TElevation& entry, bool isAirport) {
+    ASSERT_LT(visited, lines.Size());
+    EXPECT_EQ(&entry, &lines.Entry(visited)) << visited;
+    EXPECT_EQ(isAirport, lines.IsAirport(visited)) << visited;
+    ++visited;
+  });
+  EXPECT_EQ(visited, lines.Size());
 }
 
 struct Seeded {
