@@ -135,11 +135,25 @@ struct Airport {
   std::uint32_t textAt, textLength;      // its line, among the airports' texts
 };
 
+// The order of the airports' lines: by their key prefixes, and where those are equal, by the
+// lines themselves, equal lines in file order (the order of their texts), so that a sort in
+// place, without the memory of a stable one, keeps it.
+struct AirportOrder {
+  std::string_view texts;
+  bool operator()(const Airport& a, const Airport& b) const {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    const int c = platform::CompareText(texts.substr(a.textAt, a.textLength),
+                                        texts.substr(b.textAt, b.textLength));
+    return c != 0 ? c < 0 : a.textAt < b.textAt;
+  }
+};
+
 // What one worker makes of a run of airports, in file order, where their records lie side by
 // side in memory: each airport's key prefix and its line, drawn here rather than where the sort
-// asks, scattered over the records; its element lines sorted in their places. Elements are
-// first ordered by the letters of their labels, known once per caption; only lines whose
-// letters leave the order to their numbers (equal labels, mostly) compare their whole texts.
+// asks, scattered over the records; its element lines sorted in their places; then the run's
+// airports in their order. Elements are first ordered by the letters of their labels, known
+// once per caption; only lines whose letters leave the order to their numbers (equal labels,
+// mostly) compare their whole texts.
 class AirportPass {
  public:
   explicit AirportPass(const platform::NumberSymbols& symbols) : left_(symbols), right_(symbols) {}
@@ -172,6 +186,7 @@ class AirportPass {
       const TElevation** place = sorted + airport.firstElement;
       for (const Element& element : elements_) *place++ = element.entry;
     }
+    std::sort(found.begin(), found.end(), AirportOrder{texts});
   }
 
   std::pmr::string texts{&platform::LargeBlocks()};  // the airports' lines, one after the other
@@ -257,6 +272,8 @@ SortedTree Sort(const TBGL& bgl) {
       if (failure) std::rethrow_exception(failure);
     }
   }
+  // The runs, each in order, merged in order. Their texts join first, so that a text's place
+  // stays the order of the file.
   std::pmr::string& texts = passes[0]->texts;
   for (unsigned w = 1; w < workers; ++w) {
     const auto shift = static_cast<std::uint32_t>(texts.size());
@@ -264,18 +281,11 @@ SortedTree Sort(const TBGL& bgl) {
     for (std::size_t i = begin; i < end; ++i) found[i].textAt += shift;
     texts += passes[w]->texts;
   }
-
-  // The airports in the order of their lines: by their key prefixes, and where those are
-  // equal, by the lines themselves, equal lines in file order (the order of their texts), so
-  // that a sort in place, without the memory of a stable one, keeps them. Then each followed
-  // by its elements.
-  std::sort(found.begin(), found.end(), [&](const Airport& a, const Airport& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    const int c =
-        platform::CompareText(std::string_view(texts).substr(a.textAt, a.textLength),
-                              std::string_view(texts).substr(b.textAt, b.textLength));
-    return c != 0 ? c < 0 : a.textAt < b.textAt;
-  });
+  for (unsigned w = 1; w < workers; ++w) {
+    const auto [begin, end] = runOf(w);
+    std::inplace_merge(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(begin),
+                       found.begin() + static_cast<std::ptrdiff_t>(end), AirportOrder{texts});
+  }
   SortedTree tree;
   tree.airports = std::move(found);
   tree.elements = std::move(sortedElements);
