@@ -1,9 +1,9 @@
 #include "cli/Json.h"
 
 #include <charconv>
-#include <system_error>
 #include <cstdint>
 #include <cstring>
+#include <system_error>
 
 #include "platform/PathText.h"
 

@@ -91,8 +91,8 @@ void PrintJson(const std::string& path, const TBGL& bgl) {
   for (const TAirport1Rec* airport : bgl.Airports()) {
     const TElevation& self = airport->Elevations[0];
     const std::string icao = airport->Icao();
-    char* p = out.Room(kAirportRoom + JsonStringRoom(airport->Name.size()) +
-                       JsonStringRoom(icao.size()));
+    char* p =
+        out.Room(kAirportRoom + JsonStringRoom(airport->Name.size()) + JsonStringRoom(icao.size()));
     p = firstAirport ? Put(p, "\n  {\"name\": ") : Put(p, ",\n  {\"name\": ");
     firstAirport = false;
     p = WriteJsonString(p, airport->Name);

@@ -31,6 +31,8 @@ std::size_t AppendSortKey(std::string_view text, std::string& keys);
 // the first letters.
 using KeyPrefix = std::array<std::uint64_t, 2>;
 KeyPrefix SortKeyPrefix(std::string_view text);
+// The same numbers of the first bytes of a key.
+KeyPrefix KeyPrefixOf(std::string_view key);
 
 // The part of a key from AppendSortKey that weighs the text's letters, before their accents
 // and case.

@@ -9,6 +9,15 @@ namespace qor::platform {
 // Windows' a weight byte of 1 would only end the part early). That part of a text's key
 // begins the same part of the key of every text that goes on from it, but for its last byte,
 // which may close a run of weights the next character continues.
+KeyPrefix KeyPrefixOf(std::string_view key) {
+  KeyPrefix prefix{};
+  for (std::size_t i = 0; i < 16; ++i) {
+    const unsigned byte = i < key.size() ? static_cast<unsigned char>(key[i]) : 0u;
+    prefix[i / 8] = prefix[i / 8] << 8 | byte;
+  }
+  return prefix;
+}
+
 std::string_view KeyLetters(std::string_view key) {
   return key.substr(0, key.find('\x01'));
 }

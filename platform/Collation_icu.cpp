@@ -119,14 +119,6 @@ std::u16string_view Utf16(std::string_view text) {
   return std::u16string_view(units.data(), static_cast<std::size_t>(length));
 }
 
-KeyPrefix BigEndian(const std::uint8_t* bytes, std::size_t count) {
-  KeyPrefix prefix{};
-  for (std::size_t i = 0; i < 16; ++i) {
-    prefix[i / 8] = prefix[i / 8] << 8 | (i < count ? bytes[i] : 0u);
-  }
-  return prefix;
-}
-
 }  // namespace
 
 std::size_t AppendSortKey(std::string_view text, std::string& keys) {
@@ -136,7 +128,7 @@ std::size_t AppendSortKey(std::string_view text, std::string& keys) {
 KeyPrefix SortKeyPrefix(std::string_view text) {
   UCollator* collator = Collator();
   if (collator == nullptr) {  // the key is the text's own bytes
-    return BigEndian(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    return KeyPrefixOf(text);
   }
   // ICU weighs only as many characters as the sixteen bytes need.
   const std::u16string_view units = Utf16(text);
@@ -147,11 +139,14 @@ KeyPrefix SortKeyPrefix(std::string_view text) {
   std::uint8_t bytes[16];
   UErrorCode status = U_ZERO_ERROR;
   const int32_t made = ucol_nextSortKeyPart(collator, &iterator, state, bytes, 16, &status);
-  if (U_SUCCESS(status)) return BigEndian(bytes, static_cast<std::size_t>(made));
+  if (U_SUCCESS(status)) {
+    return KeyPrefixOf(
+        std::string_view(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(made)));
+  }
   thread_local std::string key;  // the whole key, then
   key.clear();
   AppendSortKey(units, key);
-  return BigEndian(reinterpret_cast<const std::uint8_t*>(key.data()), key.size());
+  return KeyPrefixOf(key);
 }
 
 }  // namespace qor::platform

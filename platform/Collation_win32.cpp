@@ -95,12 +95,7 @@ KeyPrefix SortKeyPrefix(std::string_view text) {
   thread_local std::string key;
   key.clear();
   AppendSortKey(text, key);
-  KeyPrefix prefix{};
-  for (std::size_t i = 0; i < 16; ++i) {
-    prefix[i / 8] =
-        prefix[i / 8] << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
-  }
-  return prefix;
+  return KeyPrefixOf(key);
 }
 
 }  // namespace qor::platform

@@ -210,8 +210,8 @@ constexpr unsigned kMostWorkers = 4;
 
 unsigned Workers(std::size_t airports) {
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  return static_cast<unsigned>(std::clamp<std::size_t>(airports / kAirportsPerWorker, 1,
-                                                       std::min(cores, kMostWorkers)));
+  return static_cast<unsigned>(
+      std::clamp<std::size_t>(airports / kAirportsPerWorker, 1, std::min(cores, kMostWorkers)));
 }
 
 // The airports of a file in the tree's order, each with its elements in theirs.

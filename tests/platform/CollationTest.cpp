@@ -112,11 +112,26 @@ TEST(AppendSortKey, BytesThatAreNotUtf8CountAsTheReplacementCharacter) {
 
 // Texts with long beginnings in common, accents, case and signs, for the cheaper orders below.
 const std::vector<std::string> kTexts = {
-    "Saint-Exupéry 12",  "Saint-Exupéry 121", "Saint-Exupery 12", "saint-exupéry 12",
-    "Saint Exupéry 12",  "Saint-Etienne",     "Aérodrome",        "Aerodrome",
-    "Aérodrome de Lyon", "O'Hare",            "OHare",            "Zürich ✈",
-    "Runway 10",         "Runway 9",          "",                 "  ",
-    "A",                 "a",                 "Ab",               "caf\xe9 Orly",
+    "Saint-Exupéry 12",
+    "Saint-Exupéry 121",
+    "Saint-Exupery 12",
+    "saint-exupéry 12",
+    "Saint Exupéry 12",
+    "Saint-Etienne",
+    "Aérodrome",
+    "Aerodrome",
+    "Aérodrome de Lyon",
+    "O'Hare",
+    "OHare",
+    "Zürich ✈",
+    "Runway 10",
+    "Runway 9",
+    "",
+    "  ",
+    "A",
+    "a",
+    "Ab",
+    "caf\xe9 Orly",
 };
 
 TEST(SortKeyPrefix, DifferentPrefixesOrderTextsAsCompareText) {
@@ -149,14 +164,15 @@ std::string Label(std::string_view text) {
 
 TEST(CompareLetters, DecidesOnlyWhatEveryNumberAfterTheLabelsKeeps) {
   std::vector<std::string> labels = {"Runway 17 R", "Runway 17 L", "Runway 17", "Runway 1",
-                                     "Runway 10",   "runway 17 r", "Start 2 L", "Côte",
-                                     "Cote",        "O'Hare",      "OHare",     "O-Hare",
-                                     "",            "Aérodrome de Saint-Exupéry Nord",
+                                     "Runway 10", "runway 17 r", "Start 2 L", "Côte", "Cote",
+                                     "O'Hare", "OHare", "O-Hare", "",
+                                     "Aérodrome de Saint-Exupéry Nord",
                                      // a soft hyphen (a byte of the files' code page) weighs
                                      // nothing: the label's letters end before its blanks'
                                      "Runway 17\u00AD"};
-  const std::vector<std::string> numbers = {"    0.000", "  -12.345", "1 234 567.000", "  999.999",
-                                            "-2\u202F147\u202F483,648", "       1.5"};
+  const std::vector<std::string> numbers = {
+      "    0.000", "  -12.345", "1 234 567.000", "  999.999", "-2\u202F147\u202F483,648",
+      "       1.5"};
   int decided = 0;
   for (const std::string& a : labels) {
     for (const std::string& b : labels) {

@@ -25,7 +25,8 @@ TEST(LargeBlocks, PiecesHoldTheirBytesApartAndAgainAfterBeingLetGo) {
   for (int round = 0; round < 2; ++round) {
     std::vector<unsigned char*> taken;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
-      auto* bytes = static_cast<unsigned char*>(blocks.allocate(pieces[i].bytes, pieces[i].alignment));
+      auto* bytes =
+          static_cast<unsigned char*>(blocks.allocate(pieces[i].bytes, pieces[i].alignment));
       EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes) % pieces[i].alignment, 0u) << i;
       std::memset(bytes, static_cast<int>(i + 1), pieces[i].bytes);
       taken.push_back(bytes);

@@ -91,9 +91,13 @@ TEST(AirportLinesTest, ManyAirportsAlikeStillComeInThePlainTreesOrder) {
   test::BglBuilder b;
   auto& sub = b.AddSection(3).AddSubSection();
   Seeded next;
-  const char* names[] = {"Aérodrome de Saint-Exupéry", "Aerodrome de Saint-Exupery",
-                         "Aérodrome de Saint-Exupéry\xC2\xAD", "aérodrome de saint-exupéry", "Zulu",
-                         "Zulu\xC2\xAD", "Aérodrome de Saint-Exupéry Nord"};
+  const char* names[] = {"Aérodrome de Saint-Exupéry",
+                         "Aerodrome de Saint-Exupery",
+                         "Aérodrome de Saint-Exupéry\xC2\xAD",
+                         "aérodrome de saint-exupéry",
+                         "Zulu",
+                         "Zulu\xC2\xAD",
+                         "Aérodrome de Saint-Exupéry Nord"};
   constexpr std::size_t kAirports = 12000;
   for (std::size_t i = 0; i < kAirports; ++i) {
     auto& airport = sub.AddAirport().Name(names[next(7)]).Elevation(1000 * next(2000) - 1000000);
