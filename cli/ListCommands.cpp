@@ -138,14 +138,16 @@ int List(const std::string& path, bool json) {
   }
   if (json) return kDone;
   TreeLineWriter writer(CurrentNumberSymbols());
-  std::string out;
+  OutBuffer out;
   AirportLines::ForEach(bgl, [&](const TElevation& entry, bool airport) {
-    if (!airport) out += "   ";
-    out += writer.Line(entry);
-    out += '\n';
-    WriteIfFull(out);
+    const std::string_view line = writer.Line(entry);
+    char* p = out.Room(line.size() + 4);
+    if (!airport) p = Put(p, "   ");
+    p = std::copy(line.begin(), line.end(), p);
+    *p++ = '\n';
+    out.Done(p);
   });
-  platform::WriteOut(out);
+  out.Flush();
   return kDone;
 }
 
