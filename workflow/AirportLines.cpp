@@ -79,9 +79,7 @@ class LabelKeys {
  public:
   // The letters' part of the key of the caption's label, kept as long as this object.
   std::string_view Of(std::string_view caption) {
-    const auto at = reinterpret_cast<std::uintptr_t>(caption.data());
-    for (std::size_t i = (at * 0x9E3779B97F4A7C15u >> 32 ^ caption.size()) & (slots_.size() - 1);;
-         i = (i + 1) & (slots_.size() - 1)) {
+    for (std::size_t i = Home(caption);; i = (i + 1) & (slots_.size() - 1)) {
       Slot& slot = slots_[i];
       if (slot.key == nullptr) return Add(slot, caption);
       if (slot.caption.data() == caption.data() && slot.caption.size() == caption.size()) {
@@ -96,6 +94,12 @@ class LabelKeys {
     const std::string* key = nullptr;
   };
 
+  // Where a caption's search begins: its letters' address, mixed.
+  std::size_t Home(std::string_view caption) const {
+    const std::uint64_t at = reinterpret_cast<std::uintptr_t>(caption.data());
+    return (at * 0x9E3779B97F4A7C15u >> 32 ^ caption.size()) & (slots_.size() - 1);
+  }
+
   std::string_view Add(Slot& slot, std::string_view caption) {
     label_.clear();
     AppendFitStr(label_, caption, kLabelWidth);
@@ -107,13 +111,13 @@ class LabelKeys {
     return key;
   }
 
+  // Twice the slots, so that a search stays short.
   void Grow() {
-    std::vector<Slot> old(slots_.size() * 2);
-    old.swap(slots_);
-    for (const Slot& slot : old) {
+    std::vector<Slot> filled(slots_.size() * 2);
+    filled.swap(slots_);
+    for (const Slot& slot : filled) {
       if (slot.key == nullptr) continue;
-      const auto at = reinterpret_cast<std::uintptr_t>(slot.caption.data());
-      std::size_t i = (at * 0x9E3779B97F4A7C15u >> 32 ^ slot.caption.size()) & (slots_.size() - 1);
+      std::size_t i = Home(slot.caption);
       while (slots_[i].key != nullptr) i = (i + 1) & (slots_.size() - 1);
       slots_[i] = slot;
     }
@@ -123,10 +127,6 @@ class LabelKeys {
   std::deque<std::string> keys_;  // never moved: the elements being sorted point into them
   std::string label_;
 };
-
-}  // namespace
-
-namespace {
 
 struct Airport {
   platform::KeyPrefix prefix;  // of its line's key
