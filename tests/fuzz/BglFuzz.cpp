@@ -22,6 +22,7 @@
 #include "bgl/PlainTree.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
+#include "workflow/AirportLines.h"
 
 namespace {
 
@@ -84,6 +85,17 @@ void Exercise(const std::string& path, const std::string& desktop, std::string_v
   }
   Require(tree.Lines().size() == elements, "one tree line per elevation");
   bgl.FindAirport(wanted);
+
+  // The window's lines, sorted by key prefixes and label letters, come in the plain tree's
+  // order, sorted by whole comparisons: whatever the names hold.
+  qor::AirportLines lines;
+  lines.Fill(bgl);
+  const auto plain = tree.Lines();
+  Require(lines.Size() == plain.size(), "the window's lines are not the plain tree's");
+  for (std::size_t i = 0; i < plain.size(); ++i) {
+    Require(lines.Text(i) == plain[i].item->text && lines.Offset(i) == plain[i].item->data,
+            "the window's lines are not in the plain tree's order");
+  }
 
   // A library scan reads only the airports, sparsely: it must find the same ones.
   const qor::TBGL scan(path, desktop, qor::TBGL::Scope::Airports);
