@@ -75,6 +75,14 @@ char* Put(char* out, const char (&text)[N]) {
   return out + (N - 1);
 }
 
+// An entry's elevation and the offset of its field, as an airport and an element both give them.
+char* WriteElevationAndOffset(char* out, const TElevation& entry) {
+  out = Put(out, ", \"elevation_mm\": ");
+  out = WriteJsonNumber(out, entry.SignedAltitude());
+  out = Put(out, ", \"offset\": ");
+  return WriteJsonNumber(out, entry.Offset);
+}
+
 // The JSON of an airport or an element, but for its texts: its words and four or two numbers,
 // with room to spare.
 constexpr std::size_t kAirportRoom = 256;
@@ -102,10 +110,7 @@ void PrintJson(const std::string& path, const TBGL& bgl) {
     p = WriteJsonDegrees(p, airport->Latitude());
     p = Put(p, ", \"longitude\": ");
     p = WriteJsonDegrees(p, airport->Longitude());
-    p = Put(p, ", \"elevation_mm\": ");
-    p = WriteJsonNumber(p, self.SignedAltitude());
-    p = Put(p, ", \"offset\": ");
-    p = WriteJsonNumber(p, self.Offset);
+    p = WriteElevationAndOffset(p, self);
     p = Put(p, ", \"elements\": [");
     out.Done(p);
     for (std::size_t i = 1; i < airport->Elevations.size(); ++i) {
@@ -113,10 +118,7 @@ void PrintJson(const std::string& path, const TBGL& bgl) {
       p = out.Room(kElementRoom + JsonStringRoom(e.Caption.size()));
       p = i == 1 ? Put(p, "\n    {\"caption\": ") : Put(p, ",\n    {\"caption\": ");
       p = WriteJsonString(p, e.Caption);
-      p = Put(p, ", \"elevation_mm\": ");
-      p = WriteJsonNumber(p, e.SignedAltitude());
-      p = Put(p, ", \"offset\": ");
-      p = WriteJsonNumber(p, e.Offset);
+      p = WriteElevationAndOffset(p, e);
       p = Put(p, "}");
       out.Done(p);
     }
