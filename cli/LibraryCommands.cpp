@@ -1,11 +1,12 @@
-// qorbgl-cli areas, where, conflicts, align: the simulator's scenery library; check and
-// restore: a folder's damaged files and a file's backup copy.
+// qorbgl-cli areas, where, conflicts: the simulator's scenery library; check: a folder's
+// damaged files.
 
 #include <optional>
 
 #include "bgl/QORBglLib.h"
 #include "cli/Cli.h"
 #include "cli/Json.h"
+#include "cli/LibraryOptions.h"
 #include "library/Align.h"
 #include "library/Library.h"
 #include "platform/Console.h"
@@ -25,64 +26,6 @@ namespace {
 
 using library::Definition;
 using library::Library;
-
-// The options of the library commands, and the words that are not options.
-struct Options {
-  std::vector<std::string> words;
-  std::optional<std::string> fs;
-  std::optional<std::string> elevation;
-  std::optional<std::string> minDiff;
-  bool json = false;
-  bool all = false;
-  bool dryRun = false;
-  bool noBackup = false;
-};
-
-std::optional<Options> Parse(const std::vector<std::string>& args,
-                             const std::vector<std::string>& allowed, std::string& problem) {
-  Options o;
-  const auto allows = [&](const std::string& option) {
-    return std::find(allowed.begin(), allowed.end(), option) != allowed.end();
-  };
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg.rfind("--", 0) != 0) {
-      o.words.push_back(arg);
-      continue;
-    }
-    if (!allows(arg)) {
-      problem = "option inconnue ici : " + arg;
-      return std::nullopt;
-    }
-    if (arg == "--fs" || arg == "--elevation" || arg == "--min-diff") {
-      if (i + 1 >= args.size()) {
-        problem = arg + " attend une valeur.";
-        return std::nullopt;
-      }
-      const std::string& value = args[++i];
-      (arg == "--fs" ? o.fs : arg == "--elevation" ? o.elevation : o.minDiff) = value;
-    } else {
-      (arg == "--json"      ? o.json
-       : arg == "--all"     ? o.all
-       : arg == "--dry-run" ? o.dryRun
-                            : o.noBackup) = true;
-    }
-  }
-  return o;
-}
-
-// The library of the simulator's folder (--fs, else the finder's); nothing, said, when there
-// is none.
-std::optional<Library> Scan(const Options& o, const std::string& only = {}) {
-  std::string folder = o.fs.value_or("");
-  if (folder.empty() && !TFS::FindSimulatorPath(TFS::kFS2004, folder)) {
-    Report("Je ne trouve pas FS2004 sur cet ordinateur : indiquez son dossier avec --fs DOSSIER.");
-    return std::nullopt;
-  }
-  Library library = library::ScanLibrary(library::ReadSceneryConfig(folder), only);
-  for (const library::Problem& p : library.problems) Report(p.message);
-  return library;
-}
 
 void AppendDefinition(std::string& out, const Library& library, const Definition& d, bool shown) {
   const library::Area& area = library.AreaOf(d);
@@ -128,21 +71,14 @@ std::string DefinitionLine(const Library& library, const Definition& d, bool sho
          std::to_string(d.offset) + ")\n";
 }
 
-std::optional<std::int32_t> ReadMm(const std::string& text, std::string& problem) {
-  const std::optional<std::int32_t> mm = ReadMetres(text, problem);
-  for (std::size_t at = problem.find("\r\n"); at != std::string::npos; at = problem.find("\r\n"))
-    problem.replace(at, 2, " ");
-  return mm;
-}
-
 }  // namespace
 
 int AreasCommand(const std::vector<std::string>& args) {
   std::string problem;
-  const auto o = Parse(args, {"--fs", "--json"}, problem);
+  const auto o = ParseOptions(args, {"--fs", "--json"}, problem);
   if (!o) return Usage(problem);
   if (!o->words.empty()) return Usage("areas n'attend aucun argument.");
-  const std::optional<Library> library = Scan(*o);
+  const std::optional<Library> library = ScanOptions(*o);
   if (!library) return kFileError;
   const auto& areas = library->config.areas;
   std::string out;
@@ -176,11 +112,11 @@ int AreasCommand(const std::vector<std::string>& args) {
 
 int WhereCommand(const std::vector<std::string>& args) {
   std::string problem;
-  const auto o = Parse(args, {"--fs", "--json"}, problem);
+  const auto o = ParseOptions(args, {"--fs", "--json"}, problem);
   if (!o) return Usage(problem);
   if (o->words.size() != 1) return Usage("where attend un AÉROPORT (indicatif OACI ou nom).");
   const std::string& airport = o->words[0];
-  const std::optional<Library> library = Scan(*o, airport);
+  const std::optional<Library> library = ScanOptions(*o, airport);
   if (!library) return kFileError;
   const std::vector<const Definition*> found = library::Where(*library, airport);
   const Definition* shown = library::Shown(*library, found);
@@ -212,7 +148,7 @@ int WhereCommand(const std::vector<std::string>& args) {
 
 int ConflictsCommand(const std::vector<std::string>& args) {
   std::string problem;
-  const auto o = Parse(args, {"--fs", "--json", "--min-diff"}, problem);
+  const auto o = ParseOptions(args, {"--fs", "--json", "--min-diff"}, problem);
   if (!o) return Usage(problem);
   if (!o->words.empty()) return Usage("conflicts n'attend aucun argument.");
   std::int32_t minDiff = 500;
@@ -221,7 +157,7 @@ int ConflictsCommand(const std::vector<std::string>& args) {
     if (!mm || *mm < 0) return Usage("--min-diff attend un écart positif en mètres. " + problem);
     minDiff = *mm;
   }
-  const std::optional<Library> library = Scan(*o);
+  const std::optional<Library> library = ScanOptions(*o);
   if (!library) return kFileError;
   const std::vector<library::Conflict> conflicts = library::Conflicts(*library, minDiff);
   std::string out;
@@ -254,56 +190,9 @@ int ConflictsCommand(const std::vector<std::string>& args) {
   return conflicts.empty() ? kNothing : kDone;
 }
 
-int AlignCommand(const std::vector<std::string>& args) {
-  std::string problem;
-  const auto o = Parse(args, {"--fs", "--elevation", "--all", "--dry-run", "--no-backup"}, problem);
-  if (!o) return Usage(problem);
-  if (o->words.size() != 1) return Usage("align attend un IDENT (indicatif OACI ou nom).");
-  if (!o->elevation) return Usage("align attend --elevation METRES.");
-  const std::optional<std::int32_t> mm = ReadMm(*o->elevation, problem);
-  if (!mm) return Usage(problem);
-  const std::string& airport = o->words[0];
-  const std::optional<Library> library = Scan(*o, airport);
-  if (!library) return kFileError;
-  std::vector<const Definition*> active;
-  for (const Definition* d : library::Where(*library, airport)) {
-    if (library->AreaOf(*d).active) active.push_back(d);
-  }
-  if (active.empty()) {
-    Report("Aucune définition active de « " + airport +
-           " » dans la bibliothèque : je n'écris rien.");
-    return kNothing;
-  }
-  const std::vector<library::FieldChange> changes = library::PlanAlign(active, *mm, o->all);
-  const auto line = [](const library::FieldChange& c) {
-    return c.what + " (" + c.file + ", offset " + std::to_string(c.offset) +
-           ") : " + Metres(c.oldMm) + " -> " + Metres(c.newMm) + " m\n";
-  };
-  if (o->dryRun) {
-    std::string out;
-    for (const library::FieldChange& c : changes) out += line(c);
-    out += changes.empty() ? "Rien à changer.\n" : "(--dry-run : rien n'a été écrit)\n";
-    platform::WriteOut(out);
-    return kDone;
-  }
-  if (changes.empty()) {
-    platform::WriteOut("Rien à changer : toutes les définitions actives sont déjà à " +
-                       Metres(*mm) + " m.\n");
-    return kDone;
-  }
-  library::AlignReport report;
-  report.copied = [](const std::string& file, const std::string& copy) {
-    platform::WriteOut("Copie de sécurité de " + file + " : " + copy + "\n");
-  };
-  report.written = [&](const library::FieldChange& c) { platform::WriteOut(line(c)); };
-  library::Align(*library, changes, IncludeBackslash(platform::UserDesktopFolder()), !o->noBackup,
-                 report);
-  return kDone;
-}
-
 int CheckCommand(const std::vector<std::string>& args) {
   std::string problem;
-  const auto o = Parse(args, {"--json"}, problem);
+  const auto o = ParseOptions(args, {"--json"}, problem);
   if (!o) return Usage(problem);
   if (o->words.size() != 1) return Usage("check attend un seul DOSSIER.");
   const std::string folder = IncludeBackslash(o->words[0]);
@@ -356,35 +245,6 @@ int CheckCommand(const std::vector<std::string>& args) {
   }
   platform::WriteOut(out);
   return damaged ? kFileError : kDone;
-}
-
-int RestoreCommand(const std::vector<std::string>& args) {
-  if (args.size() != 1 || args[0].rfind("--", 0) == 0) return Usage("restore attend un FICHIER.");
-  const std::string& file = args[0];
-  if (!platform::FileExists(file)) return NoSuchFile(file);
-  const std::string copy = IncludeBackslash(platform::UserDesktopFolder()) +
-                           TBGL::kBackupFolderName + platform::kPathDelimiter +
-                           ExtractFileName(file);
-  if (!platform::FileExists(copy)) {
-    Report("Il n'y a pas de copie de sécurité de ce fichier : " + platform::QuotedPath(copy) +
-           " n'existe pas. Je n'ai rien changé.");
-    return kNothing;
-  }
-  if (!platform::MoveToTrash(file)) {
-    Report("Je n'ai pas pu mettre " + platform::QuotedPath(file) +
-           " à la corbeille : je n'ai rien changé.");
-    return kFileError;
-  }
-  if (!CopyFileTo(copy, file, false)) {
-    Report("Le fichier " + platform::QuotedPath(file) +
-           " est à la corbeille, mais je n'ai pas pu remettre sa copie de sécurité à sa place : "
-           "reprenez-le dans la corbeille, ou copiez " +
-           platform::QuotedPath(copy) + " vous-même.");
-    return kFileError;
-  }
-  platform::WriteOut("Copie de sécurité remise en place : " + file +
-                     " (l'ancien fichier est à la corbeille).\n");
-  return kDone;
 }
 
 }  // namespace qor::cli

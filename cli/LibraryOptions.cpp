@@ -1,0 +1,70 @@
+#include "cli/LibraryOptions.h"
+
+#include <algorithm>
+
+#include "cli/Cli.h"
+#include "simfinder/QORFS.h"
+#include "workflow/ElevationInput.h"
+
+namespace qor::cli {
+
+std::optional<Options> ParseOptions(const std::vector<std::string>& args,
+                                    const std::vector<std::string>& allowed, std::string& problem) {
+  Options o;
+  const auto allows = [&](const std::string& option) {
+    return std::find(allowed.begin(), allowed.end(), option) != allowed.end();
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.rfind("--", 0) != 0) {
+      o.words.push_back(arg);
+      continue;
+    }
+    if (!allows(arg)) {
+      problem = "option inconnue ici : " + arg;
+      return std::nullopt;
+    }
+    if (arg == "--fs" || arg == "--elevation" || arg == "--min-diff") {
+      if (i + 1 >= args.size()) {
+        problem = arg + " attend une valeur.";
+        return std::nullopt;
+      }
+      const std::string& value = args[++i];
+      (arg == "--fs" ? o.fs : arg == "--elevation" ? o.elevation : o.minDiff) = value;
+    } else {
+      (arg == "--json"      ? o.json
+       : arg == "--all"     ? o.all
+       : arg == "--dry-run" ? o.dryRun
+                            : o.noBackup) = true;
+    }
+  }
+  return o;
+}
+
+std::optional<library::Library> ScanOptions(const Options& o, const std::string& only) {
+  std::string folder = o.fs.value_or("");
+  if (folder.empty() && !TFS::FindSimulatorPath(TFS::kFS2004, folder)) {
+    Report("Je ne trouve pas FS2004 sur cet ordinateur : indiquez son dossier avec --fs DOSSIER.");
+    return std::nullopt;
+  }
+  library::Library library = library::ScanLibrary(library::ReadSceneryConfig(folder), only);
+  for (const library::Problem& p : library.problems) Report(p.message);
+  return library;
+}
+
+std::optional<std::int32_t> ReadMm(const std::string& text, std::string& problem) {
+  const std::optional<std::int32_t> mm = ReadMetres(text, problem);
+  std::string line;
+  for (std::size_t i = 0; i < problem.size(); ++i) {
+    if (problem.compare(i, 2, "\r\n") == 0) {
+      line += ' ';
+      ++i;
+    } else {
+      line += problem[i];
+    }
+  }
+  problem = line;
+  return mm;
+}
+
+}  // namespace qor::cli
