@@ -53,7 +53,8 @@ TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder, Scope 
   }
   // A copy named after the file plus ".bak" counts as made already (for a file opened to be
   // written: a read-only look needs no copy).
-  if (scope == Scope::Whole) BackupDone = platform::FileExists(BackupPath() + ".bak");
+  if (scope == Scope::Whole)
+    BackupDone = keptCopyUntold_ = platform::FileExists(BackupPath() + ".bak");
 }
 
 void TBGL::ReadStructure() {

@@ -60,20 +60,22 @@ class TBGL {
   // ident is text (1 to 4 letters or digits, in any letter case).
   bool FindAirport(std::string_view text) const;
 
-  // Writes the low 8, 16 or 32 bits of value, little-endian, at offset (codes B, W, D), after
-  // the backup copy of EnsureBackup. Refuses, with a message and nothing written, an offset
-  // whose bytes would not lie inside the file and a file that changed since this object last
-  // saw it. Each write is flushed to disk. True when the value was written; the elevation entry
-  // of a field written so shows the new value.
+  // Writes the low 8, 16 or 32 bits of value, little-endian, at offset (codes B, W, D), as a
+  // change of its own (bgl/Change.h: locked, backed up once per open file, recorded in the
+  // journal, flushed). Refuses, with a message and nothing written, an offset whose bytes would
+  // not lie inside the file and a file that changed since this object last saw it. True when
+  // the file holds the value afterwards; the elevation entry of a field written so shows it.
   bool ReplaceValue(std::uint32_t offset, char code, const Variant& value, UserDialog& dialog);
   // The elevation field at offset as the file holds it now, read as signed millimetres.
   // Raises EInOutError when the field lies past the end of the file.
   std::int32_t ElevationAt(std::uint32_t offset);
-  // Copies the file into the backup folder on the desktop before the first write, or asks
-  // whether to go on without a copy. True when writing may go ahead.
-  bool EnsureBackup(UserDialog& dialog);
-  // Where EnsureBackup copies the file.
+  // Where the backup copy of the file goes: the file's name in "QORBgl Backup" on the desktop.
   std::string BackupPath() const;
+  // Whether the file lies inside the backup folder: a backup copy, which is never written.
+  bool IsBackupCopy() const;
+  // What a field is, as the journal names it: its airport's name, or its element's caption and
+  // its airport's name; "" for an offset of no elevation.
+  std::string FieldName(std::uint32_t offset) const;
 
   BufferedFile& File() { return *file_; }
   // The file's identity, size and time of change as this object last saw them.
@@ -98,6 +100,7 @@ class TBGL {
   friend class TSubSection;
   friend class TRecord;
   friend class TAirport1Rec;
+  friend class ChangeWriter;
 
   // The header, the section directory, the subsections and the records.
   void ReadStructure();
@@ -120,6 +123,9 @@ class TBGL {
   void NoteElevation(std::uint32_t offset, std::uint32_t value);
 
   std::unique_ptr<BufferedFile> file_;
+  // The copy named after the file plus ".bak" stood in for a new one when the file was opened,
+  // and the user has not been told yet.
+  bool keptCopyUntold_ = false;
   Scope scope_ = Scope::Whole;
   std::uint64_t structureLeft_ = 0;
   std::string desktopFolder_;

@@ -42,7 +42,7 @@ int AlignCommand(const std::vector<std::string>& args) {
            " » dans la bibliothèque : je n'écris rien.");
     return kNothing;
   }
-  const std::vector<library::FieldChange> changes = library::PlanAlign(active, *mm, o->all);
+  const std::vector<library::FieldChange> changes = library::PlanAlign(*library, active, *mm, o->all);
   const auto line = [](const library::FieldChange& c) {
     return c.what + " (" + c.file + ", offset " + std::to_string(c.offset) +
            ") : " + Metres(c.oldMm) + " -> " + Metres(c.newMm) + " m\n";

@@ -19,7 +19,9 @@
 #include <vector>
 
 #include "cli/Cli.h"
+#include "library/Recovery.h"
 #include "platform/Console.h"
+#include "platform/Errors.h"
 #include "platform/PathText.h"
 #include "util/ProgramTitle.h"
 
@@ -68,9 +70,20 @@ std::optional<int> InfoOption(const std::vector<std::string>& args) {
   return std::nullopt;
 }
 
+// Puts the journal of changes in place, after undoing what a run cut short left unfinished.
+void OpenJournal() {
+  try {
+    for (const std::string& line : library::OpenUserJournal()) Report(line);
+  } catch (const Exception& e) {
+    // A command that changes nothing still runs; one that would is refused by the journal.
+    Report(e.what());
+  }
+}
+
 int Run(const std::vector<std::string>& args) {
   if (const auto info = InfoOption(args)) return *info;
   if (args.empty()) return Usage("il manque la commande.");
+  OpenJournal();
   const std::string& command = args[0];
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "list") return ListCommand(rest);

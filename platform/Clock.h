@@ -1,6 +1,8 @@
 #pragma once
 // The local date and time, as the user's clock shows it.
 
+#include <cstdint>
+
 namespace qor::platform {
 
 struct LocalTime {
@@ -13,5 +15,7 @@ struct LocalTime {
 };
 
 LocalTime LocalNow();
+// The local date and time of a moment given in milliseconds since 1 January 1970 (UTC).
+LocalTime LocalTimeAt(std::int64_t unixMs);
 
 }  // namespace qor::platform

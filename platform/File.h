@@ -1,6 +1,7 @@
 #pragma once
 // An open file for positioned reads and writes, shared with other programs.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -33,6 +34,11 @@ class File {
   // write it. Raises EInOutError with a French text naming the file.
   static std::unique_ptr<File> OpenRead(const std::string& path);
 
+  // Opens the file for reading and writing, creating it empty (readable and writable by the
+  // user only) when it does not exist: the program's own files, such as its journal. Raises
+  // EInOutError with a French text naming the file.
+  static std::unique_ptr<File> OpenOrCreate(const std::string& path);
+
   ~File();
   File(const File&) = delete;
   File& operator=(const File&) = delete;
@@ -46,6 +52,15 @@ class File {
   // Makes the data written so far durable. Raises EInOutError.
   void Flush();
 
+  // Takes the lock that every writer of this program takes on a file for the length of a
+  // change, waiting up to `wait` for another holder to let it go. False when it is still held
+  // then. The lock goes with Unlock, with the object, and with the process, however it ends.
+  // Linux: an advisory lock of the whole open file (flock), which other programs may ignore.
+  // Windows: an exclusive lock of one byte far past any data, so that reads and writes of the
+  // file itself go on. Raises EInOutError when the system cannot lock the file at all.
+  bool Lock(std::chrono::milliseconds wait);
+  void Unlock();
+
   // What tells one state of a file from another: its identity on disk, size and time of change.
   struct Stamp {
     std::uint64_t device = 0;
@@ -53,6 +68,10 @@ class File {
     std::uint64_t size = 0;
     std::int64_t modifiedNs = 0;
     bool operator==(const Stamp&) const = default;
+    // One file on disk, whatever its state: reached by any of its paths.
+    bool SameFile(const Stamp& other) const {
+      return device == other.device && inode == other.inode;
+    }
   };
   // The open file's stamp. Raises EInOutError.
   Stamp CurrentStamp() const;

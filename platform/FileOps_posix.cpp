@@ -52,17 +52,61 @@ bool WriteAll(int fd, const char* data, std::size_t n) {
   return true;
 }
 
-bool CopyBytes(int in, int out) {
-  std::vector<char> buffer(1 << 16);
-  for (;;) {
-    const ssize_t got = Sys().Read(in, buffer.data(), buffer.size());
+// Copies the bytes from `from` up to `to` of in at out's position.
+bool CopyRange(int in, int out, off_t from, off_t to, std::vector<char>& buffer) {
+  while (from < to) {
+    const std::size_t n =
+        static_cast<std::size_t>(std::min<off_t>(to - from, static_cast<off_t>(buffer.size())));
+    const ssize_t got = Sys().PRead(in, buffer.data(), n, from);
     if (got < 0) {
       if (errno == EINTR) continue;
       return false;
     }
-    if (got == 0) return true;
+    if (got == 0) return false;  // the file shrank meanwhile: no whole copy
     if (!WriteAll(out, buffer.data(), static_cast<std::size_t>(got))) return false;
+    from += got;
   }
+  return true;
+}
+
+// Copies the size bytes of in to out. Only the parts of a sparse file that hold data are read
+// and written; its holes stay holes in the copy, which then takes no more room than the file.
+bool CopyBytes(int in, int out, off_t size) {
+  std::vector<char> buffer(1 << 16);
+  off_t at = 0;
+  while (at < size) {
+    off_t data = Sys().LSeek(in, at, SEEK_DATA);
+    off_t hole = size;
+    if (data < 0 && errno == ENXIO) break;  // nothing but a hole up to the end
+    if (data < 0) {
+      data = at;  // a file system that cannot tell: the whole rest, byte for byte
+    } else {
+      if (data >= size) break;
+      hole = Sys().LSeek(in, data, SEEK_HOLE);
+      if (hole < 0 || hole > size) hole = size;
+    }
+    if (data > at && Sys().LSeek(out, data, SEEK_SET) < 0) return false;
+    if (!CopyRange(in, out, data, hole, buffer)) return false;
+    at = hole;
+  }
+  // What lies past the size the file gave (it grew meanwhile, or its system does not know its
+  // size) is copied as it comes, up to its end.
+  off_t end = size;
+  for (;;) {
+    const ssize_t got = Sys().PRead(in, buffer.data(), buffer.size(), end);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (got == 0) break;
+    if (Sys().LSeek(out, end, SEEK_SET) < 0 ||
+        !WriteAll(out, buffer.data(), static_cast<std::size_t>(got))) {
+      return false;
+    }
+    end += got;
+  }
+  // A hole at the end is the file's length, not bytes.
+  return Sys().FTruncate(out, end) == 0;
 }
 
 // Flushes a folder's entries, so that a new name in it survives a crash.
@@ -144,7 +188,7 @@ bool CopyFileFlushed(const std::string& source, const std::string& target) {
     return false;
   }
   const timespec times[2] = {st.st_atim, st.st_mtim};
-  const bool written = CopyBytes(in.get(), out.get()) &&
+  const bool written = CopyBytes(in.get(), out.get(), st.st_size) &&
                        Sys().FChmod(out.get(), st.st_mode & 07777) == 0 &&
                        Sys().FUTimens(out.get(), times) == 0 && Sys().FSync(out.get()) == 0;
   if (!out.Close() || !written || !PlaceWithoutReplacing(temporary, target)) {
@@ -154,6 +198,28 @@ bool CopyFileFlushed(const std::string& source, const std::string& target) {
   }
   SyncFolder(folder);
   return true;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  if (!PlaceWithoutReplacing(from, to)) return false;
+  const std::string folder = fs::path(to).parent_path().string();
+  SyncFolder(folder.empty() ? std::string(".") : folder);
+  return true;
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+  if (Sys().Rename(from.c_str(), to.c_str()) != 0) return false;
+  const std::string folder = fs::path(to).parent_path().string();
+  SyncFolder(folder.empty() ? std::string(".") : folder);
+  return true;
+}
+
+std::optional<std::string> RealPath(const std::string& path) {
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return std::nullopt;
+  std::string result(resolved);
+  std::free(resolved);
+  return result;
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {

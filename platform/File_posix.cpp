@@ -1,10 +1,12 @@
 #include "platform/File.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 
 #include "platform/Errors.h"
 #include "platform/PathText.h"
@@ -63,6 +65,40 @@ std::unique_ptr<File> File::OpenRead(const std::string& path) {
                       ReasonOfErrno(error) + ".");
   }
   return std::unique_ptr<File>(new File(fd, path));
+}
+
+std::unique_ptr<File> File::OpenOrCreate(const std::string& path) {
+  const int fd = Sys().Open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600);
+  struct stat st {};
+  const int error = fd < 0                      ? errno
+                    : Sys().FStat(fd, &st) != 0 ? errno
+                    : !S_ISREG(st.st_mode)      ? EINVAL
+                                                : 0;
+  if (error != 0) {
+    if (fd >= 0) Sys().Close(fd);
+    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +
+                      ReasonOfErrno(error) + ".");
+  }
+  return std::unique_ptr<File>(new File(fd, path));
+}
+
+bool File::Lock(std::chrono::milliseconds wait) {
+  // Polled rather than blocking, so that the wait has an end.
+  const auto until = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    if (Sys().Flock(FdOf(handle_), LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) {
+      throw EInOutError("Impossible de réserver le fichier " + Quoted(path_) + " : " +
+                        ReasonOfErrno(errno) + ".");
+    }
+    if (std::chrono::steady_clock::now() >= until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+void File::Unlock() {
+  Sys().Flock(FdOf(handle_), LOCK_UN);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <unistd.h>
 #include <cstdlib>
 
@@ -78,6 +79,18 @@ int SysCalls::MkDir(const char* path, mode_t mode) {
 }
 int SysCalls::RmDir(const char* path) {
   return ::rmdir(path);
+}
+
+int SysCalls::Flock(int fd, int operation) {
+  return ::flock(fd, operation);
+}
+
+off_t SysCalls::LSeek(int fd, off_t offset, int whence) {
+  return ::lseek(fd, offset, whence);
+}
+
+int SysCalls::FTruncate(int fd, off_t size) {
+  return ::ftruncate(fd, size);
 }
 
 }  // namespace qor::platform

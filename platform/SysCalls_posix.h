@@ -39,6 +39,9 @@ class SysCalls {
   virtual int Unlink(const char* path);
   virtual int MkDir(const char* path, mode_t mode);
   virtual int RmDir(const char* path);
+  virtual int Flock(int fd, int operation);
+  virtual off_t LSeek(int fd, off_t offset, int whence);
+  virtual int FTruncate(int fd, off_t size);
 };
 
 namespace detail {

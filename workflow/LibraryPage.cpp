@@ -276,7 +276,7 @@ void LibraryPage::AlignConflict(std::size_t row) {
                           Metres(*mm, true) + " m ?",
                       "Autres éléments", UserDialog::kYesNo | UserDialog::kIconQuestion);
   const std::vector<library::FieldChange> changes =
-      library::PlanAlign(active, *mm, all == UserDialog::kIdYes);
+      library::PlanAlign(lib, active, *mm, all == UserDialog::kIdYes);
   if (changes.empty()) {
     dialogs_.Message("Toutes les définitions actives de " + who + " sont déjà à " +
                      Metres(*mm, true) + " m : je n'ai rien écrit.");

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "bgl/Bgl.h"
+#include "library/Recovery.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
 #include "platform/NameCase.h"
@@ -138,6 +139,10 @@ void WindowWorkflow::ReportError(const std::string& text) {
 }
 
 void WindowWorkflow::Start(const WindowSettings& settings, const std::string& commandLinePath) {
+  // Before anything is read: a change that a run cut short is put back, and the user told.
+  std::vector<std::string> recovered;
+  Guarded([&] { recovered = library::OpenUserJournal(); });
+  for (const std::string& line : recovered) dialogs_->Message(line);
   page_ = settings.page;
   SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
   if (!settings.folder.empty()) {

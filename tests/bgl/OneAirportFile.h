@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include "bgl/ChangeJournal.h"
 #include "platform/File.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/Env.h"
+#include "tests/support/MemoryJournal.h"
 #include "tests/support/TempFolder.h"
 
 namespace qor::test {
@@ -25,6 +27,8 @@ class OneAirportFile : public ::testing::Test {
     elevation_ = ap.elevationOffset;
   }
 
+  MemoryJournal journal_;
+  ScopedJournal journalInPlace_{journal_};
   TempFolder home_;
   std::string path_ = home_ / "AP.bgl";
   std::string desktop_ = (home_ / "Bureau") + platform::kPathDelimiter;

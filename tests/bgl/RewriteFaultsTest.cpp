@@ -119,12 +119,9 @@ TEST_F(RewriteFaultsTest, NoFaultLosesTheFileOrLeavesAHalfCopyAndTheUserIsAlways
       {"the disk fills up during the backup copy", false,
        [](FaultyCalls& c, const std::string&) { c.writeBudget = 100; }, Outcome::kRefused,
        "Je n'ai pas pu créer une copie de sécurité", After::kOriginal, Backup::kNone},
-      {"the disk fills up after the older copy went to the trash", true,
-       [](FaultyCalls& c, const std::string&) {
-         c.writeBudget = 200;  // the trash's info file, then part of the copy
-       },
-       Outcome::kRefused, "Je n'ai pas pu créer une copie de sécurité", After::kOriginal,
-       Backup::kNone, true},
+      {"the disk fills up while an older copy waits to go to the trash", true,
+       [](FaultyCalls& c, const std::string&) { c.writeBudget = 200; }, Outcome::kRefused,
+       "Je n'ai pas pu créer une copie de sécurité", After::kOriginal, Backup::kOlder},
       {"the backup copy cannot be flushed", false,
        [](FaultyCalls& c, const std::string&) { c.fsyncErrno = EIO; }, Outcome::kRefused,
        "Je n'ai pas pu créer une copie de sécurité", After::kOriginal, Backup::kNone},
@@ -152,13 +149,14 @@ TEST_F(RewriteFaultsTest, NoFaultLosesTheFileOrLeavesAHalfCopyAndTheUserIsAlways
          c.pwriteFailures = 1000;
          c.pwriteErrno = 0;
        },
-       Outcome::kThrows, "sont peut-être en partie changés. Remplacez le fichier par sa copie",
+       Outcome::kThrows,
+       "sont peut-être en partie changés. Le journal des modifications les garde : le prochain "
+       "lancement de QORBgl les remettra",
        After::kTwoBytesWritten, Backup::kOriginal, false, true},
       {"the write is not flushed to the disk", false,
        [](FaultyCalls& c, const std::string&) { c.fdatasyncErrno = EIO; }, Outcome::kThrows,
-       "erreur d'entrée-sortie du disque.\r\n\r\nLa nouvelle altitude n'est peut-être pas "
-       "enregistrée",
-       After::kWritten, Backup::kOriginal, false, true},
+       "erreur d'entrée-sortie du disque.\r\n\r\nJe n'ai pas pu remettre les anciennes valeurs",
+       After::kOriginal, Backup::kOriginal, false, true},
       {"the file is removed between the check and the write", false,
        [](FaultyCalls& c, const std::string& path) {
          c.beforeFirstPwrite = [path] { fs::remove(path); };
@@ -199,6 +197,7 @@ TEST_F(RewriteFaultsTest, NoFaultLosesTheFileOrLeavesAHalfCopyAndTheUserIsAlways
       fs::create_directories(backupFolder_);
       test::WriteFile(backupFolder_ + "/AP.bgl", kOlder);
     }
+    journal_ = {};
     auto bgl = std::make_unique<TBGL>(path_, desktop_);
     test::ScriptedDialog user;  // answers "no" to going on without a copy
     FaultyCalls calls;
@@ -219,6 +218,20 @@ TEST_F(RewriteFaultsTest, NoFaultLosesTheFileOrLeavesAHalfCopyAndTheUserIsAlways
       for (const auto& q : user.questions) told += "|" + q.text;
       for (const auto& m : user.messages) told += "|" + m;
       EXPECT_NE(told.find(row.told), std::string::npos) << told;
+      // The journal says what the user was told: a change recorded before any byte was
+      // written, marked done, put back, or left for the next run to put back.
+      const bool begun = outcome == Outcome::kWritten ||
+                         told.find("remettre") != std::string::npos ||
+                         told.find("J'ai remis") != std::string::npos;
+      EXPECT_EQ(journal_.begun.size(), begun ? 1u : 0u);
+      if (outcome == Outcome::kWritten || told.find("J'ai remis") != std::string::npos) {
+        ASSERT_EQ(journal_.ended.size(), 1u);
+        EXPECT_EQ(journal_.ended[0].end, outcome == Outcome::kWritten
+                                             ? ChangeJournal::End::Done
+                                             : ChangeJournal::End::RolledBack);
+      } else {
+        EXPECT_TRUE(journal_.ended.empty());
+      }
 
       if (row.nextWriteRefused) {
         user.messages.clear();
@@ -287,23 +300,27 @@ TEST_F(RewriteFaultsTest, AFileMovedAwayDuringTheWriteIsPutBackAsItWas) {
   EXPECT_FALSE(fs::exists(path_));
 }
 
-// The window waits on its message boxes; another program may change the file meanwhile.
-TEST_F(RewriteFaultsTest, AFileChangedWhileTheUserReadsAboutTheBackupIsNotWritten) {
+// The window waits on its questions, its files let go meanwhile; another program may change the
+// file then.
+TEST_F(RewriteFaultsTest, AFileChangedWhileTheUserAnswersIsNotWritten) {
   struct Meddling : test::ScriptedDialog {
     std::string path;
-    void Message(const std::string& text) override {
-      ScriptedDialog::Message(text);
-      if (messages.size() == 1) test::WriteFile(path, kTheirs);
+    int MsgBox(const std::string& text, const std::string& caption, int flags) override {
+      test::WriteFile(path, kTheirs);
+      ScriptedDialog::MsgBox(text, caption, flags);
+      return kIdYes;  // go on without a copy
     }
   } user;
   user.path = path_;
+  test::WriteFile(home_ / "Bureau", {});  // no copy can be made: the question comes
   fs::last_write_time(path_, fs::file_time_type::clock::now() - std::chrono::hours(1));
   TBGL bgl(path_, desktop_);
   EXPECT_FALSE(bgl.ReplaceValue(elevation_, 'D', Variant::Integer(-1), user));
-  ASSERT_EQ(user.messages.size(), 2u);
-  EXPECT_NE(user.messages[1].find("Rouvrez-le"), std::string::npos) << user.messages[1];
+  EXPECT_EQ(user.questions.size(), 1u);
+  ASSERT_EQ(user.messages.size(), 1u);
+  EXPECT_NE(user.messages[0].find("Rouvrez-le"), std::string::npos) << user.messages[0];
   EXPECT_EQ(test::ReadFile(path_), kTheirs);
-  EXPECT_EQ(test::ReadFile(backupFolder_ + "/AP.bgl"), original_);
+  EXPECT_TRUE(journal_.begun.empty());
 }
 
 }  // namespace

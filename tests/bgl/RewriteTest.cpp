@@ -112,12 +112,12 @@ TEST_F(RewriteTest, AnOlderCopyThatCannotGoToTheTrashIsKeptAndTheBackupCountsAsF
 
 #endif
 
-TEST_F(RewriteTest, AnUnknownCodeIsNamedAfterTheBackup) {
+TEST_F(RewriteTest, AnUnknownCodeIsRefusedBeforeAnyCopy) {
   auto bgl = Open();
   EXPECT_FALSE(bgl->ReplaceValue(elevation_, 'F', Variant::Real(1.0), user_));
   EXPECT_EQ(user_.messages,
-            (std::vector<std::string>{kCopied, "Je ne sais pas encore remplacer le type \"F\"."}));
-  EXPECT_TRUE(fs::exists(Backup()));
+            (std::vector<std::string>{"Je ne sais pas encore remplacer le type \"F\"."}));
+  EXPECT_FALSE(fs::exists(Backup()));
   EXPECT_EQ(test::ReadFile(path_), original_);
 }
 

@@ -171,7 +171,7 @@ TEST_F(LibraryTest, AlignBringsEveryActiveDefinitionToOneValueOrWritesNothing) {
   for (const Definition* d : Where(library, "LFLJ")) {
     if (library.AreaOf(*d).active) active.push_back(d);
   }
-  const std::vector<FieldChange> changes = PlanAlign(active, 2007000, true);
+  const std::vector<FieldChange> changes = PlanAlign(library, active, 2007000, true);
   ASSERT_EQ(changes.size(), 6u);  // the airport, its runway and its start, in two files
 
   // A read-only file among them: nothing is written, nothing copied.
@@ -191,7 +191,7 @@ TEST_F(LibraryTest, AlignBringsEveryActiveDefinitionToOneValueOrWritesNothing) {
   for (const Definition* d : Where(library, "LFLJ")) {
     if (library.AreaOf(*d).active) active.push_back(d);
   }
-  Align(library, PlanAlign(active, 2007000, true), desktop_.Path() + platform::kPathDelimiter, true,
+  Align(library, PlanAlign(library, active, 2007000, true), desktop_.Path() + platform::kPathDelimiter, true,
         {[&](const std::string&, const std::string& copy) { copies.push_back(copy); },
          [&](const FieldChange&) { ++written; }});
   EXPECT_EQ(written, 6u);
@@ -221,7 +221,7 @@ TEST_F(LibraryTest, AlignBringsEveryActiveDefinitionToOneValueOrWritesNothing) {
   test::Bytes touched = test::ReadFile(addon);
   touched.push_back(0);
   test::WriteFile(addon, touched);
-  EXPECT_THROW(Align(stale, PlanAlign(again, 1000, false),
+  EXPECT_THROW(Align(stale, PlanAlign(stale, again, 1000, false),
                      desktop_.Path() + platform::kPathDelimiter, false, {}),
                Exception);
   EXPECT_EQ(FieldAt(world, again[0]->offset), 2007000);

@@ -1,0 +1,106 @@
+#include "library/Recovery.h"
+
+#include <memory>
+
+#include "platform/Errors.h"
+#include "platform/File.h"
+
+namespace qor::library {
+
+namespace {
+
+std::string Count(std::size_t n, const std::string& one, const std::string& many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// Puts back one unfinished change; false when its files are held by a writer still at work.
+bool PutBack(const JournalChange& change, const Journal::Append& append,
+             std::vector<std::string>& lines) {
+  const ChangeRecord& record = change.record;
+  const std::string who = "« " + record.command + " » du " + MomentText(change.timeMs);
+  // Every file opened and locked first: a writer that holds one is alive and finishes itself.
+  std::vector<std::unique_ptr<platform::File>> files;
+  for (const FileEdit& f : record.files) {
+    std::unique_ptr<platform::File> file;
+    try {
+      file = platform::File::OpenReadWrite(f.path);
+      if (!file->Lock(std::chrono::milliseconds(0))) return false;
+      if (!file->CurrentStamp().SameFile(f.stamp)) file.reset();  // another file now
+    } catch (const EInOutError&) {
+      file.reset();  // gone or out of reach: its fields are left
+    }
+    files.push_back(std::move(file));
+  }
+  std::size_t put = 0;
+  std::size_t left = 0;
+  std::size_t touchedFiles = 0;
+  try {
+    for (std::size_t i = 0; i < record.files.size(); ++i) {
+      const FileEdit& f = record.files[i];
+      if (!files[i]) {
+        left += f.fields.size();
+        continue;
+      }
+      bool touched = false;
+      for (const FieldEdit& e : f.fields) {
+        std::array<std::uint8_t, 4> now{};
+        if (files[i]->ReadAt(e.offset, now.data(), e.width) != e.width) {
+          ++left;
+        } else if (now == e.after) {
+          files[i]->WriteAt(e.offset, e.before.data(), e.width);
+          ++put;
+          touched = true;
+        } else if (now != e.before) {
+          ++left;
+        }
+      }
+      if (touched) {
+        files[i]->Flush();
+        ++touchedFiles;
+      }
+    }
+  } catch (const EInOutError& e) {
+    lines.push_back("La modification interrompue " + who + " n'a pas pu être défaite : " +
+                    e.what() + " Je réessaierai au prochain lancement.");
+    return true;
+  }
+  append(Journal::EndRecord(change.id, ChangeJournal::End::RolledBack));
+  std::string line;
+  if (put == 0 && left == 0) {
+    line = "La modification " + who + " a été interrompue avant d'écrire : rien à défaire.";
+  } else {
+    line = "La modification " + who + " a été interrompue : je l'ai défaite, " +
+           Count(put, "altitude remise", "altitudes remises") + " à l'ancienne valeur dans " +
+           Count(touchedFiles, "fichier", "fichiers") + ".";
+    if (left > 0) {
+      line.pop_back();
+      line += " ; " + Count(left, "laissée telle quelle", "laissées telles quelles") +
+              ", car elle" + (left == 1 ? " ne tenait" : "s ne tenaient") +
+              " plus la nouvelle valeur.";
+    }
+  }
+  lines.push_back(line);
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> RecoverUnfinished(const Journal& journal) {
+  std::vector<std::string> lines;
+  if (!platform::FileExists(journal.Path())) return lines;
+  journal.Locked([&](const JournalContents& contents, const Journal::Append& append) {
+    // The newest first: a later change lies on top of an earlier one.
+    for (auto it = contents.changes.rbegin(); it != contents.changes.rend(); ++it) {
+      if (it->state == JournalChange::State::Unfinished) PutBack(*it, append, lines);
+    }
+  });
+  return lines;
+}
+
+std::vector<std::string> OpenUserJournal() {
+  static Journal journal(Journal::UserPath());
+  static ScopedJournal inPlace(journal);
+  return RecoverUnfinished(journal);
+}
+
+}  // namespace qor::library

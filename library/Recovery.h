@@ -1,0 +1,25 @@
+#pragma once
+// What every run of the program does before it reads or writes anything: a change that a run
+// cut short (a crash, a kill, a power cut) is found unfinished in the journal and put back,
+// field by field, where the field still holds the change's new bytes; a field that holds
+// anything else is left as it is, and said so. The change is then marked rolled back. So an
+// alignment stopped midway leaves every definition at its old value.
+
+#include <string>
+#include <vector>
+
+#include "library/Journal.h"
+
+namespace qor::library {
+
+// Puts back the unfinished changes whose writers are gone (a change whose files another
+// process still holds locked is at work and left alone). One French line per change handled,
+// for the user; none when there was nothing to do. Raises Exception when the journal exists
+// but cannot be read.
+std::vector<std::string> RecoverUnfinished(const Journal& journal);
+
+// The user's journal, put in place for the rest of the process after its unfinished changes
+// were recovered; the lines of RecoverUnfinished. A front end calls it once at its start.
+std::vector<std::string> OpenUserJournal();
+
+}  // namespace qor::library
