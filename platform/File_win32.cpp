@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "platform/Errors.h"
 #include "platform/PathText.h"
@@ -42,6 +43,10 @@ HANDLE OpenShared(const std::wstring& path) {
                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
+
+// The byte every writer of the program locks: far past any data, so that the lock stops no read
+// or write of the file's own bytes (Windows locks are mandatory).
+constexpr std::uint64_t kLockOffset = std::uint64_t{1} << 62;
 
 // Reads until n bytes are in or the file ends; false when a read fails.
 bool ReadFully(HANDLE handle, std::uint64_t offset, void* buffer, std::size_t n,
@@ -132,6 +137,30 @@ std::unique_ptr<File> File::OpenRead(const std::string& path) {
   return std::unique_ptr<File>(new File(Checked(handle, path), path));
 }
 
+std::unique_ptr<File> File::OpenOrCreate(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  // Shared for deletion too: Windows gives the name to a new file (ReplaceFile) while another
+  // process holds the old one open only when every holder of the old one allows it.
+  const HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    // A folder refuses the open as access denied; the message says what it is instead.
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : c'est un dossier.");
+    }
+    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, error));
+  }
+  // A device's name (NUL, CON, a pipe) opens as well, but holds no file.
+  if (::GetFileType(handle) != FILE_TYPE_DISK) {
+    ::CloseHandle(handle);
+    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, ERROR_BAD_FILE_TYPE));
+  }
+  return std::unique_ptr<File>(new File(reinterpret_cast<File::Handle>(handle), path));
+}
+
 std::optional<std::size_t> ReadStartOfFile(const std::string& path, void* out, std::size_t n) {
   // Opened as OpenReadWrite opens it: a file another program holds for itself is refused.
   return ReadStartOfOpened(OpenShared(Wide(path)), out, n);
@@ -198,6 +227,29 @@ void File::Flush() {
     throw EInOutError(
         Failure("Impossible d'écrire sur le disque le fichier", path_, ::GetLastError()));
   }
+}
+
+bool File::Lock(std::chrono::milliseconds wait) {
+  // Polled rather than blocking, so that the wait has an end.
+  const auto until = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    OVERLAPPED at = At(kLockOffset);
+    if (::LockFileEx(HandleOf(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
+                     0, &at)) {
+      return true;
+    }
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) {
+      throw EInOutError(Failure("Impossible de réserver le fichier", path_, error));
+    }
+    if (std::chrono::steady_clock::now() >= until) return false;
+    ::Sleep(10);
+  }
+}
+
+void File::Unlock() {
+  OVERLAPPED at = At(kLockOffset);
+  ::UnlockFileEx(HandleOf(handle_), 0, 1, 0, &at);
 }
 
 File::Stamp File::CurrentStamp() const {

@@ -1,18 +1,29 @@
 #include "platform/File.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <signal.h>
+#include <unistd.h>
+
+#include "platform/SysCalls_posix.h"
 #endif
 
 #include <gtest/gtest.h>
 
 #include "platform/Errors.h"
+#include "platform/FileOps.h"
+#include "tests/support/Program.h"
 #include "tests/support/TempFolder.h"
 
 namespace qor::platform {
@@ -20,6 +31,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using namespace std::chrono_literals;
 using test::ReadText;
 using test::Utf8Path;
 using test::WriteText;
@@ -253,6 +265,206 @@ TEST_F(FileTest, ExistenceTellsFilesFromFolders) {
   EXPECT_TRUE(FolderExists(dir_ / "dossier été"));
   EXPECT_FALSE(FileExists(dir_ / "missing"));
   EXPECT_FALSE(FolderExists(dir_ / "missing"));
+}
+
+TEST_F(FileTest, OpenOrCreateMakesAnEmptyFileAndKeepsAnExistingOne) {
+  const std::string path = dir_ / "Journal d'été.qor";
+  {
+    const std::unique_ptr<File> created = File::OpenOrCreate(path);
+    EXPECT_EQ(created->Size(), 0u);
+    created->WriteAt(0, "abc", 3);
+  }
+  EXPECT_EQ(ReadText(path), "abc");
+#ifndef _WIN32
+  // The program's own file: the user's alone.
+  EXPECT_EQ(fs::status(Utf8Path(path)).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+#endif
+  const std::unique_ptr<File> opened = File::OpenOrCreate(path);
+  EXPECT_EQ(opened->Size(), 3u);
+  char buffer[3] = {};
+  ASSERT_EQ(opened->ReadAt(0, buffer, 3), 3u);
+  EXPECT_EQ(std::string_view(buffer, 3), "abc");
+}
+
+TEST_F(FileTest, OpenOrCreateRefusesWhatCannotBeAFile) {
+  WriteText(dir_ / "fichier.bgl", "x");
+  fs::create_directory(Utf8Path(dir_ / "dossier été"));
+  const struct {
+    std::string path;
+    const char* tail;
+  } rows[] = {
+      // "Not a folder", also to the administrator.
+      {dir_ / "fichier.bgl" + kPathDelimiter + "journal.qor", " : chemin invalide."},
+      {dir_ / "dossier été", " : c'est un dossier."},
+  };
+  for (const auto& row : rows) {
+    try {
+      File::OpenOrCreate(row.path);
+      ADD_FAILURE() << "opened " << row.path;
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "Impossible d'ouvrir le fichier \"" + row.path + "\"" + row.tail);
+    }
+  }
+  EXPECT_EQ(ReadText(dir_ / "fichier.bgl"), "x");
+}
+
+// Two opens of one file are two holders of its lock, in one process as in two.
+TEST_F(FileTest, ALockHasOneHolderAtATime) {
+  constexpr std::chrono::milliseconds kWait = 200ms;
+  const std::string path = dir_ / "journal été.qor";
+  const struct {
+    const char* name;
+    std::function<void(std::unique_ptr<File>&)> release;
+  } rows[] = {
+      {"Unlock", [](std::unique_ptr<File>& file) { file->Unlock(); }},
+      {"Closed", [](std::unique_ptr<File>& file) { file.reset(); }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::unique_ptr<File> first = File::OpenOrCreate(path);
+    const std::unique_ptr<File> second = File::OpenOrCreate(path);
+    ASSERT_TRUE(first->Lock(0ms));
+    // The lock stops no one from reading and writing the file's bytes.
+    second->WriteAt(0, "abcd", 4);
+    char buffer[4] = {};
+    EXPECT_EQ(second->ReadAt(0, buffer, 4), 4u);
+#ifdef _WIN32
+    // Windows locks are mandatory: another program may still lock the data's bytes for itself
+    // (here the first terabyte).
+    const HANDLE other = ::CreateFileW(Utf8Path(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    OVERLAPPED fromZero{};
+    EXPECT_TRUE(::LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                             0xFFFFFFFF, 0xFF, &fromZero));
+    ::CloseHandle(other);
+#endif
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(second->Lock(kWait));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, kWait);
+    EXPECT_LT(waited, kWait + 1s);
+
+    row.release(first);
+    EXPECT_TRUE(second->Lock(0ms));
+    if (first) {
+      EXPECT_FALSE(first->Lock(0ms));
+      second->Unlock();
+      EXPECT_TRUE(first->Lock(0ms));
+    }
+  }
+}
+
+#ifndef _WIN32
+// The real calls, with flock failing as this row says.
+class FailingFlock : public SysCalls {
+ public:
+  explicit FailingFlock(std::vector<int> errors) : errors_(std::move(errors)) {}
+  int Flock(int fd, int operation) override {
+    if (next_ == errors_.size()) return SysCalls::Flock(fd, operation);
+    errno = errors_[next_++];
+    return -1;
+  }
+
+ private:
+  std::vector<int> errors_;
+  std::size_t next_ = 0;
+};
+
+TEST_F(FileTest, ALockTheSystemRefusesIsAnError) {
+  const std::string path = dir_ / "journal été.qor";
+  const std::unique_ptr<File> file = File::OpenOrCreate(path);
+  {
+    // An interrupted call is made again.
+    FailingFlock calls({EINTR, EINTR});
+    const ScopedSysCalls scoped(calls);
+    EXPECT_TRUE(file->Lock(0ms));
+    file->Unlock();
+  }
+  FailingFlock calls({ENOLCK});
+  const ScopedSysCalls scoped(calls);
+  try {
+    file->Lock(1s);
+    ADD_FAILURE() << "locked";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(
+        std::string(e.what()).rfind("Impossible de réserver le fichier \"" + path + "\" : ", 0), 0u)
+        << e.what();
+  }
+}
+#endif
+
+// The environment variable that makes this test program the process holding a lock.
+constexpr const char* kLockHolder = "QORBGL_TEST_LOCK_HOLDER";
+
+// This test program's file, to start it again as a second process.
+std::string ThisProgram() {
+#ifdef _WIN32
+  std::wstring name(32768, L'\0');
+  name.resize(::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size())));
+  const std::u8string utf8 = fs::path(name).u8string();
+#else
+  const std::u8string utf8 = fs::read_symlink("/proc/self/exe").u8string();
+#endif
+  return std::string(utf8.begin(), utf8.end());
+}
+
+unsigned long ThisProcess() {
+#ifdef _WIN32
+  return ::GetCurrentProcessId();
+#else
+  return static_cast<unsigned long>(::getpid());
+#endif
+}
+
+void Kill(unsigned long process) {
+#ifdef _WIN32
+  const HANDLE handle = ::OpenProcess(PROCESS_TERMINATE, FALSE, process);
+  ASSERT_NE(handle, nullptr);
+  EXPECT_TRUE(::TerminateProcess(handle, 9));
+  ::CloseHandle(handle);
+#else
+  EXPECT_EQ(::kill(static_cast<pid_t>(process), SIGKILL), 0);
+#endif
+}
+
+// The same test in a second process takes the lock and waits to be killed.
+TEST(FileLockTest, GoesWithItsProcessEvenKilled) {
+  if (const char* held = std::getenv(kLockHolder)) {
+    const std::unique_ptr<File> file = File::OpenOrCreate(held);
+    ASSERT_TRUE(file->Lock(0ms));
+    // The process's number, given its name whole.
+    WriteText(std::string(held) + ".tmp", std::to_string(ThisProcess()));
+    ASSERT_TRUE(ReplaceFile(std::string(held) + ".tmp", std::string(held) + ".process"));
+    std::this_thread::sleep_for(30s);
+    return;
+  }
+  test::TempFolder dir;
+  const std::string path = dir / "journal";
+  test::ProgramRun run;
+  std::thread holder([&] {
+    run = test::RunProgram(ThisProgram(),
+                           {"--gtest_filter=FileLockTest.GoesWithItsProcessEvenKilled"},
+                           {{kLockHolder, path}});
+  });
+  std::string process;
+  for (int i = 0; i < 300 && process.empty(); ++i) {
+    std::this_thread::sleep_for(100ms);
+    process = ReadText(path + ".process");
+  }
+  const std::unique_ptr<File> file = File::OpenOrCreate(path);
+  if (!process.empty()) {
+    EXPECT_FALSE(file->Lock(100ms));
+    Kill(std::stoul(process));
+  }
+  holder.join();
+  ASSERT_FALSE(process.empty()) << run.out << run.err;
+  EXPECT_NE(run.exit, 0) << "the holder ended by itself";
+  EXPECT_TRUE(file->Lock(0ms));
 }
 
 }  // namespace
