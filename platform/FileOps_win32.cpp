@@ -14,6 +14,9 @@
 
 #include "platform/Text_win32.h"
 
+// windows.h makes ReplaceFile a name for its own ReplaceFileW; ours is the one FileOps.h declares.
+#undef ReplaceFile
+
 namespace qor::platform {
 
 namespace {
@@ -304,6 +307,11 @@ bool CopyFileFlushed(const std::string& source, const std::string& target) {
     return false;
   }
   return true;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  // Without MOVEFILE_REPLACE_EXISTING an existing `to` makes the move fail.
+  return ::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool ReplaceFile(const std::string& from, const std::string& to) {

@@ -14,6 +14,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// windows.h makes ReplaceFile a name for its own ReplaceFileW; FileOps.h declares ours.
+#undef ReplaceFile
 #else
 #include <sys/stat.h>
 
@@ -365,6 +367,18 @@ TEST_F(FileOpsTest, ReplaceFileGivesTheNameInOneStep) {
       EXPECT_EQ(std::string_view(buffer, 3), row.held == Held::kTarget ? "old" : "new");
     }
   }
+}
+
+TEST_F(FileOpsTest, RenameFileNeverReplaces) {
+  WriteText(dir_ / "a.qor", "a");
+  WriteText(dir_ / "b.qor", "b");
+  EXPECT_FALSE(RenameFile(dir_ / "a.qor", dir_ / "b.qor"));
+  EXPECT_FALSE(RenameFile(dir_ / "missing.qor", dir_ / "c.qor"));
+  EXPECT_EQ(ReadText(dir_ / "a.qor"), "a");
+  EXPECT_EQ(ReadText(dir_ / "b.qor"), "b");
+  EXPECT_TRUE(RenameFile(dir_ / "a.qor", dir_ / "c été.qor"));
+  EXPECT_FALSE(Exists(dir_ / "a.qor"));
+  EXPECT_EQ(ReadText(dir_ / "c été.qor"), "a");
 }
 
 TEST_F(FileOpsTest, RealPathNamesTheFileAsStored) {

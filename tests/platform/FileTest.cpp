@@ -12,6 +12,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// windows.h makes ReplaceFile a name for its own ReplaceFileW; FileOps.h declares ours.
+#undef ReplaceFile
 #else
 #include <signal.h>
 #include <unistd.h>
