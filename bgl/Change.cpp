@@ -52,6 +52,11 @@ void StopPoint(std::size_t written) {
   if (limit >= 0 && written == static_cast<std::size_t>(limit)) std::_Exit(86);
 }
 
+// The path a record keeps: absolute, so that a later run from another folder finds the file.
+std::string RecordedPath(const std::string& path) {
+  return platform::RealPath(path).value_or(path);
+}
+
 std::string RandomName() {
   std::random_device random;
   const std::uint64_t n = (std::uint64_t{random()} << 32) ^ random();
@@ -312,7 +317,7 @@ class ChangeWriter {
         staged[i].second.clear();
         bgl.BackupDone = true;
         result_.copies.emplace_back(bgl.FileName, copy);
-        journal_.NoteBackup({bgl.FileName, bgl.seen_, copy});
+        journal_.NoteBackup({RecordedPath(bgl.FileName), bgl.seen_, RecordedPath(copy)});
       }
     }
     for (const auto& [t, temporary] : staged) {
@@ -344,7 +349,7 @@ class ChangeWriter {
     record.undoes = options_.undoes;
     for (std::size_t ti = 0; ti < targets_.size(); ++ti) {
       if (!HasPlanned(ti)) continue;
-      FileEdit file{targets_[ti].bgl->FileName, targets_[ti].bgl->seen_, {}};
+      FileEdit file{RecordedPath(targets_[ti].bgl->FileName), targets_[ti].bgl->seen_, {}};
       for (const Planned& p : planned_) {
         if (p.target == ti) file.fields.push_back(p.edit);
       }

@@ -1,25 +1,110 @@
-// qorbgl-cli align and restore: the commands that change files of the library or put a
-// file's backup copy back.
+// qorbgl-cli align, restore, history and undo: the commands that change files of the library,
+// put a file's backup copy back, and read or take back what the journal of changes recorded.
 
+#include <chrono>
 #include <optional>
 
 #include "bgl/QORBglLib.h"
 #include "cli/Cli.h"
+#include "cli/Json.h"
 #include "cli/LibraryOptions.h"
 #include "library/Align.h"
+#include "library/Journal.h"
 #include "library/Library.h"
+#include "library/Restore.h"
+#include "library/Undo.h"
 #include "platform/Console.h"
 #include "platform/File.h"
 #include "platform/PathText.h"
 #include "platform/ShellFolders.h"
-#include "platform/Trash.h"
 #include "util/FileUtil.h"
 #include "workflow/ElevationInput.h"
 
 namespace qor::cli {
 
+namespace {
+
 using library::Definition;
+using library::JournalChange;
 using library::Library;
+
+// Data (names, paths, captions) as text output shows it: control characters spelled out.
+std::string Shown(const std::string& text) {
+  return platform::ReadablePath(text);
+}
+
+std::string Desktop() {
+  return IncludeBackslash(platform::UserDesktopFolder());
+}
+
+// A field's bytes as the elevation it holds (signed millimetres), or as the unsigned value of a
+// narrower field.
+std::int64_t ValueOf(const std::array<std::uint8_t, 4>& bytes, std::uint8_t width) {
+  std::uint32_t v = 0;
+  for (std::uint8_t i = width; i-- > 0;) v = (v << 8) | bytes[i];
+  return width == 4 ? std::int64_t{static_cast<std::int32_t>(v)} : std::int64_t{v};
+}
+
+// A moment in ISO 8601, UTC: "2026-12-08T20:41:07.123Z".
+std::string IsoTime(std::int64_t ms) {
+  using namespace std::chrono;
+  const sys_time<milliseconds> when{milliseconds(ms)};
+  const sys_days day = floor<days>(when);
+  const year_month_day date{day};
+  const hh_mm_ss<milliseconds> time{when - day};
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ",
+                static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                static_cast<unsigned>(date.day()), static_cast<int>(time.hours().count()),
+                static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()),
+                static_cast<int>(time.subseconds().count()));
+  return text;
+}
+
+const char* StateKey(JournalChange::State state) {
+  switch (state) {
+    case JournalChange::State::Done:
+      return "done";
+    case JournalChange::State::Undone:
+      return "undone";
+    case JournalChange::State::RolledBack:
+      return "rolled-back";
+    case JournalChange::State::Unfinished:
+      break;
+  }
+  return "unfinished";
+}
+
+const char* StateText(JournalChange::State state) {
+  switch (state) {
+    case JournalChange::State::Done:
+      return "faite";
+    case JournalChange::State::Undone:
+      return "défaite";
+    case JournalChange::State::RolledBack:
+      return "interrompue, défaite";
+    case JournalChange::State::Unfinished:
+      break;
+  }
+  return "en cours";
+}
+
+std::string Who(const JournalChange& c) {
+  return "n° " + std::to_string(c.id) + " (« " + Shown(c.record.command) + " » du " +
+         library::MomentText(c.timeMs) + ")";
+}
+
+// A field as a line says it: "FILE : WHAT (offset N)".
+std::string FieldLine(const std::string& file, const FieldEdit& e) {
+  return Shown(file) + " : " + (e.what.empty() ? "" : Shown(e.what) + " ") + "(offset " +
+         std::to_string(e.offset) + ")";
+}
+
+std::string Elevation(const std::array<std::uint8_t, 4>& bytes, std::uint8_t width) {
+  return width == 4 ? Metres(ValueOf(bytes, width)) + " m" : std::to_string(ValueOf(bytes, width));
+}
+
+}  // namespace
 
 int AlignCommand(const std::vector<std::string>& args) {
   std::string problem;
@@ -42,9 +127,10 @@ int AlignCommand(const std::vector<std::string>& args) {
            " » dans la bibliothèque : je n'écris rien.");
     return kNothing;
   }
-  const std::vector<library::FieldChange> changes = library::PlanAlign(*library, active, *mm, o->all);
+  const std::vector<library::FieldChange> changes =
+      library::PlanAlign(*library, active, *mm, o->all);
   const auto line = [](const library::FieldChange& c) {
-    return c.what + " (" + c.file + ", offset " + std::to_string(c.offset) +
+    return Shown(c.what) + " (" + Shown(c.file) + ", offset " + std::to_string(c.offset) +
            ") : " + Metres(c.oldMm) + " -> " + Metres(c.newMm) + " m\n";
   };
   if (o->dryRun) {
@@ -59,13 +145,15 @@ int AlignCommand(const std::vector<std::string>& args) {
                        Metres(*mm) + " m.\n");
     return kDone;
   }
+  std::string out;
   library::AlignReport report;
-  report.copied = [](const std::string& file, const std::string& copy) {
-    platform::WriteOut("Copie de sécurité de " + file + " : " + copy + "\n");
+  report.copied = [&](const std::string& file, const std::string& copy) {
+    out += "Copie de sécurité de " + Shown(file) + " : " + Shown(copy) + "\n";
   };
-  report.written = [&](const library::FieldChange& c) { platform::WriteOut(line(c)); };
-  library::Align(*library, changes, IncludeBackslash(platform::UserDesktopFolder()), !o->noBackup,
-                 report);
+  report.written = [&](const library::FieldChange& c) { out += line(c); };
+  const std::string ident = active.back()->icao.empty() ? airport : active.back()->icao;
+  library::Align(*library, changes, Desktop(), !o->noBackup, report, "align " + ident);
+  platform::WriteOut(out);
   return kDone;
 }
 
@@ -73,28 +161,163 @@ int RestoreCommand(const std::vector<std::string>& args) {
   if (args.size() != 1 || args[0].rfind("--", 0) == 0) return Usage("restore attend un FICHIER.");
   const std::string& file = args[0];
   if (!platform::FileExists(file)) return NoSuchFile(file);
-  const std::string copy = IncludeBackslash(platform::UserDesktopFolder()) +
-                           TBGL::kBackupFolderName + platform::kPathDelimiter +
-                           ExtractFileName(file);
-  if (!platform::FileExists(copy)) {
-    Report("Il n'y a pas de copie de sécurité de ce fichier : " + platform::QuotedPath(copy) +
-           " n'existe pas. Je n'ai rien changé.");
+  CommandLineDialog dialog;
+  const library::RestoreOutcome outcome = library::Restore(
+      file, Desktop(), library::Journal(library::Journal::UserPath()).Read(), dialog);
+  switch (outcome.result) {
+    case library::RestoreOutcome::Result::NoCopy:
+      Report(outcome.message);
+      return kNothing;
+    case library::RestoreOutcome::Result::Refused:
+      if (!outcome.message.empty()) Report(outcome.message);
+      return kFileError;
+    case library::RestoreOutcome::Result::Same:
+      platform::WriteOut(Shown(file) + " tient déjà ce que tient sa copie de sécurité " +
+                         Shown(outcome.copy) + " : rien à remettre.\n");
+      return kDone;
+    case library::RestoreOutcome::Result::Restored:
+      break;
+  }
+  platform::WriteOut("Copie de sécurité remise en place dans " + Shown(file) + " : " +
+                     std::to_string(outcome.fields) +
+                     (outcome.fields == 1 ? " altitude remise" : " altitudes remises") +
+                     " (modification n° " + std::to_string(outcome.change) +
+                     " du journal ; qorbgl-cli undo la défait).\n");
+  return kDone;
+}
+
+int HistoryCommand(const std::vector<std::string>& args) {
+  bool json = false;
+  std::vector<std::string> files;
+  for (const std::string& arg : args) {
+    if (arg == "--json") {
+      json = true;
+    } else if (arg.rfind("--", 0) == 0) {
+      return Usage("option inconnue ici : " + arg);
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.size() > 1) return Usage("history attend au plus un FICHIER.");
+  const library::JournalContents contents = library::Journal(library::Journal::UserPath()).Read();
+  // A file is known by its identity on disk when it exists, else by the path recorded.
+  const std::optional<std::string> file =
+      files.empty() ? std::nullopt : std::optional<std::string>(files[0]);
+  const std::optional<platform::File::Stamp> stamp =
+      file ? platform::StampOfPath(*file) : std::nullopt;
+  const auto concerns = [&](const FileEdit& f) {
+    if (!file) return true;
+    return stamp ? f.stamp.SameFile(*stamp) : f.path == *file;
+  };
+
+  std::string out = json ? "{\"changes\": [" : "";
+  std::size_t count = 0;
+  for (auto c = contents.changes.rbegin(); c != contents.changes.rend(); ++c) {
+    for (const FileEdit& f : c->record.files) {
+      if (!concerns(f)) continue;
+      for (const FieldEdit& e : f.fields) {
+        if (json) {
+          out += count == 0 ? "\n  {\"time\": " : ",\n  {\"time\": ";
+          AppendJsonString(out, IsoTime(c->timeMs));
+          out += ", \"transaction\": ";
+          AppendJsonNumber(out, static_cast<std::int64_t>(c->id));
+          out += ", \"command\": ";
+          AppendJsonString(out, c->record.command);
+          out += ", \"file\": ";
+          AppendJsonString(out, f.path);
+          out += ", \"field\": ";
+          AppendJsonString(out, e.what);
+          out += ", \"offset\": ";
+          AppendJsonNumber(out, e.offset);
+          out += ", \"old_elevation_mm\": ";
+          AppendJsonNumber(out, ValueOf(e.before, e.width));
+          out += ", \"new_elevation_mm\": ";
+          AppendJsonNumber(out, ValueOf(e.after, e.width));
+          out += ", \"state\": \"";
+          out += StateKey(c->state);
+          out += "\"}";
+        } else {
+          out += "[" + std::to_string(c->id) + "] " + library::MomentText(c->timeMs) + " " +
+                 Shown(c->record.command) + " (" + StateText(c->state) +
+                 ") : " + FieldLine(f.path, e) + " : " + Elevation(e.before, e.width) + " -> " +
+                 Elevation(e.after, e.width) + "\n";
+        }
+        ++count;
+      }
+    }
+  }
+  if (json) out += count == 0 ? "]}\n" : "\n]}\n";
+  platform::WriteOut(out);
+  if (count == 0) {
+    Report(file ? "Le journal ne garde aucune modification de " + platform::QuotedPath(*file) + "."
+                : "Le journal ne garde aucune modification.");
     return kNothing;
   }
-  if (!platform::MoveToTrash(file)) {
-    Report("Je n'ai pas pu mettre " + platform::QuotedPath(file) +
-           " à la corbeille : je n'ai rien changé.");
+  return kDone;
+}
+
+int UndoCommand(const std::vector<std::string>& args) {
+  bool json = false;
+  for (const std::string& arg : args) {
+    if (arg != "--json") return Usage("undo n'attend que --json.");
+    json = true;
+  }
+  const library::JournalContents contents = library::Journal(library::Journal::UserPath()).Read();
+  const std::optional<JournalChange> last = library::LastUndoable(contents);
+  if (!last) {
+    Report("Le journal ne garde aucune modification à défaire.");
+    return kNothing;
+  }
+  CommandLineDialog dialog;
+  const library::UndoOutcome outcome = library::Undo(*last, "undo", Desktop(), dialog);
+  if (!outcome.made) return kFileError;
+  std::size_t left = 0;
+  std::string out;
+  if (json) {
+    out = "{\"undone\": " + std::to_string(last->id) +
+          ", \"transaction\": " + std::to_string(outcome.change) + ", \"command\": ";
+    AppendJsonString(out, last->record.command);
+    out += ", \"fields\": [";
+  } else {
+    out = "Modification " + Who(*last) + " défaite (modification n° " +
+          std::to_string(outcome.change) + " du journal) :\n";
+  }
+  for (std::size_t i = 0; i < outcome.fields.size(); ++i) {
+    const library::UndoneField& u = outcome.fields[i];
+    left += u.putBack ? 0 : 1;
+    if (json) {
+      out += i == 0 ? "\n  {\"file\": " : ",\n  {\"file\": ";
+      AppendJsonString(out, u.file);
+      out += ", \"field\": ";
+      AppendJsonString(out, u.edit.what);
+      out += ", \"offset\": ";
+      AppendJsonNumber(out, u.edit.offset);
+      out += ", \"old_elevation_mm\": ";
+      AppendJsonNumber(out, ValueOf(u.edit.after, u.edit.width));
+      out += ", \"new_elevation_mm\": ";
+      AppendJsonNumber(out, ValueOf(u.edit.before, u.edit.width));
+      out += u.putBack ? ", \"state\": \"put-back\"}" : ", \"state\": \"left\", \"reason\": ";
+      if (!u.putBack) {
+        AppendJsonString(out, u.why);
+        out += '}';
+      }
+    } else {
+      out += "   " + FieldLine(u.file, u.edit) + " : " +
+             (u.putBack ? Elevation(u.edit.after, u.edit.width) + " -> " +
+                              Elevation(u.edit.before, u.edit.width)
+                        : "laissée telle quelle : " + Shown(u.why)) +
+             "\n";
+    }
+  }
+  if (json) out += outcome.fields.empty() ? "]}\n" : "\n]}\n";
+  platform::WriteOut(out);
+  if (left > 0) {
+    Report(
+        std::to_string(left) +
+        (left == 1 ? " altitude n'a pas pu être remise" : " altitudes n'ont pas pu être remises") +
+        " : elles sont laissées telles quelles.");
     return kFileError;
   }
-  if (!CopyFileTo(copy, file, false)) {
-    Report("Le fichier " + platform::QuotedPath(file) +
-           " est à la corbeille, mais je n'ai pas pu remettre sa copie de sécurité à sa place : "
-           "reprenez-le dans la corbeille, ou copiez " +
-           platform::QuotedPath(copy) + " vous-même.");
-    return kFileError;
-  }
-  platform::WriteOut("Copie de sécurité remise en place : " + file +
-                     " (l'ancien fichier est à la corbeille).\n");
   return kDone;
 }
 

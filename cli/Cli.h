@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "bgl/UserDialog.h"
+
 namespace qor::cli {
 
 enum Exit { kDone = 0, kNothing = 1, kUsage = 2, kFileError = 3 };
@@ -16,6 +18,18 @@ void Report(const std::string& message);
 // Reports that path names no file, readably; returns kFileError.
 int NoSuchFile(const std::string& path);
 
+// What the changes tell the user goes to standard error; the question about going on without
+// a backup copy is answered by --no-backup, never by asking.
+class CommandLineDialog : public UserDialog {
+ public:
+  explicit CommandLineDialog(bool noBackup = false) : noBackup_(noBackup) {}
+  void Message(const std::string& text) override { Report(text); }
+  int MsgBox(const std::string& text, const std::string& caption, int flags) override;
+
+ private:
+  bool noBackup_;
+};
+
 int ListCommand(const std::vector<std::string>& args);
 int FilesCommand(const std::vector<std::string>& args);
 int FindCommand(const std::vector<std::string>& args);
@@ -26,5 +40,7 @@ int AreasCommand(const std::vector<std::string>& args);
 int WhereCommand(const std::vector<std::string>& args);
 int ConflictsCommand(const std::vector<std::string>& args);
 int AlignCommand(const std::vector<std::string>& args);
+int HistoryCommand(const std::vector<std::string>& args);
+int UndoCommand(const std::vector<std::string>& args);
 
 }  // namespace qor::cli

@@ -4,10 +4,12 @@
 #include <limits>
 #include <optional>
 
+#include "bgl/Change.h"
 #include "bgl/QORBglLib.h"
 #include "cli/Cli.h"
 #include "platform/Console.h"
 #include "platform/File.h"
+#include "platform/PathText.h"
 #include "platform/ShellFolders.h"
 #include "util/FileUtil.h"
 #include "util/NumberFormat.h"
@@ -24,23 +26,6 @@ struct Request {
   std::optional<std::string> elevation;
   bool all = false;
   bool noBackup = false;
-};
-
-// The messages go to standard error; the question about going on without a copy is answered
-// by --no-backup, never by asking.
-class CommandLineDialog : public UserDialog {
- public:
-  explicit CommandLineDialog(bool noBackup) : noBackup_(noBackup) {}
-  void Message(const std::string& text) override { Report(text); }
-  int MsgBox(const std::string&, const std::string&, int) override {
-    Report(noBackup_ ? "Aucune copie de sécurité n'a pu être faite ; --no-backup : j'écris sans."
-                     : "Aucune copie de sécurité n'a pu être faite dans « QORBgl Backup » sur "
-                       "votre bureau : je n'écris rien (--no-backup pour écrire sans copie).");
-    return noBackup_ ? kIdYes : kIdNo;
-  }
-
- private:
-  bool noBackup_;
 };
 
 // A message box's text on one line: its paragraphs joined by a blank.
@@ -159,13 +144,24 @@ int SetCommand(const std::vector<std::string>& args) {
   const std::vector<const TElevation*> targets = Targets(bgl, *request);
   if (targets.empty()) return kNothing;
 
-  CommandLineDialog dialog(request->noBackup);
+  // One change: with --all the airport and its elements are written all or nothing.
+  std::vector<FileWrites> files{{&bgl, {}, {}}};
+  std::vector<std::int32_t> olds;
   for (const TElevation* target : targets) {
-    const std::int32_t old = bgl.ElevationAt(target->Offset);  // what the file holds now
-    if (!bgl.ReplaceValue(target->Offset, 'D', Variant::Integer(*mm), dialog)) return kFileError;
-    platform::WriteOut(std::string(target->Caption) + " (offset " + std::to_string(target->Offset) +
-                       ") : " + Metres(old) + " -> " + Metres(*mm) + " m\n");
+    olds.push_back(bgl.ElevationAt(target->Offset));  // what the file holds now
+    files[0].fields.push_back({target->Offset, 'D', *mm, olds.back(), ""});
   }
+  ChangeOptions options;
+  options.command = "set";
+  CommandLineDialog dialog(request->noBackup);
+  if (!WriteChange(files, options, dialog).accepted) return kFileError;
+  std::string out;
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    out += platform::ReadablePath(targets[i]->Caption) + " (offset " +
+           std::to_string(targets[i]->Offset) + ") : " + Metres(olds[i]) + " -> " + Metres(*mm) +
+           " m\n";
+  }
+  platform::WriteOut(out);
   return kDone;
 }
 

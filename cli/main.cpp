@@ -9,6 +9,8 @@
 //   qorbgl-cli check FOLDER [--json] | restore FILE
 //   qorbgl-cli areas | where AIRPORT | conflicts | align IDENT --elevation METRES ...
 //                                     the simulator's scenery library (scenery.cfg)
+//   qorbgl-cli history [FILE] [--json] | undo [--json]
+//                                     the journal of changes
 //   qorbgl-cli --help | --version
 //
 // Exit status: 0 done; 1 nothing matched; 2 usage error; 3 a file could not be read or written.
@@ -50,7 +52,11 @@ constexpr const char* kUsageText =
     "  qorbgl-cli conflicts [--fs DOSSIER] [--min-diff METRES] [--json]\n"
     "                                     les aéroports dont les altitudes ne s'accordent pas\n"
     "  qorbgl-cli align IDENT --elevation METRES [--all] [--fs DOSSIER] [--dry-run]\n"
-    "                   [--no-backup]     met toutes les définitions actives à une altitude\n";
+    "                   [--no-backup]     met toutes les définitions actives à une altitude\n"
+    "Le journal des modifications (chaque écriture y est notée avant d'être faite) :\n"
+    "  qorbgl-cli history [FICHIER] [--json]\n"
+    "                                     les modifications notées, les plus récentes d'abord\n"
+    "  qorbgl-cli undo [--json]           défait la dernière modification, champ par champ\n";
 
 constexpr const char* kInfoText =
     "  qorbgl-cli --help                  cette aide\n"
@@ -96,6 +102,8 @@ int Run(const std::vector<std::string>& args) {
   if (command == "where") return WhereCommand(rest);
   if (command == "conflicts") return ConflictsCommand(rest);
   if (command == "align") return AlignCommand(rest);
+  if (command == "history") return HistoryCommand(rest);
+  if (command == "undo") return UndoCommand(rest);
   return Usage("commande inconnue : " + command);
 }
 
@@ -124,6 +132,13 @@ void Report(const std::string& message) {
     }
   }
   platform::WriteErr("qorbgl-cli : " + text + "\n");
+}
+
+int CommandLineDialog::MsgBox(const std::string&, const std::string&, int) {
+  Report(noBackup_ ? "Aucune copie de sécurité n'a pu être faite ; --no-backup : j'écris sans."
+                   : "Aucune copie de sécurité n'a pu être faite dans « QORBgl Backup » sur "
+                     "votre bureau : je n'écris rien (--no-backup pour écrire sans copie).");
+  return noBackup_ ? kIdYes : kIdNo;
 }
 
 int NoSuchFile(const std::string& path) {

@@ -1,5 +1,6 @@
 #include "library/Recovery.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/Errors.h"
@@ -43,15 +44,20 @@ bool PutBack(const JournalChange& change, const Journal::Append& append,
       }
       bool touched = false;
       for (const FieldEdit& e : f.fields) {
-        std::array<std::uint8_t, 4> now{};
-        if (files[i]->ReadAt(e.offset, now.data(), e.width) != e.width) {
-          ++left;
-        } else if (now == e.after) {
-          files[i]->WriteAt(e.offset, e.before.data(), e.width);
-          ++put;
-          touched = true;
-        } else if (now != e.before) {
-          ++left;
+        std::array<std::uint8_t, 4> bytes{};
+        std::optional<std::array<std::uint8_t, 4>> now;
+        if (files[i]->ReadAt(e.offset, bytes.data(), e.width) == e.width) now = bytes;
+        switch (DecideField(e, now)) {
+          case FieldAction::PutBack:
+            files[i]->WriteAt(e.offset, e.before.data(), e.width);
+            ++put;
+            touched = true;
+            break;
+          case FieldAction::Leave:
+            ++left;
+            break;
+          case FieldAction::AlreadyBack:
+            break;
         }
       }
       if (touched) {
@@ -84,6 +90,18 @@ bool PutBack(const JournalChange& change, const Journal::Append& append,
 }
 
 }  // namespace
+
+FieldAction DecideField(const FieldEdit& edit,
+                        const std::optional<std::array<std::uint8_t, 4>>& now) {
+  if (!now) return FieldAction::Leave;
+  // Only the field's own bytes count; a narrower field's others are not the file's.
+  const auto same = [&](const std::array<std::uint8_t, 4>& bytes) {
+    return std::equal(bytes.begin(), bytes.begin() + edit.width, now->begin());
+  };
+  if (same(edit.after)) return FieldAction::PutBack;
+  if (same(edit.before)) return FieldAction::AlreadyBack;
+  return FieldAction::Leave;
+}
 
 std::vector<std::string> RecoverUnfinished(const Journal& journal) {
   std::vector<std::string> lines;

@@ -5,12 +5,22 @@
 // anything else is left as it is, and said so. The change is then marked rolled back. So an
 // alignment stopped midway leaves every definition at its old value.
 
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "library/Journal.h"
 
 namespace qor::library {
+
+// What recovery does with one field of an unfinished change, from the bytes the file holds
+// there now (nothing when they cannot be read): the old bytes go back only where the change's
+// new ones provably are.
+enum class FieldAction { PutBack, AlreadyBack, Leave };
+FieldAction DecideField(const FieldEdit& edit,
+                        const std::optional<std::array<std::uint8_t, 4>>& now);
 
 // Puts back the unfinished changes whose writers are gone (a change whose files another
 // process still holds locked is at work and left alone). One French line per change handled,
