@@ -6,6 +6,7 @@
 #include "bgl/QORBglLib.h"
 #include "cli/Cli.h"
 #include "cli/Json.h"
+#include "cli/LibraryJson.h"
 #include "cli/LibraryOptions.h"
 #include "library/Align.h"
 #include "library/Library.h"
@@ -27,48 +28,18 @@ namespace {
 using library::Definition;
 using library::Library;
 
-void AppendDefinition(std::string& out, const Library& library, const Definition& d, bool shown) {
-  const library::Area& area = library.AreaOf(d);
-  out += "{\"area\": ";
-  AppendJsonString(out, area.title);
-  out += ", \"layer\": ";
-  AppendJsonNumber(out, area.layer);
-  out += area.active ? ", \"active\": true" : ", \"active\": false";
-  out += shown ? ", \"shown\": true" : ", \"shown\": false";
-  out += ", \"file\": ";
-  AppendJsonString(out, d.file);
-  out += ", \"icao\": ";
-  AppendJsonString(out, d.icao);
-  out += ", \"name\": ";
-  AppendJsonString(out, d.name);
-  out += ", \"latitude\": ";
-  AppendJsonDegrees(out, d.latitude);
-  out += ", \"longitude\": ";
-  AppendJsonDegrees(out, d.longitude);
-  out += ", \"elevation_mm\": ";
-  AppendJsonNumber(out, d.elevationMm);
-  out += ", \"offset\": ";
-  AppendJsonNumber(out, d.offset);
-  out += ", \"elements\": [";
-  for (std::size_t i = 0; i < d.elements.size(); ++i) {
-    out += i == 0 ? "{\"caption\": " : ", {\"caption\": ";
-    AppendJsonString(out, d.elements[i].caption);
-    out += ", \"elevation_mm\": ";
-    AppendJsonNumber(out, d.elements[i].elevationMm);
-    out += ", \"offset\": ";
-    AppendJsonNumber(out, d.elements[i].offset);
-    out += '}';
-  }
-  out += "]}";
+// A line of text output: its data cannot drive the terminal nor break the line.
+std::string Line(const std::string& text) {
+  return platform::TerminalText(text) + '\n';
 }
 
 // A definition as a line: where it is, what it says.
 std::string DefinitionLine(const Library& library, const Definition& d, bool shown) {
   const library::Area& area = library.AreaOf(d);
-  return std::string(shown ? "* " : "  ") + "[" + std::to_string(area.layer) + "] " + area.title +
-         (area.active ? "" : " (inactive)") + " : " + d.file + " : " + d.name +
-         (d.icao.empty() ? "" : " (" + d.icao + ")") + " " + Metres(d.elevationMm) + " m (offset " +
-         std::to_string(d.offset) + ")\n";
+  return Line(std::string(shown ? "* " : "  ") + "[" + std::to_string(area.layer) + "] " +
+              area.title + (area.active ? "" : " (inactive)") + " : " + d.file + " : " + d.name +
+              (d.icao.empty() ? "" : " (" + d.icao + ")") + " " + Metres(d.elevationMm) +
+              " m (offset " + std::to_string(d.offset) + ")");
 }
 
 }  // namespace
@@ -98,12 +69,14 @@ int AreasCommand(const std::vector<std::string>& args) {
       AppendJsonNumber(out, static_cast<std::int64_t>(library->files[a]));
       out += '}';
     }
-    out += areas.empty() ? "]}\n" : "\n]}\n";
+    out += areas.empty() ? "], " : "\n], ";
+    AppendUnreadable(out, *library);
+    out += "}\n";
   } else {
     for (std::size_t a = 0; a < areas.size(); ++a) {
-      out += "[" + std::to_string(areas[a].layer) + "] " + areas[a].title +
-             (areas[a].active ? "" : " (inactive)") + " : " + areas[a].folder + " (" +
-             std::to_string(library->files[a]) + " fichiers)\n";
+      out += Line("[" + std::to_string(areas[a].layer) + "] " + areas[a].title +
+                  (areas[a].active ? "" : " (inactive)") + " : " + areas[a].folder + " (" +
+                  std::to_string(library->files[a]) + " fichiers)");
     }
   }
   platform::WriteOut(out);
@@ -120,7 +93,9 @@ int WhereCommand(const std::vector<std::string>& args) {
   if (!library) return kFileError;
   const std::vector<const Definition*> found = library::Where(*library, airport);
   const Definition* shown = library::Shown(*library, found);
-  const bool agree = library::Agree(*library, found);
+  // Definitions that disagree do so whatever the files not read hold; agreement cannot be told.
+  const bool agreeAsRead = library::Agree(*library, found);
+  const std::size_t notRead = library::ActiveProblems(*library);
   std::string out;
   if (o->json) {
     out = "{\"airport\": " + JsonString(airport) + ", \"definitions\": [";
@@ -129,13 +104,20 @@ int WhereCommand(const std::vector<std::string>& args) {
       AppendDefinition(out, *library, *found[i], found[i] == shown);
     }
     out += found.empty() ? "]" : "\n]";
-    out += agree ? ", \"agree\": true}\n" : ", \"agree\": false}\n";
+    out += agreeAsRead && notRead == 0 ? ", \"agree\": true, " : ", \"agree\": false, ";
+    AppendUnreadable(out, *library);
+    out += "}\n";
   } else {
     for (const Definition* d : found) out += DefinitionLine(*library, *d, d == shown);
     if (!found.empty()) {
-      out += agree ? "Les définitions actives s'accordent.\n"
-                   : "Les définitions actives ne s'accordent pas ; * : celle que le simulateur "
-                     "montre.\n";
+      if (!agreeAsRead) {
+        out += "Les définitions actives ne s'accordent pas ; * : celle que le simulateur montre.\n";
+      } else if (notRead > 0) {
+        out += "Je ne peux pas dire si les définitions actives s'accordent : " +
+               library::ActiveProblemsText(notRead) + ".\n";
+      } else {
+        out += "Les définitions actives s'accordent.\n";
+      }
     }
   }
   platform::WriteOut(out);
@@ -176,14 +158,21 @@ int ConflictsCommand(const std::vector<std::string>& args) {
       }
       out += "\n  ]}";
     }
-    out += conflicts.empty() ? "]}\n" : "\n]}\n";
+    out += conflicts.empty() ? "], " : "\n], ";
+    AppendUnreadable(out, *library);
+    out += "}\n";
   } else {
     for (const library::Conflict& c : conflicts) {
-      out += (c.icao.empty() ? c.name : c.icao + " " + c.name) + " : écart de " +
-             Metres(c.spreadMm) + " m\n";
+      out += Line((c.icao.empty() ? c.name : c.icao + " " + c.name) + " : écart de " +
+                  Metres(c.spreadMm) + " m");
       for (const Definition* d : c.definitions) {
         out += DefinitionLine(*library, *d, d == c.definitions.back());
       }
+    }
+    // Silence would say that the other airports agree.
+    if (const std::size_t notRead = library::ActiveProblems(*library); notRead > 0) {
+      out += "Je ne peux pas dire si les définitions actives des autres aéroports s'accordent : " +
+             library::ActiveProblemsText(notRead) + ".\n";
     }
   }
   platform::WriteOut(out);
@@ -206,15 +195,17 @@ int CheckCommand(const std::vector<std::string>& args) {
   bool damaged = false;
   for (const std::string& name : names) {
     const std::string path = folder + name;
-    unsigned char word[2] = {};
     try {
-      const auto file = platform::File::OpenRead(path);
-      if (file->ReadAt(0, word, 2) == 2 && (word[0] | word[1] << 8) != TBGL::kHeader) {
-        findings.push_back(
-            {name, true,
-             "ancien format (en-tête " +
-                 ValueToHex(Variant::Word(static_cast<std::uint16_t>(word[0] | word[1] << 8))) +
-                 ", pas $0201) : ce programme ne le lit pas"});
+      const library::HeaderCheck header = library::CheckHeader(path);
+      if (header.kind == library::HeaderKind::kOlderFormat) {
+        findings.push_back({name, true,
+                            "ancien format (en-tête $0001, pas $0201) : ce programme "
+                            "ne le lit pas"});
+        continue;
+      }
+      if (header.kind == library::HeaderKind::kDamaged) {
+        findings.push_back({name, false, header.message});
+        damaged = true;
         continue;
       }
       // Read whole, as the window reads it, but not opened for writing: a read-only file is
@@ -239,7 +230,7 @@ int CheckCommand(const std::vector<std::string>& args) {
     }
     out += findings.empty() ? "]}\n" : "\n]}\n";
   } else {
-    for (const Finding& f : findings) out += f.name + " : " + f.message + "\n";
+    for (const Finding& f : findings) out += Line(f.name + " : " + f.message);
     out += std::to_string(names.size()) + " fichiers BGL examinés, " +
            std::to_string(findings.size()) + " illisibles.\n";
   }

@@ -143,9 +143,10 @@ int List(const std::string& path, bool json) {
   OutBuffer out;
   AirportLines::ForEach(bgl, [&](const TElevation& entry, bool airport) {
     const std::string_view line = writer.Line(entry);
-    char* p = out.Room(line.size() + 4);
+    char* p = out.Room(platform::TerminalTextRoom(line.size()) + 4);
     if (!airport) p = Put(p, "   ");
-    p = std::copy(line.begin(), line.end(), p);
+    // A name or a caption read from the file must not drive the terminal.
+    p = platform::WriteTerminalText(p, line);
     *p++ = '\n';
     out.Done(p);
   });
@@ -164,7 +165,8 @@ int Files(const std::string& folder) {
   const std::vector<std::string> names = FolderListing(folder).All();
   std::string out;
   for (const std::string& name : names) {
-    out += name;
+    // Its bytes as they are, but for the control characters a name may hold.
+    out += platform::TerminalText(name);
     out += '\n';
     WriteIfFull(out);
   }
@@ -193,7 +195,7 @@ int Find(const std::string& folder, const std::string& name, bool json) {
     platform::WriteOut(out + "]}\n");
   } else {
     std::string out;
-    for (const std::string& file : found) out += file + '\n';
+    for (const std::string& file : found) out += platform::TerminalText(file) + '\n';
     platform::WriteOut(out);
   }
   if (found.empty()) {

@@ -4,10 +4,12 @@
 #include <map>
 
 #include "bgl/Bgl.h"
+#include "bgl/GetValue.h"
 #include "bgl/Listing.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
+#include "platform/PathText.h"
 #include "util/FileUtil.h"
 
 namespace qor::library {
@@ -18,19 +20,6 @@ namespace {
 std::string SceneryFolder(const Area& area) {
   const std::string found = platform::FindNameIgnoringCase(area.folder, "scenery");
   return area.folder + (found.empty() ? "scenery" : found) + platform::kPathDelimiter;
-}
-
-// Whether the file starts with the header word of the format this program reads; a file of
-// the older format is no damaged file.
-bool NewFormat(const std::string& path) {
-  unsigned char bytes[2] = {};
-  try {
-    const auto file = platform::File::OpenRead(path);
-    if (file->ReadAt(0, bytes, 2) != 2) return true;  // too short: the read says why
-  } catch (const EInOutError&) {
-    return true;
-  }
-  return (bytes[0] | bytes[1] << 8) == TBGL::kHeader;
 }
 
 void Read(Library& library, std::size_t area, const std::string& path, std::string_view only) {
@@ -78,15 +67,25 @@ LibraryScan::LibraryScan(SceneryConfig config, std::string only) : only_(std::mo
   for (std::size_t a = 0; a < areas.size(); ++a) {
     const Area& area = areas[a];
     if (area.folder.empty()) {
-      library_.problems.push_back({area.section, "La zone « " + area.title +
-                                                     " » ne nomme aucun dossier (Local= et "
-                                                     "Remote= sont vides)."});
+      library_.problems.push_back(
+          {area.section,
+           "La zone « " + area.title + " » ne nomme aucun dossier (Local= et Remote= sont vides).",
+           a});
       continue;
     }
     const std::string folder = SceneryFolder(area);
-    if (!platform::FolderExists(folder)) {
+    std::string reason;
+    const platform::FolderState state = platform::ProbeFolder(folder, reason);
+    if (state == platform::FolderState::kMissing) {
       library_.problems.push_back(
-          {folder, "Le dossier de la zone « " + area.title + " » n'existe pas : " + folder});
+          {folder, "Le dossier de la zone « " + area.title + " » n'existe pas : " + folder, a});
+      continue;
+    }
+    if (state == platform::FolderState::kUnreadable) {
+      library_.problems.push_back({folder,
+                                   "Le dossier de la zone « " + area.title +
+                                       " » ne peut pas être lu (" + reason + ") : " + folder,
+                                   a});
       continue;
     }
     try {
@@ -94,7 +93,7 @@ LibraryScan::LibraryScan(SceneryConfig config, std::string only) : only_(std::mo
       library_.files[a] = names.size();
       for (const std::string& name : names) paths_.emplace_back(a, folder + name);
     } catch (const Exception& e) {
-      library_.problems.push_back({folder, e.what()});
+      library_.problems.push_back({folder, e.what(), a});
     }
   }
 }
@@ -105,11 +104,58 @@ bool LibraryScan::Step(Clock::time_point until) {
     try {
       Read(library_, area, path, only_);
     } catch (const Exception& e) {
-      if (NewFormat(path)) library_.problems.push_back({path, e.what()});
+      // The header word tells a file of the older format, passed over, from a damaged one,
+      // whose message then names the word the file starts with.
+      std::string message = e.what();
+      bool older = false;
+      try {
+        const HeaderCheck header = CheckHeader(path);
+        older = header.kind == HeaderKind::kOlderFormat;
+        if (header.kind == HeaderKind::kDamaged) message = header.message;
+      } catch (const EInOutError&) {
+        // the first message says why
+      }
+      if (!older) library_.problems.push_back({path, message, area});
     }
     if (Clock::now() >= until) break;
   }
   return done_ == paths_.size();
+}
+
+std::size_t ActiveProblems(const Library& library) {
+  return static_cast<std::size_t>(
+      std::count_if(library.problems.begin(), library.problems.end(),
+                    [&](const Problem& p) { return library.config.areas[p.area].active; }));
+}
+
+std::string ActiveProblemsText(std::size_t problems) {
+  return problems == 1 ? "1 fichier ou dossier des zones actives n'a pas pu être lu"
+                       : std::to_string(problems) +
+                             " fichiers ou dossiers des zones actives n'ont pas pu être lus";
+}
+
+HeaderCheck CheckHeader(const std::string& path) {
+  unsigned char bytes[2] = {};
+  const std::size_t read = platform::File::OpenRead(path)->ReadAt(0, bytes, 2);
+  HeaderCheck check;
+  if (read < 2) {
+    check.message = "Le fichier " + platform::QuotedPath(path) +
+                    " est endommagé : il est trop court pour contenir un en-tête (" +
+                    std::to_string(read) + " octet).";
+    return check;
+  }
+  const auto word = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+  if (word == TBGL::kHeader) {
+    check.kind = HeaderKind::kReadable;
+  } else if (word == kOlderHeader) {
+    check.kind = HeaderKind::kOlderFormat;
+  } else {
+    check.message = "Le fichier " + platform::QuotedPath(path) +
+                    " est endommagé ou n'est pas un fichier BGL : il commence par " +
+                    ValueToHex(Variant::Word(word)) +
+                    ", ni $0201 (FS2004) ni $0001 (ancien format).";
+  }
+  return check;
 }
 
 Library ScanLibrary(SceneryConfig config, std::string only) {

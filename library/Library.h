@@ -38,6 +38,7 @@ struct Definition {
 struct Problem {
   std::string path;
   std::string message;
+  std::size_t area = 0;  // index into SceneryConfig::areas
 };
 
 struct Library {
@@ -51,11 +52,30 @@ struct Library {
   const Area& AreaOf(const Definition& d) const { return config.areas[d.area]; }
 };
 
+// The problems of active areas: while one is there, no one can say that the active
+// definitions of an airport agree, since the file that could not be read may hold one.
+std::size_t ActiveProblems(const Library& library);
+// The sentence that says so: "2 fichiers ou dossiers des zones actives n'ont pas pu être lus".
+std::string ActiveProblemsText(std::size_t problems);
+
+// What the first 16-bit word (little-endian) of a BGL file says of it: the format this
+// program reads, the older format (which holds no airports it reads, and is no damage), or
+// a damaged file (any other word, or fewer than two bytes).
+enum class HeaderKind { kReadable, kOlderFormat, kDamaged };
+struct HeaderCheck {
+  HeaderKind kind = HeaderKind::kDamaged;
+  std::string message;  // for a damaged file: naming the file and the word found
+};
+inline constexpr std::uint16_t kOlderHeader = 0x0001;
+// Raises EInOutError when the file cannot be opened or read.
+HeaderCheck CheckHeader(const std::string& path);
+
 // Reads the airports of every area (the inactive ones too, which `where` lists), each file of
 // an area's "scenery" folder in listing order, only its airports; with `only`, only the
 // definitions of the airport it names (Names). A file or folder that cannot be read goes to
-// problems and the scan goes on; files of the older format hold no airports this program
-// reads and are passed over. The scan goes a step at a time, as a window's long work does.
+// problems and the scan goes on; files of the older format (header $0001) hold no airports
+// this program reads and are passed over, any other header is a damaged file. The scan goes
+// a step at a time, as a window's long work does.
 class LibraryScan {
  public:
   using Clock = std::chrono::steady_clock;

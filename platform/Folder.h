@@ -11,6 +11,12 @@ namespace qor::platform {
 // be read.
 std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_view extension);
 
+// Whether a folder can be opened to read its entries (links followed): a missing folder (or a
+// file in its place) is not one that the system refuses to show, and the user is told which.
+enum class FolderState { kReadable, kMissing, kUnreadable };
+// For kUnreadable, reason receives the system's reason in French ("accès refusé").
+FolderState ProbeFolder(const std::string& folder, std::string& reason);
+
 // The roots a user browses, each ending in the path delimiter, sorted: the drives of Windows
 // ("C:\\"), the mounted file systems of Linux ("/", "/home/", "/media/usb/") without the
 // system's own pseudo file systems.

@@ -1,6 +1,7 @@
 #include "platform/Folder.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <mntent.h>
 #include <sys/stat.h>
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "platform/NameCase.h"
 #include "platform/PathText.h"
 #include "platform/Reason_posix.h"
+#include "platform/SysCalls_posix.h"
 
 namespace qor::platform {
 
@@ -64,6 +66,18 @@ std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_
   names.reserve(found.size());
   for (const std::size_t i : order) names.push_back(std::move(found[i]));
   return names;
+}
+
+FolderState ProbeFolder(const std::string& folder, std::string& reason) {
+  const int fd = Sys().Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  if (fd >= 0) {
+    Sys().Close(fd);
+    return FolderState::kReadable;
+  }
+  const int error = errno;
+  if (error == ENOENT || error == ENOTDIR) return FolderState::kMissing;
+  reason = ReasonOfErrno(error);
+  return FolderState::kUnreadable;
 }
 
 std::vector<std::string> DriveRoots() {

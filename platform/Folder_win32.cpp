@@ -78,6 +78,27 @@ std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_
                     ReasonOfError(end) + ".");
 }
 
+FolderState ProbeFolder(const std::string& folder, std::string& reason) {
+  if (folder.empty()) return FolderState::kMissing;
+  WIN32_FIND_DATAW entry{};
+  const HANDLE search =
+      ::FindFirstFileExW(Wide(WithDelimiter(folder) + "*").c_str(), FindExInfoBasic, &entry,
+                         FindExSearchNameMatch, nullptr, 0);
+  if (search != INVALID_HANDLE_VALUE) {
+    ::FindClose(search);
+    return FolderState::kReadable;
+  }
+  const DWORD error = ::GetLastError();
+  // An empty drive root has no entry at all, not even ".".
+  if (error == ERROR_FILE_NOT_FOUND && FolderExists(folder)) return FolderState::kReadable;
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY ||
+      error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH) {
+    return FolderState::kMissing;
+  }
+  reason = ReasonOfError(error);
+  return FolderState::kUnreadable;
+}
+
 std::vector<std::string> DriveRoots() {
   std::wstring buffer;
   for (;;) {

@@ -217,6 +217,12 @@ void LibraryPage::ShowLookup() {
   } else if (!shown) {
     summary = Count(found.size(), "définition", "définitions") +
               ", toutes dans des zones inactives : le simulateur n'en montre aucune.";
+  } else if (const std::size_t notRead = library::ActiveProblems(lib);
+             notRead > 0 && library::Agree(lib, found)) {
+    // A file that could not be read may hold one more definition.
+    summary = Count(found.size(), "définition", "définitions") +
+              " ; je ne peux pas dire si les actives s'accordent : " +
+              library::ActiveProblemsText(notRead) + ".";
   } else if (library::Agree(lib, found)) {
     summary = Count(found.size(), "définition", "définitions") + " ; les actives s'accordent sur " +
               Metres(shown->elevationMm, true) + " m.";

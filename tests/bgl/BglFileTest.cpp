@@ -31,20 +31,29 @@ TEST_F(BglFileTest, TheHeaderWordIsReadLittleEndianAndOthersAreRefusedByName) {
   EXPECT_TRUE(TBGL::CanRead(ok));
   EXPECT_EQ(TBGL(ok, Desktop()).Header, 0x0201);
 
-  BglBuilder swapped;
-  swapped.HeaderWord(0x0102);  // stored as the bytes 02 01
-  const std::string bad = Write("bad.bgl", swapped.Build());
-  EXPECT_FALSE(TBGL::CanRead(bad));
-  try {
-    TBGL bgl(bad, Desktop());
-    FAIL();
-  } catch (const EInOutError&) {
-    FAIL() << "an input/output error";
-  } catch (const Exception& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "(TBGL.Create)\r\n\r\nJe ne sais pas explorer les BGLs de type $0102.\r\n\r\n"
-              "Je ne reconnais (pour le moment) que les BGLs\r\ndu type $0201 introduits par FS9 "
-              "(FS2004).");
+  // Below and above the one word read: 0x0102 is stored as the bytes 02 01.
+  const struct {
+    std::uint16_t word;
+    const char* shown;
+  } rows[] = {{0x0102, "$0102"}, {0x0301, "$0301"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.shown);
+    BglBuilder other;
+    other.HeaderWord(row.word).AddSection(3).AddSubSection().AddAirport().Name("Nord");
+    const std::string bad = Write("bad.bgl", other.Build());
+    EXPECT_FALSE(TBGL::CanRead(bad));
+    try {
+      TBGL bgl(bad, Desktop());
+      ADD_FAILURE() << "opened";
+    } catch (const EInOutError&) {
+      ADD_FAILURE() << "an input/output error";
+    } catch (const Exception& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "(TBGL.Create)\r\n\r\nJe ne sais pas explorer les BGLs de type " +
+                    std::string(row.shown) +
+                    ".\r\n\r\nJe ne reconnais (pour le moment) que les BGLs\r\ndu type $0201 "
+                    "introduits par FS9 (FS2004).");
+    }
   }
 }
 

@@ -3,12 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <string_view>
 
 #include "library/Align.h"
 #include "library/Library.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
+#ifndef _WIN32
+#include "platform/SysCalls_posix.h"
+#endif
 #include "tests/support/BglBuilder.h"
 #include "tests/support/TempFolder.h"
 
@@ -191,7 +196,8 @@ TEST_F(LibraryTest, AlignBringsEveryActiveDefinitionToOneValueOrWritesNothing) {
   for (const Definition* d : Where(library, "LFLJ")) {
     if (library.AreaOf(*d).active) active.push_back(d);
   }
-  Align(library, PlanAlign(library, active, 2007000, true), desktop_.Path() + platform::kPathDelimiter, true,
+  Align(library, PlanAlign(library, active, 2007000, true),
+        desktop_.Path() + platform::kPathDelimiter, true,
         {[&](const std::string&, const std::string& copy) { copies.push_back(copy); },
          [&](const FieldChange&) { ++written; }});
   EXPECT_EQ(written, 6u);
@@ -226,6 +232,99 @@ TEST_F(LibraryTest, AlignBringsEveryActiveDefinitionToOneValueOrWritesNothing) {
                Exception);
   EXPECT_EQ(FieldAt(world, again[0]->offset), 2007000);
 }
+
+// Every file of an area that the scan cannot read is reported, naming the file and, when it
+// is no BGL file of either format, the header word it starts with; only the older format
+// ($0001) is passed over without a word.
+TEST(LibraryScanTest, AFileThatIsNeitherFormatIsReportedAndLeavesAgreementOpen) {
+  const struct {
+    const char* what;
+    test::Bytes bytes;
+    const char* says;  // nullptr: passed over
+  } rows[] = {
+      {"zeros", test::Bytes(64, 0), "il commence par $0000, ni $0201"},
+      {"random bytes",
+       {0x5A, 0xC3, 0x17, 0x9E, 0x02, 0x88, 0x41, 0xF0, 0x33, 0x6B},
+       "il commence par $C35A, ni $0201"},
+      {"a later header", BglBuilder().HeaderWord(0x0301).Build(),
+       "il commence par $0301, ni $0201"},
+      {"one byte", {0x01}, "trop court pour contenir un en-tête (1 octet)"},
+      {"the older format", {0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF}, nullptr},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    test::TempFolder sim;
+    const std::string folder = In(sim, {"Zone", "scenery"});
+    fs::create_directories(test::Utf8Path(folder));
+    BglBuilder good;
+    good.AddSection(3).AddSubSection().AddAirport().Name("Altiport").Icao("LFLJ").Elevation(2000);
+    good.WriteTo(In(sim, {"Zone", "scenery", "a.bgl"}));
+    const std::string odd = In(sim, {"Zone", "scenery", "b.bgl"});
+    test::WriteFile(odd, row.bytes);
+    test::WriteText(sim / "scenery.cfg", "[Area.001]\r\nTitle=Zone\r\nLocal=Zone\r\n");
+
+    const Library library = ScanLibrary(ReadSceneryConfig(sim.Path()));
+    const std::vector<const Definition*> found = Where(library, "LFLJ");
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_TRUE(Agree(library, found));  // among the files read
+    if (row.says == nullptr) {
+      EXPECT_TRUE(library.problems.empty()) << library.problems[0].message;
+      EXPECT_EQ(ActiveProblems(library), 0u);
+      continue;
+    }
+    ASSERT_EQ(library.problems.size(), 1u);
+    EXPECT_EQ(library.problems[0].path, odd);
+    EXPECT_NE(library.problems[0].message.find("\"" + odd + "\" est endommagé"), std::string::npos)
+        << library.problems[0].message;
+    EXPECT_NE(library.problems[0].message.find(row.says), std::string::npos)
+        << library.problems[0].message;
+    EXPECT_EQ(ActiveProblems(library), 1u);
+  }
+}
+
+#ifndef _WIN32  // failing system calls are injected through the POSIX seam
+// The calls of a user for whom the folder's permissions (mode 000) hold: the administrator
+// who runs the tests reads it all the same.
+class LockedFolder : public platform::SysCalls {
+ public:
+  explicit LockedFolder(std::string folder) : folder_(std::move(folder)) {}
+  int Open(const char* path, int flags, mode_t mode) override {
+    if (std::string_view(path).rfind(folder_, 0) == 0) {
+      errno = EACCES;
+      return -1;
+    }
+    return SysCalls::Open(path, flags, mode);
+  }
+
+ private:
+  std::string folder_;
+};
+
+TEST(LibraryScanTest, AnAreaFolderThatCannotBeReadIsNotCalledMissing) {
+  test::TempFolder sim;
+  fs::create_directories(test::Utf8Path(In(sim, {"Verrou", "scenery"})));
+  test::WriteText(sim / "scenery.cfg",
+                  "[Area.001]\r\nTitle=Verrou\r\nLocal=Verrou\r\n"
+                  "[Area.002]\r\nTitle=Ailleurs\r\nLocal=Ailleurs\r\nActive=FALSE\r\n");
+  const std::string locked = In(sim, {"Verrou"});
+  fs::permissions(test::Utf8Path(locked), fs::perms::none);
+  LockedFolder calls(locked);
+  Library library;
+  {
+    platform::ScopedSysCalls seam(calls);
+    library = ScanLibrary(ReadSceneryConfig(sim.Path()));
+  }
+  fs::permissions(test::Utf8Path(locked), fs::perms::owner_all);
+  ASSERT_EQ(library.problems.size(), 2u);
+  EXPECT_NE(library.problems[0].message.find(
+                "Le dossier de la zone « Verrou » ne peut pas être lu (accès refusé) : " + locked),
+            std::string::npos)
+      << library.problems[0].message;
+  EXPECT_NE(library.problems[1].message.find("« Ailleurs » n'existe pas"), std::string::npos)
+      << library.problems[1].message;
+  EXPECT_EQ(ActiveProblems(library), 1u);  // the inactive area's does not count
+}
+#endif
 
 }  // namespace
 }  // namespace qor::library
