@@ -30,7 +30,7 @@ using library::Library;
 
 // Data (names, paths, captions) as text output shows it: control characters spelled out.
 std::string Shown(const std::string& text) {
-  return platform::ReadablePath(text);
+  return platform::TerminalText(text);
 }
 
 std::string Desktop() {

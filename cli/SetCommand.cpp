@@ -157,7 +157,7 @@ int SetCommand(const std::vector<std::string>& args) {
   if (!WriteChange(files, options, dialog).accepted) return kFileError;
   std::string out;
   for (std::size_t i = 0; i < targets.size(); ++i) {
-    out += platform::ReadablePath(targets[i]->Caption) + " (offset " +
+    out += platform::TerminalText(targets[i]->Caption) + " (offset " +
            std::to_string(targets[i]->Offset) + ") : " + Metres(olds[i]) + " -> " + Metres(*mm) +
            " m\n";
   }

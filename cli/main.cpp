@@ -124,7 +124,7 @@ void Report(const std::string& message) {
     }
     if (i == message.size() || message[i] == '\n') {
       // A name quoted raw must not drive the terminal (an escape sequence) nor garble it.
-      text += platform::ReadablePath(line);
+      text += platform::TerminalText(platform::ReadablePath(line));
       if (i < message.size()) text += '\n';
       line.clear();
     } else {

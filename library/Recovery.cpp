@@ -115,10 +115,14 @@ std::vector<std::string> RecoverUnfinished(const Journal& journal) {
   return lines;
 }
 
-std::vector<std::string> OpenUserJournal() {
+Journal& UserJournal() {
   static Journal journal(Journal::UserPath());
-  static ScopedJournal inPlace(journal);
-  return RecoverUnfinished(journal);
+  return journal;
+}
+
+std::vector<std::string> OpenUserJournal() {
+  static ScopedJournal inPlace(UserJournal());
+  return RecoverUnfinished(UserJournal());
 }
 
 }  // namespace qor::library

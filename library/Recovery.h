@@ -28,8 +28,11 @@ FieldAction DecideField(const FieldEdit& edit,
 // but cannot be read.
 std::vector<std::string> RecoverUnfinished(const Journal& journal);
 
+// The user's journal (Journal::UserPath()), one for the process.
+Journal& UserJournal();
+
 // The user's journal, put in place for the rest of the process after its unfinished changes
-// were recovered; the lines of RecoverUnfinished. A front end calls it once at its start.
+// were recovered; the lines of RecoverUnfinished. A front end calls it at its start.
 std::vector<std::string> OpenUserJournal();
 
 }  // namespace qor::library

@@ -166,8 +166,11 @@ void LibraryTab::BuildControls() {
   bAligner_->setEnabled(false);
   conflictsLayout->addWidget(lConflits_);
   conflictsLayout->addWidget(tvConflits_, 1);
+  bAnnuler_ = new QPushButton(conflicts);
+  bAnnuler_->setObjectName("bAnnuler");
   QHBoxLayout* align = Row(conflictsLayout);
   align->addWidget(bAligner_);
+  align->addWidget(bAnnuler_);
   align->addStretch(1);
 
   spBiblio_->addWidget(areas);
@@ -189,6 +192,7 @@ void LibraryTab::BuildControls() {
   setTabOrder(bChercher_, tvDefinitions_);
   setTabOrder(tvDefinitions_, tvConflits_);
   setTabOrder(tvConflits_, bAligner_);
+  setTabOrder(bAligner_, bAnnuler_);
 
   connect(bParcourir_, &QPushButton::clicked, this, [this] { Browse(); });
   connect(bCharger_, &QPushButton::clicked, this, [this] { Load(); });
@@ -199,6 +203,9 @@ void LibraryTab::BuildControls() {
   connect(tvConflits_, &QTreeWidget::itemSelectionChanged, this, [this] { UpdateAlign(); });
   connect(tvConflits_, &QTreeWidget::itemActivated, this, [this] { Align(); });
   connect(bAligner_, &QPushButton::clicked, this, [this] { Align(); });
+  connect(bAnnuler_, &QPushButton::clicked, this, [this] {
+    if (!busy_) page_.UndoAlignment();
+  });
 }
 
 void LibraryTab::SetTexts() {
@@ -215,6 +222,11 @@ void LibraryTab::SetTexts() {
   bAligner_->setText(Q(LangStr(38, "&Aligner")));
   bAligner_->setToolTip(Q(
       LangStr(39, "Met toutes les définitions actives de l'aéroport choisi à la même altitude.")));
+  bAnnuler_->setText(Q(LangStr(50, "A&nnuler")));
+  bAnnuler_->setToolTip(Q(LangStr(
+      51,
+      "Défait le dernier alignement (de cette fenêtre ou de la ligne de commande), champ par "
+      "champ.")));
 }
 
 void LibraryTab::PageShown() {
@@ -291,6 +303,7 @@ void LibraryTab::SetLibraryBusy(bool busy) {
   busy_ = busy;
   bCharger_->setEnabled(!busy);
   bChercher_->setEnabled(!busy);
+  bAnnuler_->setEnabled(!busy);
   UpdateAlign();
   if (busy) {
     QApplication::setOverrideCursor(Qt::WaitCursor);

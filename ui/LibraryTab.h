@@ -68,6 +68,7 @@ class LibraryTab : public QWidget, public LibraryView {
   QLabel* lConflits_;
   QTreeWidget* tvConflits_;
   QPushButton* bAligner_;
+  QPushButton* bAnnuler_;
   QLabel* lEtat_;
 
   LibraryPage page_;

@@ -251,6 +251,11 @@ void TfMain::BuildControls() {
           [this] { lbDir_->SetFolder(cbDrive_->currentText()); });
   connect(tsBiblio_, &LibraryTab::definitionChosen, this,
           [this](const QString& file, quint32 offset) { OpenDefinition(file, offset); });
+  // Ctrl+Z on the elevation page takes back the last change of the open file.
+  auto* undo = new QShortcut(QKeySequence::Undo, tsElev_);
+  undo->setObjectName("scDefaire");
+  undo->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(undo, &QShortcut::activated, this, [this] { workflow_.UndoLastChange(); });
   // Escape stops a long listing or search, and the reading of the library.
   auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(stop, &QShortcut::activated, this, [this] {

@@ -37,6 +37,7 @@ enum ControlId : int {
   lConflits,
   lvConflits,
   bAligner,
+  bAnnuler,
   lEtatBib,
 };
 

@@ -16,9 +16,9 @@ using platform::Utf8;
 using platform::Wide;
 
 // Every control of the page, for showing and hiding them together.
-constexpr int kControls[] = {lSimulateur,   eSimulateur, bParcourirSim, bCharger,  lZones,
-                             lvZones,       lAeroport,   eAeroport,     bChercher, lResume,
-                             lvDefinitions, lConflits,   lvConflits,    bAligner,  lEtatBib};
+constexpr int kControls[] = {
+    lSimulateur, eSimulateur, bParcourirSim, bCharger,  lZones,     lvZones,  lAeroport, eAeroport,
+    bChercher,   lResume,     lvDefinitions, lConflits, lvConflits, bAligner, bAnnuler,  lEtatBib};
 
 std::string TextOf(HWND control) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
@@ -87,6 +87,7 @@ void LibraryPane::Build(HWND window, HFONT font, const std::function<int(int)>& 
   make(L"STATIC", lConflits, SS_LEFT, "Altitudes en désaccord :");
   list(lvConflits, LibraryPage::ConflictColumns());
   make(L"BUTTON", bAligner, BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, "Aligner");
+  make(L"BUTTON", bAnnuler, BS_PUSHBUTTON | WS_TABSTOP, "Annuler");
   make(L"STATIC", lEtatBib, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
 }
 
@@ -136,8 +137,9 @@ void LibraryPane::Layout(const RECT& page) {
   place(lvDefinitions, left, y, width, definitions);
   y += definitions + gap;
 
-  place(bAligner, right - button, y, button, row);
-  place(lConflits, left, y + px_(4), width - button - gap, px_(16));
+  place(bAnnuler, right - button, y, button, row);
+  place(bAligner, right - 2 * button - gap, y, button, row);
+  place(lConflits, left, y + px_(4), width - 2 * button - 2 * gap, px_(16));
   y += row + gap;
   place(lvConflits, left, y, width, conflicts);
 }
@@ -177,6 +179,9 @@ bool LibraryPane::Command(int id, int code) {
       if (code == BN_CLICKED) {
         if (const auto row = Selected(lvConflits)) page_.AlignConflict(*row);
       }
+      return true;
+    case bAnnuler:
+      if (code == BN_CLICKED && !busy_) page_.UndoAlignment();
       return true;
     default:
       return false;
@@ -297,6 +302,7 @@ void LibraryPane::EnableButtons() {
   ::EnableWindow(Control(bCharger), !busy_);
   ::EnableWindow(Control(bChercher), !busy_);
   ::EnableWindow(Control(bAligner), !busy_ && Selected(lvConflits).has_value());
+  ::EnableWindow(Control(bAnnuler), !busy_);
 }
 
 namespace {

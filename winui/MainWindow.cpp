@@ -632,6 +632,8 @@ LRESULT MainWindow::Notify(const NMHDR& header) {
         NMHDR click = header;
         click.code = NM_DBLCLK;
         Notify(click);
+      } else if (key.wVKey == 'Z' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+        workflow_.UndoLastChange();  // Ctrl+Z: the last change of the open file taken back
       }
       return 0;
     }

@@ -5,13 +5,17 @@
 #include <set>
 
 #include "library/Align.h"
+#include "library/Journal.h"
 #include "library/Library.h"
+#include "library/Recovery.h"
+#include "library/Undo.h"
 #include "platform/Errors.h"
 #include "simfinder/QORFS.h"
 #include "util/Environment.h"
 #include "util/FileUtil.h"
 #include "util/FitText.h"
 #include "workflow/ElevationInput.h"
+#include "workflow/UndoChange.h"
 
 namespace qor {
 
@@ -316,6 +320,35 @@ void LibraryPage::AlignConflict(std::size_t row) {
   complete_ = false;
   StartScan(std::move(config));
   if (!done.empty()) view_.SetLibraryStatus(done + "relecture de la bibliothèque…");
+}
+
+void LibraryPage::UndoAlignment() {
+  if (Working()) return;
+  const std::optional<library::JournalChange> last =
+      library::LastUndoable(library::UserJournal().Read(), library::IsAlignment);
+  if (!last) {
+    dialogs_.Message("Le journal des modifications ne garde aucun alignement à défaire.");
+    return;
+  }
+  if (dialogs_.MsgBox(UndoQuestion(*last), "Annuler l'alignement",
+                      UserDialog::kYesNo | UserDialog::kIconQuestion) != UserDialog::kIdYes) {
+    return;
+  }
+  library::UndoOutcome outcome;
+  try {
+    outcome = library::Undo(*last, "fenêtre : défaire", DesktopFolder(), dialogs_);
+  } catch (const Exception& e) {
+    Report(e.what(), true);
+    return;
+  }
+  if (!outcome.made) return;
+  dialogs_.Message(UndoSummary(outcome));
+  // The files changed: what the page shows is read again, when a library was shown.
+  if (!library_) return;
+  library::SceneryConfig config = library_->config;
+  library_.reset();
+  complete_ = false;
+  StartScan(std::move(config));
 }
 
 }  // namespace qor

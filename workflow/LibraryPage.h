@@ -70,6 +70,9 @@ class LibraryPage {
   // shows) and whether the runways and starts follow, then changes every active definition
   // (each file checked, then backed up, then written) and reads the library again.
   void AlignConflict(std::size_t row);
+  // "Annuler": the last alignment the journal recorded (from this window or the command line)
+  // is taken back, after a question, field by field; the library is read again.
+  void UndoAlignment();
   // Stops the reading (Escape): what was read so far stays shown, but nothing is
   // aligned on a library read in part.
   void Cancel();

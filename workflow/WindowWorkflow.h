@@ -62,6 +62,9 @@ class WindowWorkflow {
   void ShowPage(Page page);
   // A double-click on a line of the tree: its new elevation asked and written.
   void EditLine(std::size_t line);
+  // Ctrl+Z on the elevation page: the last change the journal recorded of the open file is taken
+  // back, after a question, field by field; the file is opened again.
+  void UndoLastChange();
   // Keeps in the file list the files that define an airport of the name the user types.
   void Search();
   // Prints the airport tree of the open file.

@@ -2,10 +2,13 @@
 
 #include "tests/support/TempFolder.h"
 
+#include <thread>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,6 +52,13 @@ std::wstring Quoted(const std::wstring& arg) {
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       const std::map<std::string, std::string>& env) {
+  return RunProgramKilled(program, args, env, std::chrono::microseconds::max());
+}
+
+ProgramRun RunProgramKilled(const std::string& program, const std::vector<std::string>& args,
+                            const std::map<std::string, std::string>& env,
+                            std::chrono::microseconds after) {
+  const bool kill = after != std::chrono::microseconds::max();
   TempFolder dir;
   const std::string outPath = dir / "out";
   const std::string errPath = dir / "err";
@@ -85,10 +95,14 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
                        CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, block.data(), nullptr,
                        &startup, &process)) {
+    if (kill && ::WaitForSingleObject(process.hProcess, static_cast<DWORD>(after.count() / 1000)) ==
+                    WAIT_TIMEOUT) {
+      ::TerminateProcess(process.hProcess, 137);
+    }
     ::WaitForSingleObject(process.hProcess, 60000);
     DWORD code = 0;
     if (::GetExitCodeProcess(process.hProcess, &code) && code != STILL_ACTIVE) {
-      run.exit = static_cast<int>(code);
+      run.exit = kill && code == 137 ? -1 : static_cast<int>(code);
     }
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
@@ -122,6 +136,25 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
                                    0600);
   pid_t pid = 0;
   if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argp.data(), envp.data()) == 0) {
+    if (kill) {
+      // Polled, so that a program that ends first is not waited for.
+      const auto until = std::chrono::steady_clock::now() + after;
+      int status = 0;
+      pid_t ended = 0;
+      while ((ended = ::waitpid(pid, &status, WNOHANG)) == 0) {
+        if (std::chrono::steady_clock::now() >= until) {
+          ::kill(pid, SIGKILL);
+          ended = ::waitpid(pid, &status, 0);
+          break;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+      }
+      if (ended == pid && WIFEXITED(status)) run.exit = WEXITSTATUS(status);
+      posix_spawn_file_actions_destroy(&actions);
+      run.out = ReadText(outPath);
+      run.err += ReadText(errPath);
+      return run;
+    }
     int status = 0;
     if (::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.exit = WEXITSTATUS(status);
   }

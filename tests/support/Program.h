@@ -3,6 +3,7 @@
 // arguments passed whole (blanks, quotes and accents included), some environment variables
 // set for it alone, its output and errors kept.
 
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,5 +18,11 @@ struct ProgramRun {
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       const std::map<std::string, std::string>& env = {});
+
+// The same, the program killed (as kill -9 or the task manager would end it) once it has run for
+// `after`, unless it ended before; exit is -1 when it was killed.
+ProgramRun RunProgramKilled(const std::string& program, const std::vector<std::string>& args,
+                            const std::map<std::string, std::string>& env,
+                            std::chrono::microseconds after);
 
 }  // namespace qor::test
