@@ -21,6 +21,8 @@ class UserDialog {
   static constexpr int kIconQuestion = 32;
   static constexpr int kIconExclamation = 48;
   static constexpr int kIconInformation = 64;
+  // Makes the second button (No, Cancel) the one Enter presses; otherwise it is the first.
+  static constexpr int kDefButton2 = 0x100;
 
   virtual ~UserDialog() = default;
   // A plain message: the text and one OK button, captioned with the application's title.

@@ -131,6 +131,9 @@ int MessageBoxDialog::MsgBox(const std::string& text, const std::string& caption
   QMessageBox::StandardButtons buttons;
   for (const Choice& c : choices) buttons |= c.button;
   box.setStandardButtons(buttons);
+  // Enter presses the first button, or the second (No, Cancel) when the flags say so.
+  const bool second = (flags & kDefButton2) != 0 && choices.size() > 1;
+  box.setDefaultButton(choices[second ? 1 : 0].button);
   const int pressed = box.exec();
   for (const Choice& c : choices) {
     if (pressed == c.button) return c.id;

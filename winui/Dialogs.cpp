@@ -79,6 +79,7 @@ struct Box {
   std::vector<std::pair<int, std::wstring>> buttons;
   LPCWSTR icon = nullptr;
   std::wstring* input = nullptr;  // an input box's text, in and out
+  std::size_t defaultButton = 0;  // the index of the button Enter presses
   HWND owner = nullptr;
 };
 
@@ -162,7 +163,13 @@ INT_PTR CALLBACK BoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
         ::SetFocus(edit);
         return FALSE;  // the focus is set
       }
-      return TRUE;
+      // The default button takes the focus: Enter presses it whichever button the dialog
+      // manager would have focused first.
+      const int id = box->buttons[box->defaultButton].first;
+      ::SendMessageW(dialog, DM_SETDEFID, static_cast<WPARAM>(id), 0);
+      ::SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(dialog, id)),
+                     TRUE);
+      return FALSE;
     }
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
@@ -193,10 +200,10 @@ int Show(const std::wstring& caption, Box& box) {
   if (box.icon) layout.Add(kStatic, kIcon, SS_ICON, L"");
   layout.Add(kStatic, kDialogText, SS_LEFT | SS_NOPREFIX, box.text);
   if (box.input) layout.Add(kEdit, kDialogEdit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, L"");
-  bool first = true;
-  for (const auto& [id, text] : box.buttons) {
-    layout.Add(kButton, id, WS_TABSTOP | (first ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), text);
-    first = false;
+  for (std::size_t i = 0; i < box.buttons.size(); ++i) {
+    const auto& [id, text] = box.buttons[i];
+    layout.Add(kButton, id,
+               WS_TABSTOP | (i == box.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), text);
   }
   return static_cast<int>(::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), layout.Get(),
                                                     box.owner, BoxProc,
@@ -245,6 +252,7 @@ int Win32Dialogs::MsgBox(const std::string& text, const std::string& caption, in
       box.buttons = {{IDOK, L"OK"}};
       break;
   }
+  if ((flags & kDefButton2) != 0 && box.buttons.size() > 1) box.defaultButton = 1;
   return Show(platform::Wide(caption), box);
 }
 

@@ -1,7 +1,10 @@
 // The window's one editing action: a line's new elevation asked, checked, confirmed when the
-// change is large, written after the backup copy, and for an airport offered to its elements.
+// change is large, written after the backup copy when it changes, and for an airport offered
+// to its elements.
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "bgl/Bgl.h"
 #include "bgl/Listing.h"
@@ -47,27 +50,49 @@ void WindowWorkflow::ChangeElevation(std::size_t line) {
     if (!typed) dialogs_->Message(problem + "\r\n\r\nJe n'ai rien écrit.");
   }
   const std::int32_t raw = *typed;
+  const std::string largeChange = LangStr(21, "Changement de plus de 10 mètres ???");
   if (std::llabs(std::int64_t{raw} - old) >= kLargeChange &&
-      dialogs_->MsgBox(LangStr(21, "Changement de plus de 10 mètres ???") + "\r\n\r\n" +
-                           LangStr(22, "Confirmez-vous") + " " + Metres(raw) + " m. ?",
-                       LangStr(23, "Attention"), UserDialog::kOkCancel) != UserDialog::kIdOk) {
+      dialogs_->MsgBox(
+          largeChange + "\r\n\r\n" + LangStr(22, "Confirmez-vous") + " " + Metres(raw) + " m. ?",
+          LangStr(23, "Attention"), UserDialog::kOkCancel) != UserDialog::kIdOk) {
     return;
   }
   // Nothing can replace the tree while a dialog is open; should it have happened, the line
   // would name another field.
   if (tree != treeShown_) return;
   const Variant value = Variant::Integer(raw);
-  if (!bgl_->ReplaceValue(offset, 'D', value, *dialogs_)) return;
-  view_.LineChanged(line);  // drawn again from its entry, which the rewrite updated
+  // An unchanged value is not written: no rewrite, no backup copy.
+  if (raw != old) {
+    if (!bgl_->ReplaceValue(offset, 'D', value, *dialogs_)) return;
+    view_.LineChanged(line);  // drawn again from its entry, which the rewrite updated
+  }
   if (!lines_.IsAirport(line)) return;
 
-  if (dialogs_->MsgBox(
-          LangStr(24, "Voulez-vous également changer l'altitude des éléments de l'aéroport ?"),
-          LangStr(25, "Autres éléments"), UserDialog::kYesNo) != UserDialog::kIdYes ||
+  // Giving the elements the airport's value is worth offering even when the airport kept its
+  // own; the user is told how many would move and how far, and warned as for the airport.
+  std::vector<std::size_t> moving;
+  std::int64_t farthest = 0;
+  for (std::size_t element = line + 1; element <= line + lines_.ElementCount(line); ++element) {
+    const std::int64_t move =
+        std::llabs(std::int64_t{raw} - bgl_->ElevationAt(lines_.Offset(element)));
+    if (move == 0) continue;
+    moving.push_back(element);
+    farthest = std::max(farthest, move);
+  }
+  if (moving.empty()) return;
+  const bool large = farthest >= kLargeChange;
+  std::string question =
+      LangStr(24, "Voulez-vous également changer l'altitude des éléments de l'aéroport ?") +
+      "\r\n\r\n" + LangStr(42, "Éléments à changer :") + " " + std::to_string(moving.size()) +
+      "\r\n" + LangStr(43, "Plus grand déplacement :") + " " + Metres(farthest) + " m";
+  if (large) question = largeChange + "\r\n\r\n" + question;
+  // Enter answers No when an element would move far.
+  const int flags = UserDialog::kYesNo | (large ? UserDialog::kDefButton2 : 0);
+  if (dialogs_->MsgBox(question, LangStr(25, "Autres éléments"), flags) != UserDialog::kIdYes ||
       tree != treeShown_) {
     return;
   }
-  for (std::size_t element = line + 1; element <= line + lines_.ElementCount(line); ++element) {
+  for (const std::size_t element : moving) {
     if (bgl_->ReplaceValue(lines_.Offset(element), 'D', value, *dialogs_)) {
       view_.LineChanged(element);
     }

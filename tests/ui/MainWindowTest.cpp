@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTextLayout>
 #include <QThread>
+#include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -467,6 +468,24 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialog.findChild<QLabel*>("fileNameLabel")->text(), QString("&Nom de fichier :"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     QCOMPARE(buttons->button(QDialogButtonBox::Save)->text(), QString("&Enregistrer"));
+  }
+
+  // Enter presses Oui, or Non when the question is asked with kDefButton2.
+  void theSecondButtonIsTheDefaultWhenAskedSo() {
+    for (const int flags : {UserDialog::kYesNo, UserDialog::kYesNo | UserDialog::kDefButton2}) {
+      const bool second = (flags & UserDialog::kDefButton2) != 0;
+      QString defaultText;
+      QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        if (box->defaultButton() != nullptr) defaultText = box->defaultButton()->text();
+        QTest::keyClick(box, Qt::Key_Return);
+      });
+      MessageBoxDialog dialogs;
+      QCOMPARE(dialogs.MsgBox("?", "Autres éléments", flags),
+               second ? UserDialog::kIdNo : UserDialog::kIdYes);
+      QCOMPARE(defaultText, second ? QString("&Non") : QString("&Oui"));
+    }
   }
 
   // A name longer than its 25 characters shows whole in the tooltip, with the airport's ident

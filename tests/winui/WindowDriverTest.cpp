@@ -7,7 +7,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -322,11 +324,13 @@ TEST_F(WindowDriverTest, TheWindowListsOpensEditsSearchesAndHandsOver) {
   const test::ProgramRun json = test::RunProgram(kCli, {"list", "--json", file});
   ASSERT_EQ(json.exit, 0) << json.err;
   const test::JsonValue parsed = test::ParseJson(json.out);
-  std::vector<std::int64_t> offsets;
+  std::vector<std::int64_t> offsets, elevations;
   for (const test::JsonValue& airport : parsed["airports"].items) {
     offsets.push_back(airport["offset"].number);
+    elevations.push_back(airport["elevation_mm"].number);
     for (const test::JsonValue& element : airport["elements"].items) {
       offsets.push_back(element["offset"].number);
+      elevations.push_back(element["elevation_mm"].number);
     }
   }
   ASSERT_EQ(offsets.size(), items.size());
@@ -366,6 +370,33 @@ TEST_F(WindowDriverTest, TheWindowListsOpensEditsSearchesAndHandsOver) {
   const std::string backup =
       platform::UserDesktopFolder() + "QORBgl Backup" + platform::kPathDelimiter + ListedFiles()[0];
   EXPECT_EQ(test::ReadFile(backup), before);
+  elevations[runway] = 433500;
+
+  // Its airport's value kept: nothing written. The elements' question, with one 10 m away or
+  // more, warns and makes Non the default, which Enter presses: nothing written either.
+  std::size_t airport = runway;
+  while (lines[airport].rfind("   ", 0) == 0) --airport;
+  std::int64_t farthest = 0;
+  for (std::size_t i = airport + 1; i < lines.size() && lines[i].rfind("   ", 0) == 0; ++i) {
+    farthest = std::max(farthest, std::abs(elevations[i] - elevations[airport]));
+  }
+  ASSERT_GE(farthest, 10000) << lines[airport];
+  DoubleClick(items[airport]);
+  Answer(Dialog(L"Modification d'élévation"), IDOK);  // the value offered
+  HWND elements = Dialog(L"Autres éléments");
+  ASSERT_NE(elements, nullptr);
+  EXPECT_EQ(Text(::GetDlgItem(elements, winui::kDialogText)).rfind("Changement de plus de 10", 0),
+            0u);
+  EXPECT_EQ(LOWORD(::SendMessageW(elements, DM_GETDEFID, 0, 0)), IDNO);
+  GUITHREADINFO input{};
+  input.cbSize = sizeof input;
+  ASSERT_TRUE(::GetGUIThreadInfo(::GetWindowThreadProcessId(elements, nullptr), &input));
+  EXPECT_EQ(::GetDlgCtrlID(input.hwndFocus), IDNO);
+  ::PostMessageW(input.hwndFocus, WM_KEYDOWN, VK_RETURN, 0);
+  ::PostMessageW(input.hwndFocus, WM_KEYUP, VK_RETURN, 0);
+  ASSERT_TRUE(WaitFor([&] { return !::IsWindow(elements); }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(test::ReadFile(file), after);
 
   // A malformed value is refused, the box comes again, and nothing is written.
   DoubleClick(items[runway]);

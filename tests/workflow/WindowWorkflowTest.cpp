@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <tuple>
 
@@ -24,6 +25,26 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::BglBuilder;
+
+// An answer that presses Enter: the button the box's flags make the default, as Windows does.
+constexpr int kEnter = 0;
+
+class KeyboardUser : public test::ScriptedUser {
+ public:
+  int MsgBox(const std::string& text, const std::string& caption, int flags) override {
+    const int answer = ScriptedUser::MsgBox(text, caption, flags);
+    if (answer != kEnter) return answer;
+    const bool second = (flags & UserDialog::kDefButton2) != 0;
+    switch (flags & 0x0F) {
+      case UserDialog::kYesNo:
+        return second ? UserDialog::kIdNo : UserDialog::kIdYes;
+      case UserDialog::kOkCancel:
+        return second ? UserDialog::kIdCancel : UserDialog::kIdOk;
+      default:
+        return UserDialog::kIdOk;
+    }
+  }
+};
 
 class WindowWorkflowTest : public ::testing::Test {
  protected:
@@ -48,11 +69,13 @@ class WindowWorkflowTest : public ::testing::Test {
     steps_.RunAll();
   }
   // A file with one airport of two elements, opened on the elevation page.
-  test::Airport& OpenOneAirport(const std::string& name = "Nord", std::int64_t mm = 432000) {
+  test::Airport& OpenOneAirport(const std::string& name = "Nord", std::int64_t mm = 432000,
+                                std::int64_t runway = 431000, std::int64_t start = 430000,
+                                const std::string& file = "ap.bgl") {
     builder_ = BglBuilder();
     auto& ap = builder_.AddSection(3).AddSubSection().AddAirport().Name(name).Elevation(mm);
-    ap.Runway(24, 1, 431000).Start(6, 2, 430000);
-    path_ = Folder("edit") + "ap.bgl";
+    ap.Runway(24, 1, runway).Start(6, 2, start);
+    path_ = Folder("edit") + file;
     original_ = builder_.WriteTo(path_);
     flow_.ShowPage(Page::Elevations);
     Open(path_);
@@ -74,7 +97,7 @@ class WindowWorkflowTest : public ::testing::Test {
 
   test::TempFolder dir_;
   test::RecordingView view_;
-  test::ScriptedUser user_;
+  KeyboardUser user_;
   test::StepQueue steps_;
   test::RecordingPrinter printer_;
   WindowWorkflow flow_{view_, user_, steps_, printer_};
@@ -170,6 +193,120 @@ TEST_F(WindowWorkflowTest, TheElevationBoxAsksConfirmsWritesAndOffersTheElements
   flow_.ShowPage(Page::Help);
   flow_.ShowPage(Page::Elevations);
   EXPECT_EQ(view_.tree.front(), "Nord                       445,000");
+}
+
+// An unchanged value writes nothing; the elements' question says how far they would move, and
+// when one would move 10 m or more it warns and Enter answers No.
+TEST_F(WindowWorkflowTest, TheElementsQuestionSaysHowFarAndEnterKeepsFarElements) {
+  const std::string others =
+      "Voulez-vous également changer l'altitude des éléments de l'aéroport ?\r\n\r\n";
+  const std::string large = "Changement de plus de 10 mètres ???\r\n\r\n";
+  const auto moving = [&](int count, const std::string& farthest) {
+    return others + "Éléments à changer : " + std::to_string(count) +
+           "\r\nPlus grand déplacement : " + farthest + " m";
+  };
+  constexpr int kYesNo = UserDialog::kYesNo;
+  constexpr int kNoFirst = UserDialog::kYesNo | UserDialog::kDefButton2;
+  struct Question {
+    std::string text;
+    int flags;
+  };
+  struct Fields {
+    std::int64_t airport, runway, start;
+  };
+  struct Row {
+    const char* what;
+    Fields before;
+    const char* typed;
+    std::vector<int> answers;
+    Fields after;
+    bool backup;
+    std::vector<Question> questions;  // all captioned "Autres éléments"
+  };
+  const Row rows[] = {
+      {"unchanged, yes gives the elements its value",
+       {432000, 431000, 430000},
+       "432,000",
+       {UserDialog::kIdYes},
+       {432000, 432000, 432000},
+       true,
+       {{moving(2, "2,000"), kYesNo}}},
+      {"unchanged, no writes nothing",
+       {432000, 431000, 430000},
+       "432",
+       {UserDialog::kIdNo},
+       {432000, 431000, 430000},
+       false,
+       {{moving(2, "2,000"), kYesNo}}},
+      {"a small change, Enter is yes",
+       {432000, 431000, 430000},
+       "433",
+       {kEnter},
+       {433000, 433000, 433000},
+       true,
+       {{moving(2, "3,000"), kYesNo}}},
+      {"a runway 33 m away, Enter is no",
+       {2006000, 1975000, 2007500},
+       "2008",
+       {kEnter},
+       {2008000, 1975000, 2007500},
+       true,
+       {{large + moving(2, "33,000"), kNoFirst}}},
+      {"unchanged, a runway 33 m away: the offered value and Enter write nothing",
+       {2008000, 1975000, 2008000},
+       "2008,000",
+       {kEnter},
+       {2008000, 1975000, 2008000},
+       false,
+       {{large + moving(1, "33,000"), kNoFirst}}},
+      {"exactly 10 m warns; yes all the same",
+       {432000, 422000, 431000},
+       "432",
+       {UserDialog::kIdYes},
+       {432000, 432000, 432000},
+       true,
+       {{large + moving(2, "10,000"), kNoFirst}}},
+      {"elements already at the new value: no question",
+       {432000, 433000, 433000},
+       "433",
+       {},
+       {433000, 433000, 433000},
+       true,
+       {}},
+      {"unchanged, elements at the value: nothing at all",
+       {433000, 433000, 433000},
+       "433",
+       {},
+       {433000, 433000, 433000},
+       false,
+       {}},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    const std::string file = "row" + std::to_string(++n) + ".bgl";
+    const test::Airport& ap =
+        OpenOneAirport("Courchevel", row.before.airport, row.before.runway, row.before.start, file);
+    user_.script.questions.clear();
+    Edit(0, {row.typed}, row.answers);
+    // The three fields as the row expects them, every other byte as it was.
+    test::Bytes expected = original_;
+    for (const auto& [offset, mm] : {std::pair{ap.elevationOffset, row.after.airport},
+                                     {ap.elements[0].elevationOffset, row.after.runway},
+                                     {ap.elements[1].elevationOffset, row.after.start}}) {
+      for (int i = 0; i < 4; ++i) expected[offset + i] = static_cast<std::uint8_t>(mm >> (8 * i));
+    }
+    EXPECT_EQ(test::ReadFile(path_), expected) << row.what;
+    EXPECT_EQ(fs::exists(Folder("Desktop") + "QORBgl Backup" + platform::kPathDelimiter + file),
+              row.backup)
+        << row.what;
+    EXPECT_EQ(user_.script.questions.size(), row.questions.size()) << row.what;
+    for (std::size_t i = 0; i < std::min(row.questions.size(), user_.script.questions.size());
+         ++i) {
+      EXPECT_EQ(user_.script.questions[i].caption, "Autres éléments") << row.what;
+      EXPECT_EQ(user_.script.questions[i].text, row.questions[i].text) << row.what;
+      EXPECT_EQ(user_.script.questions[i].flags, row.questions[i].flags) << row.what;
+    }
+  }
 }
 
 TEST_F(WindowWorkflowTest, MalformedOrOutOfRangeTextIsRefusedAndOfferedAgain) {
