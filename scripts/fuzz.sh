@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fuzzes the BGL parser: builds its libFuzzer target with clang and the address and
+# Fuzzes the BGL parser and the journal reader: builds their libFuzzer target with clang and the address and
 # undefined-behaviour sanitizers into BUILD_DIR (default build-fuzz), replays the saved inputs
 # (the seeds of the damaged-file table, the sample scenery, the inputs found before), then
 # fuzzes for FUZZ_SECONDS (default 60) seconds. A crash, a leak, an input taking more than one
@@ -15,11 +15,11 @@ seconds=${FUZZ_SECONDS:-60}
 echo "== Fuzz build (clang, libFuzzer, address and undefined behaviour)"
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DQORBGL_FUZZ=ON -DQORBGL_SANITIZE=ON -DQORBGL_BENCHMARKS=OFF >/dev/null
-cmake --build "$build_dir" --parallel "$(nproc)" --target bgl_fuzz bgl_fuzz_replay bgl_test
+cmake --build "$build_dir" --parallel "$(nproc)" --target bgl_fuzz bgl_fuzz_replay bgl_test library_test
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
 echo "== Replay of the saved inputs"
-ctest --test-dir "$build_dir" -R '^bgl_fuzz_(seeds|replay)$' --output-on-failure
+ctest --test-dir "$build_dir" -R '^(bgl_fuzz_(seeds|replay)|journal_fuzz_seeds)$' --output-on-failure
 
 echo "== Fuzzing for $seconds seconds"
 max_len=8192

@@ -137,6 +137,17 @@ TEST_F(RewriteTest, AFileChangedBehindTheProgramsBackIsNotWritten) {
          test::WriteFile(p, other);
        }},
       {"grown", [](const std::string& p, const Bytes&) { std::ofstream(p, std::ios::app) << "x"; }},
+      {"rewritten within the same second, its size kept",
+       [](const std::string& p, const Bytes& o) {
+         // Only the fraction of a second tells this state from the one the program saw.
+         const auto seen = fs::last_write_time(p);
+         Bytes other = o;
+         other.back() ^= 0xFF;
+         test::WriteFile(p, other);
+         const auto second = std::chrono::floor<std::chrono::seconds>(seen);
+         const auto half = std::chrono::milliseconds(500);
+         fs::last_write_time(p, seen - second == half ? second + 2 * half / 5 : second + half);
+       }},
       {"replaced",
        [](const std::string& p, const Bytes& o) {
          test::WriteFile(p + ".new", o);

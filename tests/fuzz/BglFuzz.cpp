@@ -1,6 +1,7 @@
-// The fuzz target of the BGL parser: any bytes, opened as a BGL file, listed and searched.
-// A damaged-file error is the expected answer to most inputs; a crash, a leak, a hang, a huge
-// allocation or a broken promise of the listing (checked below) is a finding.
+// The fuzz target of the BGL parser: any bytes, opened as a BGL file, listed and searched; and
+// the same bytes read as a journal of changes. A damaged-file error is the expected answer to
+// most inputs; a crash, a leak, a hang, a huge allocation or a broken promise of the listing or
+// of the journal (checked below) is a finding.
 //
 // Built with -fsanitize=fuzzer it is driven by libFuzzer (scripts/fuzz.sh). Built with
 // QORBGL_FUZZ_LINKMAIN it is a replayer: every file, and every file of every folder, named on
@@ -20,8 +21,11 @@
 
 #include "bgl/Bgl.h"
 #include "bgl/PlainTree.h"
+#include "library/Journal.h"
+#include "library/Recovery.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
+#include "util/Checksum.h"
 #include "workflow/AirportLines.h"
 
 namespace {
@@ -114,6 +118,43 @@ void Exercise(const std::string& path, const std::string& desktop, std::string_v
   }
 }
 
+// The bytes as a journal: whatever they hold, the reader passes over what it cannot prove
+// whole, what it reads writes back to the same records, and recovery puts old bytes back only
+// where a field provably holds the change's new ones.
+void ExerciseJournal(std::string_view bytes) {
+  using qor::library::Journal;
+  const qor::library::JournalContents contents = Journal::Parse(bytes);
+  for (const qor::library::JournalChange& change : contents.changes) {
+    // Written again, a change read reads back the same.
+    const std::string record = Journal::BeginRecord(change.id, change.timeMs, change.record);
+    char crc[16];
+    std::snprintf(crc, sizeof crc, "%08x ", static_cast<unsigned>(qor::Crc32(record)));
+    const qor::library::JournalContents again = Journal::Parse(crc + record + "\n");
+    Require(again.changes.size() == 1 &&
+                Journal::BeginRecord(again.changes[0].id, again.changes[0].timeMs,
+                                     again.changes[0].record) == record,
+            "a change read from the journal does not read back the same once written again");
+    for (const qor::FileEdit& file : change.record.files) {
+      for (const qor::FieldEdit& field : file.fields) {
+        Require(field.width == 1 || field.width == 2 || field.width == 4,
+                "a field of a width no change writes");
+        // The field as the input itself holds it there, if it does.
+        std::optional<std::array<std::uint8_t, 4>> now;
+        if (std::uint64_t{field.offset} + field.width <= bytes.size()) {
+          std::array<std::uint8_t, 4> held{};
+          std::copy_n(bytes.data() + field.offset, field.width, held.begin());
+          now = held;
+        }
+        if (qor::library::DecideField(field, now) == qor::library::FieldAction::PutBack) {
+          Require(now && std::equal(field.after.begin(), field.after.begin() + field.width,
+                                    now->begin()),
+                  "recovery puts back a field that does not hold the change's new bytes");
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -130,6 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The last bytes of the input, up to 16, are the name searched for besides the names listed.
   const std::size_t tail = size < 16 ? size : 16;
   const std::string_view wanted(reinterpret_cast<const char*>(data) + size - tail, tail);
+  ExerciseJournal(std::string_view(reinterpret_cast<const char*>(data), size));
   try {
     Exercise(path, scratch.Desktop(), wanted, size);
   } catch (const qor::Exception&) {

@@ -70,6 +70,11 @@ TEST_F(JournalTest, WhatItRecordsReadsBackAndADamagedLineIsPassedOver) {
   EXPECT_EQ(read.damaged, 0u);
 
   const std::string whole = test::ReadText(path_);
+  // A journal of every kind of record: a seed of the fuzzer.
+  if (const char* seeds = std::getenv("QORBGL_SEED_FOLDER")) {
+    fs::create_directories(test::Utf8Path(seeds));
+    test::WriteText(std::string(seeds) + platform::kPathDelimiter + "journal", whole);
+  }
   const std::size_t lastLine = whole.rfind('\n', whole.size() - 2) + 1;
   const std::size_t secondLine = whole.find('\n') + 1;
   struct Row {
