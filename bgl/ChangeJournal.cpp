@@ -27,6 +27,10 @@ ChangeJournal& CurrentJournal() {
   return *current;
 }
 
+void UseJournal(ChangeJournal& journal) {
+  current = &journal;
+}
+
 ScopedJournal::ScopedJournal(ChangeJournal& journal) : previous_(current) {
   current = &journal;
 }

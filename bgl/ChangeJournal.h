@@ -61,7 +61,10 @@ class ChangeJournal {
 // none was, one that refuses every change (nothing is ever written unrecorded).
 ChangeJournal& CurrentJournal();
 
-// Puts a journal in place for its own lifetime (a front end at its start, a test).
+// Puts journal in place for the rest of the process (a front end at its start).
+void UseJournal(ChangeJournal& journal);
+
+// Puts a journal in place for its own lifetime (a test).
 class ScopedJournal {
  public:
   explicit ScopedJournal(ChangeJournal& journal);

@@ -115,14 +115,15 @@ std::vector<std::string> RecoverUnfinished(const Journal& journal) {
   return lines;
 }
 
-Journal& UserJournal() {
+std::vector<std::string> OpenUserJournal() {
   static Journal journal(Journal::UserPath());
-  return journal;
+  journal = Journal(Journal::UserPath());
+  UseJournal(journal);
+  return RecoverUnfinished(journal);
 }
 
-std::vector<std::string> OpenUserJournal() {
-  static ScopedJournal inPlace(UserJournal());
-  return RecoverUnfinished(UserJournal());
+const Journal* StoredJournal() {
+  return dynamic_cast<const Journal*>(&CurrentJournal());
 }
 
 }  // namespace qor::library

@@ -28,11 +28,13 @@ FieldAction DecideField(const FieldEdit& edit,
 // but cannot be read.
 std::vector<std::string> RecoverUnfinished(const Journal& journal);
 
-// The user's journal (Journal::UserPath()), one for the process.
-Journal& UserJournal();
-
-// The user's journal, put in place for the rest of the process after its unfinished changes
-// were recovered; the lines of RecoverUnfinished. A front end calls it at its start.
+// The user's journal (Journal::UserPath() as it is now), put in place for the rest of the
+// process after its unfinished changes were recovered; the lines of RecoverUnfinished. A front
+// end calls it at its start, before it reads or writes anything.
 std::vector<std::string> OpenUserJournal();
+
+// The journal on disk that the changes of this process go to; null when they go elsewhere
+// (none opened, or one kept in memory by a test).
+const Journal* StoredJournal();
 
 }  // namespace qor::library

@@ -23,6 +23,12 @@ trap 'server -k || true' EXIT
 if [[ ! -f $QORBGL_WINEPREFIX/system.reg ]]; then
   scripts/wine-run.sh wineboot -i >/dev/null 2>&1
 fi
+# The tests type numbers as the program's users do, in the French format ("433,5"): the
+# prefix's user gets its decimal and grouping symbols, whatever the machine's own locale.
+for value in "sDecimal=," "sThousand= "; do
+  scripts/wine-run.sh reg add 'HKCU\Control Panel\International' /v "${value%%=*}" /t REG_SZ \
+    /d "${value#*=}" /f >/dev/null 2>&1
+done
 # Wine's desktop process starts with the first program that asks for the desktop, and keeps
 # that program's output open: started here, it holds none of the pipes CTest waits on.
 scripts/wine-run.sh rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1

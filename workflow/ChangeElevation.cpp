@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bgl/Bgl.h"
+#include "bgl/Change.h"
 #include "bgl/Listing.h"
 #include "util/FitText.h"
 #include "util/NumberFormat.h"
@@ -92,11 +93,13 @@ void WindowWorkflow::ChangeElevation(std::size_t line) {
       tree != treeShown_) {
     return;
   }
+  // The elements change together, as one change of the journal: all of them or none.
+  std::vector<FileWrites> change{{bgl_.get(), {}, {}}};
   for (const std::size_t element : moving) {
-    if (bgl_->ReplaceValue(lines_.Offset(element), 'D', value, *dialogs_)) {
-      view_.LineChanged(element);
-    }
+    change[0].fields.push_back({lines_.Offset(element), 'D', raw, std::nullopt, ""});
   }
+  if (!WriteChange(change, ChangeOptions{}, *dialogs_).accepted) return;
+  for (const std::size_t element : moving) view_.LineChanged(element);
 }
 
 }  // namespace qor

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <set>
 
 #include "library/Align.h"
@@ -281,10 +282,29 @@ void LibraryPage::AlignConflict(std::size_t row) {
     mm = ReadMetres(text, problem);
     if (!mm) dialogs_.Message(problem + "\r\n\r\nJe n'ai rien écrit.");
   }
-  const int all =
-      dialogs_.MsgBox("Voulez-vous également mettre les pistes et les départs de " + who + " à " +
-                          Metres(*mm, true) + " m ?",
-                      "Autres éléments", UserDialog::kYesNo | UserDialog::kIconQuestion);
+  // The runways and starts follow only when asked, told how far they would move; Enter keeps
+  // them where they are when one would move 10 m or more, as in the elevation box.
+  std::int64_t farthest = 0;
+  std::size_t moving = 0;
+  for (const Definition* d : active) {
+    for (const library::Element& e : d->elements) {
+      const std::int64_t move = std::llabs(std::int64_t{*mm} - e.elevationMm);
+      if (move == 0) continue;
+      ++moving;
+      farthest = std::max(farthest, move);
+    }
+  }
+  int all = UserDialog::kIdNo;
+  if (moving > 0) {
+    const bool large = farthest >= 10000;
+    all = dialogs_.MsgBox(
+        std::string(large ? "Changement de plus de 10 mètres ???\r\n\r\n" : "") +
+            "Voulez-vous également mettre les pistes et les départs de " + who + " à " +
+            Metres(*mm, true) + " m ?\r\n\r\n" + Count(moving, "élément", "éléments") +
+            " à changer ; plus grand déplacement : " + Metres(farthest) + " m",
+        "Autres éléments",
+        UserDialog::kYesNo | UserDialog::kIconQuestion | (large ? UserDialog::kDefButton2 : 0));
+  }
   const std::vector<library::FieldChange> changes =
       library::PlanAlign(lib, active, *mm, all == UserDialog::kIdYes);
   if (changes.empty()) {
@@ -324,8 +344,13 @@ void LibraryPage::AlignConflict(std::size_t row) {
 
 void LibraryPage::UndoAlignment() {
   if (Working()) return;
+  const library::Journal* stored = library::StoredJournal();
+  if (stored == nullptr) {
+    dialogs_.Message("Le journal des modifications n'est pas ouvert : je ne peux rien défaire.");
+    return;
+  }
   const std::optional<library::JournalChange> last =
-      library::LastUndoable(library::UserJournal().Read(), library::IsAlignment);
+      library::LastUndoable(stored->Read(), library::IsAlignment);
   if (!last) {
     dialogs_.Message("Le journal des modifications ne garde aucun alignement à défaire.");
     return;

@@ -55,10 +55,14 @@ std::string UndoSummary(const library::UndoOutcome& outcome) {
 void WindowWorkflow::UndoLastChange() {
   Submit(Request::Edit, [this] {
     if (!bgl_) return;
+    const library::Journal* stored = library::StoredJournal();
+    if (stored == nullptr) {
+      dialogs_->Message("Le journal des modifications n'est pas ouvert : je ne peux rien défaire.");
+      return;
+    }
     const platform::File::Stamp file = bgl_->SeenStamp();
     const std::optional<library::JournalChange> last = library::LastUndoable(
-        library::UserJournal().Read(),
-        [&](const library::JournalChange& c) { return library::Touches(c, file); });
+        stored->Read(), [&](const library::JournalChange& c) { return library::Touches(c, file); });
     if (!last) {
       dialogs_->Message(
           "Le journal des modifications ne garde aucune modification de ce fichier "

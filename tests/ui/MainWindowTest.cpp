@@ -371,6 +371,24 @@ class MainWindowTest : public QObject {
     QCOMPARE(Line(0, 0).data().toString(), QString("Runway 24 L                433,500"));
   }
 
+  // Ctrl+Z on the elevation page takes the last change of the open file back, after a question.
+  void ctrlZTakesBackTheLastChange() {
+    auto& ap = OpenOneAirport();
+    Tree()->setCurrentIndex(Line(0));
+    user_->inputs = {"440"};
+    user_->script.answers = {UserDialog::kIdNo};  // the elements stay
+    window_->Clic(Tree());
+    QCOMPARE(FieldAt(ap.elevationOffset), 440000);
+    user_->script.answers = {UserDialog::kIdYes};
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    Tree()->setFocus();
+    QTest::keyClick(Tree(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(user_->script.questions.back().caption, std::string("Défaire"));
+    QVERIFY(test::ReadFile(Home() + "/edit/ap.bgl") == original_);
+    QCOMPARE(TreeLines().front(), QString("Nord                       432,000"));
+  }
+
   // A second start that hands a file over while the elevation box is open waits for the box:
   // the typed value lands in the file the box was opened for, then the other file opens.
   void aHandOverDuringTheElevationBoxWaitsForIt() {
@@ -699,6 +717,15 @@ class MainWindowTest : public QObject {
     QVERIFY(test::ReadFile(backup + "LFLJ_Courchevel.bgl") == sim.addonBytes);
     QCOMPARE(conflicts->topLevelItemCount(), 0);  // read again: the definitions agree
     QVERIFY(!align->isEnabled());
+
+    // "Annuler" takes the alignment back, after a question, and the conflict comes back.
+    user_->script.answers = {UserDialog::kIdYes};
+    QTest::mouseClick(Find<QPushButton>("bAnnuler"), Qt::LeftButton);
+    SettleLibrary();
+    QCOMPARE(user_->script.questions.back().caption, std::string("Annuler l'alignement"));
+    QVERIFY(test::ReadFile(sim.alpes) == sim.alpesBytes);
+    QVERIFY(test::ReadFile(sim.addon) == sim.addonBytes);
+    QCOMPARE(conflicts->topLevelItemCount(), 1);
   }
 
   // A look-up lists every definition in load order, the simulator's in bold; a double-click

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "library/Journal.h"
 #include "platform/File.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/ScriptedUser.h"
@@ -108,8 +109,9 @@ TEST_F(LibraryPageTest, AConflictIsAlignedOnlyOnAWholeLibraryAndThenGoes) {
             (std::vector<std::string>{"LFLJ", "Courchevel", "3", "2,000", "2 003,000"}));
 
   // A malformed value is refused and asked again; the shown elevation is offered first.
+  // Airports without runways or starts: no question about them, only the confirmation.
   user_.inputs = {std::string("2 km"), std::string("2010,5")};
-  user_.script.answers = {UserDialog::kIdNo, UserDialog::kIdOk};
+  user_.script.answers = {UserDialog::kIdOk};
   page_.AlignConflict(0);
   ASSERT_EQ(user_.asked.size(), 2u);
   EXPECT_EQ(user_.asked[0].text, "2003,000");
@@ -124,6 +126,43 @@ TEST_F(LibraryPageTest, AConflictIsAlignedOnlyOnAWholeLibraryAndThenGoes) {
   EXPECT_EQ(test::ReadFile(dir_ / "Bureau/QORBgl Backup/lflj1.bgl"), before[0]);
   EXPECT_TRUE(view_.conflicts.empty());
   EXPECT_EQ(view_.summary, "4 définitions ; les actives s'accordent sur 2 010,500 m.");
+}
+
+// "Annuler": the last alignment taken back after a question, whoever made it, and the library
+// read again; nothing to take back is said so.
+TEST_F(LibraryPageTest, AnnulerTakesBackTheLastAlignment) {
+  library::Journal journal(dir_ / "journal");
+  const ScopedJournal inPlace(journal);
+  std::vector<test::Bytes> before;
+  for (const std::string& f : files_) before.push_back(test::ReadFile(f));
+  page_.UndoAlignment();
+  ASSERT_EQ(user_.messages.size(), 1u);
+  EXPECT_NE(user_.messages[0].find("aucun alignement"), std::string::npos) << user_.messages[0];
+
+  page_.Load(dir_.Path());
+  steps_.RunAll();
+  user_.inputs = {std::string("2010")};
+  user_.script.answers = {UserDialog::kIdOk};
+  page_.AlignConflict(0);
+  steps_.RunAll();
+  ASSERT_TRUE(view_.conflicts.empty());
+
+  user_.script.answers = {UserDialog::kIdNo, UserDialog::kIdYes};
+  page_.UndoAlignment();  // asked, refused
+  EXPECT_NE(test::ReadFile(files_[0]), before[0]);
+  page_.UndoAlignment();
+  steps_.RunAll();
+  const auto& asked = user_.script.questions;
+  ASSERT_GE(asked.size(), 2u);
+  EXPECT_EQ(asked.back().caption, "Annuler l'alignement");
+  EXPECT_NE(asked.back().text.find("3 altitudes reprendront leur valeur d'avant, dans 3 fichiers"),
+            std::string::npos)
+      << asked.back().text;
+  for (std::size_t i = 0; i < files_.size(); ++i) EXPECT_EQ(test::ReadFile(files_[i]), before[i]);
+  EXPECT_NE(user_.messages.back().find("3 altitudes ont repris leur valeur d'avant"),
+            std::string::npos)
+      << user_.messages.back();
+  EXPECT_EQ(view_.conflicts.size(), 1u);  // read again: the conflict is back
 }
 
 }  // namespace

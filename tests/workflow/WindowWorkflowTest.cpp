@@ -9,10 +9,12 @@
 #include <tuple>
 
 #include "bgl/Bgl.h"
+#include "library/Journal.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
 #include "platform/Process.h"
 #include "tests/support/BglBuilder.h"
+#include "tests/support/Env.h"
 #include "tests/support/ScriptedUser.h"
 #include "tests/support/TempFolder.h"
 #include "tests/workflow/FrontEndDouble.h"
@@ -307,6 +309,75 @@ TEST_F(WindowWorkflowTest, TheElementsQuestionSaysHowFarAndEnterKeepsFarElements
       EXPECT_EQ(user_.script.questions[i].flags, row.questions[i].flags) << row.what;
     }
   }
+}
+
+// Ctrl+Z: the last change of the open file, and only of it, taken back after a question; the
+// tree shows what the file holds afterwards.
+TEST_F(WindowWorkflowTest, CtrlZTakesBackTheLastChangeOfTheOpenFileAfterAQuestion) {
+  library::Journal journal(dir_ / "journal");
+  const ScopedJournal inPlace(journal);
+  auto& ap = OpenOneAirport();
+  Edit(0, {std::string("440")}, {UserDialog::kIdNo});  // the airport alone
+  Edit(1, {std::string("435")});                       // then its runway
+  ASSERT_EQ(FieldAt(ap.elements[0].elevationOffset), 435000);
+
+  struct Row {
+    int answer;
+    std::vector<std::int32_t> fields;  // airport, runway after the press
+  };
+  const Row rows[] = {
+      {UserDialog::kIdNo, {440000, 435000}},   // asked, refused: nothing
+      {UserDialog::kIdYes, {440000, 431000}},  // the runway's change, the last one
+      {UserDialog::kIdYes, {432000, 431000}},  // then the airport's
+  };
+  for (const Row& row : rows) {
+    user_.script.answers = {row.answer};
+    user_.messages.clear();
+    flow_.UndoLastChange();
+    steps_.RunAll();
+    ASSERT_FALSE(user_.script.questions.empty());
+    EXPECT_EQ(user_.script.questions.back().caption, "Défaire");
+    EXPECT_NE(user_.script.questions.back().text.find("« fenêtre »"), std::string::npos);
+    EXPECT_EQ((std::vector<std::int32_t>{FieldAt(ap.elevationOffset),
+                                         FieldAt(ap.elements[0].elevationOffset)}),
+              row.fields);
+    EXPECT_EQ(user_.messages.size(), row.answer == UserDialog::kIdYes ? 1u : 0u);
+  }
+  EXPECT_EQ(view_.tree[0], "Nord                       432,000");
+  // Nothing of this file is left to take back; the undos themselves are not taken back.
+  const std::size_t asked = user_.script.questions.size();
+  flow_.UndoLastChange();
+  steps_.RunAll();
+  EXPECT_EQ(user_.script.questions.size(), asked);
+  EXPECT_NE(user_.messages.back().find("aucune modification de ce fichier"), std::string::npos);
+  EXPECT_EQ(test::ReadFile(path_), original_);
+}
+
+// A change a run cut short is put back when the window starts, and the user is told.
+TEST_F(WindowWorkflowTest, AChangeCutShortIsPutBackWhenTheWindowStarts) {
+  test::SetEnv("XDG_DATA_HOME", dir_ / "data");
+  const std::string file = Folder("edit") + "ap.bgl";
+  BglBuilder b;
+  auto& ap = b.AddSection(3).AddSubSection().AddAirport().Name("Nord").Elevation(432000);
+  const test::Bytes original = b.WriteTo(file);
+  {
+    TBGL bgl(file, Folder("Desktop"));
+    FieldEdit edit;
+    edit.offset = ap.elevationOffset;
+    edit.before = {0x80, 0x97, 0x06, 0x00};  // 432 000
+    edit.after = {0x01, 0x00, 0x00, 0x00};
+    library::Journal(library::Journal::UserPath())
+        .Begin({"align LFLJ", 0, {{file, bgl.SeenStamp(), {edit}}}});
+    const std::int32_t one = 1;
+    platform::File::OpenReadWrite(file)->WriteAt(ap.elevationOffset, &one, 4);
+  }
+  WindowSettings settings;
+  flow_.Start(settings, "");
+  steps_.RunAll();
+  ASSERT_FALSE(user_.messages.empty());
+  EXPECT_NE(user_.messages[0].find("« align LFLJ »"), std::string::npos) << user_.messages[0];
+  EXPECT_NE(user_.messages[0].find("1 altitude remise"), std::string::npos) << user_.messages[0];
+  EXPECT_EQ(test::ReadFile(file), original);
 }
 
 TEST_F(WindowWorkflowTest, MalformedOrOutOfRangeTextIsRefusedAndOfferedAgain) {
