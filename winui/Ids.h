@@ -43,6 +43,9 @@ enum ControlId : int {
 
 // The menu item of the language menu.
 inline constexpr int mLangue = 200;
+// Ctrl+Z, the window's one keyboard accelerator: on the elevation page, the last change of the
+// open file taken back.
+inline constexpr int kUndoCommand = 201;
 
 // The window class; a second start finds the running window by it and by the title's ending.
 inline constexpr wchar_t kWindowClass[] = L"TfMain";

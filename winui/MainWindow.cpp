@@ -519,6 +519,9 @@ void MainWindow::Command(int id, int code) {
     case bLangue:
       if (code == BN_CLICKED) LanguageMenu();
       break;
+    case kUndoCommand:  // Ctrl+Z
+      if (workflow_.CurrentPage() == Page::Elevations) workflow_.UndoLastChange();
+      break;
     case mLangue:
       dialogs_.Message(
           "Do you want to translate this program ?\r\n\nPlease send a mail to "
@@ -632,8 +635,6 @@ LRESULT MainWindow::Notify(const NMHDR& header) {
         NMHDR click = header;
         click.code = NM_DBLCLK;
         Notify(click);
-      } else if (key.wVKey == 'Z' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0) {
-        workflow_.UndoLastChange();  // Ctrl+Z: the last change of the open file taken back
       }
       return 0;
     }

@@ -9,6 +9,7 @@
 #include "platform/Console.h"
 #include "print/QORDoc.h"
 #include "util/Environment.h"
+#include "winui/Ids.h"
 #include "winui/MainWindow.h"
 #include "winui/SingleInstance.h"
 
@@ -26,8 +27,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
 
   qor::winui::MainWindow window;
   if (!window.Create(show, arguments.empty() ? std::string() : arguments.front())) return 1;
+  // Ctrl+Z reaches the window as a command, whichever of its controls has the focus.
+  ACCEL undo{FVIRTKEY | FCONTROL, 'Z', qor::winui::kUndoCommand};
+  const HACCEL accelerators = ::CreateAcceleratorTableW(&undo, 1);
   MSG message{};
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (::TranslateAcceleratorW(window.Handle(), accelerators, &message)) continue;
     if (::IsDialogMessageW(window.Handle(), &message)) continue;  // Tab between the controls
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);

@@ -408,6 +408,27 @@ TEST_F(WindowDriverTest, TheWindowListsOpensEditsSearchesAndHandsOver) {
   Answer(Dialog(L"Modification d'élévation"), IDCANCEL);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_EQ(test::ReadFile(file), after);
+
+  // Ctrl+Z, pressed on the keyboard of the window: the runway's change taken back after a
+  // question, the file as it was.
+  ::SetForegroundWindow(window_);
+  INPUT keys[4] = {};
+  const WORD codes[4] = {VK_CONTROL, 'Z', 'Z', VK_CONTROL};
+  for (int i = 0; i < 4; ++i) {
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = codes[i];
+    keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+  }
+  ::SendInput(4, keys, sizeof(INPUT));
+  HWND undo = Dialog(L"Défaire");
+  ASSERT_NE(undo, nullptr);
+  Answer(undo, IDYES);
+  message = Dialog(L"QORBgl");
+  ASSERT_NE(message, nullptr);
+  EXPECT_NE(Text(::GetDlgItem(message, winui::kDialogText)).find("1 altitude a repris sa valeur"),
+            std::string::npos);
+  Answer(message, IDOK);
+  EXPECT_TRUE(WaitFor([&] { return test::ReadFile(file) == before; }));
   fs::remove(test::Utf8Path(backup));
 
   // A search narrows the list to the files that define the airport.
@@ -546,6 +567,13 @@ TEST_F(WindowDriverTest, TheLibraryPageAlignsTheActiveDefinitionsOfAConflict) {
     EXPECT_EQ(test::ReadFile(backupOf(area)), area.before) << area.file;
     fs::remove(test::Utf8Path(backupOf(area)));
   }
+
+  // "Annuler" takes the alignment back after a question; read again, the conflict is back.
+  Click(winui::bAnnuler);
+  Answer(Dialog(L"Annuler l'alignement"), IDYES);
+  Answer(Dialog(L"QORBgl"), IDOK);  // what was put back
+  ASSERT_TRUE(WaitFor([&] { return RowCount(winui::lvConflits) == 1; }, 20));
+  for (const AreaFile& area : areas) EXPECT_EQ(test::ReadFile(area.file), area.before);
 
   // A definition double-clicked opens its file on the elevation page.
   DoubleClickRow(winui::lvDefinitions, 1);
