@@ -213,10 +213,16 @@ std::optional<std::string_view> RecordOf(std::string_view line) {
   return record;
 }
 
+// More than the journal ever holds (it is kept under its limit): a larger file is not read
+// whole, only its end, from a line's start.
+constexpr std::uint64_t kMostRead = 16 * 1024 * 1024;
+
 std::string ReadAll(platform::File& file) {
   const std::uint64_t size = file.Size();
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  bytes.resize(file.ReadAt(0, bytes.data(), bytes.size()));
+  const std::uint64_t from = size > kMostRead ? size - kMostRead : 0;
+  std::string bytes(static_cast<std::size_t>(size - from), '\0');
+  bytes.resize(file.ReadAt(from, bytes.data(), bytes.size()));
+  if (from > 0) bytes.erase(0, std::min(bytes.find('\n') + 1, bytes.size()));
   return bytes;
 }
 
@@ -364,7 +370,7 @@ void Journal::Locked(const std::function<void(const JournalContents&, const Appe
     bytes = ReadAll(*file);
   }
   const JournalContents contents = Parse(bytes);
-  std::uint64_t size = bytes.size();
+  std::uint64_t size = file ? file->Size() : 0;  // where records are appended
   bool endsLine = bytes.empty() || bytes.back() == '\n';
 
   const Append append = [&](const std::string& record) {

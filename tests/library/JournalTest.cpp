@@ -120,6 +120,21 @@ TEST_F(JournalTest, AFullJournalDropsItsOldestRecordsButNeverAnUnfinishedChange)
   EXPECT_LT(read.changes.size(), 150u);  // the oldest finished ones went
 }
 
+// A journal grown far past any size of its own (another program wrote it) is read from its end:
+// no allocation of its size, the newest records kept, and appends go after its last byte.
+TEST_F(JournalTest, AHugeJournalIsReadFromItsEndOnly) {
+  Journal journal(path_);
+  journal.Begin(OneField("set", 1));
+  const std::string first = test::ReadText(path_);
+  test::WriteText(path_, std::string(20 * 1024 * 1024, 'x') + "\n" + first);
+  EXPECT_EQ(Ids(journal.Read()), std::vector<std::uint64_t>{1});
+  journal.Finish(1, ChangeJournal::End::Done);
+  const JournalContents read = journal.Read();
+  ASSERT_EQ(read.changes.size(), 1u);
+  EXPECT_EQ(read.changes[0].state, State::Done);
+  EXPECT_LE(fs::file_size(test::Utf8Path(path_)), Journal::kDefaultLimit);  // trimmed
+}
+
 // The half of the test below that runs in each of the processes it starts.
 TEST(JournalChild, AppendsItsChanges) {
   const char* path = std::getenv("QORBGL_TEST_JOURNAL");
