@@ -224,7 +224,11 @@ void WindowWorkflow::ShowPage(Page page) {
   Submit(Request::Page, [this, page] {
     page_ = page;
     view_.SetPrintEnabled(false);
-    if (page_ == Page::Elevations) FillTree();
+    if (page_ != Page::Elevations) return;
+    // The open file changed on disk meanwhile (aligned on the library page, say): it is read
+    // again, so that the tree shows what it holds and the next change is not refused.
+    if (bgl_ && platform::StampOfPath(fileField_) != bgl_->SeenStamp()) return OpenFieldFile();
+    FillTree();
   });
 }
 

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "bgl/Bgl.h"
+#include "bgl/Change.h"
 #include "library/Journal.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
@@ -351,6 +352,25 @@ TEST_F(WindowWorkflowTest, CtrlZTakesBackTheLastChangeOfTheOpenFileAfterAQuestio
   EXPECT_EQ(user_.script.questions.size(), asked);
   EXPECT_NE(user_.messages.back().find("aucune modification de ce fichier"), std::string::npos);
   EXPECT_EQ(test::ReadFile(path_), original_);
+}
+
+// The open file aligned on the library page (another change of the same process): back on the
+// elevation page, the tree shows what the file holds and the next change goes ahead.
+TEST_F(WindowWorkflowTest, BackOnTheElevationPageAFileChangedMeanwhileIsReadAgain) {
+  auto& ap = OpenOneAirport();
+  flow_.ShowPage(Page::Library);
+  {
+    TBGL other(path_, Folder("Desktop"));
+    std::vector<FileWrites> change{{&other, {{ap.elevationOffset, 'D', 2007000, {}, ""}}, {}}};
+    ASSERT_TRUE(WriteChange(change, ChangeOptions{}, user_).accepted);
+  }
+  flow_.ShowPage(Page::Elevations);
+  steps_.RunAll();
+  EXPECT_EQ(view_.tree[0], "Nord                     2 007,000");
+  user_.messages.clear();
+  Edit(0, {std::string("2006")}, {UserDialog::kIdNo});
+  EXPECT_EQ(FieldAt(ap.elevationOffset), 2006000);
+  for (const std::string& m : user_.messages) EXPECT_EQ(m.find("Rouvrez-le"), std::string::npos);
 }
 
 // A change a run cut short is put back when the window starts, and the user is told.
