@@ -123,7 +123,7 @@ while IFS='|' read -r words offered; do
   [[ $words == *" " ]] && line+=("")
   expect "completion of '$words'" "$(completed "${line[@]}")" "$offered"
 done <<'ROWS'
-qorbgl-cli |--help --version align areas check conflicts files find list restore set where
+qorbgl-cli |--help --version align areas check conflicts files find history list restore set undo where
 qorbgl-cli co|conflicts
 qorbgl-cli set a.bgl --|--airport --all --elevation --no-backup --offset
 qorbgl-cli set a.bgl --all --airport X --|--elevation --no-backup --offset
@@ -134,6 +134,10 @@ qorbgl-cli list |B.BGL FS9 a.bgl
 qorbgl-cli restore a|a.bgl
 qorbgl-cli files |FS9
 qorbgl-cli list a.bgl |
+qorbgl-cli history |B.BGL FS9 a.bgl
+qorbgl-cli history a.bgl --|--json
+qorbgl-cli undo |
+qorbgl-cli undo --|--json
 ROWS
 # Every command and option that --help names is completed and documented.
 before=$failures
