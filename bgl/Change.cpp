@@ -251,6 +251,8 @@ class ChangeWriter {
           Refuse(ChangedText(bgl));
           return false;
         }
+        // A field that holds its value already is done, whatever it was expected to hold.
+        if (edit.before == edit.after) continue;
         if (field.expected && LowBytes(*field.expected, edit.width) != edit.before) {
           if (!options_.skipChanged) {
             Refuse(ChangedText(bgl));
@@ -259,7 +261,6 @@ class ChangeWriter {
           result_.left.emplace_back(r, f);
           continue;
         }
-        if (edit.before == edit.after) continue;
         planned_.push_back({ti, std::move(edit)});
       }
     }

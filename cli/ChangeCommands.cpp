@@ -16,6 +16,7 @@
 #include "platform/Console.h"
 #include "platform/File.h"
 #include "platform/PathText.h"
+#include "platform/Process.h"
 #include "platform/ShellFolders.h"
 #include "util/FileUtil.h"
 #include "workflow/ElevationInput.h"
@@ -207,7 +208,7 @@ int HistoryCommand(const std::vector<std::string>& args) {
       file ? platform::StampOfPath(*file) : std::nullopt;
   const auto concerns = [&](const FileEdit& f) {
     if (!file) return true;
-    return stamp ? f.stamp.SameFile(*stamp) : f.path == *file;
+    return stamp ? f.stamp.SameFile(*stamp) : f.path == platform::AbsolutePath(*file);
   };
 
   std::string out = json ? "{\"changes\": [" : "";
@@ -312,10 +313,10 @@ int UndoCommand(const std::vector<std::string>& args) {
   if (json) out += outcome.fields.empty() ? "]}\n" : "\n]}\n";
   platform::WriteOut(out);
   if (left > 0) {
-    Report(
-        std::to_string(left) +
-        (left == 1 ? " altitude n'a pas pu être remise" : " altitudes n'ont pas pu être remises") +
-        " : elles sont laissées telles quelles.");
+    Report(std::to_string(left) +
+           (left == 1
+                ? " altitude n'a pas pu être remise : elle est laissée telle quelle."
+                : " altitudes n'ont pas pu être remises : elles sont laissées telles quelles."));
     return kFileError;
   }
   return kDone;

@@ -1,10 +1,11 @@
 #pragma once
-// Putting a file's backup copy back, only when the copy is that file's: the journal says the
-// copy was made of this very file (the same file on disk), or, for a copy older than the
-// journal, it has the file's length and differs from it only inside the elevation fields of the
-// file's airports. The copy goes back field by field as a change of its own, recorded in the
-// journal and locked as every change: a link keeps pointing where it pointed, a hard link sees
-// the same file, and an undo takes the restore back.
+// Putting a file's backup copy back, only when the copy is that file's: it has the file's length
+// and differs from it only inside the elevation fields of the file's airports, and, when the
+// journal recorded the making of the copy (a copy older than the journal has no record), it was
+// made of this very file on disk, not of another of the same name nor of one since replaced. The
+// copy goes back field by field as a change of its own, recorded in the journal and locked as every
+// change: a link keeps pointing where it pointed, a hard link sees the same file, and an undo takes
+// the restore back.
 
 #include <cstddef>
 #include <cstdint>

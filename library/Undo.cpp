@@ -79,7 +79,7 @@ UndoOutcome Undo(const JournalChange& change, const std::string& command,
   ChangeOptions options;
   options.command = command;
   options.undoes = change.id;
-  options.backup = false;  // the journal keeps the bytes: the undo itself can be undone
+  options.backup = false;  // the journal keeps the bytes it replaces, as it kept the change's
   options.skipChanged = true;
   const ChangeResult result = WriteChange(files, options, dialog);
   if (!result.accepted) return {};

@@ -327,7 +327,8 @@ void LibraryPage::AlignConflict(std::size_t row) {
   std::size_t written = 0;
   try {
     library::Align(lib, changes, DesktopFolder(), true,
-                   {{}, [&](const library::FieldChange&) { ++written; }});
+                   {{}, [&](const library::FieldChange&) { ++written; }},
+                   "align " + (shown.icao.empty() ? shown.name : shown.icao));
   } catch (const Exception& e) {
     Report(e.what(), true);
   }

@@ -285,6 +285,8 @@ TEST_F(RecoveryTest, UndoTakesBackTheLastChangeFieldByFieldAndTheNextGoesFurther
   ASSERT_TRUE(WriteChange(change, ChangeOptions{}, user).accepted);
   const std::int32_t theirs = 99;
   platform::File::OpenReadWrite(file_)->WriteAt(fields_[2], &theirs, 4);
+  const std::int32_t already = 431000;  // put back by someone else: nothing left to do there
+  platform::File::OpenReadWrite(file_)->WriteAt(fields_[1], &already, 4);
 
   std::optional<JournalChange> last = LastUndoable(journal.Read());
   ASSERT_TRUE(last);
@@ -292,6 +294,7 @@ TEST_F(RecoveryTest, UndoTakesBackTheLastChangeFieldByFieldAndTheNextGoesFurther
   ASSERT_TRUE(undone.made);
   ASSERT_EQ(undone.fields.size(), 3u);
   EXPECT_TRUE(undone.fields[0].putBack);
+  EXPECT_TRUE(undone.fields[1].putBack);
   EXPECT_FALSE(undone.fields[2].putBack);  // changed since: left as it is
   EXPECT_EQ((std::vector<std::int32_t>{At(fields_[0]), At(fields_[1]), At(fields_[2])}),
             (std::vector<std::int32_t>{432000, 431000, 99}));
