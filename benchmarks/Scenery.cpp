@@ -26,6 +26,11 @@ constexpr int kCountryAirports = 60'000;
 constexpr int kLibraryAreas = 40;
 constexpr int kLibraryFilesPerArea = 50;
 constexpr int kLibraryAirports = 25'000;
+// The writes: a regional file as `set` changes it, and as many definitions of one airport as a
+// heavy user of add-ons gathers, one file each, ten files to an area.
+constexpr int kSetFileAirports = 200;
+constexpr int kAlignFiles = 100;
+constexpr int kAlignFilesPerArea = 10;
 
 // A four-letter ident for airport number n of a library of `idents` different ones.
 std::string Ident(int n, int idents) {
@@ -221,6 +226,56 @@ Scenery MakeScenery(const std::string& folder, double scale, bool reuse) {
 
   test::WriteFile(made, {});
   return s;
+}
+
+WriteScenery MakeWriteScenery(const std::string& folder, double scale) {
+  WriteScenery w;
+  Names names(1492);
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+
+  w.setFile = folder + "/AP_Set.bgl";
+  {
+    BglBuilder b;
+    auto& section = b.AddSection(3);
+    auto& sub = section.AddSubSection();
+    const int airports = Scaled(kSetFileAirports, scale);
+    for (int i = 0; i < airports; ++i) AddAirport(sub, names, names.Next(), 60);
+    b.AddSection(39).AddSubSection().Data({1, 0, 0, 0});
+    test::WriteFile(w.setFile, b.Build());
+    w.setOffset = sub.airports[static_cast<std::size_t>(airports / 2)].elevationOffset;
+  }
+  w.setFileSize = fs::file_size(w.setFile);
+
+  // Every file defines the airport, each at its own elevation as add-ons do, with one runway,
+  // one start and the taxiways and parking of an add-on airport.
+  w.alignFolder = folder + "/fs2004";
+  w.alignIdent = "QBEN";
+  const int files = Scaled(kAlignFiles, scale);
+  std::string cfg = "[General]\r\nTitle=FS9 World Scenery\r\n\r\n";
+  for (int f = 0; f < files; ++f) {
+    const std::string area = std::to_string(1000 + f / kAlignFilesPerArea).substr(1);
+    if (f % kAlignFilesPerArea == 0) {
+      cfg += "[Area." + area + "]\r\nTitle=Add-on " + area + "\r\nLocal=Addon Scenery\\Add-on " +
+             area + "\r\nActive=TRUE\r\nRequired=FALSE\r\nLayer=" +
+             std::to_string(f / kAlignFilesPerArea + 1) + "\r\n\r\n";
+    }
+    const std::string scenery = w.alignFolder + "/Addon Scenery/Add-on " + area + "/scenery";
+    fs::create_directories(scenery);
+    BglBuilder b;
+    auto& ap = b.AddSection(3).AddSubSection().AddAirport();
+    ap.Name("Aérodrome de Bénévent").Icao(w.alignIdent).Elevation(200'000 + 1'000 * f);
+    ap.Runway(9, 0, 200'000 + 1'000 * f).Start(9, 0, 200'000 + 1'000 * f);
+    ap.Com(1, 118'500'000, "TOUR").TaxiwayPoints(60).Parking(20);
+    b.AddSection(39).AddSubSection().Data({1, 0, 0, 0});
+    const std::string path = scenery + "/AP_Benevent_" + std::to_string(100 + f) + ".bgl";
+    test::WriteFile(path, b.Build());
+    w.alignFiles.push_back(path);
+    w.alignOffset = ap.elevationOffset;
+  }
+  const std::string bytes = test::Utf8ToCp1252(cfg);
+  test::WriteFile(w.alignFolder + "/scenery.cfg", Bytes(bytes.begin(), bytes.end()));
+  return w;
 }
 
 }  // namespace qor::bench

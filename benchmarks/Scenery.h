@@ -1,7 +1,8 @@
 #pragma once
 // The scenery the benchmarks work on, made by the project's BGL builder: one large regional file,
 // a folder of many small files of mixed formats, a folder of many medium files, a country's
-// file of many airports with small taxiway networks, and a simulator's scenery library.
+// file of many airports with small taxiway networks, a simulator's scenery library, and the
+// files the writing commands change.
 
 #include <cstdint>
 #include <string>
@@ -28,8 +29,22 @@ struct Scenery {
   int largeFileLines = 0;
 };
 
+// What the writing commands change: one regional file for `set`, and a library whose every file
+// defines the same airport for `align`.
+struct WriteScenery {
+  std::string setFile;          // a regional file of 200 airports
+  std::uint32_t setOffset = 0;  // the elevation field of one of its airports
+  std::uint64_t setFileSize = 0;
+  std::string alignFolder;  // a simulator's folder: scenery.cfg and its areas
+  std::string alignIdent;   // the airport every file defines, with a runway and a start
+  std::vector<std::string> alignFiles;
+  std::uint32_t alignOffset = 0;  // the airport's elevation field, the same in every file
+};
+
 // Counts scale with `scale` (1.0 gives the full sizes); everything lands under folder. With
 // reuse, the files an earlier run made there at the same scale are taken as they are.
 Scenery MakeScenery(const std::string& folder, double scale, bool reuse);
+// Always made afresh (the runs change these files); `scale` as above.
+WriteScenery MakeWriteScenery(const std::string& folder, double scale);
 
 }  // namespace qor::bench

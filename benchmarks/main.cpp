@@ -1,13 +1,18 @@
 // Measures the program against what the machine needs for the same bytes: opening and listing a
 // large file, listing a folder of mixed files, searching a folder, filling the window's tree,
 // and the memory of the command line's listing. Prints one table of ratios against the targets.
+// The writing commands (set, align) are timed alone, or against an earlier build of the program
+// named by --before, run for run on the same files; --cli times another build than this one's
+// (a trial change) in the whole-process figures.
 //
-//   qorbgl-bench [--scale=F] [--runs=N] [--data=FOLDER [--reuse]] [--check]
-//                [Google Benchmark flags]
+//   qorbgl-bench [--scale=F] [--runs=N] [--data=FOLDER [--reuse]] [--before=QORBGL-CLI]
+//                [--cli=QORBGL-CLI] [--check] [Google Benchmark flags]
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/vfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -32,6 +38,7 @@
 #include "benchmarks/Scenery.h"
 #include "bgl/Bgl.h"
 #include "bgl/Listing.h"
+#include "library/Journal.h"
 #include "platform/Folder.h"
 #include "ui/Controls.h"
 #include "ui/Main.h"
@@ -49,6 +56,8 @@ struct Options {
   double scale = 1.0;
   int runs = 5;
   std::string data;
+  std::string before;  // an earlier qorbgl-cli, timed against this one on the writes
+  std::string cli = QORBGL_CLI;
   bool check = false;
   bool reuse = false;
 };
@@ -65,6 +74,10 @@ Options ParseOptions(int& argc, char** argv) {
       options.runs = std::max(1, std::atoi(arg.c_str() + 7));
     } else if (arg.rfind("--data=", 0) == 0) {
       options.data = arg.substr(7);
+    } else if (arg.rfind("--before=", 0) == 0) {
+      options.before = arg.substr(9);
+    } else if (arg.rfind("--cli=", 0) == 0) {
+      options.cli = arg.substr(6);
     } else if (arg == "--reuse") {
       options.reuse = true;
     } else if (arg == "--check") {
@@ -89,6 +102,62 @@ void IsolateHome(const std::string& data) {
   ::setenv("WINEPREFIX", (home + "/.wine").c_str(), 1);
   fs::permissions(home + "/runtime", fs::perms::owner_all, fs::perm_options::replace);
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+}
+
+// The trash that the backup copies replaced go to, emptied between runs (its folders kept): its
+// names would otherwise pile up run after run, and the search for a free one with them.
+void EmptyTrash() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data == nullptr) return;
+  for (const char* part : {"/Trash/files", "/Trash/info"}) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(data + std::string(part), error)) {
+      fs::remove_all(entry.path(), error);
+    }
+  }
+}
+
+// A 4-byte field of a file, in millimetres; 0 when it cannot be read.
+std::int32_t FieldAt(const std::string& path, std::uint32_t offset) {
+  unsigned char b[4] = {};
+  std::ifstream in(path, std::ios::binary);
+  in.seekg(offset);
+  in.read(reinterpret_cast<char*>(b), sizeof b);
+  return static_cast<std::int32_t>(b[0] | b[1] << 8 | b[2] << 16 | std::uint32_t{b[3]} << 24);
+}
+
+// A writing command and the fields it changes, at one offset in each of its files.
+struct Write {
+  std::vector<std::string> args;  // all but --elevation
+  std::vector<std::string> files;
+  std::uint32_t offset = 0;
+};
+
+// A run of the command sets the elevation (whole metres, read alike in every locale) that its
+// fields do not hold, so that every run writes whatever run came before it.
+std::vector<std::string> WriteCommand(const std::string& program, const Write& write, int& metres) {
+  metres = FieldAt(write.files[0], write.offset) == 150'000 ? 151 : 150;
+  std::vector<std::string> argv = {program};
+  argv.insert(argv.end(), write.args.begin(), write.args.end());
+  argv.insert(argv.end(), {"--elevation", std::to_string(metres)});
+  return argv;
+}
+
+bool Wrote(const Write& write, int metres) {
+  return std::all_of(write.files.begin(), write.files.end(), [&](const std::string& file) {
+    return FieldAt(file, write.offset) == metres * 1000;
+  });
+}
+
+bool RunWrite(const std::string& program, const Write& write) {
+  int metres = 0;
+  return RunProcess(WriteCommand(program, write, metres)) && Wrote(write, metres);
+}
+
+// In memory, a flush costs nothing: the writes' figures would leave out their largest part.
+bool InMemory(const std::string& folder) {
+  struct statfs info {};
+  return ::statfs(folder.c_str(), &info) == 0 && info.f_type == TMPFS_MAGIC;
 }
 
 // Answers the search's input box with the sought name; any other message is a failure of the
@@ -175,6 +244,17 @@ constexpr Figure kProcessFigures[] = {
     {"conflicts (library)", "p_conflicts", "p_cat_library", 1.0},
 };
 
+// The writing commands, each a process of its own, against the same commands of the program
+// before its journal of changes (--before): the journal's whole cost, since both make a backup
+// copy and flush what they write. The journal's reading grows with its size, so each command
+// starts from a new journal and from one half full.
+constexpr Figure kWriteFigures[] = {
+    {"set FILE, new journal", "w1_set", "w1_set_before", 1.5},
+    {"set FILE, journal half full", "w2_set", "w2_set_before", 1.5},
+    {"align IDENT, new journal", "w3_align", "w3_align_before", 1.5},
+    {"align IDENT, journal half full", "w4_align", "w4_align_before", 1.5},
+};
+
 // Keeps the time of every run of every benchmark, in milliseconds, while the console shows
 // them all; the table takes their medians.
 class TableReporter : public benchmark::ConsoleReporter {
@@ -230,7 +310,7 @@ int ReportPeakMemoryOf(char** command) {
 }
 
 // The peak resident memory of `qorbgl-cli list FILE`, in bytes.
-std::optional<std::uint64_t> PeakMemoryOfList(const std::string& file) {
+std::optional<std::uint64_t> PeakMemoryOfList(const std::string& cli, const std::string& file) {
   int out[2];
   if (::pipe(out) != 0) return std::nullopt;
   posix_spawn_file_actions_t actions;
@@ -239,7 +319,7 @@ std::optional<std::uint64_t> PeakMemoryOfList(const std::string& file) {
   posix_spawn_file_actions_addclose(&actions, out[0]);
   std::string self = "/proc/self/exe";
   std::string mode = "--peak-memory-of";
-  std::string program = QORBGL_CLI;
+  std::string program = cli;
   std::string command = "list";
   std::string path = file;
   char* argv[] = {self.data(), mode.data(), program.data(), command.data(), path.data(), nullptr};
@@ -261,10 +341,11 @@ std::optional<std::uint64_t> PeakMemoryOfList(const std::string& file) {
 
 // One table's rows: each figure's medians, their ratio against its target, and the spread of
 // the ratios run by run (the runs of a figure alternate, so run i of each side go together).
-int PrintFigures(const TableReporter& reporter, const Figure* begin, const Figure* end) {
+int PrintFigures(const TableReporter& reporter, const Figure* begin, const Figure* end,
+                 const char* program = "program", const char* reference = "reference") {
   const std::map<std::string, double> medians = reporter.Medians();
   int missed = 0;
-  std::printf("\n%-30s %12s %12s %8s %8s  %-4s %s\n", "figure", "program", "reference", "ratio",
+  std::printf("\n%-30s %12s %12s %8s %8s  %-4s %s\n", "figure", program, reference, "ratio",
               "target", "met", "spread of the runs' ratios");
   for (const Figure* f = begin; f != end; ++f) {
     const auto p = medians.find(f->program);
@@ -293,6 +374,22 @@ int PrintFigures(const TableReporter& reporter, const Figure* begin, const Figur
   return missed;
 }
 
+// Figures timed alone (no earlier program to hold them against): the median and the spread.
+void PrintTimes(const TableReporter& reporter, const Figure* begin, const Figure* end) {
+  const std::map<std::string, double> medians = reporter.Medians();
+  std::printf("\n%-30s %12s  %s\n", "figure", "program", "spread of the runs");
+  for (const Figure* f = begin; f != end; ++f) {
+    const auto p = medians.find(f->program);
+    if (p == medians.end()) {
+      std::printf("%-30s %12s\n", f->label, "not run");
+      continue;
+    }
+    const std::vector<double>& ps = reporter.times.at(f->program);
+    const auto [low, high] = std::minmax_element(ps.begin(), ps.end());
+    std::printf("%-30s %9.2f ms  %.2f to %.2f ms\n", f->label, p->second, *low, *high);
+  }
+}
+
 int PrintMemory(const char* label, std::optional<std::uint64_t> bytes, std::uint64_t fileSize,
                 double target) {
   if (!bytes) {
@@ -306,20 +403,38 @@ int PrintMemory(const char* label, std::optional<std::uint64_t> bytes, std::uint
   return met ? 0 : 1;
 }
 
-int PrintTable(const TableReporter& reporter, const Scenery& scenery,
-               std::optional<std::uint64_t> windowGrowth, std::optional<std::uint64_t> peak) {
+// The journals that the writes start from: a new one and one half full.
+struct Journals {
+  std::string fresh;
+  std::string halfFull;
+};
+
+int PrintTable(const TableReporter& reporter, const Scenery& scenery, const WriteScenery& writes,
+               const Journals& journals, bool before, std::optional<std::uint64_t> windowGrowth,
+               std::optional<std::uint64_t> peak) {
   std::printf("\nIn the program's own process:");
   int missed = PrintFigures(reporter, std::begin(kFigures), std::end(kFigures));
   missed += PrintMemory("window memory, file open", windowGrowth, scenery.largeFileSize, 3.0);
   std::printf("\nWhole processes of qorbgl-cli:");
   missed += PrintFigures(reporter, std::begin(kProcessFigures), std::end(kProcessFigures));
   missed += PrintMemory("memory of list (peak RSS)", peak, scenery.countryFileSize, 2.0);
+  if (before) {
+    std::printf("\nWrites of qorbgl-cli, against the program before its journal:");
+    missed +=
+        PrintFigures(reporter, std::begin(kWriteFigures), std::end(kWriteFigures), "now", "before");
+  } else {
+    std::printf("\nWrites of qorbgl-cli (--before=QORBGL-CLI to hold them against another):");
+    PrintTimes(reporter, std::begin(kWriteFigures), std::end(kWriteFigures));
+  }
   std::printf(
       "\nlarge file: %d airports, %d tree lines, %.1f MB; mixed folder: %zu files; "
-      "search folder: %zu files; country file: %d airports, %.1f MB\n",
+      "search folder: %zu files; country file: %d airports, %.1f MB; set: a file of %.1f KB; "
+      "align: %zu files defining %s; journals: new %.1f KB, half full %.1f KB\n",
       scenery.largeFileAirports, scenery.largeFileLines, scenery.largeFileSize / 1e6,
       scenery.mixedNames.size(), scenery.searchNames.size(), scenery.countryFileAirports,
-      scenery.countryFileSize / 1e6);
+      scenery.countryFileSize / 1e6, writes.setFileSize / 1e3, writes.alignFiles.size(),
+      writes.alignIdent.c_str(), fs::file_size(journals.fresh) / 1e3,
+      fs::file_size(journals.halfFull) / 1e3);
   return missed;
 }
 
@@ -338,9 +453,24 @@ int Main(int argc, char** argv) {
     madeFolder = options.data;
   }
   IsolateHome(options.data);
+  // Every command reads the journal of changes first: the read-only figures start without one,
+  // whether the data folder is new or taken again.
+  const std::string journal = library::Journal::UserPath();
+  fs::remove(journal);
 
   std::cerr << "qorbgl-bench: making the scenery in " << options.data << " ...\n";
   const Scenery scenery = MakeScenery(options.data + "/scenery", options.scale, options.reuse);
+  const WriteScenery writes = MakeWriteScenery(options.data + "/writes", options.scale);
+  for (const std::string& program : {options.before, options.cli}) {
+    if (!program.empty() && ::access(program.c_str(), X_OK) != 0) {
+      std::cerr << "qorbgl-bench: " << program << " is no program\n";
+      return 2;
+    }
+  }
+  if (InMemory(options.data)) {
+    std::cerr << "qorbgl-bench: " << options.data
+              << " is in memory (tmpfs): the writes' flushes cost nothing there\n";
+  }
   // Fresh files still waiting for the disk would make the first runs pay for their writing.
   ::sync();
 
@@ -484,7 +614,7 @@ int Main(int argc, char** argv) {
   });
 
   // Whole commands, each a process of its own, after the process that reads the same bytes.
-  const std::string cli = QORBGL_CLI;
+  const std::string& cli = options.cli;
   auto command = [&](const char* name, std::vector<std::string> argv, int status = 0) {
     add(name, [argv = std::move(argv), status](benchmark::State& state) {
       for (auto _ : state) {
@@ -513,11 +643,68 @@ int Main(int argc, char** argv) {
   command("p_where", {cli, "where", scenery.libraryIdent, "--fs", scenery.libraryFolder});
   command("p_conflicts", {cli, "conflicts", "--fs", scenery.libraryFolder});
 
+  // The journals the writes start from, written by the program itself: the records of one
+  // change, and those of as many alignments as fill half the journal's limit, the least it holds
+  // once it has been trimmed (it stays between half its limit and all of it from then on).
+  const Write set = {{"set", writes.setFile, "--offset", std::to_string(writes.setOffset)},
+                     {writes.setFile},
+                     writes.setOffset};
+  const Write align = {{"align", writes.alignIdent, "--all", "--fs", writes.alignFolder},
+                       writes.alignFiles,
+                       writes.alignOffset};
+  const Journals journals = {options.data + "/journal-new", options.data + "/journal-half-full"};
+  const auto halfFull = static_cast<std::uintmax_t>(library::Journal::kDefaultLimit / 2 *
+                                                    std::min(1.0, options.scale));
+  constexpr auto kReplace = fs::copy_options::overwrite_existing;
+  bool made = RunWrite(cli, set) && fs::copy_file(journal, journals.fresh, kReplace);
+  while (made && fs::file_size(journal) < halfFull) made = RunWrite(cli, align);
+  made = made && fs::copy_file(journal, journals.halfFull, kReplace);
+  if (!made) {
+    std::cerr << "qorbgl-bench: the writes to fill the journal failed\n";
+    return 2;
+  }
+
+  // The writes, the earlier program's run (--before) just before each of this one's, on the
+  // same files. Untimed before each run: the journal put in its state, the trash emptied, the
+  // value picked and the disk flushed, so that no run pays for what the one before left to
+  // write; after it, every field checked.
+  auto writing = [&](const char* name, const std::string& program, const Write& write,
+                     const std::string& from) {
+    add(name, [=](benchmark::State& state) {
+      for (auto _ : state) {
+        state.PauseTiming();
+        fs::copy_file(from, journal, kReplace);
+        EmptyTrash();
+        int metres = 0;
+        const std::vector<std::string> argv = WriteCommand(program, write, metres);
+        ::sync();
+        state.ResumeTiming();
+        const bool ran = RunProcess(argv);
+        state.PauseTiming();
+        const bool wrote = Wrote(write, metres);
+        state.ResumeTiming();
+        if (!ran) return Fail(state, "the command failed: " + program + " " + write.args[0]);
+        if (!wrote) return Fail(state, "a field does not hold its new value: " + write.args[0]);
+      }
+    });
+  };
+  const bool before = !options.before.empty();
+  if (before) writing("w1_set_before", options.before, set, journals.fresh);
+  writing("w1_set", cli, set, journals.fresh);
+  if (before) writing("w2_set_before", options.before, set, journals.halfFull);
+  writing("w2_set", cli, set, journals.halfFull);
+  if (before) writing("w3_align_before", options.before, align, journals.fresh);
+  writing("w3_align", cli, align, journals.fresh);
+  if (before) writing("w4_align_before", options.before, align, journals.halfFull);
+  writing("w4_align", cli, align, journals.halfFull);
+
+  // A figure's benchmarks share the first word of their names (a_, p_, w1_...).
+  const auto group = [](const std::string& name) { return name.substr(0, name.find('_')); };
   for (std::size_t first = 0; first < planned.size();) {
     std::size_t end = first;
-    while (end < planned.size() && planned[end].first[0] == planned[first].first[0]) ++end;
+    while (end < planned.size() && group(planned[end].first) == group(planned[first].first)) ++end;
     // A whole process is one run of its figure, and its median wants at least seven.
-    const bool processes = planned[first].first[0] == 'p';
+    const bool processes = planned[first].first[0] == 'p' || planned[first].first[0] == 'w';
     const int runs = processes ? std::max(options.runs, 7) : options.runs;
     for (int run = 0; run < runs; ++run) {
       for (std::size_t i = first; i < end; ++i) {
@@ -539,8 +726,8 @@ int Main(int argc, char** argv) {
   }
   benchmark::Shutdown();
 
-  const std::optional<std::uint64_t> peak = PeakMemoryOfList(scenery.countryFile);
-  const int missed = PrintTable(reporter, scenery, windowGrowth, peak);
+  const std::optional<std::uint64_t> peak = PeakMemoryOfList(options.cli, scenery.countryFile);
+  const int missed = PrintTable(reporter, scenery, writes, journals, before, windowGrowth, peak);
   if (madeFolder) fs::remove_all(*madeFolder);
   if (reporter.errors > 0) return 2;
   return options.check && missed > 0 ? 1 : 0;
