@@ -351,122 +351,217 @@ JournalContents Journal::Parse(std::string_view bytes) {
   return contents;
 }
 
-void Journal::Locked(const std::function<void(const JournalContents&, const Append&)>& work) const {
-  const std::string folder = ExtractFilePath(path_);
-  if (!folder.empty() && !platform::FolderExists(folder) && !platform::MakeFolders(folder, 0700)) {
-    throw Exception("Je ne peux pas créer le dossier du journal des modifications " +
-                    platform::QuotedPath(folder) + ".");
+// The journal with its lock held, for the length of one operation. Nothing is read that the
+// operation does not need: an append looks only at the journal's size and last byte, a new
+// change number only at the journal's end.
+class Journal::Session {
+ public:
+  explicit Session(const Journal& journal) : journal_(journal) {
+    const std::string& path = journal.path_;
+    const std::string folder = ExtractFilePath(path);
+    if (!folder.empty() && !platform::FolderExists(folder) &&
+        !platform::MakeFolders(folder, 0700)) {
+      throw Exception("Je ne peux pas créer le dossier du journal des modifications " +
+                      platform::QuotedPath(folder) + ".");
+    }
+    lock_ = platform::File::OpenOrCreate(path + ".lock");
+    if (!lock_->Lock(kJournalWait)) {
+      throw Exception("Le journal des modifications " + platform::QuotedPath(path) +
+                      " est retenu par un autre programme depuis " +
+                      std::to_string(kJournalWait.count() / 1000) + " secondes : je n'écris rien.");
+    }
+    if (platform::FileExists(path)) {
+      file_ = platform::File::OpenOrCreate(path);
+      size_ = file_->Size();
+      char last = '\n';
+      if (size_ > 0) file_->ReadAt(size_ - 1, &last, 1);
+      endsLine_ = last == '\n';
+    }
   }
-  const std::unique_ptr<platform::File> lock = platform::File::OpenOrCreate(path_ + ".lock");
-  if (!lock->Lock(kJournalWait)) {
-    throw Exception("Le journal des modifications " + platform::QuotedPath(path_) +
-                    " est retenu par un autre programme depuis " +
-                    std::to_string(kJournalWait.count() / 1000) + " secondes : je n'écris rien.");
-  }
-  std::unique_ptr<platform::File> file;
-  std::string bytes;
-  if (platform::FileExists(path_)) {
-    file = platform::File::OpenOrCreate(path_);
-    bytes = ReadAll(*file);
-  }
-  const JournalContents contents = Parse(bytes);
-  std::uint64_t size = file ? file->Size() : 0;  // where records are appended
-  bool endsLine = bytes.empty() || bytes.back() == '\n';
 
-  const Append append = [&](const std::string& record) {
-    if (!file) {
+  // Everything the journal holds (its end, when it is far too large).
+  std::string Bytes() const { return file_ ? ReadAll(*file_) : std::string(); }
+
+  // The highest change number recorded: that of the last whole change record, or of a later
+  // end record, read back from the journal's end a piece at a time.
+  std::uint64_t LastId() const {
+    if (!file_) return 0;
+    std::uint64_t piece = 64 * 1024;
+    for (;;) {
+      const std::uint64_t from = size_ > piece ? size_ - piece : 0;
+      std::string bytes(static_cast<std::size_t>(size_ - from), '\0');
+      bytes.resize(file_->ReadAt(from, bytes.data(), bytes.size()));
+      std::string_view rest = bytes;
+      rest = rest.substr(0, rest.rfind('\n') + 1);  // a line cut short is no record
+      std::uint64_t highest = 0;
+      while (!rest.empty()) {
+        const std::string_view body = rest.substr(0, rest.size() - 1);  // its last line end off
+        const std::size_t before = body.rfind('\n');
+        // The first line of a piece may have begun before it: only whole lines count.
+        if (before == std::string_view::npos && from > 0) break;
+        const std::size_t at = before == std::string_view::npos ? 0 : before + 1;
+        const std::string_view line = body.substr(at);
+        rest = rest.substr(0, at);
+        const std::optional<std::string_view> record = RecordOf(line);
+        if (!record || record->size() < 2 || (*record)[1] != ' ') continue;
+        Tokens t(record->substr(2));
+        std::uint64_t id = 0;
+        if (((*record)[0] != 'B' && (*record)[0] != 'E') || !t.Unsigned(id)) continue;
+        highest = std::max(highest, id);
+        if ((*record)[0] == 'B') return highest;
+      }
+      if (from == 0) return highest;
+      piece *= 4;
+    }
+  }
+
+  void Append(const std::string& record, bool flush) {
+    if (!file_) {
       // Made under another name and given its own only once it is on disk with its folder's
       // entry, so that the first record does not vanish with a crash.
-      const std::string fresh = path_ + ".new";
+      const std::string fresh = journal_.path_ + ".new";
       platform::RemoveFile(fresh);
       platform::File::OpenOrCreate(fresh)->Flush();
-      if (!platform::RenameFile(fresh, path_)) {
+      if (!platform::RenameFile(fresh, journal_.path_)) {
         throw Exception("Je ne peux pas créer le journal des modifications " +
-                        platform::QuotedPath(path_) + ".");
+                        platform::QuotedPath(journal_.path_) + ".");
       }
-      file = platform::File::OpenOrCreate(path_);
+      file_ = platform::File::OpenOrCreate(journal_.path_);
+      size_ = 0;
+      endsLine_ = true;
     }
     // A line cut short by a crash is ended first: this record starts a line of its own.
-    const std::string line = (endsLine ? "" : "\n") + Line(record);
-    file->WriteAt(size, line.data(), line.size());
-    file->Flush();
-    size += line.size();
-    endsLine = true;
-  };
-  work(contents, append);
-
-  if (size <= limit_ || !file) return;
-  // Too large: the newest records down to half the limit, and every record of an unfinished
-  // change however old.
-  bytes = ReadAll(*file);
-  const JournalContents now = Parse(bytes);
-  std::vector<std::uint64_t> unfinished;
-  for (const JournalChange& c : now.changes) {
-    if (c.state == JournalChange::State::Unfinished) unfinished.push_back(c.id);
+    const std::string line = (endsLine_ ? "" : "\n") + Line(record);
+    file_->WriteAt(size_, line.data(), line.size());
+    if (flush) file_->Flush();
+    size_ += line.size();
+    endsLine_ = true;
   }
-  std::vector<std::string_view> lines;
+
+  // Too large: the newest records down to half the limit are kept, with every record of an
+  // unfinished change however old.
+  void TrimWhenFull() {
+    if (!file_ || size_ <= journal_.limit_) return;
+    const std::string bytes = ReadAll(*file_);
+    const JournalContents now = Parse(bytes);
+    std::vector<std::uint64_t> unfinished;
+    for (const JournalChange& c : now.changes) {
+      if (c.state == JournalChange::State::Unfinished) unfinished.push_back(c.id);
+    }
+    std::vector<std::string_view> lines;
+    for (std::string_view rest = bytes; !rest.empty();) {
+      const std::size_t end = rest.find('\n');
+      if (end == std::string_view::npos) break;
+      lines.push_back(rest.substr(0, end + 1));
+      rest.remove_prefix(end + 1);
+    }
+    std::vector<bool> keep(lines.size(), false);
+    std::uint64_t kept = 0;
+    for (std::size_t i = lines.size(); i-- > 0;) {
+      if (kept + lines[i].size() > journal_.limit_ / 2) break;
+      keep[i] = true;
+      kept += lines[i].size();
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (keep[i]) continue;
+      const std::optional<std::string_view> record =
+          RecordOf(lines[i].substr(0, lines[i].size() - 1));
+      if (!record || record->substr(0, 2) != "B ") continue;
+      Tokens t(record->substr(2));
+      std::uint64_t id = 0;
+      keep[i] =
+          t.Unsigned(id) && std::find(unfinished.begin(), unfinished.end(), id) != unfinished.end();
+    }
+    std::string trimmed;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (keep[i]) trimmed += lines[i];
+    }
+    const std::string fresh = journal_.path_ + ".new";
+    platform::RemoveFile(fresh);
+    {
+      const std::unique_ptr<platform::File> out = platform::File::OpenOrCreate(fresh);
+      out->WriteAt(0, trimmed.data(), trimmed.size());
+      out->Flush();
+    }
+    file_.reset();
+    // Left as it was when the new one cannot take its place: it only stays larger.
+    if (!platform::ReplaceFile(fresh, journal_.path_)) platform::RemoveFile(fresh);
+  }
+
+ private:
+  const Journal& journal_;
+  std::unique_ptr<platform::File> lock_;
+  std::unique_ptr<platform::File> file_;
+  std::uint64_t size_ = 0;
+  bool endsLine_ = true;
+};
+
+JournalContents Journal::ParseUnfinished(std::string_view bytes) {
+  // The end records first, checked: a damaged one must not pass for an end. A change record
+  // is read whole only when no end follows it.
+  std::vector<std::uint64_t> ended;
+  std::vector<std::pair<std::uint64_t, std::string_view>> begun;
   for (std::string_view rest = bytes; !rest.empty();) {
     const std::size_t end = rest.find('\n');
     if (end == std::string_view::npos) break;
-    lines.push_back(rest.substr(0, end + 1));
+    const std::string_view line = rest.substr(0, end);
     rest.remove_prefix(end + 1);
+    if (line.size() < 12 || line[8] != ' ' || line[10] != ' ') continue;
+    if (line[9] == 'E') {
+      const std::optional<std::string_view> record = RecordOf(line);
+      Tokens t(record ? record->substr(2) : std::string_view());
+      std::uint64_t id = 0;
+      if (record && t.Unsigned(id)) ended.push_back(id);
+    } else if (line[9] == 'B') {
+      Tokens t(line.substr(11));
+      std::uint64_t id = 0;
+      if (t.Unsigned(id)) begun.emplace_back(id, line);
+    }
   }
-  std::vector<bool> keep(lines.size(), false);
-  std::uint64_t kept = 0;
-  for (std::size_t i = lines.size(); i-- > 0;) {
-    if (kept + lines[i].size() > limit_ / 2) break;
-    keep[i] = true;
-    kept += lines[i].size();
+  std::sort(ended.begin(), ended.end());
+  std::string unfinished;
+  for (const auto& [id, line] : begun) {
+    if (std::binary_search(ended.begin(), ended.end(), id)) continue;
+    unfinished.append(line);
+    unfinished += '\n';
   }
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (keep[i]) continue;
-    const std::optional<std::string_view> record =
-        RecordOf(lines[i].substr(0, lines[i].size() - 1));
-    if (!record || record->substr(0, 2) != "B ") continue;
-    Tokens t(record->substr(2));
-    std::uint64_t id = 0;
-    keep[i] =
-        t.Unsigned(id) && std::find(unfinished.begin(), unfinished.end(), id) != unfinished.end();
-  }
-  std::string trimmed;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (keep[i]) trimmed += lines[i];
-  }
-  const std::string fresh = path_ + ".new";
-  platform::RemoveFile(fresh);
-  {
-    const std::unique_ptr<platform::File> out = platform::File::OpenOrCreate(fresh);
-    out->WriteAt(0, trimmed.data(), trimmed.size());
-    out->Flush();
-  }
-  file.reset();
-  // Left as it was when the new one cannot take its place: it only stays larger.
-  if (!platform::ReplaceFile(fresh, path_)) platform::RemoveFile(fresh);
+  return Parse(unfinished);
+}
+
+void Journal::Locked(const std::function<void(const JournalContents&, const Append&)>& work) const {
+  Session session(*this);
+  const JournalContents contents = ParseUnfinished(session.Bytes());
+  const Append append = [&](const std::string& record) { session.Append(record, true); };
+  work(contents, append);
+  session.TrimWhenFull();
 }
 
 std::uint64_t Journal::Begin(const ChangeRecord& change) {
-  std::uint64_t id = 0;
-  Locked([&](const JournalContents& contents, const Append& append) {
-    id = contents.lastId + 1;
-    append(BeginRecord(id, NowMs(), change));
-  });
+  Session session(*this);
+  const std::uint64_t id = session.LastId() + 1;
+  session.Append(BeginRecord(id, NowMs(), change), true);
+  session.TrimWhenFull();
   return id;
 }
 
 void Journal::Finish(std::uint64_t change, End end) {
-  Locked([&](const JournalContents&, const Append& append) { append(EndRecord(change, end)); });
+  Session session(*this);
+  session.Append(EndRecord(change, end), true);
+  session.TrimWhenFull();
 }
 
 void Journal::NoteBackup(const BackupRecord& backup) {
-  Locked(
-      [&](const JournalContents&, const Append& append) { append(CopyRecord(NowMs(), backup)); });
+  // Flushed with the change it comes before: lost with a crash before that, it leaves restore
+  // to its other rule (a copy differing only inside elevation fields).
+  Session session(*this);
+  session.Append(CopyRecord(NowMs(), backup), false);
+  session.TrimWhenFull();
 }
 
 JournalContents Journal::Read() const {
   if (!platform::FileExists(path_)) return {};
-  JournalContents result;
-  Locked([&](const JournalContents& contents, const Append&) { result = contents; });
-  return result;
+  Session session(*this);
+  return Parse(session.Bytes());
 }
 
 }  // namespace qor::library

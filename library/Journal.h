@@ -60,9 +60,9 @@ class Journal : public ChangeJournal {
   // Raises Exception when it exists but cannot be read.
   JournalContents Read() const;
 
-  // Runs work with the journal locked against every other process, giving it what the journal
-  // holds and a way to append records (each appended and flushed at once). Recovery uses it:
-  // nothing may begin or end while it looks.
+  // Runs work with the journal locked against every other process, giving it the unfinished
+  // changes the journal holds and a way to append records (each appended and flushed at once).
+  // Recovery uses it: nothing may begin or end while it looks.
   using Append = std::function<void(const std::string& record)>;
   void Locked(const std::function<void(const JournalContents&, const Append&)>& work) const;
 
@@ -75,8 +75,12 @@ class Journal : public ChangeJournal {
   static std::string CopyRecord(std::int64_t timeMs, const BackupRecord& backup);
   // What the bytes of a journal say, damaged lines passed over; never raises.
   static JournalContents Parse(std::string_view bytes);
+  // The same, of the unfinished changes only: the others are not read past their numbers.
+  static JournalContents ParseUnfinished(std::string_view bytes);
 
  private:
+  class Session;
+
   std::string path_;
   std::uint64_t limit_;
 };

@@ -120,6 +120,21 @@ TEST_F(JournalTest, AFullJournalDropsItsOldestRecordsButNeverAnUnfinishedChange)
   EXPECT_LT(read.changes.size(), 150u);  // the oldest finished ones went
 }
 
+// A change's number follows the last one recorded, however many other records lie after it.
+TEST_F(JournalTest, NumbersGoOnPastManyRecordsOfCopies) {
+  Journal journal(path_);
+  journal.Finish(journal.Begin(OneField("set", 1)), ChangeJournal::End::Done);
+  journal.Begin(OneField("set", 2));
+  for (int i = 0; i < 2000; ++i) {
+    journal.NoteBackup({"/scènes/" + std::to_string(i) + ".bgl", {1, 2, 3, 4}, "/copie"});
+  }
+  ASSERT_GT(fs::file_size(test::Utf8Path(path_)), 100u * 1024u);  // more than a piece read back
+  EXPECT_EQ(journal.Begin(OneField("set", 3)), 3u);
+  const JournalContents read = journal.Read();
+  EXPECT_EQ(Ids(read), (std::vector<std::uint64_t>{1, 2, 3}));
+  EXPECT_EQ(read.copies.size(), 2000u);
+}
+
 // A journal grown far past any size of its own (another program wrote it) is read from its end:
 // no allocation of its size, the newest records kept, and appends go after its last byte.
 TEST_F(JournalTest, AHugeJournalIsReadFromItsEndOnly) {
