@@ -22,6 +22,14 @@ struct FieldEdit {
   std::string what;  // the airport's name, or the runway's or start's caption and its airport's
 };
 
+// A field's bytes as the value they hold: an elevation (4 bytes) as signed millimetres, a
+// narrower field as its unsigned value.
+inline std::int64_t FieldValue(const std::array<std::uint8_t, 4>& bytes, std::uint8_t width) {
+  std::uint32_t v = 0;
+  for (std::uint8_t i = width; i-- > 0;) v = (v << 8) | bytes[i];
+  return width == 4 ? std::int64_t{static_cast<std::int32_t>(v)} : std::int64_t{v};
+}
+
 // The fields changed in one file, and the file as it was just before.
 struct FileEdit {
   std::string path;

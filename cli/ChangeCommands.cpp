@@ -38,14 +38,6 @@ std::string Desktop() {
   return IncludeBackslash(platform::UserDesktopFolder());
 }
 
-// A field's bytes as the elevation it holds (signed millimetres), or as the unsigned value of a
-// narrower field.
-std::int64_t ValueOf(const std::array<std::uint8_t, 4>& bytes, std::uint8_t width) {
-  std::uint32_t v = 0;
-  for (std::uint8_t i = width; i-- > 0;) v = (v << 8) | bytes[i];
-  return width == 4 ? std::int64_t{static_cast<std::int32_t>(v)} : std::int64_t{v};
-}
-
 // A moment in ISO 8601, UTC: "2026-12-08T20:41:07.123Z".
 std::string IsoTime(std::int64_t ms) {
   using namespace std::chrono;
@@ -102,7 +94,8 @@ std::string FieldLine(const std::string& file, const FieldEdit& e) {
 }
 
 std::string Elevation(const std::array<std::uint8_t, 4>& bytes, std::uint8_t width) {
-  return width == 4 ? Metres(ValueOf(bytes, width)) + " m" : std::to_string(ValueOf(bytes, width));
+  return width == 4 ? Metres(FieldValue(bytes, width)) + " m"
+                    : std::to_string(FieldValue(bytes, width));
 }
 
 }  // namespace
@@ -231,9 +224,9 @@ int HistoryCommand(const std::vector<std::string>& args) {
           out += ", \"offset\": ";
           AppendJsonNumber(out, e.offset);
           out += ", \"old_elevation_mm\": ";
-          AppendJsonNumber(out, ValueOf(e.before, e.width));
+          AppendJsonNumber(out, FieldValue(e.before, e.width));
           out += ", \"new_elevation_mm\": ";
-          AppendJsonNumber(out, ValueOf(e.after, e.width));
+          AppendJsonNumber(out, FieldValue(e.after, e.width));
           out += ", \"state\": \"";
           out += StateKey(c->state);
           out += "\"}";
@@ -294,9 +287,9 @@ int UndoCommand(const std::vector<std::string>& args) {
       out += ", \"offset\": ";
       AppendJsonNumber(out, u.edit.offset);
       out += ", \"old_elevation_mm\": ";
-      AppendJsonNumber(out, ValueOf(u.edit.after, u.edit.width));
+      AppendJsonNumber(out, FieldValue(u.edit.after, u.edit.width));
       out += ", \"new_elevation_mm\": ";
-      AppendJsonNumber(out, ValueOf(u.edit.before, u.edit.width));
+      AppendJsonNumber(out, FieldValue(u.edit.before, u.edit.width));
       out += u.putBack ? ", \"state\": \"put-back\"}" : ", \"state\": \"left\", \"reason\": ";
       if (!u.putBack) {
         AppendJsonString(out, u.why);

@@ -5,14 +5,11 @@
 
 #include "platform/Errors.h"
 #include "platform/File.h"
+#include "util/NumberFormat.h"
 
 namespace qor::library {
 
 namespace {
-
-std::string Count(std::size_t n, const std::string& one, const std::string& many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
 
 // Puts back one unfinished change; false when its files are held by a writer still at work.
 bool PutBack(const JournalChange& change, const Journal::Append& append,
@@ -76,11 +73,11 @@ bool PutBack(const JournalChange& change, const Journal::Append& append,
     line = "La modification " + who + " a été interrompue avant d'écrire : rien à défaire.";
   } else {
     line = "La modification " + who + " a été interrompue : je l'ai défaite, " +
-           Count(put, "altitude remise", "altitudes remises") + " à l'ancienne valeur dans " +
-           Count(touchedFiles, "fichier", "fichiers") + ".";
+           Counted(put, "altitude remise", "altitudes remises") + " à l'ancienne valeur dans " +
+           Counted(touchedFiles, "fichier", "fichiers") + ".";
     if (left > 0) {
       line.pop_back();
-      line += " ; " + Count(left, "laissée telle quelle", "laissées telles quelles") +
+      line += " ; " + Counted(left, "laissée telle quelle", "laissées telles quelles") +
               ", car elle" + (left == 1 ? " ne tenait" : "s ne tenaient") +
               " plus la nouvelle valeur.";
     }

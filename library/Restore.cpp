@@ -23,11 +23,10 @@ std::string Quoted(const std::string& path) {
 
 // The newest record of a copy made under the name copy (the same file as the copy's path).
 std::optional<BackupRecord> CopyMadeAs(const JournalContents& journal, const std::string& copy) {
-  const std::optional<std::string> real = platform::RealPath(copy);
+  // The journal keeps the copy's resolved path: one resolution here, none per record.
+  const std::string real = platform::RealPath(copy).value_or(copy);
   for (auto it = journal.copies.rbegin(); it != journal.copies.rend(); ++it) {
-    if (it->record.copy == copy || (real && platform::RealPath(it->record.copy) == real)) {
-      return it->record;
-    }
+    if (it->record.copy == copy || it->record.copy == real) return it->record;
   }
   return std::nullopt;
 }

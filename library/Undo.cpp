@@ -15,12 +15,6 @@ char CodeOf(std::uint8_t width) {
   return width == 1 ? 'B' : width == 2 ? 'W' : 'D';
 }
 
-std::int64_t ValueOf(const std::array<std::uint8_t, 4>& bytes, std::uint8_t width) {
-  std::int64_t v = 0;
-  for (std::uint8_t i = width; i-- > 0;) v = (v << 8) | bytes[i];
-  return v;
-}
-
 }  // namespace
 
 bool IsAlignment(const JournalChange& change) {
@@ -68,8 +62,8 @@ UndoOutcome Undo(const JournalChange& change, const std::string& command,
     }
     FileWrites w{bgl.get(), {}, f.stamp};
     for (const FieldEdit& e : f.fields) {
-      w.fields.push_back({e.offset, CodeOf(e.width), ValueOf(e.before, e.width),
-                          ValueOf(e.after, e.width), e.what});
+      w.fields.push_back({e.offset, CodeOf(e.width), FieldValue(e.before, e.width),
+                          FieldValue(e.after, e.width), e.what});
       outcome.fields.push_back({f.path, e, true, ""});
     }
     request.push_back(files.size());

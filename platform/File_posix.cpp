@@ -26,6 +26,23 @@ std::string Quoted(const std::string& path) {
   return QuotedPath(path);
 }
 
+// fd, just opened, when it is a regular file; raises the French error otherwise (a failed
+// open, a folder, a pipe or a device), the descriptor closed.
+int RegularFile(int fd, const std::string& path) {
+  struct stat st {};
+  const int error = fd < 0                      ? errno
+                    : Sys().FStat(fd, &st) != 0 ? errno
+                    : S_ISDIR(st.st_mode)       ? EISDIR
+                    : !S_ISREG(st.st_mode)      ? EINVAL
+                                                : 0;
+  if (error != 0) {
+    if (fd >= 0) Sys().Close(fd);
+    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +
+                      ReasonOfErrno(error) + ".");
+  }
+  return fd;
+}
+
 }  // namespace
 
 std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
@@ -53,33 +70,12 @@ std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
 std::unique_ptr<File> File::OpenRead(const std::string& path) {
   // Non-blocking, so that a named pipe given a scenery file's name cannot stall the open.
   const int fd = Sys().Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
-  struct stat st {};
-  const int error = fd < 0                      ? errno
-                    : Sys().FStat(fd, &st) != 0 ? errno
-                    : S_ISDIR(st.st_mode)       ? EISDIR
-                    : !S_ISREG(st.st_mode)      ? EINVAL
-                                                : 0;
-  if (error != 0) {
-    if (fd >= 0) Sys().Close(fd);
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +
-                      ReasonOfErrno(error) + ".");
-  }
-  return std::unique_ptr<File>(new File(fd, path));
+  return std::unique_ptr<File>(new File(RegularFile(fd, path), path));
 }
 
 std::unique_ptr<File> File::OpenOrCreate(const std::string& path) {
   const int fd = Sys().Open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600);
-  struct stat st {};
-  const int error = fd < 0                      ? errno
-                    : Sys().FStat(fd, &st) != 0 ? errno
-                    : !S_ISREG(st.st_mode)      ? EINVAL
-                                                : 0;
-  if (error != 0) {
-    if (fd >= 0) Sys().Close(fd);
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +
-                      ReasonOfErrno(error) + ".");
-  }
-  return std::unique_ptr<File>(new File(fd, path));
+  return std::unique_ptr<File>(new File(RegularFile(fd, path), path));
 }
 
 bool File::Lock(std::chrono::milliseconds wait) {

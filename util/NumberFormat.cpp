@@ -184,4 +184,8 @@ void AppendThousandths(std::string& out, std::int64_t thousandths, int width,
   *p = static_cast<char>('0' + fraction % 10);
 }
 
+std::string Counted(std::size_t n, const std::string& one, const std::string& many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 }  // namespace qor

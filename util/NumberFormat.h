@@ -2,6 +2,7 @@
 // Numbers as display text in the user's regional format: a width in characters, a number of
 // decimals, the decimal and grouping symbols of the user's locale.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -30,5 +31,8 @@ std::string FormatNumber(const Variant& value, char fill, bool showZero, double 
 // since the airport tree writes one for each of its lines.
 void AppendThousandths(std::string& out, std::int64_t thousandths, int width,
                        const platform::NumberSymbols& symbols);
+
+// A count and what it counts, in the singular for one: "1 fichier", "3 fichiers".
+std::string Counted(std::size_t n, const std::string& one, const std::string& many);
 
 }  // namespace qor

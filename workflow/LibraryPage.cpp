@@ -15,6 +15,7 @@
 #include "util/Environment.h"
 #include "util/FileUtil.h"
 #include "util/FitText.h"
+#include "util/NumberFormat.h"
 #include "workflow/ElevationInput.h"
 #include "workflow/UndoChange.h"
 
@@ -24,10 +25,6 @@ namespace {
 
 using library::Conflict;
 using library::Definition;
-
-std::string Count(std::size_t n, const std::string& one, const std::string& many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
 
 // A path under the simulator's folder without that folder: the lists stay readable.
 std::string UnderFolder(const std::string& path, const std::string& folder) {
@@ -169,12 +166,12 @@ void LibraryPage::Finish() {
   ShowLookup();
 
   std::string status =
-      Count(lib.config.areas.size(), "zone", "zones") + ", " +
-      Count(lib.definitions.size(), "définition d'aéroport", "définitions d'aéroports") + ", " +
-      Count(conflicts.size(), "conflit d'altitude", "conflits d'altitude");
+      Counted(lib.config.areas.size(), "zone", "zones") + ", " +
+      Counted(lib.definitions.size(), "définition d'aéroport", "définitions d'aéroports") + ", " +
+      Counted(conflicts.size(), "conflit d'altitude", "conflits d'altitude");
   if (!lib.problems.empty()) {
-    status += ", " + Count(lib.problems.size(), "fichier ou dossier illisible",
-                           "fichiers ou dossiers illisibles");
+    status += ", " + Counted(lib.problems.size(), "fichier ou dossier illisible",
+                             "fichiers ou dossiers illisibles");
   }
   if (!whole) status += " (lecture arrêtée avant la fin)";
   view_.SetLibraryStatus(status + ".");
@@ -220,19 +217,19 @@ void LibraryPage::ShowLookup() {
   if (found.empty()) {
     summary = "Aucune définition de « " + lookup_ + " » dans la bibliothèque.";
   } else if (!shown) {
-    summary = Count(found.size(), "définition", "définitions") +
+    summary = Counted(found.size(), "définition", "définitions") +
               ", toutes dans des zones inactives : le simulateur n'en montre aucune.";
   } else if (const std::size_t notRead = library::ActiveProblems(lib);
              notRead > 0 && library::Agree(lib, found)) {
     // A file that could not be read may hold one more definition.
-    summary = Count(found.size(), "définition", "définitions") +
+    summary = Counted(found.size(), "définition", "définitions") +
               " ; je ne peux pas dire si les actives s'accordent : " +
               library::ActiveProblemsText(notRead) + ".";
   } else if (library::Agree(lib, found)) {
-    summary = Count(found.size(), "définition", "définitions") + " ; les actives s'accordent sur " +
-              Metres(shown->elevationMm, true) + " m.";
+    summary = Counted(found.size(), "définition", "définitions") +
+              " ; les actives s'accordent sur " + Metres(shown->elevationMm, true) + " m.";
   } else {
-    summary = Count(found.size(), "définition", "définitions") +
+    summary = Counted(found.size(), "définition", "définitions") +
               " ; les actives ne s'accordent pas : le simulateur montre " +
               Metres(shown->elevationMm, true) + " m (zone « " + lib.AreaOf(*shown).title + " »).";
   }
@@ -300,7 +297,7 @@ void LibraryPage::AlignConflict(std::size_t row) {
     all = dialogs_.MsgBox(
         std::string(large ? "Changement de plus de 10 mètres ???\r\n\r\n" : "") +
             "Voulez-vous également mettre les pistes et les départs de " + who + " à " +
-            Metres(*mm, true) + " m ?\r\n\r\n" + Count(moving, "élément", "éléments") +
+            Metres(*mm, true) + " m ?\r\n\r\n" + Counted(moving, "élément", "éléments") +
             " à changer ; plus grand déplacement : " + Metres(farthest) + " m",
         "Autres éléments",
         UserDialog::kYesNo | UserDialog::kIconQuestion | (large ? UserDialog::kDefButton2 : 0));
@@ -315,8 +312,8 @@ void LibraryPage::AlignConflict(std::size_t row) {
   std::set<std::string> distinct;
   for (const library::FieldChange& c : changes) distinct.insert(c.file);
   const std::size_t files = distinct.size();
-  if (dialogs_.MsgBox(Count(changes.size(), "altitude", "altitudes") + " de " + who + " dans " +
-                          Count(files, "fichier", "fichiers") + " vont passer à " +
+  if (dialogs_.MsgBox(Counted(changes.size(), "altitude", "altitudes") + " de " + who + " dans " +
+                          Counted(files, "fichier", "fichiers") + " vont passer à " +
                           Metres(*mm, true) +
                           " m. Chaque fichier est d'abord copié dans « QORBgl Backup » sur "
                           "votre bureau.\r\n\r\nConfirmez-vous ?",
@@ -333,7 +330,7 @@ void LibraryPage::AlignConflict(std::size_t row) {
     Report(e.what(), true);
   }
   const std::string done =
-      written == 0 ? "" : Count(written, "altitude changée", "altitudes changées") + " ; ";
+      written == 0 ? "" : Counted(written, "altitude changée", "altitudes changées") + " ; ";
   // The files changed: the library is read again, so that what it shows is what they hold;
   // the folder field keeps what the user may have typed meanwhile.
   library::SceneryConfig config = library_->config;

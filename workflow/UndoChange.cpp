@@ -9,28 +9,21 @@
 #include "library/Undo.h"
 #include "util/Environment.h"
 #include "util/FileUtil.h"
+#include "util/NumberFormat.h"
 #include "workflow/WindowWorkflow.h"
 
 namespace qor {
-
-namespace {
-
-std::string Count(std::size_t n, const std::string& one, const std::string& many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
-}  // namespace
 
 std::string UndoQuestion(const library::JournalChange& change) {
   std::size_t fields = 0;
   for (const FileEdit& f : change.record.files) fields += f.fields.size();
   std::string text = "Défaire la modification « " + change.record.command + " » du " +
                      library::MomentText(change.timeMs) + " ?\r\n\r\n" +
-                     Count(fields, "altitude reprendra", "altitudes reprendront") +
+                     Counted(fields, "altitude reprendra", "altitudes reprendront") +
                      " sa valeur d'avant";
   if (fields > 1) text.replace(text.rfind("sa valeur"), 9, "leur valeur");
   if (change.record.files.size() > 1) {
-    text += ", dans " + Count(change.record.files.size(), "fichier", "fichiers");
+    text += ", dans " + Counted(change.record.files.size(), "fichier", "fichiers");
   }
   return text + ", là où le fichier tient encore la valeur que la modification y a écrite.";
 }
@@ -45,9 +38,9 @@ std::string UndoSummary(const library::UndoOutcome& outcome) {
       left += "\r\n" + ExtractFileName(u.file) + " : " + u.edit.what + " : " + u.why + ".";
     }
   }
-  std::string text =
-      "Modification défaite : " + Count(put, "altitude a repris sa", "altitudes ont repris leur") +
-      " valeur d'avant.";
+  std::string text = "Modification défaite : " +
+                     Counted(put, "altitude a repris sa", "altitudes ont repris leur") +
+                     " valeur d'avant.";
   if (!left.empty()) text += "\r\n\r\nLaissées telles quelles :" + left;
   return text;
 }
