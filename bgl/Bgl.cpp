@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "bgl/BglHeader.h"
 #include "bgl/GetValue.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
@@ -62,7 +63,7 @@ void TBGL::ReadStructure() {
   std::uint32_t next;
   GetValue(*file_, 0, 'W', v, next);
   Header = static_cast<std::uint16_t>(v.AsInt64());
-  if (Header != kHeader) {
+  if (Header != kReadableHeader) {
     throw Exception("(TBGL.Create)\r\n\r\nJe ne sais pas explorer les BGLs de type " +
                     ValueToHex(Variant::Word(Header)) + "." + "\r\n\r\n" +
                     "Je ne reconnais (pour le moment) que les BGLs" + "\r\n" +
@@ -85,11 +86,8 @@ std::string TBGL::BackupPath() const {
 
 namespace {
 
-bool HasAcceptedHeader(std::optional<std::size_t> read, const unsigned char (&bytes)[2]) {
-  if (read != std::optional<std::size_t>(2)) return false;
-  const auto word = static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
-  return std::find(TBGL::AcceptedHeaders.begin(), TBGL::AcceptedHeaders.end(), word) !=
-         TBGL::AcceptedHeaders.end();
+bool Readable(std::optional<std::size_t> read, const unsigned char (&bytes)[2]) {
+  return read && HeaderKindOf(std::span(bytes, *read)) == HeaderKind::kReadable;
 }
 
 }  // namespace
@@ -97,12 +95,12 @@ bool HasAcceptedHeader(std::optional<std::size_t> read, const unsigned char (&by
 bool TBGL::CanRead(const std::string& fileName) {
   // Called for every file of a folder: one open, one status query and one read each.
   unsigned char bytes[2];
-  return HasAcceptedHeader(platform::ReadStartOfFile(fileName, bytes, 2), bytes);
+  return Readable(platform::ReadStartOfFile(fileName, bytes, 2), bytes);
 }
 
 bool TBGL::CanRead(const platform::OpenFolder& folder, const std::string& name) {
   unsigned char bytes[2];
-  return HasAcceptedHeader(platform::ReadStartOfFile(folder, name, bytes, 2), bytes);
+  return Readable(platform::ReadStartOfFile(folder, name, bytes, 2), bytes);
 }
 
 void TBGL::Damaged(const std::string& what) const {

@@ -3,7 +3,6 @@
 // decoded records, built whole when it is opened. The file stays open for reading and writing
 // until the object is destroyed.
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <memory_resource>
@@ -24,8 +23,6 @@ class TSection;
 
 class TBGL {
  public:
-  static constexpr std::uint16_t kHeader = 0x0201;
-  static constexpr std::array<std::uint16_t, 1> AcceptedHeaders = {kHeader};
   static constexpr std::uint32_t kSectionAirports = 3;
   static constexpr std::uint32_t kSectionNameList = 39;
   static constexpr const char* kBackupFolderName = "QORBgl Backup";
@@ -45,7 +42,8 @@ class TBGL {
   TBGL& operator=(const TBGL&) = delete;
 
   // Whether the file is one this library reads: it exists, opens for reading and writing, and
-  // starts with an accepted header word. Files shorter than two bytes are refused.
+  // its header is of the readable kind (bgl/BglHeader.h). Files shorter than two bytes are
+  // refused.
   static bool CanRead(const std::string& fileName);
   // The same for the file named `name` in an open folder, as a folder's listing asks it of
   // each of its files.

@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "bgl/BglHeader.h"
 #include "bgl/QORBglLib.h"
 #include "cli/Cli.h"
 #include "cli/Json.h"
@@ -196,14 +197,14 @@ int CheckCommand(const std::vector<std::string>& args) {
   for (const std::string& name : names) {
     const std::string path = folder + name;
     try {
-      const library::HeaderCheck header = library::CheckHeader(path);
-      if (header.kind == library::HeaderKind::kOlderFormat) {
+      const HeaderCheck header = CheckHeader(path);
+      if (header.kind == HeaderKind::kOlderFormat) {
         findings.push_back({name, true,
                             "ancien format (en-tête $0001, pas $0201) : ce programme "
                             "ne le lit pas"});
         continue;
       }
-      if (header.kind == library::HeaderKind::kDamaged) {
+      if (header.kind == HeaderKind::kDamaged) {
         findings.push_back({name, false, header.message});
         damaged = true;
         continue;

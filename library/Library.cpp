@@ -4,7 +4,7 @@
 #include <map>
 
 #include "bgl/Bgl.h"
-#include "bgl/GetValue.h"
+#include "bgl/BglHeader.h"
 #include "bgl/Listing.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
@@ -132,30 +132,6 @@ std::string ActiveProblemsText(std::size_t problems) {
   return problems == 1 ? "1 fichier ou dossier des zones actives n'a pas pu être lu"
                        : std::to_string(problems) +
                              " fichiers ou dossiers des zones actives n'ont pas pu être lus";
-}
-
-HeaderCheck CheckHeader(const std::string& path) {
-  unsigned char bytes[2] = {};
-  const std::size_t read = platform::File::OpenRead(path)->ReadAt(0, bytes, 2);
-  HeaderCheck check;
-  if (read < 2) {
-    check.message = "Le fichier " + platform::QuotedPath(path) +
-                    " est endommagé : il est trop court pour contenir un en-tête (" +
-                    std::to_string(read) + " octet).";
-    return check;
-  }
-  const auto word = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-  if (word == TBGL::kHeader) {
-    check.kind = HeaderKind::kReadable;
-  } else if (word == kOlderHeader) {
-    check.kind = HeaderKind::kOlderFormat;
-  } else {
-    check.message = "Le fichier " + platform::QuotedPath(path) +
-                    " est endommagé ou n'est pas un fichier BGL : il commence par " +
-                    ValueToHex(Variant::Word(word)) +
-                    ", ni $0201 (FS2004) ni $0001 (ancien format).";
-  }
-  return check;
 }
 
 Library ScanLibrary(SceneryConfig config, std::string only) {

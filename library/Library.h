@@ -58,18 +58,6 @@ std::size_t ActiveProblems(const Library& library);
 // The sentence that says so: "2 fichiers ou dossiers des zones actives n'ont pas pu être lus".
 std::string ActiveProblemsText(std::size_t problems);
 
-// What the first 16-bit word (little-endian) of a BGL file says of it: the format this
-// program reads, the older format (which holds no airports it reads, and is no damage), or
-// a damaged file (any other word, or fewer than two bytes).
-enum class HeaderKind { kReadable, kOlderFormat, kDamaged };
-struct HeaderCheck {
-  HeaderKind kind = HeaderKind::kDamaged;
-  std::string message;  // for a damaged file: naming the file and the word found
-};
-inline constexpr std::uint16_t kOlderHeader = 0x0001;
-// Raises EInOutError when the file cannot be opened or read.
-HeaderCheck CheckHeader(const std::string& path);
-
 // Reads the airports of every area (the inactive ones too, which `where` lists), each file of
 // an area's "scenery" folder in listing order, only its airports; with `only`, only the
 // definitions of the airport it names (Names). A file or folder that cannot be read goes to

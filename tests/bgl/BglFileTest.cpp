@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "bgl/Bgl.h"
+#include "bgl/BglHeader.h"
 #include "platform/Errors.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/TempFolder.h"
@@ -125,6 +126,36 @@ TEST_F(BglFileTest, CanReadRefusesShortReadOnlyAndOtherFiles) {
   EXPECT_FALSE(TBGL::CanRead(*folder, "inner/two.bgl"));
   EXPECT_FALSE(TBGL::CanRead(*folder, ""));
   EXPECT_FALSE(platform::OpenFolder::Open(dir_ / "two.bgl"));  // a file, no folder
+}
+
+// The first word tells the three kinds of file apart, read little-endian; a damaged file's
+// message names the file and the word found, or says that it is too short to hold one.
+TEST_F(BglFileTest, TheHeaderWordTellsReadableOlderAndDamagedFiles) {
+  const struct {
+    Bytes bytes;
+    HeaderKind kind;
+    const char* says;
+  } rows[] = {
+      {{0x01, 0x02, 0xFF}, HeaderKind::kReadable, ""},
+      {{0x01, 0x00}, HeaderKind::kOlderFormat, ""},
+      {{0x02, 0x01}, HeaderKind::kDamaged, "il commence par $0102, ni $0201 (FS2004) ni $0001"},
+      {{0x00, 0x01}, HeaderKind::kDamaged, "il commence par $0100, ni $0201"},
+      {{0x01}, HeaderKind::kDamaged, "trop court pour contenir un en-tête (1 octet)."},
+      {{}, HeaderKind::kDamaged, "trop court pour contenir un en-tête (0 octet)."},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(row.bytes));
+    EXPECT_EQ(HeaderKindOf(row.bytes), row.kind);
+    const std::string path = Write("h.bgl", row.bytes);
+    const HeaderCheck check = CheckHeader(path);
+    EXPECT_EQ(check.kind, row.kind);
+    if (row.kind == HeaderKind::kDamaged) {
+      EXPECT_EQ(check.message.rfind("Le fichier \"" + path + "\" est endommagé", 0), 0u)
+          << check.message;
+    }
+    EXPECT_NE(check.message.find(row.says), std::string::npos) << check.message;
+  }
+  EXPECT_THROW(CheckHeader(dir_ / "absent.bgl"), EInOutError);
 }
 
 TEST_F(BglFileTest, SectionsAndSubsectionsAreWalkedInDirectoryOrder) {
