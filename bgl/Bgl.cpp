@@ -80,8 +80,12 @@ void TBGL::ReadStructure() {
 
 TBGL::~TBGL() = default;
 
+std::string TBGL::BackupFolder() const {
+  return desktopFolder_ + kBackupFolderName;
+}
+
 std::string TBGL::BackupPath() const {
-  return desktopFolder_ + kBackupFolderName + platform::kPathDelimiter + ExtractFileName(FileName);
+  return BackupFolder() + platform::kPathDelimiter + ExtractFileName(FileName);
 }
 
 namespace {

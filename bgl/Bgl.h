@@ -67,7 +67,9 @@ class TBGL {
   // The elevation field at offset as the file holds it now, read as signed millimetres.
   // Raises EInOutError when the field lies past the end of the file.
   std::int32_t ElevationAt(std::uint32_t offset);
-  // Where the backup copy of the file goes: the file's name in "QORBgl Backup" on the desktop.
+  // The folder of the backup copies: "QORBgl Backup" on the desktop.
+  std::string BackupFolder() const;
+  // Where the backup copy of the file goes: the file's name in the backup folder.
   std::string BackupPath() const;
   // Whether the file lies inside the backup folder: a backup copy, which is never written.
   bool IsBackupCopy() const;

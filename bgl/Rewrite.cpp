@@ -23,7 +23,7 @@ std::int32_t TBGL::ElevationAt(std::uint32_t offset) {
 bool TBGL::IsBackupCopy() const {
   if (desktopFolder_.empty()) return false;
   // Compared as the system resolves them: a relative path, a link or ".." reach it too.
-  const std::optional<std::string> folder = platform::RealPath(desktopFolder_ + kBackupFolderName);
+  const std::optional<std::string> folder = platform::RealPath(BackupFolder());
   const std::optional<std::string> file = platform::RealPath(FileName);
   if (!folder || !file) return false;
   const std::string inside = IncludeBackslash(*folder);

@@ -17,8 +17,6 @@
 #include "platform/File.h"
 #include "platform/PathText.h"
 #include "platform/Process.h"
-#include "platform/ShellFolders.h"
-#include "util/FileUtil.h"
 #include "workflow/ElevationInput.h"
 
 namespace qor::cli {
@@ -32,10 +30,6 @@ using library::Library;
 // Data (names, paths, captions) as text output shows it: control characters spelled out.
 std::string Shown(const std::string& text) {
   return platform::TerminalText(text);
-}
-
-std::string Desktop() {
-  return IncludeBackslash(platform::UserDesktopFolder());
 }
 
 // A moment in ISO 8601, UTC: "2026-12-08T20:41:07.123Z".

@@ -17,6 +17,8 @@ int Usage(const std::string& problem);
 void Report(const std::string& message);
 // Reports that path names no file, readably; returns kFileError.
 int NoSuchFile(const std::string& path);
+// The user's desktop folder, ending in the path delimiter: where the backup folder lies.
+std::string Desktop();
 
 // What the changes tell the user goes to standard error; the question about going on without
 // a backup copy is answered by --no-backup, never by asking.

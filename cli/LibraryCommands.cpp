@@ -16,7 +16,6 @@
 #include "platform/File.h"
 #include "platform/Folder.h"
 #include "platform/PathText.h"
-#include "platform/ShellFolders.h"
 #include "platform/Trash.h"
 #include "simfinder/QORFS.h"
 #include "util/FileUtil.h"

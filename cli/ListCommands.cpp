@@ -12,7 +12,6 @@
 #include "platform/File.h"
 #include "platform/Folder.h"
 #include "platform/PathText.h"
-#include "platform/ShellFolders.h"
 #include "util/NumberFormat.h"
 #include "workflow/AirportLines.h"
 #include "workflow/AirportSearch.h"
@@ -132,7 +131,7 @@ void PrintJson(const std::string& path, const TBGL& bgl) {
 
 int List(const std::string& path, bool json) {
   if (!platform::FileExists(path)) return NoSuchFile(path);
-  const TBGL bgl(path, platform::UserDesktopFolder());
+  const TBGL bgl(path, Desktop());
   if (json) PrintJson(path, bgl);
   if (bgl.AirportCount() < 1) {
     Report("Ce fichier ne contient pas d'aéroports.");

@@ -10,7 +10,6 @@
 #include "platform/Console.h"
 #include "platform/File.h"
 #include "platform/PathText.h"
-#include "platform/ShellFolders.h"
 #include "util/FileUtil.h"
 #include "util/NumberFormat.h"
 #include "workflow/ElevationInput.h"
@@ -140,7 +139,7 @@ int SetCommand(const std::vector<std::string>& args) {
   if (!mm) return Usage(FlatMessage(problem));
 
   if (!platform::FileExists(request->file)) return NoSuchFile(request->file);
-  TBGL bgl(request->file, IncludeBackslash(platform::UserDesktopFolder()));
+  TBGL bgl(request->file, Desktop());
   const std::vector<const TElevation*> targets = Targets(bgl, *request);
   if (targets.empty()) return kNothing;
 

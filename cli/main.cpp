@@ -25,6 +25,8 @@
 #include "platform/Console.h"
 #include "platform/Errors.h"
 #include "platform/PathText.h"
+#include "platform/ShellFolders.h"
+#include "util/FileUtil.h"
 #include "util/ProgramTitle.h"
 
 namespace qor::cli {
@@ -144,6 +146,10 @@ int CommandLineDialog::MsgBox(const std::string&, const std::string&, int) {
 int NoSuchFile(const std::string& path) {
   Report("Je ne trouve pas le fichier " + platform::QuotedPath(path) + ".");
   return kFileError;
+}
+
+std::string Desktop() {
+  return IncludeBackslash(platform::UserDesktopFolder());
 }
 
 }  // namespace qor::cli
