@@ -179,6 +179,7 @@ class BenchDialog : public WorkflowDialogs {
   }
   bool OpenFileName(std::string&) override { return false; }
   bool SaveFileName(const std::string&, const std::string&, std::string&) override { return false; }
+  bool BrowseFolder(const std::string&, std::string&) override { return false; }
 
  private:
   std::string answer_;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -71,6 +72,9 @@ WorkflowDialogs& CurrentDialogs() {
     bool SaveFileName(const std::string& caption, const std::string& filter,
                       std::string& path) override {
       return Dialogs().SaveFileName(caption, filter, path);
+    }
+    bool BrowseFolder(const std::string& caption, std::string& folder) override {
+      return Dialogs().BrowseFolder(caption, folder);
     }
   };
   static Forward forward;
@@ -150,6 +154,17 @@ bool MessageBoxDialog::OpenFileName(std::string& path) {
   if (!path.empty()) dialog.setDirectory(QString::fromStdString(path));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   path = dialog.selectedFiles().front().toStdString();
+  return true;
+}
+
+bool MessageBoxDialog::BrowseFolder(const std::string& caption, std::string& folder) {
+  QFileDialog dialog(Parent(), QString::fromStdString(caption));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (!folder.empty())
+    dialog.setDirectory(QDir::fromNativeSeparators(QString::fromStdString(folder)));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  folder = QDir::toNativeSeparators(dialog.selectedFiles().front()).toStdString();
   return true;
 }
 

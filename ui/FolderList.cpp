@@ -1,61 +1,37 @@
 #include "ui/FolderList.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QKeyEvent>
 #include <QStyle>
 
 namespace qor {
 
-namespace {
-
-constexpr int kPathRole = Qt::UserRole;
-
-QString WithDelimiter(QString path) {
-  if (!path.endsWith('/')) path += '/';
-  return path;
-}
-
-}  // namespace
-
 FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
   connect(this, &QListWidget::itemDoubleClicked, this,
-          [this](QListWidgetItem* item) { SetFolder(item->data(kPathRole).toString()); });
+          [this](QListWidgetItem* item) { emit rowEntered(row(item)); });
   connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-    if (item->data(kPathRole).toString() == folder_) emit folderClicked();
+    if (row(item) == current_) emit currentClicked();
   });
 }
 
-void FolderList::SetFolder(const QString& path) {
-  const QFileInfo info(path);
-  if (path.isEmpty() || !info.isDir()) return;
-  const QString folder = WithDelimiter(QDir::cleanPath(info.absoluteFilePath()));
-  if (folder == folder_) return;
-  folder_ = folder;
-  Fill();
-  emit folderChanged();
-}
-
-void FolderList::Fill() {
+void FolderList::Show(const FolderRows& rows) {
+  const QSignalBlocker quiet(this);
   clear();
   const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
   const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
-  // The chain from the root down to the current folder, each one step further in.
-  QStringList parts = folder_.split('/', Qt::SkipEmptyParts);
-  QString path = "/";
-  auto add = [this](const QString& text, const QString& target, int depth, const QIcon& icon) {
-    auto* item = new QListWidgetItem(icon, QString(depth * 2, ' ') + text, this);
-    item->setData(kPathRole, target);
-  };
-  add("/", "/", 0, open);
-  for (int i = 0; i < parts.size(); ++i) {
-    path += parts[i] + "/";
-    add(parts[i], path, i + 1, open);
+  for (const FolderRow& row : rows.rows) {
+    addItem(new QListWidgetItem(row.open ? open : closed,
+                                QString(row.depth * 2, ' ') + QString::fromStdString(row.text)));
   }
-  setCurrentRow(count() - 1);
-  const QDir dir(folder_);
-  const QStringList subfolders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-                                               QDir::Name | QDir::IgnoreCase);
-  for (const QString& sub : subfolders) add(sub, folder_ + sub + "/", parts.size() + 1, closed);
+  current_ = static_cast<int>(rows.current);
+  setCurrentRow(current_);
+}
+
+void FolderList::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentRow() >= 0) {
+    emit rowEntered(currentRow());
+    return;
+  }
+  QListWidget::keyPressEvent(event);
 }
 
 }  // namespace qor

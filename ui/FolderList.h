@@ -1,9 +1,11 @@
 #pragma once
-// The folder list: the current folder's chain of parent folders, then its subfolders;
-// a double-click enters a folder. Each change of folder says so.
+// The folder list: shows the rows the workflow gives (the chain of parent folders, then the
+// subfolders); a double-click or Enter on a row enters it, a click on the current folder's row
+// lists that folder whole again.
 
 #include <QListWidget>
-#include <QString>
+
+#include "workflow/FolderRows.h"
 
 namespace qor {
 
@@ -13,19 +15,19 @@ class FolderList : public QListWidget {
  public:
   explicit FolderList(QWidget* parent = nullptr);
 
-  // The current folder, ending in the path delimiter.
-  QString Folder() const { return folder_; }
-  // Moves to path (a folder that does not exist leaves the list where it is) and signals it.
-  void SetFolder(const QString& path);
+  void Show(const FolderRows& rows);
 
  signals:
-  void folderChanged();
-  // The user clicked the entry of the current folder.
-  void folderClicked();
+  // The user entered the row (double-click or Enter).
+  void rowEntered(int row);
+  // The user clicked the current folder's row.
+  void currentClicked();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void Fill();
-  QString folder_;
+  int current_ = -1;
 };
 
 }  // namespace qor

@@ -23,6 +23,9 @@ namespace {
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
 }
+std::string S(const QString& text) {
+  return QDir::toNativeSeparators(text).toStdString();
+}
 
 // A read-only list of rows under the given captions, in the order the page gives them.
 QTreeWidget* MakeList(QWidget* parent, const char* name, const std::vector<std::string>& columns) {
@@ -235,18 +238,11 @@ void LibraryTab::PageShown() {
 }
 
 void LibraryTab::Browse() {
-  QFileDialog dialog(this, Q(LangStr(40, "Dossier de FS2004")));
-  dialog.setFileMode(QFileDialog::Directory);
-  dialog.setOption(QFileDialog::ShowDirsOnly);
-  if (!eSimulateur_->text().isEmpty()) dialog.setDirectory(eSimulateur_->text());
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  eSimulateur_->setText(QDir::toNativeSeparators(dialog.selectedFiles().front()));
-  bCharger_->setFocus();
+  if (!busy_) page_.Browse(S(eSimulateur_->text()));
 }
 
 void LibraryTab::Load() {
-  if (busy_) return;
-  page_.Load(QDir::toNativeSeparators(eSimulateur_->text().trimmed()).toStdString());
+  if (!busy_) page_.Load(S(eSimulateur_->text()));
 }
 
 void LibraryTab::Lookup() {

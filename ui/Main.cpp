@@ -242,15 +242,18 @@ void TfMain::BuildControls() {
   connect(bSearch_, &QPushButton::clicked, this, [this] { Clic(bSearch_); });
   connect(lbFiles_, &QListWidget::itemClicked, this, [this] { Clic(lbFiles_); });
   connect(lbFiles_, &QListWidget::itemSelectionChanged, this, [this] { Clic(lbFiles_); });
-  connect(lbDir_, &FolderList::folderChanged, this, [this] { Clic(lbDir_); });
+  connect(lbDir_, &FolderList::rowEntered, this,
+          [this](int row) { workflow_.EnterFolder(static_cast<std::size_t>(row)); });
   // A click on the folder shown lists it again, whole (after a search, say).
-  connect(lbDir_, &FolderList::folderClicked, this, [this] { Clic(lbDir_); });
+  connect(lbDir_, &FolderList::currentClicked, this, [this] { Clic(lbDir_); });
   connect(mLangue_, &QAction::triggered, this, [this] { Clic(mLangue_); });
   connect(pc_, &QTabWidget::currentChanged, this, [this] { OngletChange(pc_); });
   connect(cbDrive_, &QComboBox::activated, this,
-          [this] { lbDir_->SetFolder(cbDrive_->currentText()); });
+          [this] { workflow_.ChooseFolder(NativePath(cbDrive_->currentText())); });
   connect(tsBiblio_, &LibraryTab::definitionChosen, this,
-          [this](const QString& file, quint32 offset) { OpenDefinition(file, offset); });
+          [this](const QString& file, quint32 offset) {
+            workflow_.OpenDefinition(NativePath(file), offset);
+          });
   // Ctrl+Z on the elevation page takes back the last change of the open file.
   auto* undo = new QShortcut(QKeySequence::Undo, tsElev_);
   undo->setObjectName("scDefaire");
@@ -278,9 +281,7 @@ void TfMain::FormCreate(const QString& commandLinePath) {
     if (isMinimized()) showNormal();
     raise();
     activateWindow();
-    // Held by the workflow while a dialog or a long task runs.
-    const QString path = text.trimmed();
-    if (!path.isEmpty()) workflow_.OpenPath(NativePath(path));
+    workflow_.HandOver(NativePath(text));  // held while a dialog or a long task runs
   });
 
   setWindowTitle(
@@ -321,7 +322,7 @@ void TfMain::Clic(QObject* sender) {
   if (sender == bFichier_) {
     workflow_.Browse();
   } else if (sender == lbDir_) {
-    workflow_.ChooseFolder(NativePath(lbDir_->Folder()));
+    workflow_.ChooseFolder(workflow_.Folder());
   } else if (sender == lbFiles_) {
     const int row = lbFiles_->currentRow();
     if (row >= 0 && lbFiles_->item(row)->isSelected()) {
@@ -361,43 +362,27 @@ LibraryPage& TfMain::Library() {
   return tsBiblio_->Page();
 }
 
-void TfMain::OpenDefinition(const QString& file, quint32 offset) {
-  pendingLine_ = PendingLine{NativePath(file), offset};
-  pc_->setCurrentWidget(tsElev_);  // the page change shows the elevation page's tree
-  workflow_.OpenPath(NativePath(file));
-  SelectPendingLine();  // the file may be open and its tree shown already
-}
-
-void TfMain::SelectPendingLine() {
-  const AirportLines& lines = workflow_.Lines();
-  if (!pendingLine_ || lines.Empty()) return;
-  // Another file's tree may show first (the one open before); the pending line waits for its own.
-  const QFileInfo shown(QtPath(workflow_.FileField()));
-  const QFileInfo wanted(QtPath(pendingLine_->file));
-  if (shown.canonicalFilePath() != wanted.canonicalFilePath()) return;
-  const std::uint32_t offset = pendingLine_->offset;
-  pendingLine_.reset();
-  for (std::size_t line = 0; line < lines.Size(); ++line) {
-    if (lines.IsAirport(line) && lines.Offset(line) == offset) {
-      const QModelIndex index = lines_->IndexOf(line);
-      tvElev_->setCurrentIndex(index);
-      tvElev_->scrollTo(index);
-      return;
-    }
-  }
-}
-
 // ---- what the workflow shows ----
 
 void TfMain::SetStatus(const std::string& text) {
   pSb_->setText(Q(text));
 }
 
-void TfMain::ShowFolder(const std::string& folder) {
-  const QString path = QtPath(folder);
-  SelectDriveOf(path);
-  const QSignalBlocker quiet(lbDir_);
-  lbDir_->SetFolder(path);
+void TfMain::ShowFolder(const FolderRows& rows) {
+  SelectDriveOf(QtPath(rows.folder));
+  lbDir_->Show(rows);
+}
+
+void TfMain::ShowPage(Page page) {
+  const QSignalBlocker quiet(pc_);  // the workflow knows: no page change to tell it
+  pc_->setCurrentIndex(static_cast<int>(page));
+}
+
+void TfMain::SelectLine(std::size_t line) {
+  const QModelIndex index = lines_->IndexOf(line);
+  tvElev_->setCurrentIndex(index);
+  tvElev_->scrollTo(index);
+  tvElev_->setFocus();
 }
 
 void TfMain::ClearFiles() {
@@ -433,7 +418,6 @@ void TfMain::SetFileField(const std::string& path) {
 
 void TfMain::ShowTree(const AirportLines& lines) {
   lines_->Show(lines);
-  SelectPendingLine();
 }
 
 void TfMain::LineChanged(std::size_t line) {
@@ -515,16 +499,13 @@ void TfMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfMain::FormClose() {
-  workflow_.Close();
   tsBiblio_->Page().Cancel();
   SetBusy(false);
-  WindowSettings settings;
-  settings.drive = NativePath(cbDrive_->currentText());
-  settings.folder = workflow_.Folder();
-  settings.page = CurrentPage();
-  settings.filesWidth = pFiles_->width();
-  settings.dirHeight = pDir_->height();
-  WriteWindowSettings(settings);
+  WindowSettings layout;
+  layout.drive = NativePath(cbDrive_->currentText());
+  layout.filesWidth = pFiles_->width();
+  layout.dirHeight = pDir_->height();
+  workflow_.Close(layout);
   SaveFormPlacement(*this, WindowState::Normal);
 }
 

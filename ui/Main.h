@@ -72,7 +72,8 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
 
   // WindowView
   void SetStatus(const std::string& text) override;
-  void ShowFolder(const std::string& folder) override;
+  void ShowFolder(const FolderRows& rows) override;
+  void ShowPage(Page page) override;
   void ClearFiles() override;
   void AppendFiles(const std::vector<std::string>& names) override;
   void SelectFile(std::optional<std::size_t> index) override;
@@ -81,6 +82,7 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
   void ShowTree(const AirportLines& lines) override;
   void LineChanged(std::size_t line) override;
   void ExpandLine(std::size_t line) override;
+  void SelectLine(std::size_t line) override;
   void SetPrintEnabled(bool enabled) override;
   void SetBusy(bool busy) override;
   void ShowProgress(const std::string& text, std::size_t done, std::size_t total) override;
@@ -100,10 +102,6 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
   QRect NormalBounds() const;
   void SetNormalBounds(const QRect& bounds);
   Page CurrentPage() const;
-  // A definition chosen on the library page: its file opened on the elevation page, its
-  // airport's line selected once the tree shows it.
-  void OpenDefinition(const QString& file, quint32 offset);
-  void SelectPendingLine();
 
   // Controls, owned by the window through their Qt parents.
   QWidget* pCmd_;
@@ -136,12 +134,6 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
   QtPrintTarget printer_;
   WindowWorkflow workflow_;
   bool busy_ = false;
-  // The line to select when the tree shows the file of a definition opened from the library.
-  struct PendingLine {
-    std::string file;
-    std::uint32_t offset;
-  };
-  std::optional<PendingLine> pendingLine_;
   std::unique_ptr<SingleInstance> instance_;
 };
 

@@ -1,6 +1,7 @@
 #include "winui/Dialogs.h"
 
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <vector>
@@ -12,6 +13,15 @@
 namespace qor::winui {
 
 namespace {
+
+// The folder dialog's callback (the system's calling convention, which 32-bit Windows keeps
+// apart from C++'s): the dialog opens on the folder named by data.
+int CALLBACK OpenOnFolder(HWND dialog, UINT message, LPARAM, LPARAM data) {
+  if (message == BFFM_INITIALIZED && data != 0) {
+    ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
+  }
+  return 0;
+}
 
 // A dialog made in memory: the template's header, then its controls, each word-aligned as
 // DialogBoxIndirectParamW reads them. Positions are set when the dialog opens, from the text.
@@ -313,6 +323,35 @@ bool Win32Dialogs::SaveFileName(const std::string& caption, const std::string& f
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_ENABLESIZING | OFN_EXPLORER;
   if (!::GetSaveFileNameW(&dialog)) return false;
   path = platform::Utf8(file.c_str());
+  return true;
+}
+
+bool Win32Dialogs::BrowseFolder(const std::string& caption, std::string& folder) {
+  const std::wstring current = platform::Wide(folder);
+  const std::wstring title = platform::Wide(caption);
+  BROWSEINFOW info{};
+  info.hwndOwner = owner_;
+  info.lpszTitle = title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  info.lpfn = OpenOnFolder;  // the dialog opens on the folder given
+  info.lParam = current.empty() ? 0 : reinterpret_cast<LPARAM>(current.c_str());
+  // The new-style dialog is made of COM objects.
+  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
+  std::wstring path;
+  if (chosen != nullptr) {
+    path.assign(32768, L'\0');  // a path of any length
+    if (::SHGetPathFromIDListEx(chosen, path.data(), static_cast<DWORD>(path.size()),
+                                GPFIDL_DEFAULT)) {
+      path.resize(path.find(L'\0'));
+    } else {
+      path.clear();
+    }
+    ::CoTaskMemFree(chosen);
+  }
+  if (SUCCEEDED(com)) ::CoUninitialize();
+  if (path.empty()) return false;
+  folder = platform::Utf8(path);
   return true;
 }
 

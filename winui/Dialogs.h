@@ -22,6 +22,7 @@ class Win32Dialogs : public WorkflowDialogs {
   bool OpenFileName(std::string& path) override;
   bool SaveFileName(const std::string& caption, const std::string& filter,
                     std::string& path) override;
+  bool BrowseFolder(const std::string& caption, std::string& folder) override;
 
  private:
   HWND owner_ = nullptr;

@@ -34,7 +34,7 @@ bool IsList(UINT_PTR id) {
 }  // namespace
 
 LibraryPane::LibraryPane(WorkflowDialogs& dialogs, Scheduler& scheduler,
-                         std::function<void(const std::string&)> openDefinition)
+                         std::function<void(const std::string&, std::uint32_t)> openDefinition)
     : openDefinition_(std::move(openDefinition)), page_(*this, dialogs, scheduler) {}
 
 LibraryPane::~LibraryPane() {
@@ -167,7 +167,7 @@ HBRUSH LibraryPane::StaticBackground(HWND control, HDC dc) const {
 bool LibraryPane::Command(int id, int code) {
   switch (id) {
     case bParcourirSim:
-      if (code == BN_CLICKED) BrowseFolder();
+      if (code == BN_CLICKED && !busy_) page_.Browse(TextOf(Control(eSimulateur)));
       return true;
     case bCharger:
       if (code == BN_CLICKED) page_.Load(TextOf(Control(eSimulateur)));
@@ -203,7 +203,7 @@ bool LibraryPane::Key(int id) {
     page_.Load(TextOf(focus));
   } else if (focus == Control(lvDefinitions)) {
     if (const auto row = Selected(lvDefinitions)) {
-      if (const auto file = page_.DefinitionFile(*row)) openDefinition_(*file);
+      OpenDefinition(*row);
     }
   } else {
     return false;
@@ -237,9 +237,7 @@ std::optional<LRESULT> LibraryPane::Notify(const NMHDR& header) {
       if (header.idFrom == lvDefinitions) {
         const auto& click = reinterpret_cast<const NMITEMACTIVATE&>(header);
         if (click.iItem >= 0) {
-          if (const auto file = page_.DefinitionFile(static_cast<std::size_t>(click.iItem))) {
-            openDefinition_(*file);
-          }
+          OpenDefinition(static_cast<std::size_t>(click.iItem));
         }
       }
       return 0;
@@ -298,54 +296,17 @@ std::optional<std::size_t> LibraryPane::Selected(int list) const {
   return static_cast<std::size_t>(row);
 }
 
+void LibraryPane::OpenDefinition(std::size_t row) {
+  const auto file = page_.DefinitionFile(row);
+  const auto offset = page_.DefinitionOffset(row);
+  if (file && offset) openDefinition_(*file, *offset);
+}
+
 void LibraryPane::EnableButtons() {
   ::EnableWindow(Control(bCharger), !busy_);
   ::EnableWindow(Control(bChercher), !busy_);
   ::EnableWindow(Control(bAligner), !busy_ && Selected(lvConflits).has_value());
   ::EnableWindow(Control(bAnnuler), !busy_);
-}
-
-namespace {
-
-// The folder dialog's callback (the system's calling convention, which 32-bit Windows keeps
-// apart from C++'s): the dialog opens on the folder named by data.
-int CALLBACK OpenOnFolder(HWND dialog, UINT message, LPARAM, LPARAM data) {
-  if (message == BFFM_INITIALIZED && data != 0) {
-    ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
-  }
-  return 0;
-}
-
-}  // namespace
-
-void LibraryPane::BrowseFolder() {
-  const std::wstring current = Wide(TextOf(Control(eSimulateur)));
-  const std::wstring title = Wide("Le dossier de Flight Simulator 2004 (celui de scenery.cfg) :");
-  BROWSEINFOW info{};
-  info.hwndOwner = window_;
-  info.lpszTitle = title.c_str();
-  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  // The dialog opens on the folder of the field.
-  info.lpfn = OpenOnFolder;
-  info.lParam = current.empty() ? 0 : reinterpret_cast<LPARAM>(current.c_str());
-  // The new-style dialog is made of COM objects.
-  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  const PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
-  std::wstring path;
-  if (chosen != nullptr) {
-    path.assign(32768, L'\0');  // a path of any length
-    if (::SHGetPathFromIDListEx(chosen, path.data(), static_cast<DWORD>(path.size()),
-                                GPFIDL_DEFAULT)) {
-      path.resize(path.find(L'\0'));
-    } else {
-      path.clear();
-    }
-    ::CoTaskMemFree(chosen);
-  }
-  if (SUCCEEDED(com)) ::CoUninitialize();
-  if (path.empty()) return;
-  ::SetWindowTextW(Control(eSimulateur), path.c_str());
-  if (!busy_) page_.Load(Utf8(path));
 }
 
 // ---- what the page's workflow shows ----

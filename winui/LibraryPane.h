@@ -21,7 +21,7 @@ class LibraryPane final : public LibraryView {
  public:
   // openDefinition is called with the file of a definition that was double-clicked.
   LibraryPane(WorkflowDialogs& dialogs, Scheduler& scheduler,
-              std::function<void(const std::string&)> openDefinition);
+              std::function<void(const std::string&, std::uint32_t)> openDefinition);
   ~LibraryPane() override;
   LibraryPane(const LibraryPane&) = delete;
   LibraryPane& operator=(const LibraryPane&) = delete;
@@ -58,10 +58,10 @@ class LibraryPane final : public LibraryView {
   HWND Control(int id) const { return ::GetDlgItem(window_, id); }
   void Fill(int list, const std::vector<LibraryRow>& rows, std::vector<bool>& marks);
   void EnableButtons();
-  void BrowseFolder();
+  void OpenDefinition(std::size_t row);
   std::optional<std::size_t> Selected(int list) const;
 
-  std::function<void(const std::string&)> openDefinition_;
+  std::function<void(const std::string&, std::uint32_t)> openDefinition_;
   LibraryPage page_;
   HWND window_ = nullptr;
   HFONT boldFont_ = nullptr;

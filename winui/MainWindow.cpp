@@ -141,7 +141,9 @@ std::string TextOf(HWND control) {
 
 MainWindow::MainWindow()
     : workflow_(*this, dialogs_, *this, printer_),
-      library_(dialogs_, *this, [this](const std::string& file) { OpenOnElevations(file); }) {}
+      library_(dialogs_, *this, [this](const std::string& file, std::uint32_t offset) {
+        workflow_.OpenDefinition(file, offset);
+      }) {}
 
 MainWindow::~MainWindow() {
   for (HGDIOBJ object : {static_cast<HGDIOBJ>(baseFont_), static_cast<HGDIOBJ>(fixedFont_),
@@ -186,7 +188,7 @@ bool MainWindow::Create(int show, const std::string& commandLinePath) {
   TabCtrl_SetCurSel(Control(pc), static_cast<int>(settings.page));
   ::ShowWindow(window_, pendingState_ == WindowState::Maximized ? SW_SHOWMAXIMIZED : show);
   Layout();
-  ShowPage(static_cast<int>(settings.page));
+  ShowPageControls(static_cast<int>(settings.page));
   ShowHelp();
   ::UpdateWindow(window_);
   Guarded([&] { workflow_.Start(settings, commandLinePath); });
@@ -315,17 +317,10 @@ void MainWindow::Layout() {
   library_.Layout(page);
 }
 
-void MainWindow::ShowPage(int index) {
+void MainWindow::ShowPageControls(int index) {
   ::ShowWindow(Control(wbAide), index == 0 ? SW_SHOW : SW_HIDE);
   ::ShowWindow(Control(tvElev), index == 1 ? SW_SHOW : SW_HIDE);
   library_.Show(index == 2);
-}
-
-void MainWindow::OpenOnElevations(const std::string& file) {
-  TabCtrl_SetCurSel(Control(pc), 1);
-  ShowPage(1);
-  workflow_.ShowPage(Page::Elevations);
-  workflow_.OpenPath(file);
 }
 
 void MainWindow::ShowHelp() {
@@ -503,10 +498,7 @@ int MainWindow::SplitterAt(int x, int y) const {
 void MainWindow::HandOver(const std::wstring& text) {
   if (::IsIconic(window_)) ::ShowWindow(window_, SW_RESTORE);
   ::SetForegroundWindow(window_);
-  std::string path = Utf8(text);
-  while (!path.empty() && path.back() == ' ') path.pop_back();
-  while (!path.empty() && path.front() == ' ') path.erase(path.begin());
-  if (!path.empty()) workflow_.OpenPath(path);  // held while a dialog or a long task runs
+  workflow_.HandOver(Utf8(text));  // held while a dialog or a long task runs
 }
 
 void MainWindow::Command(int id, int code) {
@@ -544,16 +536,16 @@ void MainWindow::Command(int id, int code) {
             L'\0');
         root.resize(static_cast<std::size_t>(::SendMessageW(
             Control(cbDrive), CB_GETLBTEXT, row, reinterpret_cast<LPARAM>(root.data()))));
-        SetFolder(Utf8(root), true);
+        workflow_.ChooseFolder(Utf8(root));
       }
       break;
     case lbDir: {
       const int row = static_cast<int>(::SendMessageW(Control(lbDir), LB_GETCURSEL, 0, 0));
-      if (code == LBN_DBLCLK) EnterFolderRow(row);
+      if (code == LBN_DBLCLK && row >= 0) workflow_.EnterFolder(static_cast<std::size_t>(row));
       // A click on the folder shown lists it whole again (after a search, say).
-      if (code == LBN_SELCHANGE && row >= 0 && static_cast<std::size_t>(row) < rowPaths_.size() &&
-          rowPaths_[static_cast<std::size_t>(row)] == folder_) {
-        workflow_.ChooseFolder(folder_);
+      if (code == LBN_SELCHANGE && row >= 0 &&
+          static_cast<std::size_t>(row) == workflow_.Rows().current) {
+        workflow_.ChooseFolder(workflow_.Folder());
       }
       break;
     }
@@ -571,7 +563,7 @@ void MainWindow::Command(int id, int code) {
 LRESULT MainWindow::Notify(const NMHDR& header) {
   if (header.idFrom == static_cast<UINT_PTR>(pc) && header.code == TCN_SELCHANGE) {
     const int page = TabCtrl_GetCurSel(Control(pc));
-    ShowPage(page);
+    ShowPageControls(page);
     workflow_.ShowPage(PageAt(page));
     return 0;
   }
@@ -652,56 +644,18 @@ void MainWindow::LanguageMenu() {
 
 // ---- the folder list ----
 
-void MainWindow::SetFolder(const std::string& given, bool announce) {
-  if (!platform::FolderExists(given)) return;
-  const std::string folder = IncludeBackslash(given);
-  folder_ = folder;
-  SelectDriveOf(folder);
-  FillFolderList();
-  if (announce) workflow_.ChooseFolder(folder);
-}
-
-void MainWindow::FillFolderList() {
+void MainWindow::FillFolderList(const FolderRows& rows) {
   const HWND list = Control(lbDir);
   ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  rowPaths_.clear();
-  auto add = [&](const std::string& text, const std::string& path, int depth) {
-    const std::wstring row = std::wstring(static_cast<std::size_t>(depth) * 2, L' ') + Wide(text);
-    ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
-    rowPaths_.push_back(path);
-  };
-  // The chain from the root down to the folder, each one step further in.
-  std::vector<std::string> chain;
-  for (std::string path = folder_;;) {
-    chain.push_back(path);
-    const std::string parent = ExtractFilePath(ExcludeBackslash(path));
-    if (parent.empty() || parent == path) break;
-    path = parent;
+  for (const FolderRow& row : rows.rows) {
+    const std::wstring text =
+        std::wstring(static_cast<std::size_t>(row.depth) * 2, L' ') + Wide(row.text);
+    ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
-  std::reverse(chain.begin(), chain.end());
-  int depth = 0;
-  for (const std::string& path : chain) {
-    const std::string name = depth == 0 ? path : ExtractFileName(ExcludeBackslash(path));
-    add(name, path, depth++);
-  }
-  const int current = depth - 1;
-  std::vector<std::string> subfolders;
-  for (const std::string& name : platform::FolderEntryNames(folder_)) {
-    if (platform::FolderExists(folder_ + name)) subfolders.push_back(name);
-  }
-  std::sort(subfolders.begin(), subfolders.end());
-  for (const std::string& name : subfolders)
-    add(name, folder_ + name + platform::kPathDelimiter, depth);
-  ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(current), 0);
+  ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(rows.current), 0);
   ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(list, nullptr, TRUE);
-}
-
-void MainWindow::EnterFolderRow(int row) {
-  if (row < 0 || static_cast<std::size_t>(row) >= rowPaths_.size()) return;
-  const std::string path = rowPaths_[static_cast<std::size_t>(row)];
-  if (path != folder_) SetFolder(path, true);
 }
 
 void MainWindow::SelectDriveOf(const std::string& folder) {
@@ -726,8 +680,14 @@ void MainWindow::SetStatus(const std::string& text) {
   ::SetWindowTextW(Control(pSb), Wide(" " + text).c_str());
 }
 
-void MainWindow::ShowFolder(const std::string& folder) {
-  SetFolder(folder, false);
+void MainWindow::ShowFolder(const FolderRows& rows) {
+  SelectDriveOf(rows.folder);
+  FillFolderList(rows);
+}
+
+void MainWindow::ShowPage(Page page) {
+  TabCtrl_SetCurSel(Control(pc), static_cast<int>(page));
+  ShowPageControls(static_cast<int>(page));
 }
 
 void MainWindow::ClearFiles() {
@@ -810,6 +770,16 @@ void MainWindow::ExpandLine(std::size_t line) {
   }
 }
 
+void MainWindow::SelectLine(std::size_t line) {
+  if (line >= items_.size()) return;
+  if (items_[line] == nullptr && lines_ != nullptr) ExpandLine(lines_->Parent(line));
+  if (items_[line] == nullptr) return;
+  const HWND tree = Control(tvElev);
+  TreeView_SelectItem(tree, items_[line]);
+  TreeView_EnsureVisible(tree, items_[line]);
+  ::SetFocus(tree);
+}
+
 void MainWindow::SetPrintEnabled(bool enabled) {
   ::EnableWindow(Control(bImpr), enabled);
 }
@@ -837,14 +807,11 @@ void MainWindow::Post(std::function<void()> step) {
 // ---- settings and placement ----
 
 void MainWindow::FormClose() {
-  workflow_.Close();
-  WindowSettings settings;
-  settings.drive = TextOf(Control(cbDrive));
-  settings.folder = workflow_.Folder();
-  settings.page = PageAt(TabCtrl_GetCurSel(Control(pc)));
-  settings.filesWidth = filesWidth_;
-  settings.dirHeight = dirHeight_;
-  WriteWindowSettings(settings);
+  WindowSettings layout;
+  layout.drive = TextOf(Control(cbDrive));
+  layout.filesWidth = filesWidth_;
+  layout.dirHeight = dirHeight_;
+  workflow_.Close(layout);
   // The normal bounds, also of a maximised window, which starts in its normal size next time.
   SaveFormPlacement(*this, WindowState::Normal);
 }

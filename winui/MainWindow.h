@@ -37,7 +37,8 @@ class MainWindow final : public WindowView, public Scheduler, public PlacementFo
 
   // WindowView
   void SetStatus(const std::string& text) override;
-  void ShowFolder(const std::string& folder) override;
+  void ShowFolder(const FolderRows& rows) override;
+  void ShowPage(Page page) override;
   void ClearFiles() override;
   void AppendFiles(const std::vector<std::string>& names) override;
   void SelectFile(std::optional<std::size_t> index) override;
@@ -46,6 +47,7 @@ class MainWindow final : public WindowView, public Scheduler, public PlacementFo
   void ShowTree(const AirportLines& lines) override;
   void LineChanged(std::size_t line) override;
   void ExpandLine(std::size_t line) override;
+  void SelectLine(std::size_t line) override;
   void SetPrintEnabled(bool enabled) override;
   void SetBusy(bool busy) override;
   void ShowProgress(const std::string& text, std::size_t done, std::size_t total) override;
@@ -82,14 +84,9 @@ class MainWindow final : public WindowView, public Scheduler, public PlacementFo
   int Px(int designPixels) const;
   HWND Control(int id) const { return ::GetDlgItem(window_, id); }
   void FormClose();
-  void ShowPage(int index);
-  // A definition double-clicked on the library page: its file on the elevation page.
-  void OpenOnElevations(const std::string& file);
-
-  // The folder list: the current folder's chain of parents, then its subfolders.
-  void SetFolder(const std::string& folder, bool announce);
-  void FillFolderList();
-  void EnterFolderRow(int row);
+  // The controls of the page of the tab index shown, the others hidden.
+  void ShowPageControls(int index);
+  void FillFolderList(const FolderRows& rows);
   void SelectDriveOf(const std::string& folder);
 
   void InsertElements(HTREEITEM airport, std::size_t line);
@@ -114,8 +111,6 @@ class MainWindow final : public WindowView, public Scheduler, public PlacementFo
   WindowWorkflow workflow_;
   LibraryPane library_;
 
-  std::string folder_;                 // the folder list's folder, ending in the delimiter
-  std::vector<std::string> rowPaths_;  // the folder each row of the folder list enters
   const AirportLines* lines_ = nullptr;
   std::vector<HTREEITEM> items_;  // by line; an airport's elements once it was expanded
   std::wstring shown_;            // the text the tree asked for last

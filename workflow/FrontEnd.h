@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bgl/UserDialog.h"
+#include "workflow/FolderRows.h"
 
 namespace qor {
 
@@ -33,6 +34,9 @@ class WorkflowDialogs : public UserDialog {
   // The save-file dialog, with path as the proposed file. True with the chosen path in path.
   virtual bool SaveFileName(const std::string& caption, const std::string& filter,
                             std::string& path) = 0;
+  // The folder dialog, captioned caption, opening at folder. True with the chosen folder in
+  // folder.
+  virtual bool BrowseFolder(const std::string& caption, std::string& folder) = 0;
 };
 
 // The controls of the window as the workflow sees them. None of these calls comes back into
@@ -41,8 +45,11 @@ class WindowView {
  public:
   virtual ~WindowView() = default;
   virtual void SetStatus(const std::string& text) = 0;
-  // The folder controls (drive box and folder list) move to folder.
-  virtual void ShowFolder(const std::string& folder) = 0;
+  // The folder controls move to rows.folder: the drive box to its root, the folder list to its
+  // rows, the current one selected.
+  virtual void ShowFolder(const FolderRows& rows) = 0;
+  // The page control shows page.
+  virtual void ShowPage(Page page) = 0;
   // The file list: emptied, names appended, one entry selected (or none).
   virtual void ClearFiles() = 0;
   virtual void AppendFiles(const std::vector<std::string>& names) = 0;
@@ -57,6 +64,8 @@ class WindowView {
   virtual void LineChanged(std::size_t line) = 0;
   // An airport's element lines become visible.
   virtual void ExpandLine(std::size_t line) = 0;
+  // The tree's line is selected, scrolled into view and the tree takes the keyboard.
+  virtual void SelectLine(std::size_t line) = 0;
   virtual void SetPrintEnabled(bool enabled) = 0;
   // The busy display (the wait cursor) while a long task runs.
   virtual void SetBusy(bool busy) = 0;

@@ -16,12 +16,17 @@
 #include "util/FileUtil.h"
 #include "util/FitText.h"
 #include "util/NumberFormat.h"
+#include "util/Settings.h"
 #include "workflow/ElevationInput.h"
+#include "workflow/LangStr.h"
 #include "workflow/UndoChange.h"
 
 namespace qor {
 
 namespace {
+
+// The simulator's folder of the library read last.
+constexpr char kFolderSetting[] = "Simulateur";
 
 using library::Conflict;
 using library::Definition;
@@ -70,8 +75,10 @@ bool LibraryPage::Working() const {
 void LibraryPage::Show() {
   if (shown_) return;
   shown_ = true;
+  // The folder read last, else the simulator the finder knows.
+  folder_ = ReadSetting(kFolderSetting);
   std::string found;
-  if (TFS::FindSimulatorPath(TFS::kFS2004, found)) folder_ = found;
+  if (folder_.empty() && TFS::FindSimulatorPath(TFS::kFS2004, found)) folder_ = found;
   view_.ShowSimulatorFolder(folder_);
   view_.SetLibraryStatus(folder_.empty()
                              ? "Indiquez le dossier de FS2004 (celui de scenery.cfg), puis "
@@ -83,10 +90,18 @@ void LibraryPage::Report(const std::string& text, bool stop) {
   dialogs_.MsgBox(text, "QORBgl", UserDialog::kOk | (stop ? UserDialog::kIconStop : 0));
 }
 
-void LibraryPage::Load(const std::string& folder) {
+void LibraryPage::Browse(const std::string& shown) {
+  if (Working()) return;
+  std::string folder = Trim(shown);
+  if (!dialogs_.BrowseFolder(LangStr(40, "Dossier de FS2004"), folder)) return;
+  view_.ShowSimulatorFolder(folder);
+  Load(folder);
+}
+
+void LibraryPage::Load(const std::string& text) {
   if (Working()) return;
   shown_ = true;
-  folder_ = folder;
+  folder_ = Trim(text);
   // Nothing of an earlier library stays: the lists would name files of another folder.
   library_.reset();
   complete_ = false;
@@ -103,6 +118,7 @@ void LibraryPage::Load(const std::string& folder) {
     Report(e.what(), true);
     return;
   }
+  WriteSetting(kFolderSetting, folder_);  // a folder that holds a library, for the next run
   StartScan(std::move(config));
 }
 

@@ -58,12 +58,16 @@ class LibraryPage {
   LibraryPage(const LibraryPage&) = delete;
   LibraryPage& operator=(const LibraryPage&) = delete;
 
-  // The page is shown for the first time: the simulator's folder that the finder knows goes
-  // into the field (nothing is read yet).
+  // The page is shown for the first time: the folder of the library read last, else the
+  // simulator's folder that the finder knows, goes into the field (nothing is read yet).
   void Show();
-  // "Charger": reads scenery.cfg of folder and then every area's files, a step at a time from
-  // the window's loop, the areas, the conflicts and the look-up shown when done.
-  void Load(const std::string& folder);
+  // "Parcourir…": a folder chosen in the folder dialog (opening at shown, the field's text)
+  // goes into the field and is loaded.
+  void Browse(const std::string& shown);
+  // "Charger": reads scenery.cfg of the folder the text names (blanks around it aside) and then
+  // every area's files, a step at a time from the window's loop, the areas, the conflicts and
+  // the look-up shown when done. A folder whose scenery.cfg was read is kept for the next run.
+  void Load(const std::string& text);
   // "Chercher": the definitions of the airport text names (ident or name), in load order.
   void Lookup(const std::string& text);
   // "Aligner" on a line of the conflicts: asks the elevation (offering the one the simulator

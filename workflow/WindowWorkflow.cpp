@@ -7,11 +7,13 @@
 #include "bgl/Bgl.h"
 #include "library/Recovery.h"
 #include "platform/File.h"
+#include "platform/FileOps.h"
 #include "platform/Folder.h"
 #include "platform/NameCase.h"
 #include "platform/Process.h"
 #include "util/Environment.h"
 #include "util/FileUtil.h"
+#include "util/FitText.h"
 #include "util/NumberFormat.h"
 #include "workflow/AirportSearch.h"
 #include "workflow/ElevationInput.h"
@@ -64,6 +66,10 @@ class WindowWorkflow::CountedDialogs : public WorkflowDialogs {
                     std::string& path) override {
     Open open(depth_);
     return dialogs_.SaveFileName(caption, filter, path);
+  }
+  bool BrowseFolder(const std::string& caption, std::string& folder) override {
+    Open open(depth_);
+    return dialogs_.BrowseFolder(caption, folder);
   }
 
  private:
@@ -145,23 +151,28 @@ void WindowWorkflow::Start(const WindowSettings& settings, const std::string& co
   for (const std::string& line : recovered) dialogs_->Message(line);
   page_ = settings.page;
   SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
-  if (!settings.folder.empty()) {
-    view_.ShowFolder(settings.folder);
-    ChooseFolder(settings.folder);
-  }
+  if (!settings.folder.empty()) ChooseFolder(settings.folder);
   if (!commandLinePath.empty()) OpenPath(commandLinePath);
 }
 
-void WindowWorkflow::Close() {
+void WindowWorkflow::Close(WindowSettings layout) {
   job_ = Job::None;
   ++jobNumber_;
   held_.clear();
+  pendingLine_.reset();
   lines_.Clear();
   bgl_.reset();
+  layout.folder = folder_;
+  layout.page = page_;
+  WriteWindowSettings(layout);
 }
 
 void WindowWorkflow::ChooseFolder(const std::string& folder) {
   Submit(Request::Folder, [this, folder] { ListFolder(folder); });
+}
+
+void WindowWorkflow::EnterFolder(std::size_t row) {
+  if (row < rows_.rows.size()) ChooseFolder(rows_.rows[row].path);
 }
 
 void WindowWorkflow::ChooseFile(std::size_t index) {
@@ -196,22 +207,33 @@ void WindowWorkflow::OpenPath(const std::string& path) {
 
 void WindowWorkflow::Browse() {
   Submit(Request::Path, [this] {
+    const std::string before = status_;
     SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
     std::string path = folder_;
-    if (dialogs_->OpenFileName(path)) OpenPathNow(path);
+    if (dialogs_->OpenFileName(path)) return OpenPathNow(path);
+    SetStatus(before);  // nothing chosen: what the line said is still true
   });
+}
+
+void WindowWorkflow::HandOver(const std::string& text) {
+  const std::string path = Trim(text);
+  if (!path.empty()) OpenPath(path);
+}
+
+void WindowWorkflow::OpenDefinition(const std::string& file, std::uint32_t offset) {
+  pendingLine_ = PendingLine{file, offset};
+  view_.ShowPage(Page::Elevations);
+  ShowPage(Page::Elevations);
+  OpenPath(file);
+  // The file may be open with its tree shown already.
+  Submit(Request::Path, [this] { SelectPendingLine(); });
 }
 
 void WindowWorkflow::OpenPathNow(const std::string& given) {
   const std::string path = platform::AbsolutePath(given);
-  if (platform::FolderExists(path)) {
-    const std::string folder = IncludeBackslash(path);
-    view_.ShowFolder(folder);
-    return ListFolder(folder);
-  }
+  if (platform::FolderExists(path)) return ListFolder(IncludeBackslash(path));
   if (!platform::FileExists(path)) return;
   const std::string folder = ExtractFilePath(path);
-  view_.ShowFolder(folder);
   if (folder != folder_) ListFolder(folder);
   if (job_ == Job::Listing) {
     pendingFile_ = ExtractFileName(path);  // chosen when the listing ends
@@ -237,6 +259,8 @@ void WindowWorkflow::EditLine(std::size_t line) {
   Submit(Request::Edit, [this, tree, line] {
     if (tree != treeShown_ || !bgl_ || line >= lines_.Size()) return;
     ChangeElevation(line);
+    // The keyboard goes back to the line edited, whatever the dialogs did with it.
+    if (tree == treeShown_) view_.SelectLine(line);
   });
 }
 
@@ -301,6 +325,8 @@ void WindowWorkflow::ShowProgress(std::size_t done, std::size_t total) {
 void WindowWorkflow::ListFolder(const std::string& given) {
   const std::string folder = IncludeBackslash(given);
   if (job_ == Job::Listing) EndJob();  // a new fill stops the running one
+  if (rows_.folder != folder) rows_ = ReadFolderRows(folder);
+  view_.ShowFolder(rows_);
   if (folder != folder_) {
     // The list moves: nothing of another folder stays in the file field or the tree.
     pendingFile_.reset();
@@ -351,8 +377,33 @@ void WindowWorkflow::ListingStep(std::uint64_t job) {
 void WindowWorkflow::StatusOfList() {
   if (files_.empty()) {
     SetStatus("Ce dossier ne contient aucun fichier BGL au nouveau format.");
-  } else if (!bgl_) {
-    SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
+  } else {
+    StatusOfFile();
+  }
+}
+
+void WindowWorkflow::StatusOfFile() {
+  if (!bgl_) return SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
+  if (page_ == Page::Elevations && !lines_.Empty()) {
+    return SetStatus(LangStr(10, "Double-clic sur la ligne à modifier."));
+  }
+  const int airports = bgl_->AirportCount();
+  SetStatus("« " + ExtractFileName(fileField_) + " » : " +
+            (airports == 0
+                 ? std::string("aucun aéroport")
+                 : std::to_string(airports) + (airports == 1 ? " aéroport" : " aéroports")) +
+            ". L'onglet « " + LangStr(3, "Élévation") + " » les montre.");
+}
+
+void WindowWorkflow::SelectPendingLine() {
+  if (!pendingLine_ || lines_.Empty() || !bgl_) return;
+  // Another file's tree may show first (the one open before); the line waits for its own.
+  const std::optional<std::string> shown = platform::RealPath(fileField_);
+  if (!shown || shown != platform::RealPath(pendingLine_->file)) return;
+  const std::uint32_t offset = pendingLine_->offset;
+  pendingLine_.reset();
+  for (std::size_t line = 0; line < lines_.Size(); ++line) {
+    if (lines_.IsAirport(line) && lines_.Offset(line) == offset) return view_.SelectLine(line);
   }
 }
 
@@ -404,12 +455,7 @@ void WindowWorkflow::OpenFieldFile() {
   }
   bgl_ = std::make_unique<TBGL>(fileField_, DesktopFolder());
   if (page_ == Page::Elevations) return FillTree();
-  const int airports = bgl_->AirportCount();
-  SetStatus("« " + ExtractFileName(fileField_) + " » : " +
-            (airports == 0
-                 ? std::string("aucun aéroport")
-                 : std::to_string(airports) + (airports == 1 ? " aéroport" : " aéroports")) +
-            ". L'onglet « " + LangStr(3, "Élévation") + " » les montre.");
+  StatusOfFile();
 }
 
 void WindowWorkflow::CloseFile() {
@@ -439,6 +485,7 @@ void WindowWorkflow::FillTree() {
   view_.ShowTree(lines_);
   SetStatus(LangStr(10, "Double-clic sur la ligne à modifier."));
   view_.SetPrintEnabled(true);
+  SelectPendingLine();
 }
 
 std::string WindowWorkflow::LineTip(std::size_t line) const {

@@ -44,12 +44,16 @@ class WindowWorkflow {
   // The start: the saved page shown (its tree is filled when a file opens), the start folder
   // listed, then the file or folder that the command line names, if any, opened.
   void Start(const WindowSettings& settings, const std::string& commandLinePath);
-  // The close: the open file is let go.
-  void Close();
+  // The close: the open file is let go and the settings saved: the folder, the page and, from
+  // the window, layout's drive and pane sizes.
+  void Close(WindowSettings layout);
 
   // The folder controls moved to folder: its file list is made again. When the list moves to
   // another folder, the open file is closed.
   void ChooseFolder(const std::string& folder);
+  // A row of the folder list entered (double-click or Enter): its folder listed. The current
+  // folder's own row lists it whole again (after a search, say).
+  void EnterFolder(std::size_t row);
   // The user chose the entry index of the file list: the file is opened, unless it is open.
   void ChooseFile(std::size_t index);
   // A file or folder named by the browse dialog, the command line or a second start: its folder
@@ -58,6 +62,12 @@ class WindowWorkflow {
   void OpenPath(const std::string& path);
   // The browse button: a file chosen in the browse dialog is opened as OpenPath opens it.
   void Browse();
+  // What a second start of the program hands over (a path, blanks around it): opened as
+  // OpenPath opens it.
+  void HandOver(const std::string& text);
+  // A definition double-clicked on the library page: its file opened on the elevation page and
+  // the line of the airport whose elevation lies at offset selected.
+  void OpenDefinition(const std::string& file, std::uint32_t offset);
   // The page shown changed; the elevation page fills the tree of the open file.
   void ShowPage(Page page);
   // A double-click on a line of the tree: its new elevation asked and written.
@@ -83,6 +93,7 @@ class WindowWorkflow {
   bool Busy() const { return dialogDepth_ > 0 || job_ != Job::None; }
 
   const std::string& Folder() const { return folder_; }
+  const FolderRows& Rows() const { return rows_; }
   const std::vector<std::string>& Files() const { return files_; }
   std::optional<std::size_t> SelectedFile() const { return selected_; }
   const std::string& FileField() const { return fileField_; }
@@ -131,6 +142,10 @@ class WindowWorkflow {
   void OpenFieldFile();
   // The status line once the list is made: what the folder holds, or what to do next.
   void StatusOfList();
+  // The status line of the open file: what to do on the elevation page, what it holds elsewhere.
+  void StatusOfFile();
+  // The line of the pending definition, once its file's tree shows.
+  void SelectPendingLine();
   void CloseFile();
   void FillTree();
   void ClearTree();
@@ -144,6 +159,7 @@ class WindowWorkflow {
   Page page_ = Page::Help;
   std::string status_;
   std::string folder_;
+  FolderRows rows_;
   std::vector<std::string> files_;
   std::optional<std::size_t> selected_;
   std::string fileField_;
@@ -164,6 +180,12 @@ class WindowWorkflow {
   std::int64_t lastProgressMs_ = 0;
   // The file to choose once the listing of its folder ends.
   std::optional<std::string> pendingFile_;
+  // The definition whose line is selected once its file's tree shows.
+  struct PendingLine {
+    std::string file;
+    std::uint32_t offset = 0;
+  };
+  std::optional<PendingLine> pendingLine_;
 
   int dialogDepth_ = 0;
   std::deque<Held> held_;

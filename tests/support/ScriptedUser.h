@@ -46,6 +46,9 @@ class ScriptedUser : public WorkflowDialogs {
   bool SaveFileName(const std::string& caption, const std::string&, std::string& path) override {
     return InputBox(caption, "", path);
   }
+  bool BrowseFolder(const std::string& caption, std::string& folder) override {
+    return InputBox(caption, "", folder);
+  }
 
   std::vector<std::string> messages;
   std::deque<std::optional<std::string>> inputs;

@@ -174,7 +174,9 @@ class MainWindowTest : public QObject {
     // Without a simulator and without settings, the folder list starts in the current folder,
     // and says so at the next start.
     const QString current = QString::fromStdString(fs::current_path().string() + "/");
-    QCOMPARE(Find<FolderList>("lbDir")->Folder(), current);
+    QCOMPARE(QString::fromStdString(window_->Workflow().Folder()), current);
+    QCOMPARE(Find<FolderList>("lbDir")->currentItem()->text().trimmed(),
+             QString::fromStdString(fs::current_path().filename().string()));
     Close();
     QCOMPARE(QString::fromStdString(ReadSetting("Dir")), current);
   }
@@ -445,7 +447,7 @@ class MainWindowTest : public QObject {
     while (clock.elapsed() < 150) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QVERIFY(window_->Workflow().Working());  // still listing the slow folder
     QVERIFY(Find<QLabel>("pSb")->text().contains(" / 60"));
-    Find<FolderList>("lbDir")->SetFolder(QString::fromStdString(quick));
+    window_->Workflow().ChooseFolder(quick);  // as the folder list's drive box does
     Settle();
     QCOMPARE(ListedFiles(), QStringList{"q.bgl"});
     QCOMPARE(Find<QLabel>("pSb")->text(), QString("Choisissez le fichier BGL à éditer."));

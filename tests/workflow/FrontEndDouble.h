@@ -17,7 +17,11 @@ namespace qor::test {
 class RecordingView : public WindowView {
  public:
   void SetStatus(const std::string& text) override { status = text; }
-  void ShowFolder(const std::string& f) override { folder = f; }
+  void ShowFolder(const FolderRows& rows) override {
+    folder = rows.folder;
+    folderRows = rows;
+  }
+  void ShowPage(Page p) override { page = p; }
   void ClearFiles() override { files.clear(); }
   void AppendFiles(const std::vector<std::string>& names) override {
     files.insert(files.end(), names.begin(), names.end());
@@ -36,6 +40,7 @@ class RecordingView : public WindowView {
     tree[line] = (shown->IsAirport(line) ? "" : "   ") + std::string(shown->Text(line));
   }
   void ExpandLine(std::size_t line) override { expanded.push_back(line); }
+  void SelectLine(std::size_t line) override { selectedLine = line; }
   void SetPrintEnabled(bool enabled) override { printEnabled = enabled; }
   void SetBusy(bool b) override { busy = b; }
   void ShowProgress(const std::string& text, std::size_t done, std::size_t total) override {
@@ -43,6 +48,9 @@ class RecordingView : public WindowView {
   }
 
   std::string status, folder, field;
+  FolderRows folderRows;
+  std::optional<Page> page;
+  std::optional<std::size_t> selectedLine;
   std::vector<std::string> files;
   std::optional<std::size_t> selected;
   bool searchEnabled = false, printEnabled = false, busy = false;
