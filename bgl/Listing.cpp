@@ -123,6 +123,10 @@ bool SameAirportName(std::string_view a, std::string_view b) {
          });
 }
 
+bool NamesAirport(std::string_view text, std::string_view name, std::string_view icao) {
+  return SameAirportName(name, text) || IsIdentOf(text, icao);
+}
+
 int TBGL::AirportCount() const {
   int count = 0;
   ForEachAirport(*this, [&](const TAirport1Rec&) {
@@ -161,9 +165,8 @@ void TBGL::FillTree(AirportTree& tree) const {
 
 bool TBGL::FindAirport(std::string_view text) const {
   bool found = false;
-  const bool ident = IsIdentText(text);
   ForEachAirport(*this, [&](const TAirport1Rec& airport) {
-    found = SameAirportName(airport.Name, text) || (ident && IsIdentOf(text, airport.Icao()));
+    found = NamesAirport(text, airport.Name, airport.Icao());
     return !found;
   });
   return found;

@@ -62,5 +62,8 @@ class TreeLineWriter {
 // Whether two airport names are equal when the letters a to z are taken as A to Z (no other
 // letter is folded).
 bool SameAirportName(std::string_view a, std::string_view b);
+// Whether text, as the user types an airport, names the airport of this name and ident: its
+// ident (IsIdentOf) or its name (SameAirportName).
+bool NamesAirport(std::string_view text, std::string_view name, std::string_view icao);
 
 }  // namespace qor

@@ -25,17 +25,14 @@ std::string SceneryFolder(const Area& area) {
 void Read(Library& library, std::size_t area, const std::string& path, std::string_view only) {
   const TBGL bgl(path, "", TBGL::Scope::Airports);
   library.stamps.emplace_back(path, bgl.SeenStamp());
-  const bool ident = IsIdentText(only);
   for (const TAirport1Rec* airport : bgl.Airports()) {
-    if (!only.empty() && !SameAirportName(airport->Name, only) &&
-        !(ident && IsIdentOf(only, airport->Icao()))) {
-      continue;
-    }
+    std::string icao = airport->Icao();
+    if (!only.empty() && !NamesAirport(only, airport->Name, icao)) continue;
     Definition d;
     d.area = area;
     d.file = path;
     d.name = std::string(airport->Name);
-    d.icao = airport->Icao();
+    d.icao = std::move(icao);
     d.latitude = airport->Latitude();
     d.longitude = airport->Longitude();
     d.elevationMm = airport->Elevations[0].SignedAltitude();
@@ -140,14 +137,10 @@ Library ScanLibrary(SceneryConfig config, std::string only) {
   return scan.Take();
 }
 
-bool Names(std::string_view text, const Definition& d) {
-  return IsIdentOf(text, d.icao) || SameAirportName(d.name, text);
-}
-
 std::vector<const Definition*> Where(const Library& library, std::string_view text) {
   std::vector<const Definition*> found;
   for (const Definition& d : library.definitions) {
-    if (Names(text, d)) found.push_back(&d);
+    if (NamesAirport(text, d.name, d.icao)) found.push_back(&d);
   }
   return found;
 }

@@ -60,7 +60,7 @@ std::string ActiveProblemsText(std::size_t problems);
 
 // Reads the airports of every area (the inactive ones too, which `where` lists), each file of
 // an area's "scenery" folder in listing order, only its airports; with `only`, only the
-// definitions of the airport it names (Names). A file or folder that cannot be read goes to
+// definitions of the airport it names (NamesAirport). A file or folder that cannot be read goes to
 // problems and the scan goes on; files of the older format (header $0001) hold no airports
 // this program reads and are passed over, any other header is a damaged file. The scan goes
 // a step at a time, as a window's long work does.
@@ -87,11 +87,8 @@ class LibraryScan {
 // The whole scan at once.
 Library ScanLibrary(SceneryConfig config, std::string only = {});
 
-// Whether a definition is of the airport the text names: its ICAO ident (1 to 4 letters or
-// digits, any case) or its name (letters a to z in any case).
-bool Names(std::string_view text, const Definition& d);
-
-// Every definition of the airport text names, in load order.
+// Every definition of the airport text names (NamesAirport: its ident or its name), in load
+// order.
 std::vector<const Definition*> Where(const Library& library, std::string_view text);
 // The definition the simulator shows: the last active one; null when none is active.
 const Definition* Shown(const Library& library, const std::vector<const Definition*>& found);

@@ -160,5 +160,33 @@ TEST_F(ListingTest, FindAirportFoldsOnlyTheLettersAToZ) {
   EXPECT_EQ(bgl.AirportCount(), 2);
 }
 
+// The one rule by which a typed text names an airport, for the folder search and the library
+// alike: an ident only when the text could be one, a name with only a to z folded.
+TEST(NamesAirportTest, AnIdentOrANameNamesTheAirport) {
+  const struct {
+    const char* text;
+    const char* name;
+    const char* icao;
+    bool names;
+  } rows[] = {
+      {"lflj", "Courchevel", "LFLJ", true},
+      {"LfLj", "Courchevel", "LFLJ", true},
+      {"COURCHEVEL", "Courchevel", "LFLJ", true},
+      {"LFL", "Courchevel", "LFLJ", false},
+      {"LFLJ ", "Courchevel", "LFLJ", false},
+      {"", "Courchevel", "", false},
+      {"c3l", "Sud", "C3L", true},
+      {"NORD", "Nord", "", true},
+      {"nord", "Nord", "NORD", true},
+      {"éte", "Été", "", false},
+      {"Sud", "Nord", "SUD", true},
+      {"Sud-Est", "Nord", "SUD", false},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(NamesAirport(row.text, row.name, row.icao), row.names)
+        << row.text << " / " << row.name << " / " << row.icao;
+  }
+}
+
 }  // namespace
 }  // namespace qor
