@@ -3,21 +3,14 @@
 
 #include <optional>
 
-#include "bgl/BglHeader.h"
-#include "bgl/QORBglLib.h"
 #include "cli/Cli.h"
 #include "cli/Json.h"
 #include "cli/LibraryJson.h"
 #include "cli/LibraryOptions.h"
-#include "library/Align.h"
+#include "library/DamageScan.h"
 #include "library/Library.h"
 #include "platform/Console.h"
-#include "platform/Errors.h"
-#include "platform/File.h"
-#include "platform/Folder.h"
 #include "platform/PathText.h"
-#include "platform/Trash.h"
-#include "simfinder/QORFS.h"
 #include "util/FileUtil.h"
 #include "workflow/ElevationInput.h"
 
@@ -184,58 +177,27 @@ int CheckCommand(const std::vector<std::string>& args) {
   const auto o = ParseOptions(args, {"--json"}, problem);
   if (!o) return Usage(problem);
   if (o->words.size() != 1) return Usage("check attend un seul DOSSIER.");
-  const std::string folder = IncludeBackslash(o->words[0]);
-  const std::vector<std::string> names = platform::ListFolderFiles(folder, "bgl");
-  struct Finding {
-    std::string name;
-    bool oldFormat;
-    std::string message;
-  };
-  std::vector<Finding> findings;
-  bool damaged = false;
-  for (const std::string& name : names) {
-    const std::string path = folder + name;
-    try {
-      const HeaderCheck header = CheckHeader(path);
-      if (header.kind == HeaderKind::kOlderFormat) {
-        findings.push_back({name, true,
-                            "ancien format (en-tête $0001, pas $0201) : ce programme "
-                            "ne le lit pas"});
-        continue;
-      }
-      if (header.kind == HeaderKind::kDamaged) {
-        findings.push_back({name, false, header.message});
-        damaged = true;
-        continue;
-      }
-      // Read whole, as the window reads it, but not opened for writing: a read-only file is
-      // no damaged one.
-      const TBGL bgl(path, "", TBGL::Scope::WholeReadOnly);
-    } catch (const Exception& e) {
-      findings.push_back({name, false, e.what()});
-      damaged = true;
-    }
-  }
+  const library::DamageScan scan = library::ScanForDamage(IncludeBackslash(o->words[0]));
   std::string out;
   if (o->json) {
     out = "{\"folder\": " + JsonString(o->words[0]) +
-          ", \"checked\": " + std::to_string(names.size()) + ", \"files\": [";
-    for (std::size_t i = 0; i < findings.size(); ++i) {
+          ", \"checked\": " + std::to_string(scan.checked) + ", \"files\": [";
+    for (std::size_t i = 0; i < scan.files.size(); ++i) {
       out += i == 0 ? "\n  {\"name\": " : ",\n  {\"name\": ";
-      AppendJsonString(out, findings[i].name);
-      out += findings[i].oldFormat ? ", \"state\": \"old-format\"" : ", \"state\": \"damaged\"";
+      AppendJsonString(out, scan.files[i].name);
+      out += scan.files[i].olderFormat ? ", \"state\": \"old-format\"" : ", \"state\": \"damaged\"";
       out += ", \"message\": ";
-      AppendJsonString(out, findings[i].message);
+      AppendJsonString(out, scan.files[i].message);
       out += '}';
     }
-    out += findings.empty() ? "]}\n" : "\n]}\n";
+    out += scan.files.empty() ? "]}\n" : "\n]}\n";
   } else {
-    for (const Finding& f : findings) out += Line(f.name + " : " + f.message);
-    out += std::to_string(names.size()) + " fichiers BGL examinés, " +
-           std::to_string(findings.size()) + " illisibles.\n";
+    for (const library::UnreadableFile& f : scan.files) out += Line(f.name + " : " + f.message);
+    out += std::to_string(scan.checked) + " fichiers BGL examinés, " +
+           std::to_string(scan.files.size()) + " illisibles.\n";
   }
   platform::WriteOut(out);
-  return damaged ? kFileError : kDone;
+  return scan.damaged ? kFileError : kDone;
 }
 
 }  // namespace qor::cli
