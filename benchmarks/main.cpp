@@ -40,8 +40,8 @@
 #include "bgl/Listing.h"
 #include "library/Journal.h"
 #include "platform/Folder.h"
-#include "ui/Controls.h"
-#include "ui/Main.h"
+#include "ui/Dialogs.h"
+#include "ui/MainWindow.h"
 #include "util/Environment.h"
 
 extern char** environ;

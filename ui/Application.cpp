@@ -5,7 +5,7 @@
 #include <QTranslator>
 #include <exception>
 
-#include "ui/Controls.h"
+#include "ui/Dialogs.h"
 #include "ui/Icons.h"
 
 namespace qor {

@@ -1,4 +1,4 @@
-#include "ui/Controls.h"
+#include "ui/Dialogs.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "ui/Main.h"
+#include "ui/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,13 +30,14 @@
 
 #include "platform/Folder.h"
 #include "ui/Application.h"
-#include "ui/Controls.h"
+#include "ui/Dialogs.h"
 #include "ui/FolderList.h"
 #include "ui/Fonts.h"
 #include "ui/Icons.h"
 #include "ui/LibraryTab.h"
-#include "ui/LinesModel.h"
+#include "ui/Placement.h"
 #include "ui/SingleInstance.h"
+#include "ui/Tree.h"
 #include "util/FileUtil.h"
 #include "util/HelpPage.h"
 #include "util/ProgramTitle.h"
@@ -286,7 +287,7 @@ void TfMain::FormCreate(const QString& commandLinePath) {
 
   setWindowTitle(
       Q(ProgramTitle(4) + " " + LangStr(1, "Modification de l'altitude des aéroports et pistes")));
-  RestoreFormPlacement(*this, -1, -1);
+  RestoreFormPlacement(placement_, -1, -1);
   pc_->setTabText(0, Q(LangStr(2, "Aide")));
   pc_->setTabText(1, Q(LangStr(3, "Élévation")));
   pc_->setTabText(2, Q(LangStr(41, "Bibliothèque")));
@@ -506,80 +507,7 @@ void TfMain::FormClose() {
   layout.filesWidth = pFiles_->width();
   layout.dirHeight = pDir_->height();
   workflow_.Close(layout);
-  SaveFormPlacement(*this, WindowState::Normal);
-}
-
-QRect TfMain::NormalBounds() const {
-  const bool normal = !isMaximized() && !isMinimized() && !isFullScreen();
-  if (normal || !normalGeometry().isValid()) return QRect(pos(), size());
-  // The normal geometry is the inside of the window; its position counts the frame, as pos().
-  const QPoint frame = geometry().topLeft() - pos();
-  return QRect(normalGeometry().topLeft() - frame, normalGeometry().size());
-}
-
-void TfMain::SetNormalBounds(const QRect& bounds) {
-  move(bounds.topLeft());
-  resize(bounds.size());
-}
-
-int TfMain::Left() const {
-  return NormalBounds().x();
-}
-int TfMain::Top() const {
-  return NormalBounds().y();
-}
-int TfMain::Width() const {
-  return NormalBounds().width();
-}
-int TfMain::Height() const {
-  return NormalBounds().height();
-}
-void TfMain::SetLeft(int v) {
-  SetNormalBounds(NormalBounds().adjusted(v - Left(), 0, v - Left(), 0));
-}
-void TfMain::SetTop(int v) {
-  SetNormalBounds(NormalBounds().adjusted(0, v - Top(), 0, v - Top()));
-}
-void TfMain::SetWidth(int v) {
-  QRect r = NormalBounds();
-  r.setWidth(v);
-  SetNormalBounds(r);
-}
-void TfMain::SetHeight(int v) {
-  QRect r = NormalBounds();
-  r.setHeight(v);
-  SetNormalBounds(r);
-}
-
-WindowState TfMain::State() const {
-  if (isMaximized()) return WindowState::Maximized;
-  if (isMinimized()) return WindowState::Minimized;
-  return WindowState::Normal;
-}
-
-void TfMain::SetState(WindowState state) {
-  switch (state) {
-    case WindowState::Maximized:
-      setWindowState(Qt::WindowMaximized);
-      break;
-    case WindowState::Minimized:
-      setWindowState(Qt::WindowMinimized);
-      break;
-    case WindowState::Normal: {
-      // The system gives the normal bounds back later; they are wanted now.
-      const QRect bounds = NormalBounds();
-      setWindowState(Qt::WindowNoState);
-      SetNormalBounds(bounds);
-      break;
-    }
-  }
-}
-
-int TfMain::ScreenWidth() const {
-  return QGuiApplication::primaryScreen()->size().width();
-}
-int TfMain::ScreenHeight() const {
-  return QGuiApplication::primaryScreen()->size().height();
+  SaveFormPlacement(placement_, WindowState::Normal);
 }
 
 }  // namespace qor

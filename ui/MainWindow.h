@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "ui/Placement.h"
 #include "ui/QtPrintSurface.h"
-#include "util/FormPlacement.h"
 #include "workflow/WindowWorkflow.h"
 
 class QComboBox;
@@ -35,7 +35,7 @@ class LibraryTab;
 class LinesModel;
 class SingleInstance;
 
-class TfMain : public QWidget, public PlacementForm, public WindowView, public Scheduler {
+class TfMain : public QWidget, public WindowView, public Scheduler {
   Q_OBJECT
 
  public:
@@ -54,21 +54,6 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
   WindowWorkflow& Workflow() { return workflow_; }
   LibraryPage& Library();
   const TBGL* Bgl() const { return workflow_.OpenFile(); }
-
-  // PlacementForm
-  std::string ComponentName() const override { return "fMain"; }
-  int Left() const override;
-  int Top() const override;
-  int Width() const override;
-  int Height() const override;
-  void SetLeft(int v) override;
-  void SetTop(int v) override;
-  void SetWidth(int v) override;
-  void SetHeight(int v) override;
-  WindowState State() const override;
-  void SetState(WindowState state) override;
-  int ScreenWidth() const override;
-  int ScreenHeight() const override;
 
   // WindowView
   void SetStatus(const std::string& text) override;
@@ -98,9 +83,6 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
   void BuildControls();
   void FormClose();
   void SelectDriveOf(const QString& folder);
-  // The window's bounds in the normal state, also while it is maximised.
-  QRect NormalBounds() const;
-  void SetNormalBounds(const QRect& bounds);
   Page CurrentPage() const;
 
   // Controls, owned by the window through their Qt parents.
@@ -132,6 +114,7 @@ class TfMain : public QWidget, public PlacementForm, public WindowView, public S
 
   LinesModel* lines_;  // the tree's model, owned by the window
   QtPrintTarget printer_;
+  WindowPlacement placement_{*this};
   WindowWorkflow workflow_;
   bool busy_ = false;
   std::unique_ptr<SingleInstance> instance_;

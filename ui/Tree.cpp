@@ -1,4 +1,4 @@
-#include "ui/LinesModel.h"
+#include "ui/Tree.h"
 
 #include <algorithm>
 

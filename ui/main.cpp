@@ -1,6 +1,6 @@
 // QORBgl [FILE | FOLDER]: the window.
 
-#include "ui/Main.h"
+#include "ui/MainWindow.h"
 
 #include <QTimer>
 
