@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -55,6 +56,9 @@ void Fill(QTreeWidget* list, const std::vector<LibraryRow>& rows) {
     QStringList cells;
     for (const std::string& cell : row.cells) cells << Q(cell);
     auto* item = new QTreeWidgetItem(cells);
+    if (!row.tip.empty()) {
+      for (int c = 0; c < item->columnCount(); ++c) item->setToolTip(c, Q(row.tip));
+    }
     if (row.marked) {
       for (int c = 0; c < item->columnCount(); ++c) {
         QFont bold = list->font();
@@ -179,7 +183,11 @@ void LibraryTab::BuildControls() {
   spBiblio_->addWidget(areas);
   spBiblio_->addWidget(lookup);
   spBiblio_->addWidget(conflicts);
-  spBiblio_->setSizes({110, 150, 150});
+  // The areas take what they need; the definitions and the conflicts share the rest.
+  spBiblio_->setStretchFactor(0, 1);
+  spBiblio_->setStretchFactor(1, 2);
+  spBiblio_->setStretchFactor(2, 2);
+  spBiblio_->setSizes({90, 170, 150});
 
   lEtat_ = new QLabel(this);
   lEtat_->setObjectName("lEtatBiblio");
@@ -279,6 +287,7 @@ void LibraryTab::ShowAreas(const std::vector<LibraryRow>& rows) {
 
 void LibraryTab::ShowDefinitions(const std::vector<LibraryRow>& rows, const std::string& summary) {
   Fill(tvDefinitions_, rows);
+  tvDefinitions_->horizontalScrollBar()->setValue(0);  // each look-up starts at the left
   lDefinitions_->setText(Q(summary));
 }
 

@@ -105,7 +105,7 @@ class LabelKeys {
     AppendFitStr(label_, caption, kLabelWidth);
     std::string& key = keys_.emplace_back();
     platform::AppendSortKey(label_, key);
-    key.resize(platform::KeyLetters(key).size());
+    key.resize(KeyLetters(key).size());
     slot = Slot{caption, &key};
     if (keys_.size() * 2 > slots_.size()) Grow();
     return key;
@@ -129,7 +129,7 @@ class LabelKeys {
 };
 
 struct Airport {
-  platform::KeyPrefix prefix;  // of its line's key
+  KeyPrefix prefix;  // of its line's key
   const TElevation* entry;
   std::uint32_t firstElement, elements;  // its elements' places in the sorted elements
   std::uint32_t textAt, textLength;      // its line, among the airports' texts
@@ -162,7 +162,7 @@ class AirportPass {
            const TElevation** sorted) {
     texts.reserve(airports.size() * (kLabelWidth + kElevationWidth + 8));
     const auto before = [this](const Element& a, const Element& b) {
-      const int letters = platform::CompareLetters(a.letters, b.letters);
+      const int letters = CompareLetters(a.letters, b.letters);
       if (letters != 0) return letters < 0;
       return platform::CompareText(left_.Line(*a.entry), right_.Line(*b.entry)) < 0;
     };

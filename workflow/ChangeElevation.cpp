@@ -11,6 +11,7 @@
 #include "bgl/Listing.h"
 #include "util/FitText.h"
 #include "util/NumberFormat.h"
+#include "util/Wording.h"
 #include "workflow/ElevationInput.h"
 #include "workflow/LangStr.h"
 #include "workflow/WindowWorkflow.h"
@@ -35,14 +36,15 @@ void WindowWorkflow::ChangeElevation(std::size_t line) {
     subject = Trim(LeftText(lines_.Text(line), kLabelWidth));
   } else {
     subject = LangStr(18, "la") + " " + Trim(LeftText(lines_.Text(line), 20)) + " " +
-              LangStr(19, "de") + " " +
-              Trim(LeftText(lines_.Text(lines_.Parent(line)), kLabelWidth)) + " " + LangStr(20, "");
+              Of(Trim(LeftText(lines_.Text(lines_.Parent(line)), kLabelWidth))) + " " +
+              LangStr(20, "");
   }
   std::string text = Metres(old, false);
   std::optional<std::int32_t> typed;
   while (!typed) {
     if (!dialogs_->InputBox(LangStr(16, "Modification d'élévation"),
-                            LangStr(17, "Nouvelle élévation en mètres de") + " " + subject, text)) {
+                            LangStr(17, "Nouvelle élévation en mètres") + " " + Of(subject),
+                            text)) {
       return;
     }
     std::string problem;

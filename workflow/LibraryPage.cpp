@@ -17,6 +17,7 @@
 #include "util/FitText.h"
 #include "util/NumberFormat.h"
 #include "util/Settings.h"
+#include "util/Wording.h"
 #include "workflow/ElevationInput.h"
 #include "workflow/LangStr.h"
 #include "workflow/UndoChange.h"
@@ -52,8 +53,9 @@ const std::vector<std::string>& LibraryPage::AreaColumns() {
 }
 
 const std::vector<std::string>& LibraryPage::DefinitionColumns() {
-  static const std::vector<std::string> columns = {"Affichée", "Zone", "Couche",      "Fichier",
-                                                   "Nom",      "OACI", "Altitude (m)"};
+  // The elevation early, where it shows without scrolling; the path, which may be long, last.
+  static const std::vector<std::string> columns = {"Affichée", "Altitude (m)", "Zone",   "Couche",
+                                                   "OACI",     "Nom",          "Fichier"};
   return columns;
 }
 
@@ -135,7 +137,7 @@ void LibraryPage::ScanStep(std::uint64_t job) {
   const bool done = scan_->Step(std::chrono::steady_clock::now() + scheduler_.StepTime());
   if (!done) {
     view_.SetLibraryStatus("Lecture de la bibliothèque : " + std::to_string(scan_->Done()) +
-                           " fichiers sur " + std::to_string(scan_->Total()) +
+                           " sur " + Counted(scan_->Total(), "fichier", "fichiers") +
                            " (Échap pour arrêter)");
     scheduler_.Post([this, job] { ScanStep(job); });
     return;
@@ -163,7 +165,8 @@ void LibraryPage::Finish() {
     areas.push_back({{std::to_string(area.layer), area.title, area.active ? "active" : "inactive",
                       std::to_string(lib.files[a]),
                       area.folder.empty() ? area.local : UnderFolder(area.folder, folder_)},
-                     false});
+                     false,
+                     area.folder});
   }
   view_.ShowAreas(areas);
 
@@ -174,7 +177,8 @@ void LibraryPage::Finish() {
     const Definition& shown = *c.definitions.back();
     rows.push_back({{c.icao, c.name, std::to_string(c.definitions.size()), Metres(c.spreadMm, true),
                      Metres(shown.elevationMm, true)},
-                    false});
+                    false,
+                    {}});
     shownConflicts_.push_back(
         static_cast<std::size_t>(c.definitions.front() - lib.definitions.data()));
   }
@@ -223,10 +227,11 @@ void LibraryPage::ShowLookup() {
   std::vector<LibraryRow> rows;
   for (const Definition* d : found) {
     const library::Area& area = lib.AreaOf(*d);
-    rows.push_back({{d == shown ? "oui" : "", area.title + (area.active ? "" : " (inactive)"),
-                     std::to_string(area.layer), UnderFolder(d->file, folder_), d->name, d->icao,
-                     Metres(d->elevationMm, true)},
-                    d == shown});
+    rows.push_back({{d == shown ? "oui" : "", Metres(d->elevationMm, true),
+                     area.title + (area.active ? "" : " (inactive)"), std::to_string(area.layer),
+                     d->icao, d->name, UnderFolder(d->file, folder_)},
+                    d == shown,
+                    d->file});
     shownDefinitions_.push_back(static_cast<std::size_t>(d - lib.definitions.data()));
   }
   std::string summary;
@@ -286,7 +291,7 @@ void LibraryPage::AlignConflict(std::size_t row) {
   std::optional<std::int32_t> mm;
   while (!mm) {
     if (!dialogs_.InputBox("Aligner les altitudes",
-                           "Nouvelle altitude en mètres de " + who + " dans ses " +
+                           "Nouvelle altitude en mètres " + Of(who) + " dans ses " +
                                std::to_string(active.size()) + " définitions actives",
                            text)) {
       return;
@@ -312,7 +317,7 @@ void LibraryPage::AlignConflict(std::size_t row) {
     const bool large = farthest >= 10000;
     all = dialogs_.MsgBox(
         std::string(large ? "Changement de plus de 10 mètres ???\r\n\r\n" : "") +
-            "Voulez-vous également mettre les pistes et les départs de " + who + " à " +
+            "Voulez-vous également mettre les pistes et les départs " + Of(who) + " à " +
             Metres(*mm, true) + " m ?\r\n\r\n" + Counted(moving, "élément", "éléments") +
             " à changer ; plus grand déplacement : " + Metres(farthest) + " m",
         "Autres éléments",
@@ -321,14 +326,14 @@ void LibraryPage::AlignConflict(std::size_t row) {
   const std::vector<library::FieldChange> changes =
       library::PlanAlign(lib, active, *mm, all == UserDialog::kIdYes);
   if (changes.empty()) {
-    dialogs_.Message("Toutes les définitions actives de " + who + " sont déjà à " +
+    dialogs_.Message("Toutes les définitions actives " + Of(who) + " sont déjà à " +
                      Metres(*mm, true) + " m : je n'ai rien écrit.");
     return;
   }
   std::set<std::string> distinct;
   for (const library::FieldChange& c : changes) distinct.insert(c.file);
   const std::size_t files = distinct.size();
-  if (dialogs_.MsgBox(Counted(changes.size(), "altitude", "altitudes") + " de " + who + " dans " +
+  if (dialogs_.MsgBox(Counted(changes.size(), "altitude", "altitudes") + " " + Of(who) + " dans " +
                           Counted(files, "fichier", "fichiers") + " vont passer à " +
                           Metres(*mm, true) +
                           " m. Chaque fichier est d'abord copié dans « QORBgl Backup » sur "

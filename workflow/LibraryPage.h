@@ -27,6 +27,7 @@ struct SceneryConfig;
 struct LibraryRow {
   std::vector<std::string> cells;
   bool marked = false;
+  std::string tip;  // the row's tooltip (a definition's whole path), or nothing
 };
 
 class LibraryView {

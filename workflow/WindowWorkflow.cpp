@@ -15,6 +15,7 @@
 #include "util/FileUtil.h"
 #include "util/FitText.h"
 #include "util/NumberFormat.h"
+#include "util/Wording.h"
 #include "workflow/AirportSearch.h"
 #include "workflow/ElevationInput.h"
 #include "workflow/FolderListing.h"
@@ -493,7 +494,7 @@ std::string WindowWorkflow::LineTip(std::size_t line) const {
   const TElevation& entry = lines_.Entry(line);
   std::string tip(entry.Caption);
   if (!lines_.IsAirport(line))
-    tip += " de " + std::string(lines_.Entry(lines_.Parent(line)).Caption);
+    tip += " " + Of(std::string(lines_.Entry(lines_.Parent(line)).Caption));
   const std::int32_t mm = entry.SignedAltitude();
   tip += "\n" + Metres(mm) + " m (" +
          FormatNumber(Variant::Real(mm / 304.8), ' ', true, 0.1, true, false) + " ft)";

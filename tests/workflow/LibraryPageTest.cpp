@@ -99,7 +99,7 @@ TEST_F(LibraryPageTest, AConflictIsAlignedOnlyOnAWholeLibraryAndThenGoes) {
   page_.Lookup("lflj");
   EXPECT_EQ(Column(view_.definitions, 0), (std::vector<std::string>{"", "", "oui", ""}));
   EXPECT_TRUE(view_.definitions[2].marked);
-  EXPECT_EQ(view_.definitions[3].cells[1], "Zone4 (inactive)");
+  EXPECT_EQ(view_.definitions[3].cells[2], "Zone4 (inactive)");
   EXPECT_EQ(view_.summary,
             "4 définitions ; les actives ne s'accordent pas : le simulateur "
             "montre 2 003,000 m (zone « Zone3 »).");

@@ -433,7 +433,7 @@ TEST_F(WindowWorkflowTest, TheOfferedValueIsTheFieldsInEveryRegionalFormat) {
     Edit(0, {std::nullopt});
     EXPECT_EQ(user_.asked.back().text, "1234,567") << grouping;
     EXPECT_EQ(user_.asked.back().prompt,
-              "Nouvelle élévation en mètres de Aérodrome de Chavenay-Vil");
+              "Nouvelle élévation en mètres d'Aérodrome de Chavenay-Vil");
   }
   // Typed back as the tree shows it, the value reads the same.
   SetNumberSymbols({",", "\u202f"});
@@ -591,7 +591,7 @@ TEST_F(WindowWorkflowTest, AnIdentInAnyCaseFindsItsFilesAndEveryTipNamesItsAirpo
   EXPECT_EQ(view_.files, std::vector<std::string>{"2.bgl"});
   EXPECT_EQ(flow_.LineTip(0), "Orly\n89,000 m (292,0 ft)\nOACI LFPO, 48,7233° N 2,3794° E");
   EXPECT_EQ(flow_.LineTip(1),
-            "Runway 6 de Orly\n89,000 m (292,0 ft)\nOACI LFPO, 48,7233° N 2,3794° E");
+            "Runway 6 d'Orly\n89,000 m (292,0 ft)\nOACI LFPO, 48,7233° N 2,3794° E");
   Open(folder + "3.bgl");
   EXPECT_EQ(flow_.LineTip(0),
             "Rio Grande\n89,000 m (292,0 ft)\nsans indicatif OACI, 53,7777° S 67,7494° O");
