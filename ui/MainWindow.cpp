@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -204,6 +205,7 @@ void TfMain::BuildControls() {
   // A double-click edits the line, also on an empty area below the lines; it folds nothing.
   tvElev_->setExpandsOnDoubleClick(false);
   tvElev_->viewport()->installEventFilter(this);
+  tvElev_->installEventFilter(this);
   tvElev_->setFont(FixedPitchFont(9));
   elev->addWidget(tvElev_);
   // The library's page asks and schedules through the window's own dialogs and loop.
@@ -260,6 +262,15 @@ void TfMain::BuildControls() {
   undo->setObjectName("scDefaire");
   undo->setContext(Qt::WidgetWithChildrenShortcut);
   connect(undo, &QShortcut::activated, this, [this] { workflow_.UndoLastChange(); });
+  // Ctrl+Tab and Ctrl+Shift+Tab go round the pages, wherever the keyboard is.
+  for (const auto& [keys, step] :
+       {std::pair{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        std::pair{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1}}) {
+    auto* turn = new QShortcut(keys, this);
+    connect(turn, &QShortcut::activated, this, [this, step = step] {
+      pc_->setCurrentIndex((pc_->currentIndex() + step + pc_->count()) % pc_->count());
+    });
+  }
   // Escape stops a long listing or search, and the reading of the library.
   auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(stop, &QShortcut::activated, this, [this] {
@@ -293,8 +304,8 @@ void TfMain::FormCreate(const QString& commandLinePath) {
   pc_->setTabText(2, Q(LangStr(41, "Bibliothèque")));
   tsBiblio_->SetTexts();
   lFichier_->setText(Q(LangStr(4, "Fichier :")));
-  bFichier_->setText(Q(LangStr(5, "Parcourir")));
-  bSearch_->setText(Q(LangStr(6, "Rechercher")));
+  bFichier_->setText(Q(LangStr(5, "&Parcourir")));
+  bSearch_->setText(Q(LangStr(6, "&Rechercher")));
   lbFiles_->setToolTip(Q(LangStr(27, "Fichiers BGL au nouveau format")));
   tvElev_->setToolTip(
       Q(LangStr(28, "Liste des aéroports avec altitudes. Double-clic pour changer.")));
@@ -481,6 +492,14 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
     const auto* help = static_cast<QHelpEvent*>(event);
     if (const auto line = LinesModel::LineOf(tvElev_->indexAt(help->pos()))) {
       QToolTip::showText(help->globalPos(), Q(workflow_.LineTip(*line)), tvElev_->viewport());
+      return true;
+    }
+  }
+  if (watched == tvElev_ && event->type() == QEvent::KeyPress) {
+    // Enter or F2 edits the line, as the double-click does.
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F2) {
+      Clic(tvElev_);
       return true;
     }
   }

@@ -371,6 +371,13 @@ void WindowWorkflow::ListingStep(std::uint64_t job) {
   if (pendingFile_) {
     ChooseWhenFree(std::move(*pendingFile_));
     pendingFile_.reset();
+  } else if (!fileField_.empty() && ExtractFilePath(fileField_) == folder_) {
+    // The folder listed again (after a search, say): the open file's entry stays chosen.
+    const std::string open = ExtractFileName(fileField_);
+    for (std::size_t i = 0; i < files_.size() && !selected_; ++i) {
+      if (files_[i] == open) selected_ = i;
+    }
+    view_.SelectFile(selected_);
   }
   RunHeld();
 }

@@ -99,10 +99,10 @@ class WindowDriver {
   virtual bool ColumnVisible(LibraryList list, std::size_t column) = 0;
   virtual void SelectConflict(std::size_t row) = 0;
   virtual bool AlignEnabled() = 0;
-  virtual void Align() = 0;          // "Aligner"
-  virtual void UndoAlignment() = 0;  // "Annuler"
+  virtual void Align() = 0;                                       // "Aligner"
+  virtual void UndoAlignment() = 0;                               // "Annuler"
   virtual void OpenDefinition(std::size_t row, Gesture how) = 0;  // DoubleClick or Enter
-  virtual std::string LibrarySummary() = 0;  // the line above the definitions
+  virtual std::string LibrarySummary() = 0;                       // the line above the definitions
   virtual std::string LibraryStatus() = 0;
 
   // ---- the frame ----
