@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <optional>
 #include <vector>
 
+#include "platform/Errors.h"
+#include "platform/File.h"
 #include "util/Utf8.h"
 
 namespace qor {
@@ -246,6 +249,14 @@ void AppendUnicode(std::string& out, char32_t unit) {
   out += "\\u" + std::to_string(static_cast<int>(unit) - (unit >= 0x8000 ? 0x10000 : 0)) + "?";
 }
 
+// The control's characters one character of text takes: UTF-16 units, none for a control
+// character that Put drops.
+long Units(char32_t c) {
+  if (c == '\t') return 1;
+  if (c < 0x20 || c == 0x7F) return 0;
+  return c < 0x10000 ? 1 : 2;
+}
+
 // One character of text in RTF.
 void Put(std::string& out, char32_t c) {
   if (c == '\\' || c == '{' || c == '}') {
@@ -281,6 +292,7 @@ struct Format {
 class Converter {
  public:
   std::string Run(std::string_view html);
+  std::vector<HelpLink> Links() const;
 
  private:
   bool Tag(std::string_view html, std::size_t& i);
@@ -316,6 +328,17 @@ class Converter {
   std::optional<Format> shown_;
   std::optional<std::string> link_;  // the address of the open link to another document
   std::string linkText_;
+  // Where the text stands in the control's characters (UTF-16 units, a paragraph's end one),
+  // so that the links inside the page can be found there.
+  long cp_ = 0;
+  struct PlaceLink {
+    std::string anchor;
+    long start = -1, end = -1;
+  };
+  std::optional<PlaceLink> placeLink_;  // the open link to a place inside the page
+  std::vector<PlaceLink> placeLinks_;
+  std::vector<std::string> pendingAnchors_;  // placed at the next character shown
+  std::map<std::string, long> anchors_;
 };
 
 std::string Converter::Run(std::string_view html) {
@@ -388,12 +411,14 @@ void Converter::StartTag(const std::string& name, std::string_view attributes, b
   if (name == "br") {
     if (!inParagraph_) OpenParagraph();
     out_ += "\\line ";
+    ++cp_;
     lineHasText_ = pendingSpace_ = false;
     return;
   }
   if (name == "hr") {
     CloseParagraph();
     out_ += "\\pard\\brdrb\\brdrs\\brdrw10\\brsp20\\sa120\\par\n";
+    ++cp_;
     return;
   }
   if (IsVoid(name)) {
@@ -419,11 +444,15 @@ void Converter::StartTag(const std::string& name, std::string_view attributes, b
     skipNewline_ = true;  // as a browser, which drops the line end right after <pre>
   } else if (name == "a") {
     const std::string href = Attribute(attributes, "href").value_or("");
-    // A place inside the page is nothing the shell can open: its text stays plain.
+    // A place inside the page is nothing the shell can open: the window follows it itself.
     if (!href.empty() && href[0] != '#' && !link_) {
       link_ = href;
       linkText_.clear();
+    } else if (href.size() > 1 && href[0] == '#' && !placeLink_) {
+      placeLink_ = PlaceLink{href.substr(1)};
     }
+    if (const auto anchor = Attribute(attributes, "name")) pendingAnchors_.push_back(*anchor);
+    if (const auto anchor = Attribute(attributes, "id")) pendingAnchors_.push_back(*anchor);
   }
   if (selfClosing) return;
   Element element{name};
@@ -457,6 +486,13 @@ void Converter::EndTag(const std::string& name) {
 
 void Converter::Ended(const Element& element) {
   const std::string& name = element.name;
+  if (name == "a" && placeLink_) {
+    if (placeLink_->start >= 0) {
+      placeLink_->end = cp_;
+      placeLinks_.push_back(*placeLink_);
+    }
+    placeLink_.reset();
+  }
   if (name == "a" && link_) {
     // The address follows the text unless the text shows it already.
     const std::string address = *link_;
@@ -504,6 +540,7 @@ void Converter::Char(char32_t c) {
     for (; pendingBreaks_ > 0; --pendingBreaks_) {
       if (!inParagraph_) OpenParagraph();
       out_ += "\\par\n";
+      ++cp_;
       inParagraph_ = false;
     }
     Text(c);
@@ -522,10 +559,15 @@ void Converter::Text(char32_t c) {
     // The blank keeps the look of the word before it: "<b>a</b> <code>b</code>".
     pendingSpace_ = false;
     Put(out_, ' ');
+    ++cp_;
     if (link_) linkText_ += ' ';
   }
+  if (placeLink_ && placeLink_->start < 0) placeLink_->start = cp_;
+  for (const std::string& anchor : pendingAnchors_) anchors_.emplace(anchor, cp_);
+  pendingAnchors_.clear();
   EmitFormat();
   Put(out_, c);
+  cp_ += Units(c);
   lineHasText_ = true;
   if (link_) AppendUtf8(linkText_, c);
 }
@@ -580,11 +622,15 @@ void Converter::OpenParagraph() {
       Put(out_, 0x2022);  // bullet
     }
     out_ += "\\tab ";
+    cp_ += list.ordered ? static_cast<long>(std::to_string(list.count).size()) + 2 : 2;
   }
 }
 
 void Converter::CloseParagraph() {
-  if (inParagraph_) out_ += "\\par\n";
+  if (inParagraph_) {
+    out_ += "\\par\n";
+    ++cp_;
+  }
   inParagraph_ = lineHasText_ = pendingSpace_ = false;
   pendingBreaks_ = 0;
 }
@@ -637,8 +683,36 @@ int Converter::ColorIndex(int rgb) {
 
 }  // namespace
 
+std::vector<HelpLink> Converter::Links() const {
+  std::vector<HelpLink> links;
+  for (const PlaceLink& link : placeLinks_) {
+    const auto target = anchors_.find(link.anchor);
+    links.push_back({link.start, link.end, target == anchors_.end() ? -1 : target->second});
+  }
+  return links;
+}
+
 std::string HelpRtf(std::string_view html) {
   return Converter().Run(html);
+}
+
+HelpPage HelpPageOf(std::string_view html) {
+  Converter converter;
+  HelpPage page;
+  page.rtf = converter.Run(html);
+  page.links = converter.Links();
+  return page;
+}
+
+std::string ReadHelpHtml(const std::string& path) {
+  try {
+    const auto file = platform::File::OpenRead(path);
+    std::string html(static_cast<std::size_t>(file->Size()), '\0');
+    html.resize(file->ReadAt(0, html.data(), html.size()));
+    return html;
+  } catch (const EInOutError&) {
+    return "<h1>Aide</h1><p>Le fichier d'aide " + path + " est introuvable.</p>";
+  }
 }
 
 }  // namespace qor

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qor {
 
@@ -13,5 +14,22 @@ namespace qor {
 // to another document keeps its text, followed by its address when the text does not show it,
 // for the control's URL detection: Wine's rich edit drops the text of RTF hyperlink fields.
 std::string HelpRtf(std::string_view html);
+
+// A link to a place inside the page (href="#name"), in the control's character positions
+// (UTF-16 units, a paragraph's end counting one): its text, and the first character after the
+// anchor it leads to (-1 when the page has no such anchor).
+struct HelpLink {
+  long start = 0, end = 0;
+  long target = -1;
+};
+
+struct HelpPage {
+  std::string rtf;              // as HelpRtf gives it
+  std::vector<HelpLink> links;  // in the order of the page
+};
+HelpPage HelpPageOf(std::string_view html);
+
+// The page at path; a short page that says it is missing when it cannot be read.
+std::string ReadHelpHtml(const std::string& path);
 
 }  // namespace qor

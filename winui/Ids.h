@@ -43,9 +43,11 @@ enum ControlId : int {
 
 // The menu item of the language menu.
 inline constexpr int mLangue = 200;
-// Ctrl+Z, the window's one keyboard accelerator: on the elevation page, the last change of the
-// open file taken back.
+// The window's keyboard accelerators: Ctrl+Z (on the elevation page, the last change of the
+// open file taken back), Ctrl+Tab and Ctrl+Shift+Tab (the next and the previous page).
 inline constexpr int kUndoCommand = 201;
+inline constexpr int kNextPageCommand = 202;
+inline constexpr int kPreviousPageCommand = 203;
 
 // The window class; a second start finds the running window by it and by the title's ending.
 inline constexpr wchar_t kWindowClass[] = L"TfMain";

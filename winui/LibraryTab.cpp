@@ -1,12 +1,13 @@
-#include "winui/LibraryPane.h"
+#include "winui/LibraryTab.h"
 
-#include <shlobj.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <utility>
 
 #include "platform/Text_win32.h"
 #include "winui/Ids.h"
+#include "workflow/LangStr.h"
 
 namespace qor::winui {
 
@@ -33,15 +34,15 @@ bool IsList(UINT_PTR id) {
 
 }  // namespace
 
-LibraryPane::LibraryPane(WorkflowDialogs& dialogs, Scheduler& scheduler,
-                         std::function<void(const std::string&, std::uint32_t)> openDefinition)
+LibraryTab::LibraryTab(WorkflowDialogs& dialogs, Scheduler& scheduler,
+                       std::function<void(const std::string&, std::uint32_t)> openDefinition)
     : openDefinition_(std::move(openDefinition)), page_(*this, dialogs, scheduler) {}
 
-LibraryPane::~LibraryPane() {
+LibraryTab::~LibraryTab() {
   if (boldFont_ != nullptr) ::DeleteObject(boldFont_);
 }
 
-void LibraryPane::Build(HWND window, HFONT font, const std::function<int(int)>& px) {
+void LibraryTab::Build(HWND window, HFONT font, const std::function<int(int)>& px) {
   window_ = window;
   px_ = px;
   LOGFONTW bold{};
@@ -52,9 +53,9 @@ void LibraryPane::Build(HWND window, HFONT font, const std::function<int(int)>& 
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   auto make = [&](const wchar_t* cls, int id, DWORD style, const std::string& text = {},
                   DWORD exStyle = 0) {
-    const HWND control =
-        ::CreateWindowExW(exStyle, cls, Wide(text).c_str(), WS_CHILD | style, 0, 0, 10, 10, window_,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    const HWND control = ::CreateWindowExW(
+        exStyle, cls, Wide(text).c_str(), WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 10, 10, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
   };
@@ -62,7 +63,8 @@ void LibraryPane::Build(HWND window, HFONT font, const std::function<int(int)>& 
     const HWND view =
         make(WC_LISTVIEWW, id, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, {},
              WS_EX_CLIENTEDGE);
-    ListView_SetExtendedListViewStyle(view, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    ListView_SetExtendedListViewStyle(view,
+                                      LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
     for (std::size_t c = 0; c < columns.size(); ++c) {
       std::wstring caption = Wide(columns[c]);
       LVCOLUMNW column{};
@@ -73,28 +75,56 @@ void LibraryPane::Build(HWND window, HFONT font, const std::function<int(int)>& 
       ListView_InsertColumn(view, static_cast<int>(c), &column);
     }
   };
-  make(L"STATIC", lSimulateur, SS_LEFT, "Simulateur :");
+  // A label comes right before its field: its access key gives the field the keyboard.
+  make(L"STATIC", lSimulateur, SS_LEFT, LangStr(29, "Dossier de &FS2004 :"));
   make(L"EDIT", eSimulateur, ES_AUTOHSCROLL | WS_TABSTOP, {}, WS_EX_CLIENTEDGE);
-  make(L"BUTTON", bParcourirSim, BS_PUSHBUTTON | WS_TABSTOP, "Parcourir…");
-  make(L"BUTTON", bCharger, BS_PUSHBUTTON | WS_TABSTOP, "Charger");
-  make(L"STATIC", lZones, SS_LEFT, "Zones de la bibliothèque, dans l'ordre de chargement :");
+  make(L"BUTTON", bParcourirSim, BS_PUSHBUTTON | WS_TABSTOP, LangStr(31, "&Parcourir…"));
+  make(L"BUTTON", bCharger, BS_PUSHBUTTON | WS_TABSTOP, LangStr(32, "&Charger"));
+  make(L"STATIC", lZones, SS_LEFT,
+       LangStr(33, "&Zones de la bibliothèque, dans l'ordre de chargement :"));
   list(lvZones, LibraryPage::AreaColumns());
-  make(L"STATIC", lAeroport, SS_LEFT, "Aéroport (OACI ou nom) :");
+  make(L"STATIC", lAeroport, SS_LEFT, LangStr(34, "Aéroport (&OACI ou nom) :"));
   make(L"EDIT", eAeroport, ES_AUTOHSCROLL | WS_TABSTOP, {}, WS_EX_CLIENTEDGE);
-  make(L"BUTTON", bChercher, BS_DEFPUSHBUTTON | WS_TABSTOP, "Chercher");
+  make(L"BUTTON", bChercher, BS_PUSHBUTTON | WS_TABSTOP, LangStr(35, "C&hercher"));
   make(L"STATIC", lResume, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
   list(lvDefinitions, LibraryPage::DefinitionColumns());
-  make(L"STATIC", lConflits, SS_LEFT, "Altitudes en désaccord :");
+  make(L"STATIC", lConflits, SS_LEFT,
+       LangStr(37, "Aéroports dont les définitions actives di&vergent :"));
   list(lvConflits, LibraryPage::ConflictColumns());
-  make(L"BUTTON", bAligner, BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, "Aligner");
-  make(L"BUTTON", bAnnuler, BS_PUSHBUTTON | WS_TABSTOP, "Annuler");
+  make(L"BUTTON", bAligner, BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, LangStr(38, "&Aligner"));
+  make(L"BUTTON", bAnnuler, BS_PUSHBUTTON | WS_TABSTOP, LangStr(50, "A&nnuler"));
   make(L"STATIC", lEtatBib, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
+
+  // The hints, the Qt window's.
+  const HWND tips =
+      ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
+                        0, window_, nullptr, instance, nullptr);
+  const std::pair<int, std::string> hints[] = {
+      {eSimulateur, LangStr(30, "Le dossier du simulateur, celui de scenery.cfg.")},
+      {bAligner,
+       LangStr(39, "Met toutes les définitions actives de l'aéroport choisi à la même altitude.")},
+      {bAnnuler, LangStr(51,
+                         "Défait le dernier alignement (de cette fenêtre ou de la ligne de "
+                         "commande), champ par champ.")},
+  };
+  for (const auto& [id, hint] : hints) {
+    std::wstring text = Wide(hint);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(id));
+    tool.lpszText = text.data();
+    ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
 }
 
-void LibraryPane::Layout(const RECT& page) {
+void LibraryTab::Layout(const RECT& page) {
   if (window_ == nullptr) return;  // the window's first sizing comes before its controls
   auto place = [&](int id, int x, int y, int cx, int cy) {
-    ::SetWindowPos(Control(id), HWND_TOP, x, y, std::max(cx, 0), std::max(cy, 0), 0);
+    // The drawing order stays the creation's, which is the keyboard's too.
+    ::SetWindowPos(Control(id), nullptr, x, y, std::max(cx, 0), std::max(cy, 0),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
   };
   const int margin = px_(6);
   const int row = px_(21);
@@ -108,8 +138,8 @@ void LibraryPane::Layout(const RECT& page) {
   // The simulator's folder, its browse and load buttons.
   place(bCharger, right - button, y, button, row);
   place(bParcourirSim, right - 2 * button - gap, y, button, row);
-  place(lSimulateur, left, y + px_(4), px_(70), px_(16));
-  place(eSimulateur, left + px_(72), y, right - 2 * button - 2 * gap - left - px_(72), row);
+  place(lSimulateur, left, y + px_(4), px_(100), px_(16));
+  place(eSimulateur, left + px_(102), y, right - 2 * button - 2 * gap - left - px_(102), row);
   y += row + px_(6);
 
   // The status line at the foot; the three lists share what lies between, the definitions
@@ -118,8 +148,10 @@ void LibraryPane::Layout(const RECT& page) {
   place(lEtatBib, left, page.bottom - margin - status, width, status);
   const int bottom = page.bottom - margin - status - gap;
   const int fixed = px_(17) + gap + (row + gap) + px_(18) + gap + (row + gap);
+  // The areas are read once and looked at little: the definitions and the conflicts, which the
+  // work is about, get the room.
   const int lists = std::max(bottom - y - fixed, 0);
-  const int areas = lists * 3 / 10;
+  const int areas = lists / 4;
   const int conflicts = lists * 3 / 10;
   const int definitions = lists - areas - conflicts;
 
@@ -129,8 +161,8 @@ void LibraryPane::Layout(const RECT& page) {
   y += areas + gap;
 
   place(bChercher, right - button, y, button, row);
-  place(lAeroport, left, y + px_(4), px_(130), px_(16));
-  place(eAeroport, left + px_(132), y, right - button - gap - left - px_(132), row);
+  place(lAeroport, left, y + px_(4), px_(140), px_(16));
+  place(eAeroport, left + px_(142), y, right - button - gap - left - px_(142), row);
   y += row + gap;
   place(lResume, left, y, width, px_(16));
   y += px_(18);
@@ -142,9 +174,10 @@ void LibraryPane::Layout(const RECT& page) {
   place(lConflits, left, y + px_(4), width - 2 * button - 2 * gap, px_(16));
   y += row + gap;
   place(lvConflits, left, y, width, conflicts);
+  for (const int list : {lvZones, lvDefinitions, lvConflits}) FitColumns(list);
 }
 
-void LibraryPane::Show(bool shown) {
+void LibraryTab::Show(bool shown) {
   if (window_ == nullptr) return;
   for (const int id : kControls) ::ShowWindow(Control(id), shown ? SW_SHOW : SW_HIDE);
   if (shown && !shownOnce_) {
@@ -153,18 +186,20 @@ void LibraryPane::Show(bool shown) {
   }
 }
 
-HBRUSH LibraryPane::StaticBackground(HWND control, HDC dc) const {
+HBRUSH LibraryTab::StaticBackground(HWND control, HDC dc) const {
   if (window_ == nullptr || ::GetParent(control) != window_) return nullptr;
   const int id = ::GetDlgCtrlID(control);
   if (std::find(std::begin(kControls), std::end(kControls), id) == std::end(kControls)) {
     return nullptr;
   }
-  // The page's texts lie on the tab control's body, which is drawn in the window colour.
-  ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
-  return ::GetSysColorBrush(COLOR_WINDOW);
+  // The page's texts lie on the tab control's body: the window colour under a visual theme,
+  // the buttons' without one (Wine's default).
+  const int colour = ::IsAppThemed() ? COLOR_WINDOW : COLOR_BTNFACE;
+  ::SetBkColor(dc, ::GetSysColor(colour));
+  return ::GetSysColorBrush(colour);
 }
 
-bool LibraryPane::Command(int id, int code) {
+bool LibraryTab::Command(int id, int code) {
   switch (id) {
     case bParcourirSim:
       if (code == BN_CLICKED && !busy_) page_.Browse(TextOf(Control(eSimulateur)));
@@ -188,7 +223,7 @@ bool LibraryPane::Command(int id, int code) {
   }
 }
 
-bool LibraryPane::Key(int id) {
+bool LibraryTab::Key(int id) {
   if (id == IDCANCEL) {
     if (!page_.Working()) return false;
     page_.Cancel();
@@ -211,7 +246,7 @@ bool LibraryPane::Key(int id) {
   return true;
 }
 
-std::optional<LRESULT> LibraryPane::Notify(const NMHDR& header) {
+std::optional<LRESULT> LibraryTab::Notify(const NMHDR& header) {
   if (!IsList(header.idFrom)) return std::nullopt;
   switch (header.code) {
     case NM_CUSTOMDRAW: {
@@ -233,6 +268,20 @@ std::optional<LRESULT> LibraryPane::Notify(const NMHDR& header) {
     case LVN_ITEMCHANGED:
       if (header.idFrom == lvConflits) EnableButtons();
       return 0;
+    case LVN_GETINFOTIPW:
+      // A definition's file whole, which its column may show cut.
+      if (header.idFrom == lvDefinitions) {
+        auto& tip = const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(header));
+        const auto file = tip.iItem >= 0 ? page_.DefinitionFile(static_cast<std::size_t>(tip.iItem))
+                                         : std::nullopt;
+        if (file && tip.cchTextMax > 0) {
+          const std::wstring text = Wide(*file);
+          const auto n = std::min(text.size(), static_cast<std::size_t>(tip.cchTextMax - 1));
+          text.copy(tip.pszText, n);
+          tip.pszText[n] = L'\0';
+        }
+      }
+      return 0;
     case NM_DBLCLK:
       if (header.idFrom == lvDefinitions) {
         const auto& click = reinterpret_cast<const NMITEMACTIVATE&>(header);
@@ -246,7 +295,7 @@ std::optional<LRESULT> LibraryPane::Notify(const NMHDR& header) {
   }
 }
 
-void LibraryPane::Fill(int id, const std::vector<LibraryRow>& rows, std::vector<bool>& marks) {
+void LibraryTab::Fill(int id, const std::vector<LibraryRow>& rows, std::vector<bool>& marks) {
   const HWND list = Control(id);
   ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   ListView_DeleteAllItems(list);
@@ -269,13 +318,20 @@ void LibraryPane::Fill(int id, const std::vector<LibraryRow>& rows, std::vector<
       }
     }
   }
-  // Each column as wide as its widest text or its caption (Wine's "use header" sizing looks
-  // at the texts alone), the last one taking what is left.
+  FitColumns(id);
+  // A new look-up is read from its first column.
+  ListView_Scroll(list, -::GetScrollPos(list, SB_HORZ) - 1, 0);
+  ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(list, nullptr, TRUE);
+}
+
+void LibraryTab::FitColumns(int id) {
+  const HWND list = Control(id);
+  const int columns = Header_GetItemCount(ListView_GetHeader(list));
+  // Each column as wide as its widest text or its caption (Wine's "use header" sizing looks at
+  // the texts alone).
+  std::vector<int> widths;
   for (int c = 0; c < columns; ++c) {
-    if (c + 1 == columns) {
-      ListView_SetColumnWidth(list, c, LVSCW_AUTOSIZE_USEHEADER);
-      break;
-    }
     wchar_t caption[128] = {};
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT;
@@ -283,26 +339,44 @@ void LibraryPane::Fill(int id, const std::vector<LibraryRow>& rows, std::vector<
     column.cchTextMax = 128;
     ListView_GetColumn(list, c, &column);
     ListView_SetColumnWidth(list, c, LVSCW_AUTOSIZE);
-    const int header = ListView_GetStringWidth(list, caption) + px_(20);
-    if (ListView_GetColumnWidth(list, c) < header) ListView_SetColumnWidth(list, c, header);
+    widths.push_back(std::max(ListView_GetColumnWidth(list, c),
+                              ListView_GetStringWidth(list, caption) + px_(16)));
   }
-  ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  ::InvalidateRect(list, nullptr, TRUE);
+  if (widths.empty()) return;
+  // Too wide for the list: the widest column (a file's path, which its row's hint shows
+  // whole) gives up the difference, so that every value, the elevation above all, shows
+  // without scrolling.
+  RECT client{};
+  ::GetClientRect(list, &client);
+  const int room = client.right - ::GetSystemMetrics(SM_CXVSCROLL);
+  int total = 0;
+  for (const int w : widths) total += w;
+  if (total > room) {
+    int& widest = *std::max_element(widths.begin(), widths.end());
+    widest = std::max(widest - (total - room), px_(60));
+  }
+  for (int c = 0; c < columns; ++c) ListView_SetColumnWidth(list, c, widths[c]);
 }
 
-std::optional<std::size_t> LibraryPane::Selected(int list) const {
+int LibraryTab::MinimumHeight() const {
+  // The fixed rows (the folder, three captions, the look-up, the buttons, the status line)
+  // and three lists of a few rows each.
+  return px_(6 + 27 + 17 + 25 + 18 + 25 + 22 + 6) + 3 * px_(60);
+}
+
+std::optional<std::size_t> LibraryTab::Selected(int list) const {
   const int row = ListView_GetNextItem(Control(list), -1, LVNI_SELECTED);
   if (row < 0) return std::nullopt;
   return static_cast<std::size_t>(row);
 }
 
-void LibraryPane::OpenDefinition(std::size_t row) {
+void LibraryTab::OpenDefinition(std::size_t row) {
   const auto file = page_.DefinitionFile(row);
   const auto offset = page_.DefinitionOffset(row);
   if (file && offset) openDefinition_(*file, *offset);
 }
 
-void LibraryPane::EnableButtons() {
+void LibraryTab::EnableButtons() {
   ::EnableWindow(Control(bCharger), !busy_);
   ::EnableWindow(Control(bChercher), !busy_);
   ::EnableWindow(Control(bAligner), !busy_ && Selected(lvConflits).has_value());
@@ -311,29 +385,29 @@ void LibraryPane::EnableButtons() {
 
 // ---- what the page's workflow shows ----
 
-void LibraryPane::ShowSimulatorFolder(const std::string& folder) {
+void LibraryTab::ShowSimulatorFolder(const std::string& folder) {
   ::SetWindowTextW(Control(eSimulateur), Wide(folder).c_str());
 }
 
-void LibraryPane::ShowAreas(const std::vector<LibraryRow>& rows) {
+void LibraryTab::ShowAreas(const std::vector<LibraryRow>& rows) {
   Fill(lvZones, rows, areaMarks_);
 }
 
-void LibraryPane::ShowDefinitions(const std::vector<LibraryRow>& rows, const std::string& summary) {
+void LibraryTab::ShowDefinitions(const std::vector<LibraryRow>& rows, const std::string& summary) {
   Fill(lvDefinitions, rows, definitionMarks_);
   ::SetWindowTextW(Control(lResume), Wide(summary).c_str());
 }
 
-void LibraryPane::ShowConflicts(const std::vector<LibraryRow>& rows) {
+void LibraryTab::ShowConflicts(const std::vector<LibraryRow>& rows) {
   Fill(lvConflits, rows, conflictMarks_);
   EnableButtons();
 }
 
-void LibraryPane::SetLibraryStatus(const std::string& text) {
+void LibraryTab::SetLibraryStatus(const std::string& text) {
   ::SetWindowTextW(Control(lEtatBib), Wide(text).c_str());
 }
 
-void LibraryPane::SetLibraryBusy(bool busy) {
+void LibraryTab::SetLibraryBusy(bool busy) {
   busy_ = busy;
   EnableButtons();
   ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));

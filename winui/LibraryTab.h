@@ -1,6 +1,7 @@
 #pragma once
 // The "Bibliothèque" page of the Win32 window: its controls, children of the main window like
-// the other pages' (so that GetDlgItem finds them), laid out in the page's rectangle. The page's
+// the other pages' (so that GetDlgItem finds them and Tab goes through them in order), above
+// the tab control in the drawing order, laid out in the page's rectangle. The page's
 // workflow decides every text and mark; this only shows its rows and turns the controls'
 // messages into its calls.
 
@@ -17,17 +18,20 @@
 
 namespace qor::winui {
 
-class LibraryPane final : public LibraryView {
+class LibraryTab final : public LibraryView {
  public:
   // openDefinition is called with the file of a definition that was double-clicked.
-  LibraryPane(WorkflowDialogs& dialogs, Scheduler& scheduler,
-              std::function<void(const std::string&, std::uint32_t)> openDefinition);
-  ~LibraryPane() override;
-  LibraryPane(const LibraryPane&) = delete;
-  LibraryPane& operator=(const LibraryPane&) = delete;
+  LibraryTab(WorkflowDialogs& dialogs, Scheduler& scheduler,
+             std::function<void(const std::string&, std::uint32_t)> openDefinition);
+  ~LibraryTab() override;
+  LibraryTab(const LibraryTab&) = delete;
+  LibraryTab& operator=(const LibraryTab&) = delete;
 
-  // Creates the controls in window, hidden; px turns design pixels into the screen's.
+  // Creates the controls in window, hidden, in the keyboard's order; px turns design pixels
+  // into the screen's.
   void Build(HWND window, HFONT font, const std::function<int(int)>& px);
+  // The page's smallest height, for the window's minimum.
+  int MinimumHeight() const;
   // Places the controls in the page's rectangle, above the tab control.
   void Layout(const RECT& page);
   // Shows or hides the page; the first showing asks the workflow for the simulator's folder.
@@ -40,8 +44,8 @@ class LibraryPane final : public LibraryView {
   // Enter and Escape as the dialog manager reports them (IDOK, IDCANCEL): Enter in a field
   // presses its button, Escape stops the reading. False when the page has no use for them.
   bool Key(int id);
-  // WM_CTLCOLORSTATIC of a text of the page: its background brush (the dc set up); null for
-  // the window's other controls.
+  // WM_CTLCOLORSTATIC of a text of the page: the tab control's body colour behind it (the dc
+  // set up); null for the window's other controls.
   HBRUSH StaticBackground(HWND control, HDC dc) const;
   // The wait cursor is wanted.
   bool Busy() const { return busy_; }
@@ -57,6 +61,8 @@ class LibraryPane final : public LibraryView {
  private:
   HWND Control(int id) const { return ::GetDlgItem(window_, id); }
   void Fill(int list, const std::vector<LibraryRow>& rows, std::vector<bool>& marks);
+  // Each column as wide as its texts, the widest narrowed so that every one shows whole.
+  void FitColumns(int list);
   void EnableButtons();
   void OpenDefinition(std::size_t row);
   std::optional<std::size_t> Selected(int list) const;

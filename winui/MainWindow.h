@@ -16,15 +16,20 @@
 #include <string>
 #include <vector>
 
-#include "util/FormPlacement.h"
 #include "winui/Dialogs.h"
-#include "winui/LibraryPane.h"
+#include "winui/FolderList.h"
+#include "winui/Fonts.h"
+#include "winui/HelpView.h"
+#include "winui/LibraryTab.h"
+#include "winui/Placement.h"
 #include "winui/Progress.h"
+#include "winui/Splitters.h"
+#include "winui/Tree.h"
 #include "workflow/WindowWorkflow.h"
 
 namespace qor::winui {
 
-class MainWindow final : public WindowView, public Scheduler, public PlacementForm {
+class MainWindow final : public WindowView, public Scheduler {
  public:
   MainWindow();
   ~MainWindow() override;
@@ -55,52 +60,33 @@ class MainWindow final : public WindowView, public Scheduler, public PlacementFo
   // Scheduler
   void Post(std::function<void()> step) override;
 
-  // PlacementForm: the bounds are always the normal ones, also while maximised.
-  std::string ComponentName() const override { return "fMain"; }
-  int Left() const override;
-  int Top() const override;
-  int Width() const override;
-  int Height() const override;
-  void SetLeft(int v) override;
-  void SetTop(int v) override;
-  void SetWidth(int v) override;
-  void SetHeight(int v) override;
-  WindowState State() const override;
-  void SetState(WindowState state) override;
-  int ScreenWidth() const override;
-  int ScreenHeight() const override;
-
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Notify(const NMHDR& header);
-  void Command(int id, int code);
+  void Command(int id, int code, HWND control);
   // Runs an action; an error it raises is shown in a box captioned "QORBgl" with a stop icon,
   // and the window goes on.
   void Guarded(const std::function<void()>& action);
 
   void BuildControls();
+  void AddHints();
   void Layout();
+  // The smallest outer size at which every pane keeps its minimum.
+  SIZE MinimumSize() const;
   int Px(int designPixels) const;
   HWND Control(int id) const { return ::GetDlgItem(window_, id); }
   void FormClose();
   // The controls of the page of the tab index shown, the others hidden.
   void ShowPageControls(int index);
-  void FillFolderList(const FolderRows& rows);
-  void SelectDriveOf(const std::string& folder);
-
-  void InsertElements(HTREEITEM airport, std::size_t line);
-  // 1 on the splitter between the file pane and the pages, 2 on the one above the file list.
-  int SplitterAt(int x, int y) const;
+  // The page step tabs away (Ctrl+Tab: 1, Ctrl+Shift+Tab: -1), as a click on its tab.
+  void StepPage(int step);
   void LanguageMenu();
   void HandOver(const std::wstring& text);
-  void ShowHelp();
 
   HWND window_ = nullptr;
   HWND progress_ = nullptr;
-  HFONT baseFont_ = nullptr;
-  HFONT fixedFont_ = nullptr;
-  HFONT statusFont_ = nullptr;
+  Fonts fonts_;
   HBITMAP flag_ = nullptr;
   HBITMAP printerIcon_ = nullptr;
   HMENU languageMenu_ = nullptr;
@@ -109,21 +95,15 @@ class MainWindow final : public WindowView, public Scheduler, public PlacementFo
   Win32Dialogs dialogs_;
   GdiPrintTarget printer_;
   WindowWorkflow workflow_;
-  LibraryPane library_;
+  WindowPlacement placement_;
+  Splitters splitters_;
+  FolderList folders_;
+  Tree tree_;
+  LibraryTab library_;
+  HelpView help_;
 
-  const AirportLines* lines_ = nullptr;
-  std::vector<HTREEITEM> items_;  // by line; an airport's elements once it was expanded
-  std::wstring shown_;            // the text the tree asked for last
   std::deque<std::function<void()>> steps_;
   bool busy_ = false;
-
-  // The two panes' sizes (design pixels) and a splitter being dragged: 0 none, 1 the
-  // vertical one between the files and the pages, 2 the horizontal one above the files.
-  int filesWidth_ = 185;
-  int dirHeight_ = 104;
-  int dragging_ = 0;
-  // The state the saved placement asks for, applied when the window is first shown.
-  WindowState pendingState_ = WindowState::Normal;
 };
 
 }  // namespace qor::winui

@@ -27,9 +27,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
 
   qor::winui::MainWindow window;
   if (!window.Create(show, arguments.empty() ? std::string() : arguments.front())) return 1;
-  // Ctrl+Z reaches the window as a command, whichever of its controls has the focus.
-  ACCEL undo{FVIRTKEY | FCONTROL, 'Z', qor::winui::kUndoCommand};
-  const HACCEL accelerators = ::CreateAcceleratorTableW(&undo, 1);
+  // Ctrl+Z and the page keys reach the window as commands, whichever control has the focus.
+  ACCEL keys[] = {{FVIRTKEY | FCONTROL, 'Z', qor::winui::kUndoCommand},
+                  {FVIRTKEY | FCONTROL, VK_TAB, qor::winui::kNextPageCommand},
+                  {FVIRTKEY | FCONTROL | FSHIFT, VK_TAB, qor::winui::kPreviousPageCommand}};
+  const HACCEL accelerators = ::CreateAcceleratorTableW(keys, 3);
   MSG message{};
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (::TranslateAcceleratorW(window.Handle(), accelerators, &message)) continue;
