@@ -220,24 +220,19 @@ void LibraryTab::BuildControls() {
 }
 
 void LibraryTab::SetTexts() {
-  lSimulateur_->setText(Q(LangStr(29, "Dossier de &FS2004 :")));
-  eSimulateur_->setToolTip(Q(LangStr(30, "Le dossier du simulateur, celui de scenery.cfg.")));
-  bParcourir_->setText(Q(LangStr(31, "&Parcourir…")));
-  bCharger_->setText(Q(LangStr(32, "&Charger")));
-  lZones_->setText(Q(LangStr(33, "&Zones de la bibliothèque, dans l'ordre de chargement :")));
-  lCherche_->setText(Q(LangStr(34, "Aéroport (&OACI ou nom) :")));
-  bChercher_->setText(Q(LangStr(35, "C&hercher")));
-  tvDefinitions_->setToolTip(
-      Q(LangStr(36, "Double-clic : ouvre le fichier de la définition sur la page Élévation.")));
-  lConflits_->setText(Q(LangStr(37, "Aéroports dont les définitions actives di&vergent :")));
-  bAligner_->setText(Q(LangStr(38, "&Aligner")));
-  bAligner_->setToolTip(Q(
-      LangStr(39, "Met toutes les définitions actives de l'aéroport choisi à la même altitude.")));
-  bAnnuler_->setText(Q(LangStr(50, "A&nnuler")));
-  bAnnuler_->setToolTip(Q(LangStr(
-      51,
-      "Défait le dernier alignement (de cette fenêtre ou de la ligne de commande), champ par "
-      "champ.")));
+  lSimulateur_->setText(Q(LangStr(29)));
+  eSimulateur_->setToolTip(Q(LangStr(30)));
+  bParcourir_->setText(Q(LangStr(31)));
+  bCharger_->setText(Q(LangStr(32)));
+  lZones_->setText(Q(LangStr(33)));
+  lCherche_->setText(Q(LangStr(34)));
+  bChercher_->setText(Q(LangStr(35)));
+  tvDefinitions_->setToolTip(Q(LangStr(36)));
+  lConflits_->setText(Q(LangStr(37)));
+  bAligner_->setText(Q(LangStr(38)));
+  bAligner_->setToolTip(Q(LangStr(39)));
+  bAnnuler_->setText(Q(LangStr(50)));
+  bAnnuler_->setToolTip(Q(LangStr(51)));
 }
 
 void LibraryTab::PageShown() {

@@ -115,12 +115,12 @@ void TfMain::BuildControls() {
   bFichier_ = new QPushButton(pCmd_);
   bFichier_->setObjectName("bFichier");
   bFichier_->setFixedSize(75, 21);
-  bFichier_->setToolTip("Recherche d'un fichier par boîte de dialogue.");
+  bFichier_->setToolTip(Q(LangStr(60)));
   bImpr_ = new QPushButton(pCmd_);
   bImpr_->setObjectName("bImpr");
   bImpr_->setFixedSize(21, 21);
   bImpr_->setIcon(PrinterIcon());
-  bImpr_->setToolTip("Impression de la liste.");
+  bImpr_->setToolTip(Q(LangStr(61)));
   bImpr_->setEnabled(false);
   cmd->addWidget(bLangue_);
   cmd->addSpacing(3);
@@ -235,7 +235,7 @@ void TfMain::BuildControls() {
 
   pmLangue_ = new QMenu(this);
   pmLangue_->setObjectName("pmLangue");
-  mLangue_ = pmLangue_->addAction("I want to add a language");
+  mLangue_ = pmLangue_->addAction(Q(LangStr(62)));
   mLangue_->setObjectName("mLangue");
 
   // Every user action goes to Clic with its control as sender. The file list opens what the
@@ -296,19 +296,17 @@ void TfMain::FormCreate(const QString& commandLinePath) {
     workflow_.HandOver(NativePath(text));  // held while a dialog or a long task runs
   });
 
-  setWindowTitle(
-      Q(ProgramTitle(4) + " " + LangStr(1, "Modification de l'altitude des aéroports et pistes")));
+  setWindowTitle(Q(ProgramTitle(4) + " " + LangStr(1)));
   RestoreFormPlacement(placement_, -1, -1);
-  pc_->setTabText(0, Q(LangStr(2, "Aide")));
-  pc_->setTabText(1, Q(LangStr(3, "Élévation")));
-  pc_->setTabText(2, Q(LangStr(41, "Bibliothèque")));
+  pc_->setTabText(0, Q(LangStr(2)));
+  pc_->setTabText(1, Q(LangStr(3)));
+  pc_->setTabText(2, Q(LangStr(41)));
   tsBiblio_->SetTexts();
-  lFichier_->setText(Q(LangStr(4, "Fichier :")));
-  bFichier_->setText(Q(LangStr(5, "&Parcourir")));
-  bSearch_->setText(Q(LangStr(6, "&Rechercher")));
-  lbFiles_->setToolTip(Q(LangStr(27, "Fichiers BGL au nouveau format")));
-  tvElev_->setToolTip(
-      Q(LangStr(28, "Liste des aéroports avec altitudes. Double-clic pour changer.")));
+  lFichier_->setText(Q(LangStr(4)));
+  bFichier_->setText(Q(LangStr(5)));
+  bSearch_->setText(Q(LangStr(6)));
+  lbFiles_->setToolTip(Q(LangStr(27)));
+  tvElev_->setToolTip(Q(LangStr(28)));
   const WindowSettings settings = ReadWindowSettings();
   {
     const QSignalBlocker quiet(pc_);  // choosing the saved page is no page change
@@ -347,8 +345,7 @@ void TfMain::Clic(QObject* sender) {
   } else if (sender == bImpr_) {
     workflow_.PrintList();
   } else if (sender == mLangue_) {
-    ShowMessage(std::string("Do you want to translate this program ?\r\n\n") +
-                "Please send a mail to " QORBGL_CONTACT_ADDRESS " to ask for instructions.");
+    ShowMessage(LangStr(80));
   } else {
     NotYetProgrammed(sender, "fMain", "Clic");
   }
