@@ -146,8 +146,10 @@ int AlignCommand(const std::vector<std::string>& args) {
 }
 
 int RestoreCommand(const std::vector<std::string>& args) {
-  if (args.size() != 1 || args[0].rfind("--", 0) == 0) return Usage("restore attend un FICHIER.");
-  const std::string& file = args[0];
+  std::string problem;
+  const auto o = ParseOptions(args, {}, problem);
+  if (!o || o->words.size() != 1) return Usage("restore attend un FICHIER.");
+  const std::string& file = o->words[0];
   if (!platform::FileExists(file)) return NoSuchFile(file);
   CommandLineDialog dialog;
   const library::RestoreOutcome outcome = library::Restore(
@@ -175,17 +177,11 @@ int RestoreCommand(const std::vector<std::string>& args) {
 }
 
 int HistoryCommand(const std::vector<std::string>& args) {
-  bool json = false;
-  std::vector<std::string> files;
-  for (const std::string& arg : args) {
-    if (arg == "--json") {
-      json = true;
-    } else if (arg.rfind("--", 0) == 0) {
-      return Usage("option inconnue ici : " + arg);
-    } else {
-      files.push_back(arg);
-    }
-  }
+  std::string problem;
+  const auto o = ParseOptions(args, {"--json"}, problem);
+  if (!o) return Usage(problem);
+  const bool json = o->json;
+  const std::vector<std::string>& files = o->words;
   if (files.size() > 1) return Usage("history attend au plus un FICHIER.");
   const library::JournalContents contents = library::Journal(library::Journal::UserPath()).Read();
   // A file is known by its identity on disk when it exists, else by the path recorded.
@@ -245,11 +241,10 @@ int HistoryCommand(const std::vector<std::string>& args) {
 }
 
 int UndoCommand(const std::vector<std::string>& args) {
-  bool json = false;
-  for (const std::string& arg : args) {
-    if (arg != "--json") return Usage("undo n'attend que --json.");
-    json = true;
-  }
+  std::string problem;
+  const auto o = ParseOptions(args, {"--json"}, problem);
+  if (!o || !o->words.empty()) return Usage("undo n'attend que --json.");
+  const bool json = o->json;
   const library::JournalContents contents = library::Journal(library::Journal::UserPath()).Read();
   const std::optional<JournalChange> last = library::LastUndoable(contents);
   if (!last) {

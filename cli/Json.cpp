@@ -73,9 +73,8 @@ char* WriteJsonString(char* out, std::string_view text) {
 }
 
 void AppendJsonString(std::string& out, std::string_view text) {
-  const std::size_t at = out.size();
-  out.resize(at + JsonStringRoom(text.size()));
-  out.resize(static_cast<std::size_t>(WriteJsonString(out.data() + at, text) - out.data()));
+  StringSink sink(out);
+  sink.Done(WriteJsonString(sink.Room(JsonStringRoom(text.size())), text));
 }
 
 char* WriteJsonNumber(char* out, std::int64_t number) {

@@ -1,6 +1,9 @@
 #pragma once
+// The JSON of the command line, written in place: texts, numbers and degrees.
+
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -28,6 +31,29 @@ char* WriteJsonDegrees(char* out, double degrees);
 void AppendJsonNumber(std::string& out, std::int64_t number);
 // Appends degrees with six decimals (about 11 cm on the ground).
 void AppendJsonDegrees(std::string& out, double degrees);
+// Writes a text of the program's own at out; returns the end.
+template <std::size_t N>
+char* Put(char* out, const char (&text)[N]) {
+  std::memcpy(out, text, N - 1);
+  return out + (N - 1);
+}
+
+// Where the Write functions write when they append to a string: Room(n) gives where to write at
+// most n bytes, Done(end) takes back the end of what was written. A sink of output has the same.
+class StringSink {
+ public:
+  explicit StringSink(std::string& out) : out_(out) {}
+  char* Room(std::size_t bytes) {
+    const std::size_t at = out_.size();
+    out_.resize(at + bytes);
+    return out_.data() + at;
+  }
+  void Done(char* end) { out_.resize(static_cast<std::size_t>(end - out_.data())); }
+
+ private:
+  std::string& out_;
+};
+
 // The bytes in hexadecimal, two lowercase digits each: how a path that is not UTF-8 travels
 // losslessly beside its best-effort text.
 std::string HexBytes(std::string_view bytes);

@@ -1,5 +1,6 @@
 #include "cli/LibraryJson.h"
 
+#include "cli/AirportJson.h"
 #include "cli/Json.h"
 
 namespace qor::cli {
@@ -19,25 +20,13 @@ void AppendDefinition(std::string& out, const library::Library& library,
   AppendJsonString(out, d.icao);
   out += ", \"name\": ";
   AppendJsonString(out, d.name);
-  out += ", \"latitude\": ";
-  AppendJsonDegrees(out, d.latitude);
-  out += ", \"longitude\": ";
-  AppendJsonDegrees(out, d.longitude);
-  out += ", \"elevation_mm\": ";
-  AppendJsonNumber(out, d.elevationMm);
-  out += ", \"offset\": ";
-  AppendJsonNumber(out, d.offset);
-  out += ", \"elements\": [";
-  for (std::size_t i = 0; i < d.elements.size(); ++i) {
-    out += i == 0 ? "{\"caption\": " : ", {\"caption\": ";
-    AppendJsonString(out, d.elements[i].caption);
-    out += ", \"elevation_mm\": ";
-    AppendJsonNumber(out, d.elements[i].elevationMm);
-    out += ", \"offset\": ";
-    AppendJsonNumber(out, d.elements[i].offset);
-    out += '}';
-  }
-  out += "]}";
+  StringSink sink(out);
+  WriteAirportJson(
+      sink, d.latitude, d.longitude, d.elevationMm, d.offset,
+      [&](auto&& write) {
+        for (const library::Element& e : d.elements) write(e.caption, e.elevationMm, e.offset);
+      },
+      ElementLines::kAirports);
 }
 
 void AppendUnreadable(std::string& out, const library::Library& library) {

@@ -1,45 +1,10 @@
 #include "cli/LibraryOptions.h"
 
-#include <algorithm>
-
 #include "cli/Cli.h"
 #include "simfinder/QORFS.h"
 #include "workflow/ElevationInput.h"
 
 namespace qor::cli {
-
-std::optional<Options> ParseOptions(const std::vector<std::string>& args,
-                                    const std::vector<std::string>& allowed, std::string& problem) {
-  Options o;
-  const auto allows = [&](const std::string& option) {
-    return std::find(allowed.begin(), allowed.end(), option) != allowed.end();
-  };
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg.rfind("--", 0) != 0) {
-      o.words.push_back(arg);
-      continue;
-    }
-    if (!allows(arg)) {
-      problem = "option inconnue ici : " + arg;
-      return std::nullopt;
-    }
-    if (arg == "--fs" || arg == "--elevation" || arg == "--min-diff") {
-      if (i + 1 >= args.size()) {
-        problem = arg + " attend une valeur.";
-        return std::nullopt;
-      }
-      const std::string& value = args[++i];
-      (arg == "--fs" ? o.fs : arg == "--elevation" ? o.elevation : o.minDiff) = value;
-    } else {
-      (arg == "--json"      ? o.json
-       : arg == "--all"     ? o.all
-       : arg == "--dry-run" ? o.dryRun
-                            : o.noBackup) = true;
-    }
-  }
-  return o;
-}
 
 std::optional<library::Library> ScanOptions(const Options& o, const std::string& only) {
   std::string folder = o.fs.value_or("");

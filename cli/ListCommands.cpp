@@ -4,10 +4,13 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "bgl/QORBglLib.h"
+#include "cli/AirportJson.h"
 #include "cli/Cli.h"
 #include "cli/Json.h"
+#include "cli/Options.h"
 #include "platform/Console.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
@@ -67,26 +70,6 @@ class OutBuffer {
   char* end_;
 };
 
-// Writes a text of the program's own at out; returns the end.
-template <std::size_t N>
-char* Put(char* out, const char (&text)[N]) {
-  std::memcpy(out, text, N - 1);
-  return out + (N - 1);
-}
-
-// An entry's elevation and the offset of its field, as an airport and an element both give them.
-char* WriteElevationAndOffset(char* out, const TElevation& entry) {
-  out = Put(out, ", \"elevation_mm\": ");
-  out = WriteJsonNumber(out, entry.SignedAltitude());
-  out = Put(out, ", \"offset\": ");
-  return WriteJsonNumber(out, entry.Offset);
-}
-
-// The JSON of an airport or an element, but for its texts: its words and four or two numbers,
-// with room to spare.
-constexpr std::size_t kAirportRoom = 256;
-constexpr std::size_t kElementRoom = 128;
-
 void PrintJson(const std::string& path, const TBGL& bgl) {
   std::string head = "{\"file\": " + JsonString(path);
   // A name that is not UTF-8 has no exact JSON text: its bytes come beside it.
@@ -96,7 +79,6 @@ void PrintJson(const std::string& path, const TBGL& bgl) {
   out.Done(std::copy(head.begin(), head.end(), out.Room(head.size())));
   bool firstAirport = true;
   for (const TAirport1Rec* airport : bgl.Airports()) {
-    const TElevation& self = airport->Elevations[0];
     const std::string icao = airport->Icao();
     char* p =
         out.Room(kAirportRoom + JsonStringRoom(airport->Name.size()) + JsonStringRoom(icao.size()));
@@ -104,25 +86,16 @@ void PrintJson(const std::string& path, const TBGL& bgl) {
     firstAirport = false;
     p = WriteJsonString(p, airport->Name);
     p = Put(p, ", \"icao\": ");
-    p = WriteJsonString(p, icao);
-    p = Put(p, ", \"latitude\": ");
-    p = WriteJsonDegrees(p, airport->Latitude());
-    p = Put(p, ", \"longitude\": ");
-    p = WriteJsonDegrees(p, airport->Longitude());
-    p = WriteElevationAndOffset(p, self);
-    p = Put(p, ", \"elements\": [");
-    out.Done(p);
-    for (std::size_t i = 1; i < airport->Elevations.size(); ++i) {
-      const TElevation& e = airport->Elevations[i];
-      p = out.Room(kElementRoom + JsonStringRoom(e.Caption.size()));
-      p = i == 1 ? Put(p, "\n    {\"caption\": ") : Put(p, ",\n    {\"caption\": ");
-      p = WriteJsonString(p, e.Caption);
-      p = WriteElevationAndOffset(p, e);
-      p = Put(p, "}");
-      out.Done(p);
-    }
-    p = out.Room(8);
-    out.Done(airport->Elevations.size() > 1 ? Put(p, "\n  ]}") : Put(p, "]}"));
+    out.Done(WriteJsonString(p, icao));
+    const std::span<const TElevation> entries = airport->Elevations;
+    WriteAirportJson(
+        out, airport->Latitude(), airport->Longitude(), entries[0].SignedAltitude(),
+        entries[0].Offset,
+        [&](auto&& write) {
+          for (const TElevation& e : entries.subspan(1))
+            write(e.Caption, e.SignedAltitude(), e.Offset);
+        },
+        ElementLines::kOwn);
   }
   char* p = out.Room(8);
   out.Done(firstAirport ? Put(p, "]}\n") : Put(p, "\n]}\n"));
@@ -204,32 +177,14 @@ int Find(const std::string& folder, const std::string& name, bool json) {
   return kDone;
 }
 
-// The words of a command taking --json as its one option; nothing, with the problem said, for
-// another option.
-std::optional<std::vector<std::string>> WordsAndJson(const std::vector<std::string>& args,
-                                                     bool& json) {
-  std::vector<std::string> words;
-  for (const std::string& arg : args) {
-    if (arg == "--json") {
-      json = true;
-    } else if (arg.rfind("--", 0) == 0) {
-      Usage("option inconnue : " + arg);
-      return std::nullopt;
-    } else {
-      words.push_back(arg);
-    }
-  }
-  return words;
-}
-
 }  // namespace
 
 int ListCommand(const std::vector<std::string>& args) {
-  bool json = false;
-  const auto paths = WordsAndJson(args, json);
-  if (!paths) return kUsage;
-  if (paths->size() != 1) return Usage("list attend un seul FICHIER.");
-  return List(paths->front(), json);
+  std::string problem;
+  const auto o = ParseOptions(args, {"--json"}, problem, "option inconnue : ");
+  if (!o) return Usage(problem);
+  if (o->words.size() != 1) return Usage("list attend un seul FICHIER.");
+  return List(o->words[0], o->json);
 }
 
 int FilesCommand(const std::vector<std::string>& args) {
@@ -238,11 +193,11 @@ int FilesCommand(const std::vector<std::string>& args) {
 }
 
 int FindCommand(const std::vector<std::string>& args) {
-  bool json = false;
-  const auto words = WordsAndJson(args, json);
-  if (!words) return kUsage;
-  if (words->size() != 2) return Usage("find attend un DOSSIER et un NOM d'aéroport.");
-  return Find((*words)[0], (*words)[1], json);
+  std::string problem;
+  const auto o = ParseOptions(args, {"--json"}, problem, "option inconnue : ");
+  if (!o) return Usage(problem);
+  if (o->words.size() != 2) return Usage("find attend un DOSSIER et un NOM d'aéroport.");
+  return Find(o->words[0], o->words[1], o->json);
 }
 
 }  // namespace qor::cli

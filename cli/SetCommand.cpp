@@ -7,6 +7,7 @@
 #include "bgl/Change.h"
 #include "bgl/QORBglLib.h"
 #include "cli/Cli.h"
+#include "cli/Options.h"
 #include "platform/Console.h"
 #include "platform/File.h"
 #include "platform/PathText.h"
@@ -44,40 +45,23 @@ std::optional<std::uint32_t> ParseOffset(const std::string& text) {
 }
 
 std::optional<Request> Parse(const std::vector<std::string>& args, std::string& problem) {
+  const auto o =
+      ParseOptions(args, {"--all", "--no-backup", "--offset", "--airport", "--elevation"}, problem,
+                   "option inconnue : ");
+  if (!o) return std::nullopt;
   Request r;
-  std::vector<std::string> files;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (arg == "--all") {
-      r.all = true;
-    } else if (arg == "--no-backup") {
-      r.noBackup = true;
-    } else if (arg == "--offset" || arg == "--airport" || arg == "--elevation") {
-      if (!hasValue) {
-        problem = arg + " attend une valeur.";
-        return std::nullopt;
-      }
-      const std::string& value = args[++i];
-      if (arg == "--offset") {
-        r.offset = ParseOffset(value);
-        if (!r.offset) {
-          problem = "l'offset « " + value + " » n'est pas un nombre entier positif de 32 bits.";
-          return std::nullopt;
-        }
-      } else if (arg == "--airport") {
-        r.airport = value;
-      } else {
-        r.elevation = value;
-      }
-    } else if (arg.rfind("--", 0) == 0) {
-      problem = "option inconnue : " + arg;
+  if (o->offset) {
+    r.offset = ParseOffset(*o->offset);
+    if (!r.offset) {
+      problem = "l'offset « " + *o->offset + " » n'est pas un nombre entier positif de 32 bits.";
       return std::nullopt;
-    } else {
-      files.push_back(arg);
     }
   }
-  if (files.size() != 1)
+  r.airport = o->airport;
+  r.elevation = o->elevation;
+  r.all = o->all;
+  r.noBackup = o->noBackup;
+  if (o->words.size() != 1)
     problem = "set attend un seul FICHIER.";
   else if (r.offset.has_value() == r.airport.has_value())
     problem = "set attend soit --offset N, soit --airport NOM.";
@@ -86,7 +70,7 @@ std::optional<Request> Parse(const std::vector<std::string>& args, std::string& 
   else if (r.all && !r.airport)
     problem = "--all ne va qu'avec --airport.";
   if (!problem.empty()) return std::nullopt;
-  r.file = files[0];
+  r.file = o->words[0];
   return r;
 }
 
