@@ -684,3 +684,64 @@ TEST_F(WindowWorkflowTest, TheStartFolderAndPageFallBackSoundly) {
 
 }  // namespace
 }  // namespace qor
+
+namespace qor {
+namespace {
+
+std::size_t IndexOfName(const std::vector<std::string>& names, const std::string& name) {
+  return static_cast<std::size_t>(std::find(names.begin(), names.end(), name) - names.begin());
+}
+
+// The rules both windows once wrote each in their own way: the line of a definition opened
+// from the library, a hand-over's blanks, a browse given up, and what the close keeps.
+TEST_F(WindowWorkflowTest, TheWindowsRulesLiveInTheWorkflow) {
+  const std::string folder = Folder("scenery");
+  for (const char* name : {"a.bgl", "b.bgl"}) Airport(folder + name, name);
+  BglBuilder two;
+  auto& sub = two.AddSection(3).AddSubSection();
+  sub.AddAirport().Name("Zulu").Elevation(1000);
+  test::Airport& wanted = sub.AddAirport().Name("Alpha").Elevation(2000);
+  two.WriteTo(folder + "c.bgl");
+
+  // Opened from the library: the elevation page shown, the airport's own line chosen.
+  flow_.OpenDefinition(folder + "c.bgl", wanted.elevationOffset);
+  steps_.RunAll();
+  EXPECT_EQ(view_.page, Page::Elevations);
+  EXPECT_EQ(view_.field, folder + "c.bgl");
+  ASSERT_TRUE(view_.selectedLine.has_value());
+  EXPECT_EQ(view_.tree[*view_.selectedLine].rfind("Alpha", 0), 0u);
+
+  // A browse given up leaves the status line as true as it was.
+  const std::string status = view_.status;
+  flow_.Browse();
+  steps_.RunAll();
+  EXPECT_EQ(view_.status, status);
+
+  // Blanks around a handed-over path are not part of it; nothing is only blanks.
+  flow_.HandOver("  " + folder + "a.bgl \t");
+  steps_.RunAll();
+  EXPECT_EQ(view_.field, folder + "a.bgl");
+  flow_.HandOver("   ");
+  steps_.RunAll();
+  EXPECT_EQ(view_.field, folder + "a.bgl");
+
+  // The folder list's rows: entering the current folder's own row lists it whole again.
+  ASSERT_EQ(view_.folderRows.folder, folder);
+  flow_.EnterFolder(view_.folderRows.current);
+  steps_.RunAll();
+  EXPECT_EQ(view_.files.size(), 3u);
+  EXPECT_EQ(view_.selected, std::optional<std::size_t>(IndexOfName(view_.files, "a.bgl")));
+
+  // The close keeps the folder and the page with the window's layout.
+  WindowSettings layout;
+  layout.drive = platform::DriveRootOf(folder, platform::DriveRoots());
+  layout.filesWidth = 222;
+  flow_.Close(layout);
+  const WindowSettings saved = ReadWindowSettings();
+  EXPECT_EQ(saved.folder, folder);
+  EXPECT_EQ(saved.page, Page::Elevations);
+  EXPECT_EQ(saved.filesWidth, 222);
+}
+
+}  // namespace
+}  // namespace qor
