@@ -28,6 +28,11 @@ std::string TextOf(HWND control) {
   return Utf8(text);
 }
 
+// The page's height without its lists (the margins, the folder's row, the captions, the
+// look-up's and the buttons' rows, the status line), and the least a list is given.
+constexpr int kFixedHeight = 154;
+constexpr int kLeastListHeight = 60;
+
 bool IsList(UINT_PTR id) {
   return id == lvZones || id == lvDefinitions || id == lvConflits;
 }
@@ -148,11 +153,13 @@ void LibraryTab::Layout(const RECT& page) {
   place(lEtatBib, left, page.bottom - margin - status, width, status);
   const int bottom = page.bottom - margin - status - gap;
   const int fixed = px_(17) + gap + (row + gap) + px_(18) + gap + (row + gap);
-  // The areas are read once and looked at little: the definitions and the conflicts, which the
-  // work is about, get the room.
+  // Each list shows a few rows at the least; of the rest, the areas, read once and looked at
+  // little, take the smallest part, the definitions and the conflicts the room.
   const int lists = std::max(bottom - y - fixed, 0);
-  const int areas = lists / 4;
-  const int conflicts = lists * 3 / 10;
+  const int least = std::min(px_(kLeastListHeight), lists / 3);
+  const int extra = lists - 3 * least;
+  const int areas = least + extra / 5;
+  const int conflicts = least + extra * 3 / 10;
   const int definitions = lists - areas - conflicts;
 
   place(lZones, left, y, width, px_(16));
@@ -359,9 +366,7 @@ void LibraryTab::FitColumns(int id) {
 }
 
 int LibraryTab::MinimumHeight() const {
-  // The fixed rows (the folder, three captions, the look-up, the buttons, the status line)
-  // and three lists of a few rows each.
-  return px_(6 + 27 + 17 + 25 + 18 + 25 + 22 + 6) + 3 * px_(60);
+  return px_(kFixedHeight + 3 * kLeastListHeight);
 }
 
 std::optional<std::size_t> LibraryTab::Selected(int list) const {

@@ -224,8 +224,12 @@ void MainWindow::Layout() {
 }
 
 SIZE MainWindow::MinimumSize() const {
+  // The tab control's own height around a page: its tabs and its frame.
+  RECT page{0, 0, 1000, 1000};
+  TabCtrl_AdjustRect(Control(pc), FALSE, &page);
+  const int tabs = 1000 - (page.bottom - page.top);
   const int pageHeight = std::max(Px(kMinDirHeight + kSplitterGap + kMinFileListHeight),
-                                  library_.MinimumHeight() + Px(30));  // the tabs above the page
+                                  library_.MinimumHeight() + tabs);
   RECT r{0, 0, Px(kMinFilesWidth + kSplitterGap + kMinPagesWidth),
          Px(kCommandHeight + kStatusHeight) + pageHeight};
   ::AdjustWindowRectEx(&r, kWindowStyle, FALSE, kWindowExStyle);
@@ -422,8 +426,9 @@ void MainWindow::Command(int id, int code, HWND control) {
       StepPage(-1);
       break;
     case mLangue:
-      dialogs_.Message(std::string("Do you want to translate this program ?\r\n\n") +
-                       "Please send a mail to " QORBGL_CONTACT_ADDRESS " to ask for instructions.");
+      dialogs_.Message(LangStr(80, std::string("Do you want to translate this program ?\r\n\n") +
+                                       "Please send a mail to " QORBGL_CONTACT_ADDRESS
+                                       " to ask for instructions."));
       break;
     case bFichier:
       if (code == BN_CLICKED) workflow_.Browse();
