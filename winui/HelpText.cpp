@@ -452,8 +452,9 @@ void Converter::StartTag(const std::string& name, std::string_view attributes, b
       placeLink_ = PlaceLink{href.substr(1)};
     }
     if (const auto anchor = Attribute(attributes, "name")) pendingAnchors_.push_back(*anchor);
-    if (const auto anchor = Attribute(attributes, "id")) pendingAnchors_.push_back(*anchor);
   }
+  // Any element may be a link's target by its id.
+  if (const auto anchor = Attribute(attributes, "id")) pendingAnchors_.push_back(*anchor);
   if (selfClosing) return;
   Element element{name};
   if (const auto style = Attribute(attributes, "style")) {

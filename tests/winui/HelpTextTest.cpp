@@ -216,7 +216,8 @@ TEST(HelpTextTest, TheHelpPageReadsInTheOrderOfThePage) {
   const std::string text = shown.Text();
   EXPECT_NE(text.find("•\tLa fenêtre\n•\tOuvrir un fichier\n"), std::string::npos);
   EXPECT_NE(text.find("1.\tDouble-cliquez sur la ligne à modifier (un aéroport, une piste ou un "
-                      "départ).\n2.\tLa fenêtre « Modification d'élévation »"),
+                      "départ), ou choisissez-la et appuyez sur Entrée ou F2.\n2.\tLa fenêtre « "
+                      "Modification d'élévation »"),
             std::string::npos);
   // The example keeps its columns, line by line.
   EXPECT_NE(text.find("\nToussus-le-Noble           164.000\n"
@@ -364,6 +365,92 @@ TEST(HelpTextTest, TheRichEditControlShowsTheSameText) {
   text = std::regex_replace(text, std::regex("\r\n?"), "\n");
   while (!text.empty() && text.back() == '\n') text.pop_back();
   EXPECT_EQ(text, Read(HelpRtf(HelpPage())).Text());
+}
+
+// The links to the page's own places, found in the control where HelpPageOf says: the link's
+// text, and its anchor's heading at its target. Each row puts before the link what moves the
+// control's positions: paragraph ends, list markers, line breaks, tabs, characters of two
+// UTF-16 units, entities, preformatted lines.
+struct PlaceLinkRow {
+  const char* name;
+  std::string html;
+  std::string link;     // the link's text as the control shows it
+  std::string heading;  // the text at its target, "" for none
+};
+
+void PrintTo(const PlaceLinkRow& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class PlaceLinks : public ::testing::TestWithParam<PlaceLinkRow> {};
+
+std::wstring RangeText(HWND edit, long start, long end) {
+  std::wstring text(static_cast<std::size_t>(end - start) + 1, L'\0');
+  TEXTRANGEW range{{start, end}, text.data()};
+  text.resize(static_cast<std::size_t>(
+      ::SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range))));
+  return text;
+}
+
+TEST_P(PlaceLinks, LeadToTheirHeadingInTheControl) {
+  ::LoadLibraryW(L"msftedit.dll");
+  HWND edit = ::CreateWindowExW(0, MSFTEDIT_CLASS, L"", WS_POPUP | ES_MULTILINE | ES_READONLY, 0, 0,
+                                600, 400, nullptr, nullptr, nullptr, nullptr);
+  if (edit == nullptr) GTEST_SKIP() << "no window without a display (run under xvfb-run)";
+  const auto page = HelpPageOf(GetParam().html);
+  SETTEXTEX how{ST_DEFAULT, CP_ACP};
+  ::SendMessageW(edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how),
+                 reinterpret_cast<LPARAM>(page.rtf.c_str()));
+  ASSERT_EQ(page.links.size(), 1u);
+  const HelpLink& link = page.links[0];
+  EXPECT_EQ(platform::Utf8(RangeText(edit, link.start, link.end)), GetParam().link);
+  if (GetParam().heading.empty()) {
+    EXPECT_EQ(link.target, -1);
+  } else {
+    const auto size = static_cast<long>(platform::Wide(GetParam().heading).size());
+    EXPECT_EQ(platform::Utf8(RangeText(edit, link.target, link.target + size)), GetParam().heading);
+  }
+  ::DestroyWindow(edit);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HelpTextTest, PlaceLinks,
+    ::testing::Values(
+        PlaceLinkRow{"ContentsList",
+                     "<ul><li><a href=\"#b\">Deux</a></li></ul><h2><a name=\"a\"></a>Un</h2>"
+                     "<p>x</p><h2><a name=\"b\"></a>Deux</h2>",
+                     "Deux", "Deux"},
+        PlaceLinkRow{"AfterNumberedItemsAndBreaks",
+                     "<ol><li>a</li><li>b<br>c</li><li>d\te</li><li>f</li><li>g</li><li>h</li>"
+                     "<li>i</li><li>j</li><li>k</li><li>l</li></ol><p>voir <a href=\"#fin\">la "
+                     "fin</a>.</p><h3 id=\"fin\">Fin &amp; suite</h3>",
+                     "la fin", "Fin & suite"},
+        PlaceLinkRow{"AfterWideCharactersAndPre",
+                     "<p>\xF0\x9F\x9B\xAB avion &eacute;t&eacute;</p><pre>l1\nl2\n\nl4</pre>"
+                     "<hr><p><a href=\"#h\">aller</a></p><h1><a name=\"h\">Hé</a> ho</h1>",
+                     "aller", "Hé ho"},
+        PlaceLinkRow{"ToNoAnchor", "<p>a <a href=\"#nulle\">part</a></p>", "part", ""}),
+    [](const ::testing::TestParamInfo<PlaceLinkRow>& info) { return info.param.name; });
+
+// On the real page, each entry of the table of contents leads to the heading of its name.
+TEST(HelpTextTest, TheContentsLeadToTheirHeadings) {
+  ::LoadLibraryW(L"msftedit.dll");
+  HWND edit = ::CreateWindowExW(0, MSFTEDIT_CLASS, L"", WS_POPUP | ES_MULTILINE | ES_READONLY, 0, 0,
+                                600, 400, nullptr, nullptr, nullptr, nullptr);
+  if (edit == nullptr) GTEST_SKIP() << "no window without a display (run under xvfb-run)";
+  const auto page = HelpPageOf(HelpPage());
+  SETTEXTEX how{ST_DEFAULT, CP_ACP};
+  ::SendMessageW(edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how),
+                 reinterpret_cast<LPARAM>(page.rtf.c_str()));
+  ASSERT_GE(page.links.size(), 10u);
+  for (std::size_t i = 0; i < 10; ++i) {
+    const HelpLink& link = page.links[i];
+    const std::wstring text = RangeText(edit, link.start, link.end);
+    ASSERT_GE(link.target, link.end) << i;
+    EXPECT_EQ(RangeText(edit, link.target, link.target + static_cast<long>(text.size())), text)
+        << platform::Utf8(text);
+  }
+  ::DestroyWindow(edit);
 }
 #endif
 
