@@ -7,7 +7,7 @@
 #include "bgl/GetValue.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
-#include "platform/PathText.h"
+#include "text/PathText.h"
 #include "util/FileUtil.h"
 
 namespace qor {
@@ -30,8 +30,7 @@ std::string Numbered(const char* what, std::size_t index) {
 TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder, Scope scope)
     : scope_(scope) {
   if (!platform::FileExists(fileName)) {
-    throw Exception("(TBGL.Create) Je ne trouve pas le fichier " + platform::QuotedPath(fileName) +
-                    ".");
+    throw Exception("(TBGL.Create) Je ne trouve pas le fichier " + QuotedPath(fileName) + ".");
   }
   FileName = fileName;
   std::unique_ptr<platform::File> file = scope == Scope::Whole
@@ -108,8 +107,8 @@ bool TBGL::CanRead(const platform::OpenFolder& folder, const std::string& name) 
 }
 
 void TBGL::Damaged(const std::string& what) const {
-  throw Exception("(TBGL.Create) Le fichier " + platform::QuotedPath(FileName) +
-                  " est endommagé : " + what + ".");
+  throw Exception("(TBGL.Create) Le fichier " + QuotedPath(FileName) + " est endommagé : " + what +
+                  ".");
 }
 
 void TBGL::CheckTable(std::uint64_t offset, std::uint64_t count, std::uint64_t entrySize,

@@ -2,7 +2,7 @@
 
 #include "bgl/GetValue.h"
 #include "platform/File.h"
-#include "platform/PathText.h"
+#include "text/PathText.h"
 
 namespace qor {
 
@@ -34,11 +34,11 @@ HeaderCheck CheckHeader(const std::string& path) {
   check.kind = HeaderKindOf(start);
   if (check.kind != HeaderKind::kDamaged) return check;
   if (read < 2) {
-    check.message = "Le fichier " + platform::QuotedPath(path) +
+    check.message = "Le fichier " + QuotedPath(path) +
                     " est endommagé : il est trop court pour contenir un en-tête (" +
                     std::to_string(read) + " octet).";
   } else {
-    check.message = "Le fichier " + platform::QuotedPath(path) +
+    check.message = "Le fichier " + QuotedPath(path) +
                     " est endommagé ou n'est pas un fichier BGL : il commence par " +
                     ValueToHex(Variant::Word(Word(start))) +
                     ", ni $0201 (FS2004) ni $0001 (ancien format).";

@@ -8,7 +8,7 @@
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/FileOps.h"
-#include "platform/PathText.h"
+#include "text/PathText.h"
 #include "util/FileUtil.h"
 
 namespace qor {
@@ -135,7 +135,7 @@ class ChangeWriter {
     for (const FileWrites& request : files_) {
       TBGL& bgl = *request.bgl;
       if (!request.fields.empty() && bgl.IsBackupCopy()) {
-        dialog_.Message("Le fichier " + platform::QuotedPath(bgl.FileName) +
+        dialog_.Message("Le fichier " + QuotedPath(bgl.FileName) +
                         " est une copie de sécurité : il se trouve dans le dossier « " +
                         TBGL::kBackupFolderName +
                         " ». Je n'y écris rien.\r\n\r\nPour revenir à cette copie, remettez-la "
@@ -152,8 +152,8 @@ class ChangeWriter {
         }
         if (std::uint64_t{field.offset} + width > bgl.file_->Size()) {
           dialog_.Message("Je ne peux pas écrire à l'offset " + std::to_string(field.offset) +
-                          " : il est en dehors du fichier " + platform::QuotedPath(bgl.FileName) +
-                          " (" + std::to_string(bgl.file_->Size()) + " octets).");
+                          " : il est en dehors du fichier " + QuotedPath(bgl.FileName) + " (" +
+                          std::to_string(bgl.file_->Size()) + " octets).");
           return false;
         }
       }
@@ -186,7 +186,7 @@ class ChangeWriter {
   void Refuse(const std::string& text) { dialog_.Message(text); }
 
   std::string ChangedText(const TBGL& bgl) const {
-    return "Le fichier " + platform::QuotedPath(bgl.FileName) +
+    return "Le fichier " + QuotedPath(bgl.FileName) +
            " a été modifié ou remplacé par un autre programme depuis que je l'ai ouvert."
            "\r\n\r\nRouvrez-le avant de le modifier : je n'y ai rien écrit.";
   }
@@ -196,7 +196,7 @@ class ChangeWriter {
     notices_.clear();
     Locks locks(targets_);
     if (const std::optional<std::string> busy = locks.Take()) {
-      Refuse("Le fichier " + platform::QuotedPath(*busy) +
+      Refuse("Le fichier " + QuotedPath(*busy) +
              " est en cours de modification par un autre programme : j'ai attendu " +
              std::to_string(kLockWaitMs / 1000) +
              " secondes qu'il finisse.\r\n\r\nJe n'ai rien écrit ; réessayez dans un moment.");
@@ -232,7 +232,7 @@ class ChangeWriter {
       }
       if (t.identity && !t.identity->SameFile(bgl.seen_)) {
         if (!options_.skipChanged) {
-          Refuse("Le fichier " + platform::QuotedPath(bgl.FileName) +
+          Refuse("Le fichier " + QuotedPath(bgl.FileName) +
                  " n'est plus celui qui a été modifié : il a été remplacé depuis. Je n'y ai rien "
                  "écrit.");
           return false;
@@ -287,8 +287,8 @@ class ChangeWriter {
       if (bgl.BackupDone) {
         if (bgl.keptCopyUntold_) {
           notices_.push_back("Je ne fais pas de nouvelle copie de sécurité de " +
-                             platform::QuotedPath(bgl.FileName) + " : la copie gardée " +
-                             platform::QuotedPath(bgl.BackupPath() + ".bak") + " en tient lieu.");
+                             QuotedPath(bgl.FileName) + " : la copie gardée " +
+                             QuotedPath(bgl.BackupPath() + ".bak") + " en tient lieu.");
           bgl.keptCopyUntold_ = false;
         }
         continue;
@@ -298,7 +298,7 @@ class ChangeWriter {
         staged.emplace_back(ti, temporary);
       } else {
         failed = ti;
-        why = "Je n'ai pas pu faire la copie de sécurité de " + platform::QuotedPath(bgl.FileName) +
+        why = "Je n'ai pas pu faire la copie de sécurité de " + QuotedPath(bgl.FileName) +
               " dans « QORBgl Backup » sur votre bureau : je n'écris rien.";
       }
     }
@@ -307,13 +307,12 @@ class ChangeWriter {
       const std::string copy = bgl.BackupPath();
       if (platform::FileExists(copy) && !DeleteFileEx(copy, true)) {
         failed = staged[i].first;
-        why = "Je n'ai pas pu mettre l'ancienne copie de sécurité " + platform::QuotedPath(copy) +
+        why = "Je n'ai pas pu mettre l'ancienne copie de sécurité " + QuotedPath(copy) +
               " à la corbeille pour la remplacer : je n'écris rien.";
       } else if (!platform::RenameFile(staged[i].second, copy)) {
         failed = staged[i].first;
-        why = "Je n'ai pas pu placer la copie de sécurité de " +
-              platform::QuotedPath(bgl.FileName) + " sous le nom " + platform::QuotedPath(copy) +
-              " : je n'écris rien.";
+        why = "Je n'ai pas pu placer la copie de sécurité de " + QuotedPath(bgl.FileName) +
+              " sous le nom " + QuotedPath(copy) + " : je n'écris rien.";
       } else {
         staged[i].second.clear();
         bgl.BackupDone = true;
@@ -416,7 +415,7 @@ class ChangeWriter {
       }
       const std::optional<platform::File::Stamp> onPath = platform::StampOfPath(bgl.FileName);
       if (!onPath || !onPath->SameFile(*open)) {
-        throw EInOutError("Le fichier " + platform::QuotedPath(bgl.FileName) +
+        throw EInOutError("Le fichier " + QuotedPath(bgl.FileName) +
                           " a été remplacé ou supprimé par un autre programme pendant que j'y "
                           "écrivais : la nouvelle valeur n'y est pas.");
       }
@@ -460,7 +459,7 @@ class ChangeWriter {
         const std::string copy = targets_[touched[0]].bgl->BackupPath();
         if (platform::FileExists(copy)) {
           text += " Vous pouvez aussi remplacer le fichier par sa copie de sécurité " +
-                  platform::QuotedPath(copy) + ".";
+                  QuotedPath(copy) + ".";
         }
       }
       return text;

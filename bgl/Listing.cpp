@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "bgl/Bgl.h"
+#include "text/Utf8.h"
 #include "util/FitText.h"
 #include "util/NumberFormat.h"
-#include "util/Utf8.h"
 
 namespace qor {
 

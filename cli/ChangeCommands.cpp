@@ -15,8 +15,8 @@
 #include "library/Undo.h"
 #include "platform/Console.h"
 #include "platform/File.h"
-#include "platform/PathText.h"
 #include "platform/Process.h"
+#include "text/PathText.h"
 #include "workflow/ElevationInput.h"
 
 namespace qor::cli {
@@ -29,7 +29,7 @@ using library::Library;
 
 // Data (names, paths, captions) as text output shows it: control characters spelled out.
 std::string Shown(const std::string& text) {
-  return platform::TerminalText(text);
+  return TerminalText(text);
 }
 
 // A moment in ISO 8601, UTC: "2026-12-08T20:41:07.123Z".
@@ -233,7 +233,7 @@ int HistoryCommand(const std::vector<std::string>& args) {
   if (json) out += count == 0 ? "]}\n" : "\n]}\n";
   platform::WriteOut(out);
   if (count == 0) {
-    Report(file ? "Le journal ne garde aucune modification de " + platform::QuotedPath(*file) + "."
+    Report(file ? "Le journal ne garde aucune modification de " + QuotedPath(*file) + "."
                 : "Le journal ne garde aucune modification.");
     return kNothing;
   }

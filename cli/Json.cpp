@@ -5,7 +5,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "platform/PathText.h"
+#include "text/Utf8.h"
 
 namespace qor::cli {
 
@@ -33,16 +33,15 @@ char* WriteJsonString(char* out, std::string_view text) {
     if (i == text.size()) break;
     const auto c = static_cast<unsigned char>(text[i]);
     if (c >= 0x80) {
-      const std::size_t n = platform::Utf8SequenceLength(text, i);
-      if (n == 0) {
+      const Utf8Char ch = DecodeUtf8(text, i);
+      if (!ch.valid) {
         std::memcpy(out, "\xEF\xBF\xBD", 3);
         out += 3;
-        ++i;
       } else {
-        std::memcpy(out, text.data() + i, n);
-        out += n;
-        i += n;
+        std::memcpy(out, text.data() + i, ch.size);
+        out += ch.size;
       }
+      i += ch.size;
       continue;
     }
     *out++ = '\\';

@@ -10,7 +10,7 @@
 #include "library/DamageScan.h"
 #include "library/Library.h"
 #include "platform/Console.h"
-#include "platform/PathText.h"
+#include "text/PathText.h"
 #include "util/FileUtil.h"
 #include "workflow/ElevationInput.h"
 
@@ -23,7 +23,7 @@ using library::Library;
 
 // A line of text output: its data cannot drive the terminal nor break the line.
 std::string Line(const std::string& text) {
-  return platform::TerminalText(text) + '\n';
+  return TerminalText(text) + '\n';
 }
 
 // A definition as a line: where it is, what it says.

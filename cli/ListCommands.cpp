@@ -14,7 +14,8 @@
 #include "platform/Console.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
-#include "platform/PathText.h"
+#include "text/PathText.h"
+#include "text/Utf8.h"
 #include "util/NumberFormat.h"
 #include "workflow/AirportLines.h"
 #include "workflow/AirportSearch.h"
@@ -73,7 +74,7 @@ class OutBuffer {
 void PrintJson(const std::string& path, const TBGL& bgl) {
   std::string head = "{\"file\": " + JsonString(path);
   // A name that is not UTF-8 has no exact JSON text: its bytes come beside it.
-  if (!platform::IsUtf8(path)) head += ", \"file_bytes\": \"" + HexBytes(path) + "\"";
+  if (!IsUtf8(path)) head += ", \"file_bytes\": \"" + HexBytes(path) + "\"";
   head += ", \"airports\": [";
   OutBuffer out;
   out.Done(std::copy(head.begin(), head.end(), out.Room(head.size())));
@@ -115,10 +116,10 @@ int List(const std::string& path, bool json) {
   OutBuffer out;
   AirportLines::ForEach(bgl, [&](const TElevation& entry, bool airport) {
     const std::string_view line = writer.Line(entry);
-    char* p = out.Room(platform::TerminalTextRoom(line.size()) + 4);
+    char* p = out.Room(TerminalTextRoom(line.size()) + 4);
     if (!airport) p = Put(p, "   ");
     // A name or a caption read from the file must not drive the terminal.
-    p = platform::WriteTerminalText(p, line);
+    p = WriteTerminalText(p, line);
     *p++ = '\n';
     out.Done(p);
   });
@@ -128,7 +129,7 @@ int List(const std::string& path, bool json) {
 
 bool CheckFolder(const std::string& folder) {
   if (platform::FolderExists(folder)) return true;
-  Report("Je ne trouve pas le dossier " + platform::QuotedPath(folder) + ".");
+  Report("Je ne trouve pas le dossier " + QuotedPath(folder) + ".");
   return false;
 }
 
@@ -138,7 +139,7 @@ int Files(const std::string& folder) {
   std::string out;
   for (const std::string& name : names) {
     // Its bytes as they are, but for the control characters a name may hold.
-    out += platform::TerminalText(name);
+    out += TerminalText(name);
     out += '\n';
     WriteIfFull(out);
   }
@@ -159,7 +160,7 @@ int Find(const std::string& folder, const std::string& name, bool json) {
   const std::vector<std::string>& found = search.Kept();
   if (json) {
     std::string out = "{\"folder\": " + JsonString(folder);
-    if (!platform::IsUtf8(folder)) out += ", \"folder_bytes\": \"" + HexBytes(folder) + "\"";
+    if (!IsUtf8(folder)) out += ", \"folder_bytes\": \"" + HexBytes(folder) + "\"";
     out += ", \"name\": " + JsonString(name) + ", \"files\": [";
     for (std::size_t i = 0; i < found.size(); ++i) {
       out += (i == 0 ? "" : ", ") + JsonString(found[i]);
@@ -167,7 +168,7 @@ int Find(const std::string& folder, const std::string& name, bool json) {
     platform::WriteOut(out + "]}\n");
   } else {
     std::string out;
-    for (const std::string& file : found) out += platform::TerminalText(file) + '\n';
+    for (const std::string& file : found) out += TerminalText(file) + '\n';
     platform::WriteOut(out);
   }
   if (found.empty()) {

@@ -10,7 +10,7 @@
 #include "cli/Options.h"
 #include "platform/Console.h"
 #include "platform/File.h"
-#include "platform/PathText.h"
+#include "text/PathText.h"
 #include "util/FileUtil.h"
 #include "util/NumberFormat.h"
 #include "workflow/ElevationInput.h"
@@ -140,9 +140,8 @@ int SetCommand(const std::vector<std::string>& args) {
   if (!WriteChange(files, options, dialog).accepted) return kFileError;
   std::string out;
   for (std::size_t i = 0; i < targets.size(); ++i) {
-    out += platform::TerminalText(targets[i]->Caption) + " (offset " +
-           std::to_string(targets[i]->Offset) + ") : " + Metres(olds[i]) + " -> " + Metres(*mm) +
-           " m\n";
+    out += TerminalText(targets[i]->Caption) + " (offset " + std::to_string(targets[i]->Offset) +
+           ") : " + Metres(olds[i]) + " -> " + Metres(*mm) + " m\n";
   }
   platform::WriteOut(out);
   return kDone;

@@ -24,8 +24,8 @@
 #include "library/Recovery.h"
 #include "platform/Console.h"
 #include "platform/Errors.h"
-#include "platform/PathText.h"
 #include "platform/ShellFolders.h"
+#include "text/PathText.h"
 #include "util/FileUtil.h"
 #include "util/ProgramTitle.h"
 
@@ -126,7 +126,7 @@ void Report(const std::string& message) {
     }
     if (i == message.size() || message[i] == '\n') {
       // A name quoted raw must not drive the terminal (an escape sequence) nor garble it.
-      text += platform::TerminalText(platform::ReadablePath(line));
+      text += TerminalText(ReadablePath(line));
       if (i < message.size()) text += '\n';
       line.clear();
     } else {
@@ -144,7 +144,7 @@ int CommandLineDialog::MsgBox(const std::string&, const std::string&, int) {
 }
 
 int NoSuchFile(const std::string& path) {
-  Report("Je ne trouve pas le fichier " + platform::QuotedPath(path) + ".");
+  Report("Je ne trouve pas le fichier " + QuotedPath(path) + ".");
   return kFileError;
 }
 

@@ -9,7 +9,7 @@
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/NameCase.h"
-#include "platform/PathText.h"
+#include "text/PathText.h"
 #include "util/FileUtil.h"
 
 namespace qor::library {
@@ -25,7 +25,7 @@ class AlignDialog : public UserDialog {
 };
 
 std::string Changed(const std::string& file) {
-  return "Le fichier " + platform::QuotedPath(file) +
+  return "Le fichier " + QuotedPath(file) +
          " a changé depuis la lecture de la bibliothèque : je n'écris rien. Relancez la "
          "commande sur la bibliothèque telle qu'elle est.";
 }
@@ -90,8 +90,8 @@ void Align(const Library& library, const std::vector<FieldChange>& changes,
       for (std::size_t j = 0; j < i; ++j) {
         if (platform::SameNameIgnoringCase(ExtractFileName(files[i].bgl->FileName),
                                            ExtractFileName(files[j].bgl->FileName))) {
-          throw Exception("Les fichiers " + platform::QuotedPath(files[j].bgl->FileName) + " et " +
-                          platform::QuotedPath(files[i].bgl->FileName) +
+          throw Exception("Les fichiers " + QuotedPath(files[j].bgl->FileName) + " et " +
+                          QuotedPath(files[i].bgl->FileName) +
                           " portent le même nom : leurs copies de sécurité prendraient la même "
                           "place dans « QORBgl Backup ». Je n'écris rien ; alignez-les l'un "
                           "après l'autre, en déplaçant la copie du premier entre les deux.");

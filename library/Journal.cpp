@@ -10,8 +10,8 @@
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/FileOps.h"
-#include "platform/PathText.h"
 #include "platform/ShellFolders.h"
+#include "text/PathText.h"
 #include "util/Checksum.h"
 #include "util/FileUtil.h"
 
@@ -362,11 +362,11 @@ class Journal::Session {
     if (!folder.empty() && !platform::FolderExists(folder) &&
         !platform::MakeFolders(folder, 0700)) {
       throw Exception("Je ne peux pas créer le dossier du journal des modifications " +
-                      platform::QuotedPath(folder) + ".");
+                      QuotedPath(folder) + ".");
     }
     lock_ = platform::File::OpenOrCreate(path + ".lock");
     if (!lock_->Lock(kJournalWait)) {
-      throw Exception("Le journal des modifications " + platform::QuotedPath(path) +
+      throw Exception("Le journal des modifications " + QuotedPath(path) +
                       " est retenu par un autre programme depuis " +
                       std::to_string(kJournalWait.count() / 1000) + " secondes : je n'écris rien.");
     }
@@ -424,7 +424,7 @@ class Journal::Session {
       platform::File::OpenOrCreate(fresh)->Flush();
       if (!platform::RenameFile(fresh, journal_.path_)) {
         throw Exception("Je ne peux pas créer le journal des modifications " +
-                        platform::QuotedPath(journal_.path_) + ".");
+                        QuotedPath(journal_.path_) + ".");
       }
       file_ = platform::File::OpenOrCreate(journal_.path_);
       size_ = 0;

@@ -9,7 +9,7 @@
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
-#include "platform/PathText.h"
+#include "text/PathText.h"
 #include "util/FileUtil.h"
 
 namespace qor::library {

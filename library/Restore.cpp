@@ -10,7 +10,7 @@
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/FileOps.h"
-#include "platform/PathText.h"
+#include "text/PathText.h"
 #include "util/FileUtil.h"
 
 namespace qor::library {
@@ -18,7 +18,7 @@ namespace qor::library {
 namespace {
 
 std::string Quoted(const std::string& path) {
-  return platform::QuotedPath(path);
+  return QuotedPath(path);
 }
 
 // The newest record of a copy made under the name copy (the same file as the copy's path).

@@ -7,8 +7,8 @@
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
-#include "platform/PathText.h"
 #include "platform/WinePaths.h"
+#include "text/PathText.h"
 #include "util/Cp1252.h"
 #include "util/FileUtil.h"
 
@@ -60,7 +60,7 @@ class Parser {
 
  private:
   [[noreturn]] void Malformed(std::size_t number, const std::string& why) const {
-    throw Exception("Le fichier " + platform::QuotedPath(path_) + " est mal formé à la ligne " +
+    throw Exception("Le fichier " + QuotedPath(path_) + " est mal formé à la ligne " +
                     std::to_string(number) + " : " + why);
   }
 
@@ -193,13 +193,13 @@ SceneryConfig ReadSceneryConfig(const std::string& simFolder) {
   const std::string name = platform::FindNameIgnoringCase(folder, kSceneryCfg);
   const std::string path = folder + (name.empty() ? kSceneryCfg : name);
   if (name.empty() || !platform::FileExists(path)) {
-    throw Exception("Je ne trouve pas le fichier " + platform::QuotedPath(path) +
+    throw Exception("Je ne trouve pas le fichier " + QuotedPath(path) +
                     " : c'est là que le simulateur tient la liste de sa bibliothèque de scènes.");
   }
   const std::unique_ptr<platform::File> file = platform::File::OpenRead(path);
   const std::uint64_t size = file->Size();
   if (size > kLargestConfig) {
-    throw Exception("Le fichier " + platform::QuotedPath(path) + " fait " + std::to_string(size) +
+    throw Exception("Le fichier " + QuotedPath(path) + " fait " + std::to_string(size) +
                     " octets : ce n'est pas une liste de scènes.");
   }
   std::string bytes(static_cast<std::size_t>(size), '\0');

@@ -1,9 +1,9 @@
 #pragma once
-#include <array>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "text/CollationKeys.h"
 
 namespace qor::platform {
 
@@ -25,21 +25,9 @@ std::size_t AppendSortKey(std::u16string_view text, std::string& keys);
 // The same for a UTF-8 text (bytes that are not UTF-8 count as U+FFFD).
 std::size_t AppendSortKey(std::string_view text, std::string& keys);
 
-// The first sixteen bytes of a key of the text as two numbers, the first byte highest, zeros
-// after a shorter key: when two texts' prefixes differ the texts compare as the prefixes do;
-// equal prefixes tell nothing. Far cheaper than a whole key where the collator can weigh only
-// the first letters.
-using KeyPrefix = std::array<std::uint64_t, 2>;
+// The prefix of the text's key (text/CollationKeys.h), made without the whole key where the
+// collator can weigh only the first letters. Reading keys (KeyPrefixOf, KeyLetters,
+// CompareLetters) needs no collator and lives in text/CollationKeys.h.
 KeyPrefix SortKeyPrefix(std::string_view text);
-// The same numbers of the first bytes of a key.
-KeyPrefix KeyPrefixOf(std::string_view key);
-
-// The part of a key from AppendSortKey that weighs the text's letters, before their accents
-// and case.
-std::string_view KeyLetters(std::string_view key);
-// Two such parts compared: <0 or >0 when the letters differ before either text's end, which then
-// orders alike any two texts that go on from these two with blanks, digits or signs (a label
-// followed by a number); 0 when only the whole texts can tell.
-int CompareLetters(std::string_view lettersA, std::string_view lettersB);
 
 }  // namespace qor::platform

@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "platform/Errors.h"
-#include "platform/PathText.h"
 #include "platform/Reason_posix.h"
 #include "platform/SysCalls_posix.h"
+#include "text/PathText.h"
 
 namespace qor::platform {
 

@@ -6,8 +6,8 @@
 #include <chrono>
 
 #include "platform/Errors.h"
-#include "platform/PathText.h"
 #include "platform/Text_win32.h"
+#include "text/PathText.h"
 
 namespace qor::platform {
 

@@ -13,9 +13,9 @@
 
 #include "platform/Errors.h"
 #include "platform/NameCase.h"
-#include "platform/PathText.h"
 #include "platform/Reason_posix.h"
 #include "platform/SysCalls_posix.h"
+#include "text/PathText.h"
 
 namespace qor::platform {
 

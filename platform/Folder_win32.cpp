@@ -7,8 +7,8 @@
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/NameCase.h"
-#include "platform/PathText.h"
 #include "platform/Text_win32.h"
+#include "text/PathText.h"
 
 namespace qor::platform {
 

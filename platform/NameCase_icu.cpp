@@ -1,24 +1,20 @@
 #include "platform/NameCase.h"
 
 #include <unicode/uchar.h>
-#include <unicode/utf8.h>
 
-#include <cstdint>
+#include "text/Utf8.h"
 
 namespace qor::platform {
 
 std::u32string NtfsUpperCase(std::string_view name) {
   std::u32string out;
   out.reserve(name.size());
-  const auto* s = reinterpret_cast<const std::uint8_t*>(name.data());
-  const auto length = static_cast<std::int32_t>(name.size());
-  std::int32_t i = 0;
-  while (i < length) {
-    const std::int32_t start = i;
-    UChar32 c = 0;
-    U8_NEXT(s, i, length, c);
+  for (std::size_t i = 0; i < name.size();) {
+    const Utf8Char c = DecodeUtf8(name, i);
     // A byte that is not UTF-8 keeps its own value, above every code point.
-    out.push_back(c < 0 ? 0x110000 + s[start] : static_cast<char32_t>(u_toupper(c)));
+    out.push_back(c.valid ? static_cast<char32_t>(u_toupper(static_cast<UChar32>(c.code)))
+                          : 0x110000 + static_cast<unsigned char>(name[i]));
+    i += c.size;
   }
   return out;
 }

@@ -2,30 +2,12 @@
 
 #include <windows.h>
 
-#include "platform/PathText.h"
 #include "platform/Text_win32.h"
+#include "text/Utf8.h"
 
 namespace qor::platform {
 
 namespace {
-
-// The code point of the well-formed UTF-8 sequence of n bytes at text[i].
-char32_t CodePointAt(std::string_view text, std::size_t i, std::size_t n) {
-  const auto byte = [&](std::size_t k) {
-    return char32_t{static_cast<unsigned char>(text[i + k])};
-  };
-  switch (n) {
-    case 1:
-      return byte(0);
-    case 2:
-      return ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
-    case 3:
-      return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
-    default:
-      return ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) |
-             (byte(3) & 0x3F);
-  }
-}
 
 // Windows' upper-case form, one UTF-16 unit for one, as the file systems fold names.
 std::wstring UpperCase(const std::wstring& text) {
@@ -46,17 +28,16 @@ std::u32string NtfsUpperCase(std::string_view name) {
     // Each run of well-formed UTF-8 goes to Windows in one call.
     std::size_t end = i;
     while (end < name.size()) {
-      const std::size_t n = Utf8SequenceLength(name, end);
-      if (n == 0) break;
-      end += n;
+      const Utf8Char c = DecodeUtf8(name, end);
+      if (!c.valid) break;
+      end += c.size;
     }
     if (end > i) {
       const std::string upper = Utf8(UpperCase(Wide(name.substr(i, end - i))));
       for (std::size_t k = 0; k < upper.size();) {
-        const std::size_t n = Utf8SequenceLength(upper, k);
-        out.push_back(n > 0 ? CodePointAt(upper, k, n)
-                            : 0x110000 + static_cast<unsigned char>(upper[k]));
-        k += n > 0 ? n : 1;
+        const Utf8Char c = DecodeUtf8(upper, k);
+        out.push_back(c.valid ? c.code : 0x110000 + static_cast<unsigned char>(upper[k]));
+        k += c.size;
       }
       i = end;
     }

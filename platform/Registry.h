@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/RegistryText.h"
+#include "text/RegistryText.h"
 
 namespace qor::platform {
 

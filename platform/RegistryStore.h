@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "platform/Registry.h"
-#include "platform/RegistryText.h"
+#include "text/RegistryText.h"
 
 namespace qor::platform {
 

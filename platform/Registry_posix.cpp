@@ -132,11 +132,11 @@ std::optional<RegistryHive> Load(const std::string& file, const std::string& rel
   const std::optional<std::string> text = ReadWhole(file);
   if (!text) return std::nullopt;
   if (text->empty()) {
-    RegistryHive hive;
+    RegistryHive hive(NtfsUpperCase);
     hive.SetRelativeTo(relativeTo);
     return hive;
   }
-  return RegistryHive::Parse(*text);
+  return RegistryHive::Parse(*text, NtfsUpperCase);
 }
 
 class StoreLock {

@@ -2,25 +2,20 @@
 
 #include <windows.h>
 
+#include "text/Utf16.h"
+
 namespace qor::platform {
 
+// wchar_t is Windows' UTF-16 unit: the texts go through the one conversion of text/Utf16.h.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
 std::wstring Wide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int n =
-      ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-  return wide;
+  const std::u16string units = Utf8ToUtf16(utf8, NotUtf8::kReplace);
+  return std::wstring(units.begin(), units.end());
 }
 
 std::string Utf8(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
-                        nullptr, nullptr);
-  return utf8;
+  return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()), NotUtf8::kReplace);
 }
 
 std::string ReasonOfError(unsigned long error) {

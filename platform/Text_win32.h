@@ -1,6 +1,6 @@
 #pragma once
 // The one pair of conversions at the edge of Windows: texts are UTF-8 inside the program and
-// UTF-16 at every Windows call.
+// UTF-16 at every Windows call. Both are text/Utf16.h's conversions, in Windows' wchar_t.
 
 #include <string>
 #include <string_view>

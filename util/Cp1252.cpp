@@ -1,6 +1,6 @@
 #include "util/Cp1252.h"
 
-#include "util/Utf8.h"
+#include "text/Utf8.h"
 
 namespace qor {
 

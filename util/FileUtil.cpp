@@ -8,8 +8,8 @@
 #include "platform/Folder.h"
 #include "platform/NameCase.h"
 #include "platform/Trash.h"
+#include "text/Utf8.h"
 #include "util/FitText.h"
-#include "util/Utf8.h"
 
 namespace qor {
 

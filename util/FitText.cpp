@@ -1,6 +1,6 @@
 #include "util/FitText.h"
 
-#include "util/Utf8.h"
+#include "text/Utf8.h"
 
 namespace qor {
 

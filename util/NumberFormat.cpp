@@ -6,8 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "text/Utf8.h"
 #include "util/FitText.h"
-#include "util/Utf8.h"
 
 namespace qor {
 

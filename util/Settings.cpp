@@ -10,7 +10,6 @@ namespace qor {
 namespace {
 
 using platform::RegRoot;
-using platform::RegValue;
 
 RegRoot RootOf(bool machine) {
   return machine ? RegRoot::LocalMachine : RegRoot::CurrentUser;

@@ -10,10 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/PathText.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/Json.h"
 #include "tests/support/TempFolder.h"
+#include "text/PathText.h"
+#include "text/Utf8.h"
 
 namespace qor {
 namespace {
@@ -405,12 +406,12 @@ TEST_F(CliTest, ControlCharactersOfTheDataNeverReachTheTerminal) {
     EXPECT_EQ(r.exit, row.exit) << r.err;
     for (std::size_t i = 0; i < r.out.size();) {
       const auto c = static_cast<unsigned char>(r.out[i]);
-      const std::size_t n = platform::Utf8SequenceLength(r.out, i);
-      const bool c1 = n == 2 && c == 0xC2 && static_cast<unsigned char>(r.out[i + 1]) < 0xA0;
-      const bool stray = n == 0 && c >= 0x80 && c < 0xA0;
+      const Utf8Char ch = DecodeUtf8(r.out, i);
+      const bool c1 = ch.valid && ch.code >= 0x80 && ch.code < 0xA0;
+      const bool stray = !ch.valid && c >= 0x80 && c < 0xA0;
       ASSERT_FALSE((c < 0x20 && c != '\n') || c == 0x7F || c1 || stray)
           << "byte " << i << " of " << r.out;
-      i += n == 0 ? 1 : n;
+      i += ch.size;
     }
     for (const std::string& shown : row.shows) {
       EXPECT_NE(r.out.find(shown), std::string::npos) << shown << " in\n" << r.out;

@@ -181,7 +181,9 @@ INSTANTIATE_TEST_SUITE_P(
                       CaseCase{"DottedI", "i", "\xC4\xB0", false},
                       CaseCase{"StrayBytes", "a\xFF", "A\xFF", true},
                       CaseCase{"OtherStrayBytes", "a\xFF", "a\xFE", false},
-                      CaseCase{"StrayAgainstLetter", "\xE9", "\xC3\xA9", false}),
+                      CaseCase{"StrayAgainstLetter", "\xE9", "\xC3\xA9", false},
+                      // Each byte of a sequence cut short is a byte of its own.
+                      CaseCase{"CutSequences", "\xE2\x82", "\xE2\x83", false}),
     [](const ::testing::TestParamInfo<CaseCase>& info) { return info.param.name; });
 
 TEST(NtfsUpperCase, FoldsEveryLetterAndKeepsStrayBytesAboveEveryCodePoint) {

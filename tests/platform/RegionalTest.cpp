@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "text/Utf8.h"
+
 #ifndef _WIN32
 #include <locale.h>
 
@@ -15,24 +17,6 @@
 
 namespace qor::platform {
 namespace {
-
-// Each lead byte followed by as many continuation bytes as it announces: what a symbol in a
-// code page, or one cut short, is not.
-bool IsUtf8(std::string_view text) {
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i++]);
-    const int extra = lead < 0x80                   ? 0
-                      : lead >= 0xC2 && lead < 0xE0 ? 1
-                      : lead >= 0xE0 && lead < 0xF0 ? 2
-                      : lead >= 0xF0 && lead < 0xF5 ? 3
-                                                    : -1;
-    if (extra < 0) return false;
-    for (int k = 0; k < extra; ++k, ++i) {
-      if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return false;
-    }
-  }
-  return true;
-}
 
 TEST(UserNumberSymbols, ADecimalSymbolAndADistinctGroupingSymbolInUtf8) {
   const NumberSymbols symbols = UserNumberSymbols();

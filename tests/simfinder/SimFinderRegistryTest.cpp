@@ -18,7 +18,7 @@ constexpr const char* kKey = "Software\\Microsoft\\Microsoft Games\\Flight Simul
 
 void WriteExePath(const std::string& value) {
   ASSERT_TRUE(platform::RegWriteValue(platform::RegRoot::LocalMachine, kKey, "EXE Path",
-                                      platform::RegValue::Text(value)));
+                                      RegValue::Text(value)));
 }
 
 TEST(SimFinderRegistryTest, FindsFs2004WhereItsKeysSayAndOnlyWhereItsProgramIs) {

@@ -17,7 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using platform::RegistryStore;
 using platform::RegRoot;
-using platform::RegValue;
 
 constexpr const char* kProgKey = "Software\\QOR Soft\\QORBgl";
 // A machine-wide key of another program that the machine store holds.
@@ -102,7 +101,7 @@ TEST_F(SettingsTest, OnlyTextValuesReadAndANonTextMachineValueIsReadOnTheUserBra
     RegValue machine;
     const char* expected;  // with "user" under the same name in the user branch
   };
-  RegValue emptyDword{platform::kRegDword, ""};
+  RegValue emptyDword{kRegDword, ""};
   const Case cases[] = {
       {"text", RegValue::Text("machine"), "machine"},
       {"expandable text, nothing expanded", RegValue::Text("%ProgramFiles%\\FS9", 2),
@@ -110,7 +109,7 @@ TEST_F(SettingsTest, OnlyTextValuesReadAndANonTextMachineValueIsReadOnTheUserBra
       {"text up to its first zero", RegValue::Text(std::string("ab\0cd", 5)), "ab"},
       {"empty text, no fall-back", RegValue::Text(""), ""},
       {"DWORD: read again on the user branch", RegValue::Dword(10), "user"},
-      {"binary: read again on the user branch", RegValue{platform::kRegBinary, "xy"}, "user"},
+      {"binary: read again on the user branch", RegValue{kRegBinary, "xy"}, "user"},
       {"multi-text: read again on the user branch", RegValue::Text("a", 7), "user"},
       {"a value of size 0 is empty whatever its type", emptyDword, ""},
   };

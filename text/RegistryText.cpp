@@ -1,12 +1,14 @@
-#include "platform/RegistryText.h"
+#include "text/RegistryText.h"
 
 #include <cinttypes>
 #include <cstdio>
 
-#include "platform/Folder.h"
-#include "platform/NameCase.h"
+#include "text/Hex.h"
+#include "text/Trim.h"
+#include "text/Utf16.h"
+#include "text/Utf8.h"
 
-namespace qor::platform {
+namespace qor {
 
 namespace {
 
@@ -15,105 +17,21 @@ constexpr std::string_view kRelativeTo = ";; All keys relative to ";
 // Seconds between 1601 (the start of Windows file times) and 1970.
 constexpr std::int64_t kEpochDifference = 11644473600;
 
-// --- UTF-8 and UTF-16 -------------------------------------------------------------------------
-// A byte that is not part of valid UTF-8 travels as the lone surrogate U+DC80 + byte and comes
-// back as the same byte, so that a folder name in another encoding survives the store.
+// --- UTF-16 ---------------------------------------------------------------------------------
+// A byte that is not UTF-8 travels as an escape unit (NotUtf8::kEscape) and comes back as the
+// same byte, so that a folder name in another code page survives the store.
+
+std::u16string ToUtf16(std::string_view text) {
+  return Utf8ToUtf16(text, NotUtf8::kEscape);
+}
+
+std::string ToUtf8(std::u16string_view units) {
+  return Utf16ToUtf8(units, NotUtf8::kEscape);
+}
 
 void AppendUnit(std::string& out, char16_t unit) {
   out.push_back(static_cast<char>(unit & 0xFF));
   out.push_back(static_cast<char>(unit >> 8));
-}
-
-// Decodes one UTF-8 sequence at text[i], advancing i; a bad byte gives its escape unit.
-void DecodeUtf8(std::string_view text, std::size_t& i, std::u16string& out) {
-  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-  const unsigned char lead = byte(i);
-  int extra = 0;
-  char32_t c = 0;
-  if (lead < 0x80) {
-    out.push_back(lead);
-    ++i;
-    return;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    extra = 1;
-    c = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    extra = 2;
-    c = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    extra = 3;
-    c = lead & 0x07;
-  }
-  bool valid = extra > 0;
-  for (int k = 1; valid && k <= extra; ++k) {
-    if (i + k >= text.size() || (byte(i + k) & 0xC0) != 0x80) {
-      valid = false;
-    } else {
-      c = (c << 6) | (byte(i + k) & 0x3F);
-    }
-  }
-  static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-  if (valid && (c < kMinimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))) {
-    valid = false;
-  }
-  if (!valid) {
-    out.push_back(static_cast<char16_t>(0xDC00 + lead));
-    ++i;
-    return;
-  }
-  if (c >= 0x10000) {
-    c -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-  } else {
-    out.push_back(static_cast<char16_t>(c));
-  }
-  i += extra + 1;
-}
-
-std::u16string ToUtf16(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) DecodeUtf8(text, i, out);
-  return out;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
-std::string ToUtf8(std::u16string_view units) {
-  std::string out;
-  out.reserve(units.size());
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    const char16_t u = units[i];
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-        units[i + 1] <= 0xDFFF) {
-      AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (units[i + 1] - 0xDC00));
-      ++i;
-    } else if (u >= 0xDC80 && u <= 0xDCFF) {
-      out.push_back(static_cast<char>(u - 0xDC00));
-    } else if (u >= 0xD800 && u <= 0xDFFF) {
-      AppendUtf8(out, 0xFFFD);
-    } else {
-      AppendUtf8(out, u);
-    }
-  }
-  return out;
 }
 
 std::u16string UnitsOf(const std::string& data) {
@@ -128,13 +46,6 @@ std::u16string UnitsOf(const std::string& data) {
 
 // --- Reading ----------------------------------------------------------------------------------
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Reads an escaped text from line[pos] up to the unescaped `end`, leaving pos after it. False
 // when the line ends first.
 bool ParseEscaped(std::string_view line, std::size_t& pos, char end, std::u16string& out) {
@@ -145,7 +56,12 @@ bool ParseEscaped(std::string_view line, std::size_t& pos, char end, std::u16str
       return true;
     }
     if (c != '\\') {
-      DecodeUtf8(line, pos, out);
+      // Plain characters up to the next escape or the end: neither byte occurs inside a UTF-8
+      // sequence.
+      std::size_t stop = pos + 1;
+      while (stop < line.size() && line[stop] != end && line[stop] != '\\') ++stop;
+      AppendUtf8AsUtf16(out, line.substr(pos, stop - pos), NotUtf8::kEscape);
+      pos = stop;
       continue;
     }
     if (++pos >= line.size()) return false;
@@ -159,8 +75,8 @@ bool ParseEscaped(std::string_view line, std::size_t& pos, char end, std::u16str
       ++pos;
       unsigned value = 0;
       int digits = 0;
-      for (; digits < 4 && pos < line.size() && HexDigit(line[pos]) >= 0; ++digits) {
-        value = value * 16 + static_cast<unsigned>(HexDigit(line[pos++]));
+      for (; digits < 4 && pos < line.size() && HexDigitValue(line[pos]) >= 0; ++digits) {
+        value = value * 16 + static_cast<unsigned>(HexDigitValue(line[pos++]));
       }
       out.push_back(digits == 0 ? u'x' : static_cast<char16_t>(value));  // "\x" alone: the x
     } else if (e >= '0' && e <= '7') {
@@ -171,33 +87,24 @@ bool ParseEscaped(std::string_view line, std::size_t& pos, char end, std::u16str
       }
       out.push_back(static_cast<char16_t>(value));
     } else {
-      DecodeUtf8(line, pos, out);  // \\, \", \[, \] and any other character stand for it
+      // \\, \", \[, \] and any other character stand for it.
+      const std::size_t size = DecodeUtf8(line, pos).size;
+      AppendUtf8AsUtf16(out, line.substr(pos, size), NotUtf8::kEscape);
+      pos += size;
     }
   }
   return false;
 }
 
-std::string_view TrimLeft(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  return s;
-}
-
-std::string_view TrimRight(std::string_view s) {
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
-    s.remove_suffix(1);
-  }
-  return s;
-}
-
 // Parses "01,02,ff" (blanks allowed around the bytes); false on anything else.
 bool ParseHexBytes(std::string_view text, std::string& out) {
-  text = TrimRight(TrimLeft(text));
+  text = Trim(text);
   if (text.empty()) return true;
   std::size_t pos = 0;
   while (true) {
     while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
-    const int high = pos < text.size() ? HexDigit(text[pos]) : -1;
-    const int low = pos + 1 < text.size() ? HexDigit(text[pos + 1]) : -1;
+    const int high = pos < text.size() ? HexDigitValue(text[pos]) : -1;
+    const int low = pos + 1 < text.size() ? HexDigitValue(text[pos + 1]) : -1;
     if (high < 0 || low < 0) return false;
     out.push_back(static_cast<char>(high * 16 + low));
     pos += 2;
@@ -211,8 +118,8 @@ bool ParseHexBytes(std::string_view text, std::string& out) {
 bool ParseTypeNumber(std::string_view text, std::size_t& pos, std::uint32_t& type) {
   std::uint32_t value = 0;
   int digits = 0;
-  while (pos < text.size() && HexDigit(text[pos]) >= 0 && digits < 8) {
-    value = value * 16 + static_cast<std::uint32_t>(HexDigit(text[pos++]));
+  while (pos < text.size() && HexDigitValue(text[pos]) >= 0 && digits < 8) {
+    value = value * 16 + static_cast<std::uint32_t>(HexDigitValue(text[pos++]));
     ++digits;
   }
   if (digits == 0 || pos >= text.size() || text[pos] != ')') return false;
@@ -237,11 +144,11 @@ bool ParseData(std::string_view text, RegValue& value) {
     std::uint32_t number = 0;
     pos = 6;
     int digits = 0;
-    while (pos < text.size() && HexDigit(text[pos]) >= 0 && digits < 8) {
-      number = number * 16 + static_cast<std::uint32_t>(HexDigit(text[pos++]));
+    while (pos < text.size() && HexDigitValue(text[pos]) >= 0 && digits < 8) {
+      number = number * 16 + static_cast<std::uint32_t>(HexDigitValue(text[pos++]));
       ++digits;
     }
-    if (digits == 0 || !TrimRight(text.substr(pos)).empty()) return false;
+    if (digits == 0 || !TrimEnd(text.substr(pos)).empty()) return false;
     value = RegValue::Dword(number);
     return true;
   } else if (text.starts_with("hex:")) {
@@ -382,17 +289,17 @@ std::string RegValue::AsText() const {
 // --- RegKey -----------------------------------------------------------------------------------
 
 const RegValue* RegKey::Find(std::string_view name) const {
-  const std::u32string wanted = NtfsUpperCase(name);
+  const std::u32string wanted = fold_(name);
   for (const auto& [n, v] : values) {
-    if (NtfsUpperCase(n) == wanted) return &v;
+    if (fold_(n) == wanted) return &v;
   }
   return nullptr;
 }
 
 void RegKey::Set(std::string_view name, RegValue value) {
-  const std::u32string wanted = NtfsUpperCase(name);
+  const std::u32string wanted = fold_(name);
   for (auto& [n, v] : values) {
-    if (NtfsUpperCase(n) == wanted) {
+    if (fold_(n) == wanted) {
       v = std::move(value);
       return;
     }
@@ -412,7 +319,7 @@ std::optional<std::string> NormalizeKeyPath(std::string_view path) {
 const RegKey* RegistryHive::FindKey(std::string_view path) const {
   const auto normal = NormalizeKeyPath(path);
   if (!normal) return nullptr;
-  const auto found = index_.find(NtfsUpperCase(*normal));
+  const auto found = index_.find(fold_(*normal));
   return found == index_.end() ? nullptr : &keys_[found->second];
 }
 
@@ -420,7 +327,7 @@ bool RegistryHive::KeyExists(std::string_view path) const {
   const auto normal = NormalizeKeyPath(path);
   if (!normal) return false;
   if (normal->empty() || FindKey(*normal) != nullptr) return true;
-  const std::u32string prefix = NtfsUpperCase(*normal) + U"\\";
+  const std::u32string prefix = fold_(*normal) + U"\\";
   for (const auto& [upper, at] : index_) {
     if (upper.starts_with(prefix)) return true;
   }
@@ -430,25 +337,25 @@ bool RegistryHive::KeyExists(std::string_view path) const {
 RegKey* RegistryHive::CreateKey(std::string_view path, std::int64_t now) {
   const auto normal = NormalizeKeyPath(path);
   if (!normal) return nullptr;
-  const auto [found, added] = index_.try_emplace(NtfsUpperCase(*normal), keys_.size());
-  if (added) keys_.push_back(RegKey{*normal, now, {}});
+  const auto [found, added] = index_.try_emplace(fold_(*normal), keys_.size());
+  if (added) keys_.push_back(RegKey(*normal, now, fold_));
   return &keys_[found->second];
 }
 
-std::optional<RegistryHive> RegistryHive::Parse(std::string_view text) {
+std::optional<RegistryHive> RegistryHive::Parse(std::string_view text, NameFold fold) {
   std::vector<std::string_view> lines;
   for (std::size_t start = 0; start <= text.size();) {
     std::size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
-    lines.push_back(TrimRight(text.substr(start, end - start)));
+    lines.push_back(TrimEnd(text.substr(start, end - start)));
     start = end + 1;
   }
   if (lines.empty() || lines.front() != kHeader) return std::nullopt;
 
-  RegistryHive hive;
+  RegistryHive hive(fold);
   RegKey* key = nullptr;  // the section being read; nullptr before the first or after a bad one
   for (std::size_t n = 1; n < lines.size(); ++n) {
-    const std::string_view line = TrimLeft(lines[n]);
+    const std::string_view line = TrimStart(lines[n]);
     if (line.empty()) continue;
     if (line.starts_with(kRelativeTo) && key == nullptr) {
       std::u16string root;
@@ -470,7 +377,7 @@ std::optional<RegistryHive> RegistryHive::Parse(std::string_view text) {
       key = nullptr;
       if (!ParseEscaped(line, pos, ']', name)) continue;
       std::int64_t modified = 0;
-      const std::string_view rest = TrimLeft(line.substr(pos));
+      const std::string_view rest = TrimStart(line.substr(pos));
       for (char c : rest) {
         if (c < '0' || c > '9' || modified > (INT64_MAX - 9) / 10) break;
         modified = modified * 10 + (c - '0');
@@ -485,7 +392,7 @@ std::optional<RegistryHive> RegistryHive::Parse(std::string_view text) {
     while (joined.back() == '\\' && joined.find("=hex") != std::string::npos &&
            n + 1 < lines.size()) {
       joined.pop_back();
-      joined += TrimLeft(lines[++n]);
+      joined += TrimStart(lines[++n]);
     }
     std::u16string name;
     std::size_t pos = 1;
@@ -519,4 +426,4 @@ std::string RegistryHive::Serialize() const {
   return out;
 }
 
-}  // namespace qor::platform
+}  // namespace qor

@@ -1,8 +1,8 @@
+#include "text/CollationKeys.h"
+
 #include <algorithm>
 
-#include "platform/Collation.h"
-
-namespace qor::platform {
+namespace qor {
 
 // A key begins with the letters' weights of its text, one character after the other, ended by
 // the byte 1 (ICU's keys and Windows' alike; no weight byte is ever 0 or 1 in ICU's, and in
@@ -30,4 +30,4 @@ int CompareLetters(std::string_view a, std::string_view b) {
   return static_cast<unsigned char>(*x) < static_cast<unsigned char>(*y) ? -1 : 1;
 }
 
-}  // namespace qor::platform
+}  // namespace qor
