@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Errors.h"
+#include "text/Trim.h"
 #include "util/Color.h"
 #include "util/DateFormat.h"
 #include "util/FitText.h"
@@ -117,7 +118,7 @@ int TQORDoc::BeginPage(bool first) {
   std::string rest = title_;
   while (!rest.empty()) {
     std::string found;
-    const std::string line = Trim(CutFieldAny(rest, {"\t", "\r\n"}, found));
+    const std::string line(Trim(CutFieldAny(rest, {"\t", "\r\n"}, found)));
     x_ = (surface_->PageWidth() - leftMargin_ - rightMargin_ - surface_->TextWidth(line)) / 2;
     surface_->TextOut(x_, y_, line);
     y_ += LineHeight();
@@ -144,7 +145,7 @@ int TQORDoc::BeginPage(bool first) {
 
 void TQORDoc::PrintText(const std::string& text, bool newLine, std::uint32_t backColor) {
   if (!printing_) BeginPrint();
-  const std::string t = Trim(text);
+  const std::string t(Trim(text));
   const bool rule = !t.empty() && (t.find_first_not_of('-') == std::string::npos ||
                                    t.find_first_not_of('=') == std::string::npos);
   if (rule) {

@@ -5,8 +5,8 @@
 #include "platform/File.h"
 #include "platform/Folder.h"
 #include "platform/WinePaths.h"
+#include "text/Trim.h"
 #include "util/FileUtil.h"
-#include "util/FitText.h"
 #include "util/Settings.h"
 
 namespace qor {
@@ -29,7 +29,7 @@ constexpr Simulator kSimulators[] = {
 bool Find(int version, std::string& folder) {
   if (version < TFS::kFS98 || version > TFS::kFS2004) return false;
   const Simulator& sim = kSimulators[version - 1];
-  const std::string value = Trim(RegReadStr(true, sim.key, sim.valueName));
+  const std::string value(Trim(RegReadStr(true, sim.key, sim.valueName)));
   if (value.empty()) return false;
   folder = IncludeBackslash(platform::NativePathOfWindowsPath(value));
   if (folder.size() <= 1) return false;

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "text/Trim.h"
 #include "util/FileUtil.h"
-#include "util/FitText.h"
 #include "util/TextFields.h"
 
 namespace qor {
@@ -68,20 +68,20 @@ class Evaluation {
 };
 
 void Evaluation::Run() {
-  text_ = Trim(text_);
+  text_ = std::string(Trim(text_));
   if (text_.empty()) return FinishValue(Variant());
   if (text_.back() == '%') {
     percent_ = true;
-    text_ = Trim(std::string_view(text_).substr(0, text_.size() - 1));
+    text_ = std::string(Trim(std::string_view(text_).substr(0, text_.size() - 1)));
   }
   if (text_.empty()) return FinishValue(Variant());
   // At most one leading sign: "+-5" is malformed, not -5.
   if (text_.front() == '+') {
-    text_ = Trim(std::string_view(text_).substr(1));
+    text_ = std::string(Trim(std::string_view(text_).substr(1)));
     if (text_.empty()) return FinishValue(Variant());
   } else if (text_.front() == '-') {
     sign_ = -1;
-    text_ = Trim(std::string_view(text_).substr(1));
+    text_ = std::string(Trim(std::string_view(text_).substr(1)));
   }
   if (text_.empty()) return FinishValue(Variant());
 
@@ -208,14 +208,14 @@ void Evaluation::ParseDate() {
   if (sign_ < 0 || percent_) return FinishValue(Variant::Null());
   double fraction = 0.0;
   if (text_.find(':') != std::string::npos) {
-    std::string date = Trim(CutField(text_, " "));
+    std::string date(Trim(CutField(text_, " ")));
     if (date.empty()) return FinishValue(Variant::Null());
     if (date.back() == '.') {
       date.pop_back();
-      date = Trim(date);
+      date = std::string(Trim(date));
       if (date.empty()) return FinishValue(Variant::Null());
     }
-    text_ = Trim(text_);
+    text_ = std::string(Trim(text_));
     if (text_.empty()) return FinishValue(Variant::Null());
     const std::optional<double> hours = ClockHours(text_);
     if (!hours) return FinishValue(Variant::Null());

@@ -8,8 +8,8 @@
 #include "platform/Folder.h"
 #include "platform/NameCase.h"
 #include "platform/Trash.h"
+#include "text/Trim.h"
 #include "text/Utf8.h"
-#include "util/FitText.h"
 
 namespace qor {
 
@@ -96,7 +96,7 @@ bool OnlyChars(const std::string& allowed, const std::string& s) {
 
 bool MakeDir(const std::string& path) {
   try {
-    const std::string folder = ExcludeBackslash(Trim(path));
+    const std::string folder = ExcludeBackslash(std::string(Trim(path)));
     if (folder.empty()) return false;
     return platform::MakeFolders(folder, 0777);
   } catch (...) {

@@ -53,12 +53,6 @@ std::string FitStr(std::string_view text, int n, char32_t pad) {
   return out;
 }
 
-std::string Trim(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return std::string(text);
-}
-
 std::string LeftText(std::string_view text, int n) {
   if (n <= 0) return {};
   return std::string(text.substr(0, CharOffset(text, static_cast<std::size_t>(n))));

@@ -1,6 +1,6 @@
 #pragma once
-// Padding, cutting and trimming texts for fixed-width columns. Texts are UTF-8; every width
-// counts characters (code points), not bytes.
+// Padding and cutting texts for fixed-width columns (trimming is text/Trim.h's). Texts are
+// UTF-8; every width counts characters (code points), not bytes.
 
 #include <string>
 #include <string_view>
@@ -12,8 +12,6 @@ namespace qor {
 std::string FitStr(std::string_view text, int n, char32_t pad = U' ');
 void AppendFitStr(std::string& out, std::string_view text, int n, char32_t pad = U' ');
 
-// text without its leading and trailing blanks and control characters (codes 32 and below).
-std::string Trim(std::string_view text);
 // The first n characters (all of them when n is at least the length, none when n <= 0).
 std::string LeftText(std::string_view text, int n);
 // text written n times (empty when n <= 0).

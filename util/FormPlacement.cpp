@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "text/Trim.h"
 #include "util/Evaluator.h"
-#include "util/FitText.h"
 #include "util/Settings.h"
 #include "util/TextFields.h"
 

@@ -9,6 +9,7 @@
 #include "bgl/Bgl.h"
 #include "bgl/Change.h"
 #include "bgl/Listing.h"
+#include "text/Trim.h"
 #include "util/FitText.h"
 #include "util/NumberFormat.h"
 #include "util/Wording.h"
@@ -35,8 +36,8 @@ void WindowWorkflow::ChangeElevation(std::size_t line) {
   if (lines_.IsAirport(line)) {
     subject = Trim(LeftText(lines_.Text(line), kLabelWidth));
   } else {
-    subject = LangStr(18, "la") + " " + Trim(LeftText(lines_.Text(line), 20)) + " " +
-              Of(Trim(LeftText(lines_.Text(lines_.Parent(line)), kLabelWidth))) + " " +
+    subject = LangStr(18, "la") + " " + std::string(Trim(LeftText(lines_.Text(line), 20))) + " " +
+              Of(std::string(Trim(LeftText(lines_.Text(lines_.Parent(line)), kLabelWidth)))) + " " +
               LangStr(20, "");
   }
   std::string text = Metres(old, false);

@@ -12,9 +12,9 @@
 #include "library/Undo.h"
 #include "platform/Errors.h"
 #include "simfinder/QORFS.h"
+#include "text/Trim.h"
 #include "util/Environment.h"
 #include "util/FileUtil.h"
-#include "util/FitText.h"
 #include "util/NumberFormat.h"
 #include "util/Settings.h"
 #include "util/Wording.h"
@@ -94,7 +94,7 @@ void LibraryPage::Report(const std::string& text, bool stop) {
 
 void LibraryPage::Browse(const std::string& shown) {
   if (Working()) return;
-  std::string folder = Trim(shown);
+  std::string folder(Trim(shown));
   if (!dialogs_.BrowseFolder(LangStr(40, "Dossier de FS2004"), folder)) return;
   view_.ShowSimulatorFolder(folder);
   Load(folder);

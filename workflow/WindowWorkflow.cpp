@@ -11,9 +11,9 @@
 #include "platform/Folder.h"
 #include "platform/NameCase.h"
 #include "platform/Process.h"
+#include "text/Trim.h"
 #include "util/Environment.h"
 #include "util/FileUtil.h"
-#include "util/FitText.h"
 #include "util/NumberFormat.h"
 #include "util/Wording.h"
 #include "workflow/AirportSearch.h"
@@ -217,7 +217,7 @@ void WindowWorkflow::Browse() {
 }
 
 void WindowWorkflow::HandOver(const std::string& text) {
-  const std::string path = Trim(text);
+  const std::string path(Trim(text));
   if (!path.empty()) OpenPath(path);
 }
 

@@ -58,19 +58,6 @@ TEST(LeftTextAndRepeatStr, CountCharacters) {
 
 // Only blanks and control characters go: the bytes of a character beyond ASCII are no blanks,
 // not even those of a no-break space.
-TEST(Trim, CutsBlanksAndControlsAtBothEnds) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"  ab c  ", "ab c"},
-      {"\t\r\n\x01"
-       "ab\x1F ",
-       "ab"},
-      {"\u00A0x\u00A0", "\u00A0x\u00A0"},
-      {" été ", "été"},
-      {" \t ", ""},
-      {"", ""},
-  };
-  for (const auto& [text, expected] : cases) EXPECT_EQ(Trim(text), expected) << text;
-}
 
 }  // namespace
 }  // namespace qor
