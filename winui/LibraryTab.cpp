@@ -3,6 +3,7 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "platform/Text_win32.h"
@@ -338,6 +339,7 @@ void LibraryTab::FitColumns(int id) {
   // Each column as wide as its widest text or its caption (Wine's "use header" sizing looks at
   // the texts alone).
   std::vector<int> widths;
+  std::vector<bool> kept;  // the elevations, never cut
   for (int c = 0; c < columns; ++c) {
     wchar_t caption[128] = {};
     LVCOLUMNW column{};
@@ -347,20 +349,38 @@ void LibraryTab::FitColumns(int id) {
     ListView_GetColumn(list, c, &column);
     ListView_SetColumnWidth(list, c, LVSCW_AUTOSIZE);
     widths.push_back(std::max(ListView_GetColumnWidth(list, c),
-                              ListView_GetStringWidth(list, caption) + px_(16)));
+                              ListView_GetStringWidth(list, caption) + px_(32)));
+    kept.push_back(std::wstring_view(caption).substr(0, 8) == L"Altitude");
   }
   if (widths.empty()) return;
-  // Too wide for the list: the widest column (a file's path, which its row's hint shows
-  // whole) gives up the difference, so that every value, the elevation above all, shows
-  // without scrolling.
+  // Too wide for the list: the widest columns (a file's path first, which its row's hint shows
+  // whole) give up the difference, so that every column, the elevation whole, shows without
+  // scrolling.
   RECT client{};
   ::GetClientRect(list, &client);
   const int room = client.right - ::GetSystemMetrics(SM_CXVSCROLL);
-  int total = 0;
-  for (const int w : widths) total += w;
-  if (total > room) {
-    int& widest = *std::max_element(widths.begin(), widths.end());
-    widest = std::max(widest - (total - room), px_(60));
+  auto total = [&](int cap) {
+    int sum = 0;
+    for (std::size_t c = 0; c < widths.size(); ++c)
+      sum += kept[c] ? widths[c] : std::min(widths[c], cap);
+    return sum;
+  };
+  // The largest width the wide columns are cut to, never below a short word's.
+  int cap = *std::max_element(widths.begin(), widths.end());
+  if (total(cap) > room) {
+    int low = px_(60), high = cap;
+    while (low < high) {
+      const int mid = (low + high + 1) / 2;
+      if (total(mid) <= room) {
+        low = mid;
+      } else {
+        high = mid - 1;
+      }
+    }
+    cap = low;
+  }
+  for (std::size_t c = 0; c < widths.size(); ++c) {
+    if (!kept[c]) widths[c] = std::min(widths[c], cap);
   }
   for (int c = 0; c < columns; ++c) ListView_SetColumnWidth(list, c, widths[c]);
 }

@@ -304,6 +304,15 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
+    case WM_NEXTDLGCTL: {
+      // The dialog manager moves the keyboard with this message (Tab, a label's access key),
+      // which only a dialog's own procedure answers.
+      const HWND target = LOWORD(lParam) != 0
+                              ? reinterpret_cast<HWND>(wParam)
+                              : ::GetNextDlgTabItem(window_, ::GetFocus(), wParam != 0);
+      if (target != nullptr) ::SetFocus(target);
+      return 0;
+    }
     case WM_COMMAND:
       Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
       return 0;
