@@ -9,7 +9,9 @@
 
 #include "platform/Errors.h"
 #include "platform/File.h"
-#include "util/Utf8.h"
+#include "text/Hex.h"
+#include "text/Trim.h"
+#include "text/Utf8.h"
 
 namespace qor {
 
@@ -27,12 +29,6 @@ bool IsLetter(char c) {
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
-int HexDigit(char c) {
-  return IsDigit(c)             ? c - '0'
-         : c >= 'a' && c <= 'f' ? c - 'a' + 10
-         : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                : -1;
-}
 
 std::string LowerAscii(std::string_view text) {
   std::string lower(text);
@@ -42,36 +38,11 @@ std::string LowerAscii(std::string_view text) {
   return lower;
 }
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-  return text;
-}
-
 // The UTF-8 character at text[i], i moved past it; a byte that starts no character is U+FFFD.
 char32_t NextChar(std::string_view text, std::size_t& i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-  if (lead < 0x80 || extra == 0 || lead > 0xF4) {
-    ++i;
-    return lead < 0x80 ? lead : 0xFFFD;
-  }
-  char32_t c = lead & (0x3F >> extra);
-  for (int k = 1; k <= extra; ++k) {
-    if (i + k >= text.size() || (byte(i + k) & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    c = (c << 6) | (byte(i + k) & 0x3F);
-  }
-  constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-  if (c < kSmallest[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-    ++i;
-    return 0xFFFD;
-  }
-  i += extra + 1;
-  return c;
+  const Utf8Char c = DecodeUtf8(text, i);
+  i += c.size;
+  return c.code;
 }
 
 struct NamedEntity {
@@ -105,7 +76,7 @@ std::optional<char32_t> Entity(std::string_view text, std::size_t& i) {
     if (digits.empty()) return std::nullopt;
     std::uint32_t value = 0;
     for (const char d : digits) {
-      const int v = hex ? HexDigit(d) : IsDigit(d) ? d - '0' : -1;
+      const int v = hex ? HexDigitValue(d) : IsDigit(d) ? d - '0' : -1;
       if (v < 0) return std::nullopt;
       if (value <= 0x10FFFF) value = value * (hex ? 16 : 10) + static_cast<std::uint32_t>(v);
     }
@@ -176,7 +147,7 @@ int ParseColor(std::string_view value) {
   if (value.size() != 3 && value.size() != 6) return -1;
   int rgb = 0;
   for (const char d : value) {
-    const int v = HexDigit(d);
+    const int v = HexDigitValue(d);
     if (v < 0) return -1;
     rgb = value.size() == 3 ? rgb * 256 + v * 17 : rgb * 16 + v;
   }
