@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libicu-dev              # text collation and case folding
   libgtest-dev libgmock-dev
+  nlohmann-json3-dev      # the tests read the command line's JSON (header only, also for Windows)
   libbenchmark-dev        # the performance benchmarks (Google Benchmark)
   qt6-base-dev            # the window (Widgets) and the single-instance socket (Network)
   qt6-translations-l10n   # Qt's own buttons and dialogs in French

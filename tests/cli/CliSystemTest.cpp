@@ -14,7 +14,6 @@
 #include "platform/ShellFolders.h"
 #include "platform/Trash.h"
 #include "tests/support/BglBuilder.h"
-#include "tests/support/Json.h"
 #include "tests/support/Program.h"
 #include "tests/support/TempFolder.h"
 

@@ -9,9 +9,9 @@
 #include <sstream>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "tests/support/BglBuilder.h"
-#include "tests/support/Json.h"
 #include "tests/support/TempFolder.h"
 #include "text/PathText.h"
 #include "text/Utf8.h"
@@ -216,11 +216,12 @@ TEST_F(CliTest, TheLibraryCommandsFindAlignAndCheckTheSampleLibrary) {
 
   Result r = Run({"areas", "--fs", fs, "--json"});
   ASSERT_EQ(r.exit, 0) << r.err;
-  const test::JsonValue listed = test::ParseJson(r.out);
+  const nlohmann::json listed = nlohmann::json::parse(r.out);
   std::vector<std::string> areas;
-  for (const auto& a : listed["areas"].items) {
-    areas.push_back(std::to_string(a["layer"].number) + " " + a["title"].text +
-                    (a["active"].boolean ? "" : " off") + " " + std::to_string(a["files"].number));
+  for (const auto& a : listed.at("areas")) {
+    areas.push_back(std::to_string(a.at("layer").get<std::int64_t>()) + " " +
+                    a.at("title").get<std::string>() + (a.at("active").get<bool>() ? "" : " off") +
+                    " " + std::to_string(a.at("files").get<std::int64_t>()));
   }
   EXPECT_EQ(areas, (std::vector<std::string>{"1 Scènes par défaut 1", "2 Pays-Bas 1",
                                              "3 Courchevel (add-on) 1",
@@ -228,19 +229,19 @@ TEST_F(CliTest, TheLibraryCommandsFindAlignAndCheckTheSampleLibrary) {
 
   r = Run({"where", "LfLj", "--fs", fs, "--json"});
   ASSERT_EQ(r.exit, 0) << r.err;
-  test::JsonValue where = test::ParseJson(r.out);
-  EXPECT_FALSE(where["agree"].boolean);
-  ASSERT_EQ(where["definitions"].items.size(), 3u);
-  EXPECT_EQ(where["definitions"].items[1]["file"].text, addon);
-  EXPECT_TRUE(where["definitions"].items[1]["shown"].boolean);
-  EXPECT_EQ(where["definitions"].items[1]["elevation_mm"].number, 2006500);
-  EXPECT_EQ(where["definitions"].items[0]["elements"].items.size(), 2u);
+  nlohmann::json where = nlohmann::json::parse(r.out);
+  EXPECT_FALSE(where.at("agree").get<bool>());
+  ASSERT_EQ(where.at("definitions").size(), 3u);
+  EXPECT_EQ(where.at("definitions").at(1).at("file").get<std::string>(), addon);
+  EXPECT_TRUE(where.at("definitions").at(1).at("shown").get<bool>());
+  EXPECT_EQ(where.at("definitions").at(1).at("elevation_mm").get<std::int64_t>(), 2006500);
+  EXPECT_EQ(where.at("definitions").at(0).at("elements").size(), 2u);
   EXPECT_EQ(Run({"where", "KJFK", "--fs", fs}).exit, 1);
 
   r = Run({"conflicts", "--fs", fs, "--json"});
   ASSERT_EQ(r.exit, 0) << r.err;
-  const test::JsonValue conflicts = test::ParseJson(r.out);
-  EXPECT_EQ(conflicts["conflicts"].items.at(0)["icao"].text, "LFLJ");
+  const nlohmann::json conflicts = nlohmann::json::parse(r.out);
+  EXPECT_EQ(conflicts.at("conflicts").at(0).at("icao").get<std::string>(), "LFLJ");
   EXPECT_EQ(Run({"conflicts", "--fs", fs, "--min-diff", "1,5"}).exit, 1);
 
   const test::Bytes before = test::ReadFile(world);
@@ -265,11 +266,11 @@ TEST_F(CliTest, TheLibraryCommandsFindAlignAndCheckTheSampleLibrary) {
   test::WriteFile(fs + "/Scenery/World/scenery/vieux.bgl", {0x01, 0x00, 0, 0});
   r = Run({"check", fs + "/Scenery/World/scenery", "--json"});
   EXPECT_EQ(r.exit, 3) << r.err;
-  const test::JsonValue check = test::ParseJson(r.out);
-  EXPECT_EQ(check["checked"].number, 3);
-  ASSERT_EQ(check["files"].items.size(), 2u);
-  EXPECT_EQ(check["files"].items[0]["state"].text, "damaged");
-  EXPECT_EQ(check["files"].items[1]["state"].text, "old-format");
+  const nlohmann::json check = nlohmann::json::parse(r.out);
+  EXPECT_EQ(check.at("checked").get<std::int64_t>(), 3);
+  ASSERT_EQ(check.at("files").size(), 2u);
+  EXPECT_EQ(check.at("files").at(0).at("state").get<std::string>(), "damaged");
+  EXPECT_EQ(check.at("files").at(1).at("state").get<std::string>(), "old-format");
   EXPECT_EQ(Run({"check", fs + "/Addon Scenery/Courchevel/scenery"}).exit, 0);
 
   // A scenery.cfg that cannot be taken: its line, and nothing else done.
@@ -319,9 +320,10 @@ TEST_F(CliTest, AFileOfNeitherFormatIsDamagedAndLeavesAgreementOpen) {
     EXPECT_EQ(r.out.rfind("b.bgl : ", 0), 0u) << r.out;
     EXPECT_NE(r.out.find(row.says), std::string::npos) << r.out;
     r = Run({"check", folder, "--json"});
-    const test::JsonValue check = test::ParseJson(r.out);
-    ASSERT_EQ(check["files"].items.size(), 1u) << r.out;
-    EXPECT_EQ(check["files"].items[0]["state"].text, row.older ? "old-format" : "damaged");
+    const nlohmann::json check = nlohmann::json::parse(r.out);
+    ASSERT_EQ(check.at("files").size(), 1u) << r.out;
+    EXPECT_EQ(check.at("files").at(0).at("state").get<std::string>(),
+              row.older ? "old-format" : "damaged");
 
     r = Run({"where", "LFLJ", "--fs", fs});
     EXPECT_EQ(r.exit, 0) << r.err;
@@ -337,19 +339,19 @@ TEST_F(CliTest, AFileOfNeitherFormatIsDamagedAndLeavesAgreementOpen) {
       EXPECT_NE(r.err.find("\"" + folder + "/b.bgl\""), std::string::npos) << r.err;
     }
     r = Run({"where", "LFLJ", "--fs", fs, "--json"});
-    const test::JsonValue where = test::ParseJson(r.out);
-    EXPECT_EQ(where["agree"].boolean, row.older);
-    ASSERT_EQ(where["unreadable"].items.size(), row.older ? 0u : 1u) << r.out;
+    const nlohmann::json where = nlohmann::json::parse(r.out);
+    EXPECT_EQ(where.at("agree").get<bool>(), row.older);
+    ASSERT_EQ(where.at("unreadable").size(), row.older ? 0u : 1u) << r.out;
     if (!row.older) {
-      EXPECT_EQ(where["unreadable"].items[0]["file"].text, folder + "/b.bgl");
+      EXPECT_EQ(where.at("unreadable").at(0).at("file").get<std::string>(), folder + "/b.bgl");
     }
   }
   // The other library commands list it too; conflicts says what its silence cannot mean.
   const Result areas = Run({"areas", "--fs", dir_ / "fs0", "--json"});
   EXPECT_EQ(areas.exit, 0);
-  const test::JsonValue unreadable = test::ParseJson(areas.out)["unreadable"];
-  ASSERT_EQ(unreadable.items.size(), 1u) << areas.out;
-  EXPECT_NE(unreadable.items[0]["message"].text.find("$0000"), std::string::npos);
+  const nlohmann::json unreadable = nlohmann::json::parse(areas.out).at("unreadable");
+  ASSERT_EQ(unreadable.size(), 1u) << areas.out;
+  EXPECT_NE(unreadable.at(0).at("message").get<std::string>().find("$0000"), std::string::npos);
   const Result conflicts = Run({"conflicts", "--fs", dir_ / "fs0"});
   EXPECT_EQ(conflicts.exit, 1);
   EXPECT_NE(conflicts.out.find("Je ne peux pas dire si les définitions actives des autres"),
@@ -422,22 +424,22 @@ TEST_F(CliTest, ControlCharactersOfTheDataNeverReachTheTerminal) {
 
   const std::string airportText = "Nord\nSud\xC2\x8D\x7F\x1b[2J";
   const std::string titleText = "Zone\x1b[2J\x1b]0;titre\x07\xC2\x9D";
-  test::JsonValue json = test::ParseJson(Run({"list", file, "--json"}).out);
-  EXPECT_EQ(json["file"].text, file);
-  EXPECT_EQ(json["airports"].items.at(0)["name"].text, airportText);
-  json = test::ParseJson(Run({"find", folder, "LFLJ", "--json"}).out);
-  EXPECT_EQ(json["files"].items.at(0).text, name);
-  json = test::ParseJson(Run({"areas", "--fs", fs, "--json"}).out);
-  EXPECT_EQ(json["areas"].items.at(1)["title"].text, titleText);
-  json = test::ParseJson(Run({"where", "LFLJ", "--fs", fs, "--json"}).out);
-  const test::JsonValue& shown = json["definitions"].items.at(1);
-  EXPECT_EQ(shown["area"].text, titleText);
-  EXPECT_EQ(shown["file"].text, file);
-  EXPECT_EQ(shown["name"].text, airportText);
-  json = test::ParseJson(Run({"conflicts", "--fs", fs, "--json"}).out);
-  EXPECT_EQ(json["conflicts"].items.at(0)["name"].text, airportText);
-  json = test::ParseJson(Run({"check", damagedFolder, "--json"}).out);
-  EXPECT_EQ(json["files"].items.at(0)["name"].text, "casse\n\x1b[2J\xEF\xBF\xBD.bgl");
+  nlohmann::json json = nlohmann::json::parse(Run({"list", file, "--json"}).out);
+  EXPECT_EQ(json.at("file").get<std::string>(), file);
+  EXPECT_EQ(json.at("airports").at(0).at("name").get<std::string>(), airportText);
+  json = nlohmann::json::parse(Run({"find", folder, "LFLJ", "--json"}).out);
+  EXPECT_EQ(json.at("files").at(0).get<std::string>(), name);
+  json = nlohmann::json::parse(Run({"areas", "--fs", fs, "--json"}).out);
+  EXPECT_EQ(json.at("areas").at(1).at("title").get<std::string>(), titleText);
+  json = nlohmann::json::parse(Run({"where", "LFLJ", "--fs", fs, "--json"}).out);
+  const nlohmann::json& shown = json.at("definitions").at(1);
+  EXPECT_EQ(shown.at("area").get<std::string>(), titleText);
+  EXPECT_EQ(shown.at("file").get<std::string>(), file);
+  EXPECT_EQ(shown.at("name").get<std::string>(), airportText);
+  json = nlohmann::json::parse(Run({"conflicts", "--fs", fs, "--json"}).out);
+  EXPECT_EQ(json.at("conflicts").at(0).at("name").get<std::string>(), airportText);
+  json = nlohmann::json::parse(Run({"check", damagedFolder, "--json"}).out);
+  EXPECT_EQ(json.at("files").at(0).at("name").get<std::string>(), "casse\n\x1b[2J\xEF\xBF\xBD.bgl");
 }
 
 TEST_F(CliTest, TheBundledSampleSceneryIsWhatTheToolMakesAndLists) {
@@ -485,14 +487,14 @@ TEST_F(CliTest, SetWritesTheAirportAndWithAllItsElementsAfterTheBackup) {
   EXPECT_EQ(r.exit, 0) << r.err;
 
   const Result json = Run({"list", dir_ / "f.bgl", "--json"});
-  const test::JsonValue airports = test::ParseJson(json.out)["airports"];
-  ASSERT_EQ(airports.items.size(), 2u) << json.out;
-  EXPECT_EQ(airports.items[0]["name"].text, "Aérodrome Nord");
-  EXPECT_EQ(airports.items[0]["elevation_mm"].number, 12346);
-  EXPECT_EQ(airports.items[0]["elements"].items.at(0)["elevation_mm"].number, 12346);
-  EXPECT_EQ(airports.items[0]["elements"].items.at(1)["elevation_mm"].number, -1250);
-  EXPECT_EQ(airports.items[1]["name"].text, "Sud");
-  EXPECT_EQ(airports.items[1]["elevation_mm"].number, 100000);
+  const nlohmann::json airports = nlohmann::json::parse(json.out).at("airports");
+  ASSERT_EQ(airports.size(), 2u) << json.out;
+  EXPECT_EQ(airports.at(0).at("name").get<std::string>(), "Aérodrome Nord");
+  EXPECT_EQ(airports.at(0).at("elevation_mm").get<std::int64_t>(), 12346);
+  EXPECT_EQ(airports.at(0).at("elements").at(0).at("elevation_mm").get<std::int64_t>(), 12346);
+  EXPECT_EQ(airports.at(0).at("elements").at(1).at("elevation_mm").get<std::int64_t>(), -1250);
+  EXPECT_EQ(airports.at(1).at("name").get<std::string>(), "Sud");
+  EXPECT_EQ(airports.at(1).at("elevation_mm").get<std::int64_t>(), 100000);
   // Each run opened the file afresh and copied it again; the earlier copies went to the trash.
   EXPECT_TRUE(std::filesystem::exists(dir_ / "home/.local/share/Trash/files/f.bgl"));
   EXPECT_EQ(test::ReadFile(dir_ / "f.bgl").size(), original.size());
@@ -590,19 +592,19 @@ TEST_F(CliTest, OddNamesAreListedOpenedBackedUpAndRewritten) {
 
     r = Run({"list", file, "--json"});
     EXPECT_EQ(r.exit, 0) << r.err;
-    test::JsonValue json;
-    ASSERT_NO_THROW(json = test::ParseJson(r.out)) << r.out;
-    EXPECT_EQ(json["airports"].items.at(0)["name"].text, "Nord");
-    EXPECT_EQ(json["airports"].items.at(0)["offset"].number, ap.elevationOffset);
+    nlohmann::json json;
+    ASSERT_NO_THROW(json = nlohmann::json::parse(r.out)) << r.out;
+    EXPECT_EQ(json.at("airports").at(0).at("name").get<std::string>(), "Nord");
+    EXPECT_EQ(json.at("airports").at(0).at("offset").get<std::int64_t>(), ap.elevationOffset);
     if (utf8) {
-      EXPECT_EQ(json["file"].text, file);
-      EXPECT_FALSE(json.Has("file_bytes"));
+      EXPECT_EQ(json.at("file").get<std::string>(), file);
+      EXPECT_FALSE(json.contains("file_bytes"));
     } else {
       // The text shows the name as best it can; the bytes give it back exactly.
       const std::string ete = "\xEF\xBF\xBDt\xEF\xBF\xBD";
-      EXPECT_EQ(json["file"].text, (dir_ / "dossier ") + ete + "/" + ete + ".bgl");
+      EXPECT_EQ(json.at("file").get<std::string>(), (dir_ / "dossier ") + ete + "/" + ete + ".bgl");
       std::string bytes;
-      const std::string& hex = json["file_bytes"].text;
+      const std::string hex = json.at("file_bytes").get<std::string>();
       for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
         bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
       }

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstring>
 #include <filesystem>
@@ -16,7 +17,6 @@
 
 #include "platform/File.h"
 #include "tests/support/BglBuilder.h"
-#include "tests/support/Json.h"
 #include "tests/support/Program.h"
 #include "tests/support/TempFolder.h"
 
@@ -291,9 +291,9 @@ class KilledAlignTest : public SafetyTest {
     std::set<std::string> states;
     const test::ProgramRun history = Cli({"history", "--json"});
     if (history.exit != 0) return states;  // nothing recorded
-    const test::JsonValue json = test::ParseJson(history.out);
-    for (const test::JsonValue& change : json["changes"].items) {
-      states.insert(change["state"].text);
+    const nlohmann::json json = nlohmann::json::parse(history.out);
+    for (const nlohmann::json& change : json.at("changes")) {
+      states.insert(change.at("state").get<std::string>());
     }
     return states;
   }

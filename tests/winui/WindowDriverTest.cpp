@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <chrono>
@@ -21,7 +22,6 @@
 #include "platform/ShellFolders.h"
 #include "platform/Text_win32.h"
 #include "tests/support/BglBuilder.h"
-#include "tests/support/Json.h"
 #include "tests/support/Program.h"
 #include "tests/support/TempFolder.h"
 #include "winui/Ids.h"
@@ -323,14 +323,14 @@ TEST_F(WindowDriverTest, TheWindowListsOpensEditsSearchesAndHandsOver) {
   // Where each line's elevation lies in the file, in the order of the lines.
   const test::ProgramRun json = test::RunProgram(kCli, {"list", "--json", file});
   ASSERT_EQ(json.exit, 0) << json.err;
-  const test::JsonValue parsed = test::ParseJson(json.out);
+  const nlohmann::json parsed = nlohmann::json::parse(json.out);
   std::vector<std::int64_t> offsets, elevations;
-  for (const test::JsonValue& airport : parsed["airports"].items) {
-    offsets.push_back(airport["offset"].number);
-    elevations.push_back(airport["elevation_mm"].number);
-    for (const test::JsonValue& element : airport["elements"].items) {
-      offsets.push_back(element["offset"].number);
-      elevations.push_back(element["elevation_mm"].number);
+  for (const nlohmann::json& airport : parsed.at("airports")) {
+    offsets.push_back(airport.at("offset").get<std::int64_t>());
+    elevations.push_back(airport.at("elevation_mm").get<std::int64_t>());
+    for (const nlohmann::json& element : airport.at("elements")) {
+      offsets.push_back(element.at("offset").get<std::int64_t>());
+      elevations.push_back(element.at("elevation_mm").get<std::int64_t>());
     }
   }
   ASSERT_EQ(offsets.size(), items.size());
@@ -432,7 +432,7 @@ TEST_F(WindowDriverTest, TheWindowListsOpensEditsSearchesAndHandsOver) {
   fs::remove(test::Utf8Path(backup));
 
   // A search narrows the list to the files that define the airport.
-  const std::string sought = parsed["airports"].items.at(0)["name"].text;
+  const std::string sought = parsed.at("airports").at(0).at("name").get<std::string>();
   // Posted: the button opens a modal box, and a sent click would wait for it to close.
   ::PostMessageW(window_, WM_COMMAND, MAKEWPARAM(winui::bSearch, BN_CLICKED),
                  reinterpret_cast<LPARAM>(Control(winui::bSearch)));
