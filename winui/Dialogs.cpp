@@ -9,6 +9,7 @@
 #include "platform/File.h"
 #include "platform/Text_win32.h"
 #include "winui/Ids.h"
+#include "workflow/LangStr.h"
 
 namespace qor::winui {
 
@@ -282,16 +283,20 @@ bool Win32Dialogs::InputBox(const std::string& caption, const std::string& promp
 bool Win32Dialogs::OpenFileName(std::string& path) {
   std::wstring file(32768, L'\0');
   const std::wstring folder = platform::Wide(path);
-  static constexpr wchar_t kFilter[] = L"Fichiers BGL (*.bgl)\0*.bgl\0Tous les fichiers\0*.*\0";
+  // The filter's names and patterns, each ended by a null, the list by a second one.
+  std::wstring filter = platform::Wide(LangStr(64, "Fichiers BGL (*.bgl)"));
+  filter += std::wstring(L"\0*.bgl\0", 7) + platform::Wide(LangStr(65, "Tous les fichiers")) +
+            std::wstring(L"\0*.*\0", 6);
+  const std::wstring title = platform::Wide(LangStr(63, "Choisissez le fichier BGL à éditer"));
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner_;
-  dialog.lpstrFilter = kFilter;
+  dialog.lpstrFilter = filter.c_str();
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  dialog.lpstrTitle = L"Choisissez le fichier BGL à éditer";
+  dialog.lpstrTitle = title.c_str();
   dialog.lpstrDefExt = L"bgl";
   dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NODEREFERENCELINKS | OFN_ENABLESIZING |
                  OFN_EXPLORER;

@@ -276,20 +276,19 @@ std::optional<LRESULT> LibraryTab::Notify(const NMHDR& header) {
     case LVN_ITEMCHANGED:
       if (header.idFrom == lvConflits) EnableButtons();
       return 0;
-    case LVN_GETINFOTIPW:
-      // A definition's file whole, which its column may show cut.
-      if (header.idFrom == lvDefinitions) {
-        auto& tip = const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(header));
-        const auto file = tip.iItem >= 0 ? page_.DefinitionFile(static_cast<std::size_t>(tip.iItem))
-                                         : std::nullopt;
-        if (file && tip.cchTextMax > 0) {
-          const std::wstring text = Wide(*file);
-          const auto n = std::min(text.size(), static_cast<std::size_t>(tip.cchTextMax - 1));
-          text.copy(tip.pszText, n);
-          tip.pszText[n] = L'\0';
-        }
+    case LVN_GETINFOTIPW: {
+      // A row's hint, which the workflow gives (a definition's whole path, its column may cut).
+      auto& tip = const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(header));
+      const std::vector<std::string>& tips = tips_[static_cast<int>(header.idFrom)];
+      if (tip.iItem >= 0 && static_cast<std::size_t>(tip.iItem) < tips.size() &&
+          tip.cchTextMax > 0) {
+        const std::wstring text = Wide(tips[static_cast<std::size_t>(tip.iItem)]);
+        const auto n = std::min(text.size(), static_cast<std::size_t>(tip.cchTextMax - 1));
+        text.copy(tip.pszText, n);
+        tip.pszText[n] = L'\0';
       }
       return 0;
+    }
     case NM_DBLCLK:
       if (header.idFrom == lvDefinitions) {
         const auto& click = reinterpret_cast<const NMITEMACTIVATE&>(header);
@@ -308,10 +307,13 @@ void LibraryTab::Fill(int id, const std::vector<LibraryRow>& rows, std::vector<b
   ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   ListView_DeleteAllItems(list);
   marks.clear();
+  std::vector<std::string>& tips = tips_[id];
+  tips.clear();
   const int columns = Header_GetItemCount(ListView_GetHeader(list));
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const LibraryRow& row = rows[r];
     marks.push_back(row.marked);
+    tips.push_back(row.tip);
     for (std::size_t c = 0; c < row.cells.size() && static_cast<int>(c) < columns; ++c) {
       std::wstring text = Wide(row.cells[c]);
       LVITEMW item{};

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -76,6 +77,8 @@ class LibraryTab final : public LibraryView {
   bool busy_ = false;
   // Which lines of each list are drawn in bold.
   std::vector<bool> areaMarks_, definitionMarks_, conflictMarks_;
+  // Each list's rows' hints, by the list's identifier.
+  std::map<int, std::vector<std::string>> tips_;
 };
 
 }  // namespace qor::winui
