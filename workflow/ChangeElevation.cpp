@@ -36,16 +36,14 @@ void WindowWorkflow::ChangeElevation(std::size_t line) {
   if (lines_.IsAirport(line)) {
     subject = Trim(LeftText(lines_.Text(line), kLabelWidth));
   } else {
-    subject = LangStr(18, "la") + " " + std::string(Trim(LeftText(lines_.Text(line), 20))) + " " +
+    subject = LangStr(18) + " " + std::string(Trim(LeftText(lines_.Text(line), 20))) + " " +
               Of(std::string(Trim(LeftText(lines_.Text(lines_.Parent(line)), kLabelWidth)))) + " " +
-              LangStr(20, "");
+              LangStr(20);
   }
   std::string text = Metres(old, false);
   std::optional<std::int32_t> typed;
   while (!typed) {
-    if (!dialogs_->InputBox(LangStr(16, "Modification d'élévation"),
-                            LangStr(17, "Nouvelle élévation en mètres") + " " + Of(subject),
-                            text)) {
+    if (!dialogs_->InputBox(LangStr(16), LangStr(17) + " " + Of(subject), text)) {
       return;
     }
     std::string problem;
@@ -54,11 +52,10 @@ void WindowWorkflow::ChangeElevation(std::size_t line) {
     if (!typed) dialogs_->Message(problem + "\r\n\r\nJe n'ai rien écrit.");
   }
   const std::int32_t raw = *typed;
-  const std::string largeChange = LangStr(21, "Changement de plus de 10 mètres ???");
+  const std::string largeChange = LangStr(21);
   if (std::llabs(std::int64_t{raw} - old) >= kLargeChange &&
-      dialogs_->MsgBox(
-          largeChange + "\r\n\r\n" + LangStr(22, "Confirmez-vous") + " " + Metres(raw) + " m. ?",
-          LangStr(23, "Attention"), UserDialog::kOkCancel) != UserDialog::kIdOk) {
+      dialogs_->MsgBox(largeChange + "\r\n\r\n" + LangStr(22) + " " + Metres(raw) + " m. ?",
+                       LangStr(23), UserDialog::kOkCancel) != UserDialog::kIdOk) {
     return;
   }
   // Nothing can replace the tree while a dialog is open; should it have happened, the line
@@ -85,15 +82,13 @@ void WindowWorkflow::ChangeElevation(std::size_t line) {
   }
   if (moving.empty()) return;
   const bool large = farthest >= kLargeChange;
-  std::string question =
-      LangStr(24, "Voulez-vous également changer l'altitude des éléments de l'aéroport ?") +
-      "\r\n\r\n" + LangStr(42, "Éléments à changer :") + " " + std::to_string(moving.size()) +
-      "\r\n" + LangStr(43, "Plus grand déplacement :") + " " + Metres(farthest) + " m";
+  std::string question = LangStr(24) + "\r\n\r\n" + LangStr(42) + " " +
+                         std::to_string(moving.size()) + "\r\n" + LangStr(43) + " " +
+                         Metres(farthest) + " m";
   if (large) question = largeChange + "\r\n\r\n" + question;
   // Enter answers No when an element would move far.
   const int flags = UserDialog::kYesNo | (large ? UserDialog::kDefButton2 : 0);
-  if (dialogs_->MsgBox(question, LangStr(25, "Autres éléments"), flags) != UserDialog::kIdYes ||
-      tree != treeShown_) {
+  if (dialogs_->MsgBox(question, LangStr(25), flags) != UserDialog::kIdYes || tree != treeShown_) {
     return;
   }
   // The elements change together, as one change of the journal: all of them or none.

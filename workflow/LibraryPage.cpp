@@ -95,7 +95,7 @@ void LibraryPage::Report(const std::string& text, bool stop) {
 void LibraryPage::Browse(const std::string& shown) {
   if (Working()) return;
   std::string folder(Trim(shown));
-  if (!dialogs_.BrowseFolder(LangStr(40, "Dossier de FS2004"), folder)) return;
+  if (!dialogs_.BrowseFolder(LangStr(40), folder)) return;
   view_.ShowSimulatorFolder(folder);
   Load(folder);
 }

@@ -34,13 +34,13 @@ std::vector<PrintNode> PrintOut(const AirportLines& lines) {
 void WindowWorkflow::PrintList() {
   Submit(Request::Print, [this] {
     if (page_ != Page::Elevations) {
-      dialogs_->Message(LangStr(9, "Oups, pas encore programmé pour cet onglet."));
+      dialogs_->Message(LangStr(9));
       return;
     }
     if (!bgl_ || lines_.Empty()) return;  // nothing to print, nothing said to be printed
     // The open file's name, whether or not the list still selects it.
     const std::string name = ExtractFileName(bgl_->FileName);
-    const std::string title = LangStr(8, "Aéroports et altitudes de") + " " + name;
+    const std::string title = LangStr(8) + " " + name;
     std::string pdf;
     if (!printer_.HasDefaultPrinter()) {
       if (!printer_.CanWritePdf()) {

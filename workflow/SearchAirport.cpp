@@ -10,14 +10,11 @@ namespace qor {
 void WindowWorkflow::Search() {
   Submit(Request::Search, [this] {
     if (files_.empty()) {
-      dialogs_->Message(LangStr(12,
-                                "Sélectionnez d'abord un dossier contenant plusieurs fichiers BGL "
-                                "au nouveau format svp."));
+      dialogs_->Message(LangStr(12));
       return;
     }
     std::string name;
-    if (!dialogs_->InputBox(LangStr(13, "Recherche"), LangStr(14, "Aéroport à chercher") + " :",
-                            name)) {
+    if (!dialogs_->InputBox(LangStr(13), LangStr(14) + " :", name)) {
       return;
     }
     search_ = std::make_unique<AirportSearch>(folder_, files_, name);
@@ -52,7 +49,7 @@ void WindowWorkflow::SearchStep(std::uint64_t job) {
   EndJob();
   if (kept.empty()) {
     Guarded([this] { ListFolder(folder_); });
-    dialogs_->Message(LangStr(15, "Pas trouvé dans cette liste."));
+    dialogs_->Message(LangStr(15));
   } else {
     ReplaceFiles(std::move(kept));
     ChooseWhenFree(files_.front());

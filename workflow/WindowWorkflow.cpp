@@ -151,7 +151,7 @@ void WindowWorkflow::Start(const WindowSettings& settings, const std::string& co
   Guarded([&] { recovered = library::OpenUserJournal(); });
   for (const std::string& line : recovered) dialogs_->Message(line);
   page_ = settings.page;
-  SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
+  SetStatus(LangStr(7));
   if (!settings.folder.empty()) ChooseFolder(settings.folder);
   if (!commandLinePath.empty()) OpenPath(commandLinePath);
 }
@@ -209,7 +209,7 @@ void WindowWorkflow::OpenPath(const std::string& path) {
 void WindowWorkflow::Browse() {
   Submit(Request::Path, [this] {
     const std::string before = status_;
-    SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
+    SetStatus(LangStr(7));
     std::string path = folder_;
     if (dialogs_->OpenFileName(path)) return OpenPathNow(path);
     SetStatus(before);  // nothing chosen: what the line said is still true
@@ -391,16 +391,16 @@ void WindowWorkflow::StatusOfList() {
 }
 
 void WindowWorkflow::StatusOfFile() {
-  if (!bgl_) return SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
+  if (!bgl_) return SetStatus(LangStr(7));
   if (page_ == Page::Elevations && !lines_.Empty()) {
-    return SetStatus(LangStr(10, "Double-clic sur la ligne à modifier."));
+    return SetStatus(LangStr(10));
   }
   const int airports = bgl_->AirportCount();
   SetStatus("« " + ExtractFileName(fileField_) + " » : " +
             (airports == 0
                  ? std::string("aucun aéroport")
                  : std::to_string(airports) + (airports == 1 ? " aéroport" : " aéroports")) +
-            ". L'onglet « " + LangStr(3, "Élévation") + " » les montre.");
+            ". L'onglet « " + LangStr(3) + " » les montre.");
 }
 
 void WindowWorkflow::SelectPendingLine() {
@@ -453,12 +453,12 @@ void WindowWorkflow::SetFileField(const std::string& path) {
 }
 
 void WindowWorkflow::OpenFieldFile() {
-  SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
+  SetStatus(LangStr(7));
   ClearTree();  // its lines point into the file's records
   bgl_.reset();
   if (!platform::FileExists(fileField_)) return;
   if (!TBGL::CanRead(fileField_)) {
-    dialogs_->Message(LangStr(26, "Je ne sais pas encore lire ce format de fichier BGL."));
+    dialogs_->Message(LangStr(26));
     return;
   }
   bgl_ = std::make_unique<TBGL>(fileField_, DesktopFolder());
@@ -471,7 +471,7 @@ void WindowWorkflow::CloseFile() {
   bgl_.reset();
   fileField_.clear();
   view_.SetFileField("");
-  SetStatus(LangStr(7, "Choisissez le fichier BGL à éditer."));
+  SetStatus(LangStr(7));
 }
 
 void WindowWorkflow::ClearTree() {
@@ -485,13 +485,13 @@ void WindowWorkflow::FillTree() {
   if (!bgl_) return ClearTree();
   if (bgl_->AirportCount() < 1) {
     ClearTree();
-    dialogs_->Message(LangStr(11, "Ce fichier ne contient pas d'aéroports."));
+    dialogs_->Message(LangStr(11));
     return;
   }
   lines_.Fill(*bgl_);
   ++treeShown_;
   view_.ShowTree(lines_);
-  SetStatus(LangStr(10, "Double-clic sur la ligne à modifier."));
+  SetStatus(LangStr(10));
   view_.SetPrintEnabled(true);
   SelectPendingLine();
 }
