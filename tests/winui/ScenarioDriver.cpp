@@ -20,6 +20,7 @@
 #include "platform/Text_win32.h"
 #include "tests/scenarios/WindowDriver.h"
 #include "tests/support/TempFolder.h"
+#include "tests/winui/RemoteWindow.h"
 #include "winui/Ids.h"
 
 namespace qor::test {
@@ -33,79 +34,13 @@ const std::string kWindow = QORBGL_WINDOW;
 constexpr wchar_t kSettingsKey[] = L"Software\\QOR Soft\\QORBgl";
 constexpr wchar_t kDialogClass[] = L"#32770";
 
-bool WaitFor(const std::function<bool()>& done, int milliseconds = 10000) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (std::chrono::steady_clock::now() < until) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
-  }
-  return done();
-}
-
-std::string Text(HWND control) {
-  wchar_t text[4096] = {};
-  ::SendMessageW(control, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
-  return Utf8(text);
-}
-
 LPARAM At(int x, int y) {
   return MAKELPARAM(x, y);
 }
 
-// Memory in the window's process, for the messages whose answers travel through a pointer.
-class Remote {
- public:
-  Remote(HWND window, std::size_t size) {
-    DWORD id = 0;
-    ::GetWindowThreadProcessId(window, &id);
-    process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
-    memory_ = ::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-  }
-  ~Remote() {
-    ::VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-    ::CloseHandle(process_);
-  }
-  Remote(const Remote&) = delete;
-  Remote& operator=(const Remote&) = delete;
-  LPARAM At(std::size_t offset) const {
-    return reinterpret_cast<LPARAM>(static_cast<char*>(memory_) + offset);
-  }
-  void Write(std::size_t offset, const void* data, std::size_t n) {
-    ::WriteProcessMemory(process_, reinterpret_cast<void*>(At(offset)), data, n, nullptr);
-  }
-  void Read(std::size_t offset, void* data, std::size_t n) const {
-    ::ReadProcessMemory(process_, reinterpret_cast<void*>(At(offset)), data, n, nullptr);
-  }
-
- private:
-  HANDLE process_ = nullptr;
-  void* memory_ = nullptr;
-};
-
-struct Search {
-  DWORD process;
-  const wchar_t* cls;
-  std::vector<HWND> found;
-};
-
-// Named, for the system's calling convention (a lambda has the compiler's on 32-bit x86).
-BOOL CALLBACK NoteWindow(HWND w, LPARAM p) {
-  auto* s = reinterpret_cast<Search*>(p);
-  wchar_t name[64] = {};
-  ::GetClassNameW(w, name, 64);
-  DWORD process = 0;
-  ::GetWindowThreadProcessId(w, &process);
-  if (process == s->process && std::wstring(name) == s->cls && ::IsWindowVisible(w)) {
-    s->found.push_back(w);
-  }
-  return TRUE;
-}
-
 // The visible top-level windows of a class in a process.
 std::vector<HWND> WindowsOf(DWORD process, const wchar_t* cls) {
-  Search search{process, cls, {}};
-  ::EnumWindows(NoteWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindWindows(cls, L"", process);
 }
 
 // Keys pressed on the system's keyboard: the accelerators read the Ctrl and Shift keys' state.
@@ -265,9 +200,9 @@ class Win32Driver final : public WindowDriver {
     Act([&] { ClickListBox(winui::lbFiles, row, false); });
   }
   void Search() override { Click(winui::bSearch); }
-  std::string FileField() override { return Text(Control(winui::eFichier)); }
+  std::string FileField() override { return ControlText(Control(winui::eFichier)); }
   std::string Status() override {
-    std::string status = Text(Control(winui::pSb));
+    std::string status = ControlText(Control(winui::pSb));
     status.erase(0, status.find_first_not_of(' '));
     return status;
   }
@@ -276,7 +211,7 @@ class Win32Driver final : public WindowDriver {
   void ClickTab(int page) override {
     Act([&] {
       const HWND tabs = Control(winui::pc);
-      Remote remote(window_, sizeof(RECT));
+      RemoteMemory remote(window_, sizeof(RECT));
       ::SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(page), remote.At(0));
       RECT r{};
       remote.Read(0, &r, sizeof r);
@@ -309,7 +244,7 @@ class Win32Driver final : public WindowDriver {
     Act([&] {
       ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[line]));
       ::SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(items[line]));
-      Remote remote(window_, sizeof(RECT));
+      RemoteMemory remote(window_, sizeof(RECT));
       remote.Write(0, &items[line], sizeof(HTREEITEM));
       ::SendMessageW(tree, TVM_GETITEMRECT, TRUE, remote.At(0));
       RECT r{};
@@ -329,7 +264,7 @@ class Win32Driver final : public WindowDriver {
     ::SendMessageW(Control(winui::eSimulateur), WM_SETTEXT, 0,
                    reinterpret_cast<LPARAM>(Wide(folder).c_str()));
   }
-  std::string SimulatorField() override { return Text(Control(winui::eSimulateur)); }
+  std::string SimulatorField() override { return ControlText(Control(winui::eSimulateur)); }
   void Load() override { Click(winui::bCharger); }
   void Lookup(const std::string& airport) override {
     ::SendMessageW(Control(winui::eAeroport), WM_SETTEXT, 0,
@@ -352,7 +287,7 @@ class Win32Driver final : public WindowDriver {
     const HWND view = ListOf(list);
     std::vector<std::string> captions;
     for (int c = 0; c < ColumnCount(view); ++c) {
-      Remote remote(window_, sizeof(LVCOLUMNW) + 256 * sizeof(wchar_t));
+      RemoteMemory remote(window_, sizeof(LVCOLUMNW) + 256 * sizeof(wchar_t));
       LVCOLUMNW column{};
       column.mask = LVCF_TEXT;
       column.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(LVCOLUMNW)));
@@ -368,7 +303,7 @@ class Win32Driver final : public WindowDriver {
   bool ColumnVisible(LibraryList list, std::size_t column) override {
     const HWND view = ListOf(list);
     const HWND header = reinterpret_cast<HWND>(::SendMessageW(view, LVM_GETHEADER, 0, 0));
-    Remote remote(window_, sizeof(RECT));
+    RemoteMemory remote(window_, sizeof(RECT));
     if (!::SendMessageW(header, HDM_GETITEMRECT, column, remote.At(0))) return false;
     RECT item{};
     remote.Read(0, &item, sizeof item);
@@ -392,8 +327,8 @@ class Win32Driver final : public WindowDriver {
       if (how != Gesture::DoubleClick) PostKey(view, VK_RETURN);
     });
   }
-  std::string LibrarySummary() override { return Text(Control(winui::lResume)); }
-  std::string LibraryStatus() override { return Text(Control(winui::lEtatBib)); }
+  std::string LibrarySummary() override { return ControlText(Control(winui::lResume)); }
+  std::string LibraryStatus() override { return ControlText(Control(winui::lEtatBib)); }
 
   void ResizeTo(int width, int height) override {
     Act([&] {
@@ -439,7 +374,7 @@ class Win32Driver final : public WindowDriver {
       // A label: a text that names a field, not one the window writes (those take no '&').
       const bool label = ::lstrcmpiW(cls, L"Static") == 0 && (style & SS_NOPREFIX) == 0;
       if (!button && !label) continue;
-      const std::string text = Text(control);
+      const std::string text = ControlText(control);
       bool marked = false;
       for (std::size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] == '&') {
@@ -498,8 +433,9 @@ class Win32Driver final : public WindowDriver {
 
   // What the window shows, to see it stop changing.
   std::string Look() {
-    std::string look = Text(Control(winui::pSb)) + '|' + FileField() + '|' +
-                       Text(Control(winui::lEtatBib)) + '|' + Text(Control(winui::lResume));
+    std::string look = ControlText(Control(winui::pSb)) + '|' + FileField() + '|' +
+                       ControlText(Control(winui::lEtatBib)) + '|' +
+                       ControlText(Control(winui::lResume));
     for (const int id : {winui::lbDir, winui::lbFiles}) {
       look += '|' + std::to_string(Count(id, LB_GETCOUNT)) + ',' +
               std::to_string(Count(id, LB_GETCURSEL));
@@ -552,7 +488,7 @@ class Win32Driver final : public WindowDriver {
       }
       wchar_t caption[256] = {};
       ::GetWindowTextW(box, caption, 256);
-      answered_.push_back({Utf8(caption), Text(::GetDlgItem(box, winui::kDialogText))});
+      answered_.push_back({Utf8(caption), ControlText(::GetDlgItem(box, winui::kDialogText))});
       if (answered_.back().caption != answer.caption) {
         ADD_FAILURE() << "the dialog \"" << answered_.back().caption << "\" opened instead of \""
                       << answer.caption << "\": " << answered_.back().text;
@@ -584,7 +520,7 @@ class Win32Driver final : public WindowDriver {
       wchar_t caption[256] = {};
       ::GetWindowTextW(boxes.front(), caption, 256);
       ADD_FAILURE() << "unexpected dialog \"" << Utf8(caption)
-                    << "\": " << Text(::GetDlgItem(boxes.front(), winui::kDialogText));
+                    << "\": " << ControlText(::GetDlgItem(boxes.front(), winui::kDialogText));
       Dismiss(boxes.front());
       Settle();
     }
@@ -626,7 +562,7 @@ class Win32Driver final : public WindowDriver {
 
   void ClickListView(HWND view, std::size_t row, bool twice) {
     ::SendMessageW(view, LVM_ENSUREVISIBLE, row, FALSE);
-    Remote remote(window_, sizeof(RECT));
+    RemoteMemory remote(window_, sizeof(RECT));
     RECT r{LVIR_LABEL, 0, 0, 0};
     remote.Write(0, &r, sizeof r);
     ::SendMessageW(view, LVM_GETITEMRECT, row, remote.At(0));
@@ -652,7 +588,7 @@ class Win32Driver final : public WindowDriver {
   }
 
   std::string Cell(HWND view, int row, int column) const {
-    Remote remote(window_, sizeof(LVITEMW) + 1024 * sizeof(wchar_t));
+    RemoteMemory remote(window_, sizeof(LVITEMW) + 1024 * sizeof(wchar_t));
     LVITEMW query{};
     query.iSubItem = column;
     query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(LVITEMW)));
@@ -665,7 +601,7 @@ class Win32Driver final : public WindowDriver {
   }
 
   std::string ItemText(HTREEITEM item) const {
-    Remote remote(window_, sizeof(TVITEMW) + 1024 * sizeof(wchar_t));
+    RemoteMemory remote(window_, sizeof(TVITEMW) + 1024 * sizeof(wchar_t));
     TVITEMW query{};
     query.mask = TVIF_TEXT;
     query.hItem = item;

@@ -20,6 +20,7 @@
 #include "platform/Text_win32.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/TempFolder.h"
+#include "tests/winui/RemoteWindow.h"
 #include "winui/Ids.h"
 
 namespace qor {
@@ -28,6 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using platform::Utf8;
 using platform::Wide;
+using test::WaitFor;
 
 const std::string kWindow = QORBGL_WINDOW;
 constexpr char kSettingsKey[] = "Software\\QOR Soft\\QORBgl";
@@ -36,45 +38,6 @@ std::uint32_t FieldAt(const test::Bytes& bytes, std::uint32_t at) {
   return static_cast<std::uint32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
                                     static_cast<std::uint32_t>(bytes[at + 3]) << 24);
 }
-
-// Waits for what is asked, letting the window work meanwhile.
-bool WaitFor(const std::function<bool()>& done, int seconds = 10) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (std::chrono::steady_clock::now() < until) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return done();
-}
-
-// Memory in the window's process, for the messages whose answers travel through a pointer.
-class Remote {
- public:
-  explicit Remote(HWND window, std::size_t size) : size_(size) {
-    DWORD id = 0;
-    ::GetWindowThreadProcessId(window, &id);
-    process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
-    memory_ = ::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-  }
-  ~Remote() {
-    ::VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-    ::CloseHandle(process_);
-  }
-  Remote(const Remote&) = delete;
-  Remote& operator=(const Remote&) = delete;
-  char* At(std::size_t offset) const { return static_cast<char*>(memory_) + offset; }
-  void Write(std::size_t offset, const void* data, std::size_t n) {
-    ::WriteProcessMemory(process_, At(offset), data, n, nullptr);
-  }
-  void Read(std::size_t offset, void* data, std::size_t n) const {
-    ::ReadProcessMemory(process_, At(offset), data, n, nullptr);
-  }
-
- private:
-  std::size_t size_;
-  HANDLE process_ = nullptr;
-  void* memory_ = nullptr;
-};
 
 class WindowDriverTest : public ::testing::Test {
  protected:
@@ -107,37 +70,12 @@ class WindowDriverTest : public ::testing::Test {
                                  nullptr, &startup, &process));
     return process;
   }
-  struct TitleSearch {
-    const wchar_t* cls;
-    std::wstring ending;
-    HWND found = nullptr;
-  };
-  // Named, for the system's calling convention (a lambda has the compiler's on 32-bit x86).
-  static BOOL CALLBACK NoteTitled(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<TitleSearch*>(p);
-    wchar_t name[64] = {};
-    ::GetClassNameW(w, name, 64);
-    wchar_t title[512] = {};
-    ::GetWindowTextW(w, title, 512);
-    const std::wstring t = title;
-    if (std::wstring(name) == s->cls && ::IsWindowVisible(w) && t.size() >= s->ending.size() &&
-        t.compare(t.size() - s->ending.size(), s->ending.size(), s->ending) == 0) {
-      s->found = w;
-      return FALSE;
-    }
-    return TRUE;
-  }
   static HWND FindWindowTitled(const wchar_t* cls, const std::wstring& ending) {
-    TitleSearch search{cls, ending};
-    ::EnumWindows(NoteTitled, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const std::vector<HWND> found = test::FindWindows(cls, ending);
+    return found.empty() ? nullptr : found.front();
   }
   HWND Control(int id) const { return ::GetDlgItem(window_, id); }
-  static std::string Text(HWND control) {
-    wchar_t text[4096] = {};
-    ::SendMessageW(control, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
-    return Utf8(text);
-  }
+  static std::string Text(HWND control) { return test::ControlText(control); }
   void ChooseFile(int row) {
     const HWND list = Control(winui::lbFiles);
     ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
@@ -150,17 +88,17 @@ class WindowDriverTest : public ::testing::Test {
         [&] {
           return (window_ = FindWindowTitled(winui::kWindowClass, winui::kTitleEnding)) != nullptr;
         },
-        60));  // the first window of a fresh Wine prefix waits for its font cache
+        60000));  // the first window of a fresh Wine prefix waits for its font cache
   }
   std::string ItemText(HTREEITEM item) const {
-    Remote remote(window_, sizeof(TVITEMW) + 1024 * sizeof(wchar_t));
+    test::RemoteMemory remote(window_, sizeof(TVITEMW) + 1024 * sizeof(wchar_t));
     TVITEMW query{};
     query.mask = TVIF_TEXT;
     query.hItem = item;
     query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TVITEMW)));
     query.cchTextMax = 1024;
     remote.Write(0, &query, sizeof query);
-    ::SendMessageW(Control(winui::tvElev), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+    ::SendMessageW(Control(winui::tvElev), TVM_GETITEMW, 0, remote.At(0));
     wchar_t text[1024] = {};
     remote.Read(sizeof(TVITEMW), text, sizeof text - sizeof(wchar_t));
     return Utf8(text);
@@ -207,9 +145,8 @@ class WindowDriverTest : public ::testing::Test {
   // A click on a tab of the page control, as the mouse gives it.
   void ClickTab(int index) {
     const HWND tabs = Control(winui::pc);
-    Remote remote(window_, sizeof(RECT));
-    ::SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index),
-                   reinterpret_cast<LPARAM>(remote.At(0)));
+    test::RemoteMemory remote(window_, sizeof(RECT));
+    ::SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), remote.At(0));
     RECT r{};
     remote.Read(0, &r, sizeof r);
     const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -225,34 +162,32 @@ class WindowDriverTest : public ::testing::Test {
     return static_cast<int>(::SendMessageW(Control(list), LVM_GETITEMCOUNT, 0, 0));
   }
   std::string Cell(int list, int row, int column) const {
-    Remote remote(window_, sizeof(LVITEMW) + 1024 * sizeof(wchar_t));
+    test::RemoteMemory remote(window_, sizeof(LVITEMW) + 1024 * sizeof(wchar_t));
     LVITEMW query{};
     query.iSubItem = column;
     query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(LVITEMW)));
     query.cchTextMax = 1024;
     remote.Write(0, &query, sizeof query);
-    ::SendMessageW(Control(list), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                   reinterpret_cast<LPARAM>(remote.At(0)));
+    ::SendMessageW(Control(list), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), remote.At(0));
     wchar_t text[1024] = {};
     remote.Read(sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t));
     return Utf8(text);
   }
   void SelectRow(int list, int row) {
-    Remote remote(window_, sizeof(LVITEMW));
+    test::RemoteMemory remote(window_, sizeof(LVITEMW));
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
     remote.Write(0, &state, sizeof state);
-    ::SendMessageW(Control(list), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                   reinterpret_cast<LPARAM>(remote.At(0)));
+    ::SendMessageW(Control(list), LVM_SETITEMSTATE, static_cast<WPARAM>(row), remote.At(0));
   }
   // A double-click on a line, as the mouse gives it: the line is selected, then the click.
   void DoubleClick(HTREEITEM item) {
     const HWND tree = Control(winui::tvElev);
     ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-    Remote remote(window_, sizeof(RECT));
+    test::RemoteMemory remote(window_, sizeof(RECT));
     remote.Write(0, &item, sizeof item);
-    ::SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.At(0)));
+    ::SendMessageW(tree, TVM_GETITEMRECT, TRUE, remote.At(0));
     RECT r{};
     remote.Read(0, &r, sizeof r);
     const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -380,7 +315,7 @@ TEST_F(WindowDriverTest, TheLibraryReadsItsAreasTitlesAndBacksUpWhatItAligns) {
   ::SendMessageW(Control(winui::eSimulateur), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(Wide(sim).c_str()));
   Click(winui::bCharger);
-  ASSERT_TRUE(WaitFor([&] { return RowCount(winui::lvConflits) == 1; }, 20));
+  ASSERT_TRUE(WaitFor([&] { return RowCount(winui::lvConflits) == 1; }, 20000));
   EXPECT_EQ(Cell(winui::lvConflits, 0, 0), "LFLJ");
   // The areas in load order, their titles read from the Windows-1252 file.
   ASSERT_EQ(RowCount(winui::lvZones), 3);
@@ -397,7 +332,7 @@ TEST_F(WindowDriverTest, TheLibraryReadsItsAreasTitlesAndBacksUpWhatItAligns) {
 
   // Read again, the library holds no conflict; each active file changed in its four bytes only,
   // its copy on the desktop; the switched-off area's file untouched.
-  ASSERT_TRUE(WaitFor([&] { return RowCount(winui::lvConflits) == 0; }, 20));
+  ASSERT_TRUE(WaitFor([&] { return RowCount(winui::lvConflits) == 0; }, 20000));
   for (const AreaFile& area : areas) {
     const test::Bytes after = test::ReadFile(area.file);
     if (!area.active) {
