@@ -1,5 +1,5 @@
 #pragma once
-// The registry branches of Linux: each is one store file in the text form of RegistryText.h:
+// The registry branches of Linux: each is one store file in the text form of text/RegistryText.h:
 //   user branch (HKEY_CURRENT_USER)     $XDG_CONFIG_HOME/QOR Soft/registry.reg
 //                                       ($XDG_CONFIG_HOME unset or relative: ~/.config)
 //   machine branch (HKEY_LOCAL_MACHINE) <first folder of $XDG_CONFIG_DIRS>/QOR Soft/registry.reg

@@ -12,6 +12,8 @@
 
 #include "platform/FileOps.h"
 #include "platform/SysCalls_posix.h"
+#include "text/Hex.h"
+#include "text/Utf8.h"
 
 namespace qor::platform {
 
@@ -25,7 +27,6 @@ constexpr std::size_t kMaxEntryName = 255 - 10;
 constexpr int kMaxAttempts = 10000;
 
 std::string PercentEncoded(const std::string& path) {
-  static const char* const kHex = "0123456789ABCDEF";
   std::string out;
   for (const char ch : path) {
     const auto c = static_cast<unsigned char>(ch);
@@ -35,8 +36,8 @@ std::string PercentEncoded(const std::string& path) {
       out += ch;
     } else {
       out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 0xF];
+      out += UpperHexDigit(c >> 4);
+      out += UpperHexDigit(c);
     }
   }
   return out;
@@ -54,7 +55,7 @@ std::string LocalTimeNow() {
 // Cuts a UTF-8 text to at most n bytes without splitting a character.
 std::string CutUtf8(const std::string& text, std::size_t n) {
   if (text.size() <= n) return text;
-  while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+  while (n > 0 && IsContinuationByte(text[n])) --n;
   return text.substr(0, n);
 }
 
