@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/support/TempFolder.h"
-#include "util/Utf8.h"
+#include "text/Utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>
