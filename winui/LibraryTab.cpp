@@ -82,23 +82,21 @@ void LibraryTab::Build(HWND window, HFONT font, const std::function<int(int)>& p
     }
   };
   // A label comes right before its field: its access key gives the field the keyboard.
-  make(L"STATIC", lSimulateur, SS_LEFT, LangStr(29, "Dossier de &FS2004 :"));
+  make(L"STATIC", lSimulateur, SS_LEFT, LangStr(29));
   make(L"EDIT", eSimulateur, ES_AUTOHSCROLL | WS_TABSTOP, {}, WS_EX_CLIENTEDGE);
-  make(L"BUTTON", bParcourirSim, BS_PUSHBUTTON | WS_TABSTOP, LangStr(31, "&Parcourir…"));
-  make(L"BUTTON", bCharger, BS_PUSHBUTTON | WS_TABSTOP, LangStr(32, "&Charger"));
-  make(L"STATIC", lZones, SS_LEFT,
-       LangStr(33, "&Zones de la bibliothèque, dans l'ordre de chargement :"));
+  make(L"BUTTON", bParcourirSim, BS_PUSHBUTTON | WS_TABSTOP, LangStr(31));
+  make(L"BUTTON", bCharger, BS_PUSHBUTTON | WS_TABSTOP, LangStr(32));
+  make(L"STATIC", lZones, SS_LEFT, LangStr(33));
   list(lvZones, LibraryPage::AreaColumns());
-  make(L"STATIC", lAeroport, SS_LEFT, LangStr(34, "Aéroport (&OACI ou nom) :"));
+  make(L"STATIC", lAeroport, SS_LEFT, LangStr(34));
   make(L"EDIT", eAeroport, ES_AUTOHSCROLL | WS_TABSTOP, {}, WS_EX_CLIENTEDGE);
-  make(L"BUTTON", bChercher, BS_PUSHBUTTON | WS_TABSTOP, LangStr(35, "C&hercher"));
+  make(L"BUTTON", bChercher, BS_PUSHBUTTON | WS_TABSTOP, LangStr(35));
   make(L"STATIC", lResume, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
   list(lvDefinitions, LibraryPage::DefinitionColumns());
-  make(L"STATIC", lConflits, SS_LEFT,
-       LangStr(37, "Aéroports dont les définitions actives di&vergent :"));
+  make(L"STATIC", lConflits, SS_LEFT, LangStr(37));
   list(lvConflits, LibraryPage::ConflictColumns());
-  make(L"BUTTON", bAligner, BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, LangStr(38, "&Aligner"));
-  make(L"BUTTON", bAnnuler, BS_PUSHBUTTON | WS_TABSTOP, LangStr(50, "A&nnuler"));
+  make(L"BUTTON", bAligner, BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, LangStr(38));
+  make(L"BUTTON", bAnnuler, BS_PUSHBUTTON | WS_TABSTOP, LangStr(50));
   make(L"STATIC", lEtatBib, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
 
   // The hints, the Qt window's.
@@ -106,12 +104,9 @@ void LibraryTab::Build(HWND window, HFONT font, const std::function<int(int)>& p
       ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
                         0, window_, nullptr, instance, nullptr);
   const std::pair<int, std::string> hints[] = {
-      {eSimulateur, LangStr(30, "Le dossier du simulateur, celui de scenery.cfg.")},
-      {bAligner,
-       LangStr(39, "Met toutes les définitions actives de l'aéroport choisi à la même altitude.")},
-      {bAnnuler, LangStr(51,
-                         "Défait le dernier alignement (de cette fenêtre ou de la ligne de "
-                         "commande), champ par champ.")},
+      {eSimulateur, LangStr(30)},
+      {bAligner, LangStr(39)},
+      {bAnnuler, LangStr(51)},
   };
   for (const auto& [id, hint] : hints) {
     std::wstring text = Wide(hint);

@@ -78,8 +78,7 @@ bool MainWindow::Create(int show, const std::string& commandLinePath) {
   windowClass.lpszClassName = kWindowClass;
   if (::RegisterClassExW(&windowClass) == 0) return false;
 
-  const std::string title =
-      ProgramTitle(4) + " " + LangStr(1, "Modification de l'altitude des aéroports et pistes");
+  const std::string title = ProgramTitle(4) + " " + LangStr(1);
   const HDC screen = ::GetDC(nullptr);
   dpi_ = ::GetDeviceCaps(screen, LOGPIXELSX);
   ::ReleaseDC(nullptr, screen);
@@ -120,24 +119,22 @@ void MainWindow::BuildControls() {
   printerIcon_ = PrinterIcon();
   const HWND langue = make(L"BUTTON", bLangue, BS_BITMAP | WS_TABSTOP);
   ::SendMessageW(langue, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(flag_));
-  make(L"STATIC", lFichier, SS_LEFT, Wide(LangStr(4, "Fichier :")));
+  make(L"STATIC", lFichier, SS_LEFT, Wide(LangStr(4)));
   make(L"EDIT", eFichier, ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, L"", WS_EX_CLIENTEDGE);
-  make(L"BUTTON", bFichier, BS_PUSHBUTTON | WS_TABSTOP, Wide(LangStr(5, "Parcourir")));
+  make(L"BUTTON", bFichier, BS_PUSHBUTTON | WS_TABSTOP, Wide(LangStr(5)));
   const HWND impr = make(L"BUTTON", bImpr, BS_BITMAP | WS_TABSTOP | WS_DISABLED);
   ::SendMessageW(impr, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(printerIcon_));
   folders_.Create(window_, cbDrive, lbDir, fonts_.Text());
   make(L"LISTBOX", lbFiles, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, L"",
        WS_EX_CLIENTEDGE);
-  make(L"BUTTON", bSearch, BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
-       Wide(LangStr(6, "Rechercher")));
+  make(L"BUTTON", bSearch, BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, Wide(LangStr(6)));
   help_.Create(window_, wbAide, fonts_.Text());
   tree_.Create(window_, tvElev, fonts_.FixedPitch(), Px(19));
   library_.Build(window_, fonts_.Text(), [this](int designPixels) { return Px(designPixels); });
   const HWND tabs = make(WC_TABCONTROLW, pc, WS_TABSTOP);
   TCITEMW tab{};
   tab.mask = TCIF_TEXT;
-  std::wstring captions[kPageCount] = {Wide(LangStr(2, "Aide")), Wide(LangStr(3, "Élévation")),
-                                       Wide(LangStr(41, "Bibliothèque"))};
+  std::wstring captions[kPageCount] = {Wide(LangStr(2)), Wide(LangStr(3)), Wide(LangStr(41))};
   for (int i = 0; i < kPageCount; ++i) {
     tab.pszText = captions[i].data();
     TabCtrl_InsertItem(tabs, i, &tab);
@@ -146,8 +143,7 @@ void MainWindow::BuildControls() {
   ::SendMessageW(Control(pSb), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Status()), FALSE);
   AddHints();
   languageMenu_ = ::CreatePopupMenu();
-  ::AppendMenuW(languageMenu_, MF_STRING, mLangue,
-                Wide(LangStr(62, "I want to add a language")).c_str());
+  ::AppendMenuW(languageMenu_, MF_STRING, mLangue, Wide(LangStr(62)).c_str());
 }
 
 void MainWindow::AddHints() {
@@ -155,9 +151,9 @@ void MainWindow::AddHints() {
       ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
                         0, window_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
   const std::pair<int, std::string> hints[] = {
-      {bFichier, LangStr(60, "Recherche d'un fichier par boîte de dialogue.")},
-      {bImpr, LangStr(61, "Impression de la liste.")},
-      {lbFiles, LangStr(27, "Fichiers BGL au nouveau format")},
+      {bFichier, LangStr(60)},
+      {bImpr, LangStr(61)},
+      {lbFiles, LangStr(27)},
   };
   for (const auto& [id, hint] : hints) {
     std::wstring text = Wide(hint);
@@ -435,9 +431,7 @@ void MainWindow::Command(int id, int code, HWND control) {
       StepPage(-1);
       break;
     case mLangue:
-      dialogs_.Message(LangStr(80, std::string("Do you want to translate this program ?\r\n\n") +
-                                       "Please send a mail to " QORBGL_CONTACT_ADDRESS
-                                       " to ask for instructions."));
+      dialogs_.Message(LangStr(80));
       break;
     case bFichier:
       if (code == BN_CLICKED) workflow_.Browse();
