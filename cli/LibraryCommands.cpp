@@ -12,6 +12,7 @@
 #include "platform/Console.h"
 #include "text/PathText.h"
 #include "util/FileUtil.h"
+#include "util/NumberFormat.h"
 #include "workflow/ElevationInput.h"
 
 namespace qor::cli {
@@ -69,7 +70,7 @@ int AreasCommand(const std::vector<std::string>& args) {
     for (std::size_t a = 0; a < areas.size(); ++a) {
       out += Line("[" + std::to_string(areas[a].layer) + "] " + areas[a].title +
                   (areas[a].active ? "" : " (inactive)") + " : " + areas[a].folder + " (" +
-                  std::to_string(library->files[a]) + " fichiers)");
+                  Counted(library->files[a], "fichier", "fichiers") + ")");
     }
   }
   platform::WriteOut(out);

@@ -109,6 +109,7 @@ void TfMain::BuildControls() {
   eFichier_->setObjectName("eFichier");
   eFichier_->setReadOnly(true);
   eFichier_->setFixedHeight(21);
+  lFichier_->setBuddy(eFichier_);  // its access key reaches the path, to read or copy it
   QPalette grey = eFichier_->palette();
   grey.setColor(QPalette::Base, palette().color(QPalette::Window));
   eFichier_->setPalette(grey);

@@ -18,7 +18,7 @@ constexpr std::array kTexts = {
     Numbered{1, "Modification de l'altitude des aéroports et pistes"},
     Numbered{2, "Aide"},
     Numbered{3, "Élévation"},
-    Numbered{4, "Fichier :"},
+    Numbered{4, "&Fichier :"},
     Numbered{5, "&Parcourir"},
     Numbered{6, "&Rechercher"},
     Numbered{7, "Choisissez le fichier BGL à éditer."},
@@ -66,6 +66,9 @@ constexpr std::array kTexts = {
     Numbered{60, "Recherche d'un fichier par boîte de dialogue."},
     Numbered{61, "Impression de la liste."},
     Numbered{62, "I want to add a language"},
+    Numbered{63, "Choisissez le fichier BGL à éditer"},
+    Numbered{64, "Fichiers BGL (*.bgl)"},
+    Numbered{65, "Tous les fichiers"},
     Numbered{80,
              "Do you want to translate this program ?\r\n\nPlease send a mail to "
              "qorbgl@qor-soft.fr to ask for instructions."},

@@ -226,6 +226,9 @@ TEST_F(CliTest, TheLibraryCommandsFindAlignAndCheckTheSampleLibrary) {
   EXPECT_EQ(areas, (std::vector<std::string>{"1 Scènes par défaut 1", "2 Pays-Bas 1",
                                              "3 Courchevel (add-on) 1",
                                              "4 Courchevel 2003 (ancienne version) off 1"}));
+  r = Run({"areas", "--fs", fs});
+  ASSERT_EQ(r.exit, 0) << r.err;
+  EXPECT_NE(r.out.find("Scenery/World/ (1 fichier)\n"), std::string::npos) << r.out;
 
   r = Run({"where", "LfLj", "--fs", fs, "--json"});
   ASSERT_EQ(r.exit, 0) << r.err;

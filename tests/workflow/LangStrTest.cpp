@@ -34,7 +34,7 @@ TEST(LangStrTest, EveryNumberUsedIsInTheTableWithTheSameText) {
   // A call, its number, and the adjacent literals of its default (if any).
   const std::regex call(R"re(LangStr\(\s*(\d+)\s*(,\s*((?:"(?:[^"\\]|\\.)*"\s*)+))?\))re");
   const std::regex literal(R"re("((?:[^"\\]|\\.)*)")re");
-      std::size_t calls = 0;
+  std::size_t calls = 0;
   for (const char* folder : {"ui", "winui", "workflow"}) {
     for (const auto& entry : fs::directory_iterator(fs::path(QORBGL_SOURCE_DIR) / folder)) {
       if (entry.path().extension() != ".cpp") continue;
