@@ -318,6 +318,12 @@ void LibraryAlignUndoAndOpen(WindowDriver& d) {
   EXPECT_EQ(d.FileField(), sim.areas[1].file);
   EXPECT_EQ(d.SelectedLine(), std::optional<std::size_t>(0));
   EXPECT_TRUE(d.TreeHasFocus());
+  // From the keyboard too: Enter on another definition opens its file.
+  d.ClickTab(2);
+  d.OpenDefinition(0, Gesture::Enter);
+  EXPECT_EQ(d.Page(), 1);
+  EXPECT_EQ(d.FileField(), sim.areas[0].file);
+  EXPECT_EQ(d.SelectedLine(), std::optional<std::size_t>(0));
 }
 
 void SettingsKept(WindowDriver& d) {
