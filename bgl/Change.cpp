@@ -8,6 +8,7 @@
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/FileOps.h"
+#include "text/Hex.h"
 #include "text/PathText.h"
 #include "util/FileUtil.h"
 
@@ -60,9 +61,8 @@ std::string RecordedPath(const std::string& path) {
 std::string RandomName() {
   std::random_device random;
   const std::uint64_t n = (std::uint64_t{random()} << 32) ^ random();
-  static const char* const kDigits = "0123456789abcdef";
   std::string name = ".qorbgl-copy-";
-  for (int i = 60; i >= 0; i -= 4) name += kDigits[(n >> i) & 15];
+  for (int i = 60; i >= 0; i -= 4) name += LowerHexDigit(static_cast<unsigned>(n >> i));
   return name;
 }
 

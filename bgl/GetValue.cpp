@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/Errors.h"
+#include "text/Hex.h"
 #include "util/Cp1252.h"
 
 namespace qor {
@@ -11,8 +12,8 @@ namespace qor {
 namespace {
 
 void AppendHex4(std::string& out, std::uint32_t n) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kDigits[(n >> shift) & 0xF]);
+  for (int shift = 12; shift >= 0; shift -= 4)
+    out.push_back(UpperHexDigit(static_cast<unsigned>(n >> shift)));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "text/Hex.h"
 #include "text/Utf8.h"
 
 namespace qor::cli {
@@ -16,7 +17,6 @@ std::string JsonString(std::string_view text) {
 }
 
 char* WriteJsonString(char* out, std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
   *out++ = '"';
   std::size_t i = 0;
   while (i < text.size()) {
@@ -62,8 +62,8 @@ char* WriteJsonString(char* out, std::string_view text) {
       default:
         std::memcpy(out, "u00", 3);
         out += 3;
-        *out++ = kHex[c >> 4];
-        *out++ = kHex[c & 0xF];
+        *out++ = LowerHexDigit(static_cast<unsigned>(c) >> 4);
+        *out++ = LowerHexDigit(static_cast<unsigned>(c));
     }
     ++i;
   }
@@ -99,13 +99,12 @@ void AppendJsonDegrees(std::string& out, double degrees) {
 }
 
 std::string HexBytes(std::string_view bytes) {
-  static constexpr char kHex[] = "0123456789abcdef";
   std::string out;
   out.reserve(2 * bytes.size());
   for (const char ch : bytes) {
     const auto c = static_cast<unsigned char>(ch);
-    out.push_back(kHex[c >> 4]);
-    out.push_back(kHex[c & 0xF]);
+    out.push_back(LowerHexDigit(static_cast<unsigned>(c) >> 4));
+    out.push_back(LowerHexDigit(static_cast<unsigned>(c)));
   }
   return out;
 }

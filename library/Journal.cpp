@@ -11,6 +11,7 @@
 #include "platform/File.h"
 #include "platform/FileOps.h"
 #include "platform/ShellFolders.h"
+#include "text/Hex.h"
 #include "text/PathText.h"
 #include "util/Checksum.h"
 #include "util/FileUtil.h"
@@ -21,8 +22,6 @@ namespace {
 
 // How long a process waits for another one's append: appends take milliseconds.
 constexpr std::chrono::milliseconds kJournalWait(10000);
-
-constexpr const char* kHexDigits = "0123456789abcdef";
 
 // A text as one token: its spaces, control characters, non-ASCII bytes and '%' as %XX; the
 // empty text as a lone '%'.
@@ -36,8 +35,8 @@ void PutText(std::string& out, std::string_view text) {
     const auto b = static_cast<unsigned char>(c);
     if (b <= 0x20 || b >= 0x7F || b == '%') {
       out += '%';
-      out += kHexDigits[b >> 4];
-      out += kHexDigits[b & 15];
+      out += LowerHexDigit(static_cast<unsigned>(b) >> 4);
+      out += LowerHexDigit(static_cast<unsigned>(b));
     } else {
       out += c;
     }
@@ -57,8 +56,8 @@ void PutUnsigned(std::string& out, std::uint64_t n) {
 void PutBytes(std::string& out, const std::array<std::uint8_t, 4>& bytes, std::uint8_t width) {
   out += ' ';
   for (std::uint8_t i = 0; i < width; ++i) {
-    out += kHexDigits[bytes[i] >> 4];
-    out += kHexDigits[bytes[i] & 15];
+    out += LowerHexDigit(static_cast<unsigned>(bytes[i]) >> 4);
+    out += LowerHexDigit(static_cast<unsigned>(bytes[i]));
   }
 }
 
@@ -192,7 +191,7 @@ bool ParseCopy(Tokens& t, JournalCopy& c) {
 std::string Line(std::string_view record) {
   const std::uint32_t crc = Crc32(record);
   std::string line(8, '0');
-  for (int i = 0; i < 8; ++i) line[7 - i] = kHexDigits[(crc >> (4 * i)) & 15];
+  for (int i = 0; i < 8; ++i) line[7 - i] = LowerHexDigit(crc >> (4 * i));
   line += ' ';
   line += record;
   line += '\n';
