@@ -1,5 +1,6 @@
 #include "winui/Dialogs.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <shlobj.h>
 
@@ -358,6 +359,22 @@ bool Win32Dialogs::BrowseFolder(const std::string& caption, std::string& folder)
   if (path.empty()) return false;
   folder = platform::Utf8(path);
   return true;
+}
+
+void AddHints(HWND window, const std::vector<std::pair<int, std::string>>& hints) {
+  const HWND tips =
+      ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
+                        0, window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  for (const auto& [id, hint] : hints) {
+    std::wstring text = platform::Wide(hint);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(window, id));
+    tool.lpszText = text.data();
+    ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
 }
 
 }  // namespace qor::winui

@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "workflow/FrontEnd.h"
 
@@ -27,5 +29,8 @@ class Win32Dialogs : public WorkflowDialogs {
  private:
   HWND owner_ = nullptr;
 };
+
+// Gives the controls of window (by their ids) the hints shown when the mouse rests on them.
+void AddHints(HWND window, const std::vector<std::pair<int, std::string>>& hints);
 
 }  // namespace qor::winui

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/Text_win32.h"
+#include "winui/Dialogs.h"
 #include "winui/Ids.h"
 #include "workflow/LangStr.h"
 
@@ -100,24 +101,7 @@ void LibraryTab::Build(HWND window, HFONT font, const std::function<int(int)>& p
   make(L"STATIC", lEtatBib, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
 
   // The hints, the Qt window's.
-  const HWND tips =
-      ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
-                        0, window_, nullptr, instance, nullptr);
-  const std::pair<int, std::string> hints[] = {
-      {eSimulateur, LangStr(30)},
-      {bAligner, LangStr(39)},
-      {bAnnuler, LangStr(51)},
-  };
-  for (const auto& [id, hint] : hints) {
-    std::wstring text = Wide(hint);
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(id));
-    tool.lpszText = text.data();
-    ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
+  AddHints(window_, {{eSimulateur, LangStr(30)}, {bAligner, LangStr(39)}, {bAnnuler, LangStr(51)}});
 }
 
 void LibraryTab::Layout(const RECT& page) {

@@ -141,30 +141,9 @@ void MainWindow::BuildControls() {
   }
   make(L"STATIC", pSb, SS_LEFT | SS_CENTERIMAGE | SS_SUNKEN | SS_NOPREFIX);
   ::SendMessageW(Control(pSb), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Status()), FALSE);
-  AddHints();
+  AddHints(window_, {{bFichier, LangStr(60)}, {bImpr, LangStr(61)}, {lbFiles, LangStr(27)}});
   languageMenu_ = ::CreatePopupMenu();
   ::AppendMenuW(languageMenu_, MF_STRING, mLangue, Wide(LangStr(62)).c_str());
-}
-
-void MainWindow::AddHints() {
-  const HWND tips =
-      ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
-                        0, window_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-  const std::pair<int, std::string> hints[] = {
-      {bFichier, LangStr(60)},
-      {bImpr, LangStr(61)},
-      {lbFiles, LangStr(27)},
-  };
-  for (const auto& [id, hint] : hints) {
-    std::wstring text = Wide(hint);
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(id));
-    tool.lpszText = text.data();
-    ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
 }
 
 void MainWindow::Layout() {

@@ -70,7 +70,6 @@ class MainWindow final : public WindowView, public Scheduler {
   void Guarded(const std::function<void()>& action);
 
   void BuildControls();
-  void AddHints();
   void Layout();
   // The smallest outer size at which every pane keeps its minimum.
   SIZE MinimumSize() const;

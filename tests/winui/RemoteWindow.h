@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -92,6 +94,57 @@ inline std::vector<HWND> FindWindows(const wchar_t* cls, const std::wstring& end
   WindowSearch search{process, cls, ending, {}};
   ::EnumWindows(NoteWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+// The text of a tree view's item, read through the other process's memory.
+inline std::string TreeItemText(HWND tree, HTREEITEM item) {
+  RemoteMemory remote(tree, sizeof(TVITEMW) + 1024 * sizeof(wchar_t));
+  TVITEMW query{};
+  query.mask = TVIF_TEXT;
+  query.hItem = item;
+  query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TVITEMW)));
+  query.cchTextMax = 1024;
+  remote.Write(0, &query, sizeof query);
+  ::SendMessageW(tree, TVM_GETITEMW, 0, remote.At(0));
+  wchar_t text[1024] = {};
+  remote.Read(sizeof(TVITEMW), text, sizeof text - sizeof(wchar_t));
+  return platform::Utf8(text);
+}
+
+// The text of a list view's cell.
+inline std::string ListCell(HWND list, int row, int column) {
+  RemoteMemory remote(list, sizeof(LVITEMW) + 1024 * sizeof(wchar_t));
+  LVITEMW query{};
+  query.iSubItem = column;
+  query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(LVITEMW)));
+  query.cchTextMax = 1024;
+  remote.Write(0, &query, sizeof query);
+  ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), remote.At(0));
+  wchar_t text[1024] = {};
+  remote.Read(sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t));
+  return platform::Utf8(text);
+}
+
+// Every line of the airport tree, each airport expanded, element lines indented by three
+// blanks; their items too.
+inline std::vector<std::string> TreeViewLines(HWND tree, std::vector<HTREEITEM>* items) {
+  auto next = [&](HTREEITEM item, WPARAM how) {
+    return reinterpret_cast<HTREEITEM>(
+        ::SendMessageW(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+  };
+  std::vector<std::string> lines;
+  for (HTREEITEM airport = next(nullptr, TVGN_ROOT); airport != nullptr;
+       airport = next(airport, TVGN_NEXT)) {
+    lines.push_back(TreeItemText(tree, airport));
+    if (items) items->push_back(airport);
+    ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(airport));
+    for (HTREEITEM element = next(airport, TVGN_CHILD); element != nullptr;
+         element = next(element, TVGN_NEXT)) {
+      lines.push_back("   " + TreeItemText(tree, element));
+      if (items) items->push_back(element);
+    }
+  }
+  return lines;
 }
 
 }  // namespace qor::test

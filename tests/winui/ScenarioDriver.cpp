@@ -587,53 +587,10 @@ class Win32Driver final : public WindowDriver {
     return static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
   }
 
-  std::string Cell(HWND view, int row, int column) const {
-    RemoteMemory remote(window_, sizeof(LVITEMW) + 1024 * sizeof(wchar_t));
-    LVITEMW query{};
-    query.iSubItem = column;
-    query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(LVITEMW)));
-    query.cchTextMax = 1024;
-    remote.Write(0, &query, sizeof query);
-    ::SendMessageW(view, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), remote.At(0));
-    wchar_t text[1024] = {};
-    remote.Read(sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t));
-    return Utf8(text);
-  }
+  std::string Cell(HWND view, int row, int column) const { return ListCell(view, row, column); }
 
-  std::string ItemText(HTREEITEM item) const {
-    RemoteMemory remote(window_, sizeof(TVITEMW) + 1024 * sizeof(wchar_t));
-    TVITEMW query{};
-    query.mask = TVIF_TEXT;
-    query.hItem = item;
-    query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TVITEMW)));
-    query.cchTextMax = 1024;
-    remote.Write(0, &query, sizeof query);
-    ::SendMessageW(Control(winui::tvElev), TVM_GETITEMW, 0, remote.At(0));
-    wchar_t text[1024] = {};
-    remote.Read(sizeof(TVITEMW), text, sizeof text - sizeof(wchar_t));
-    return Utf8(text);
-  }
-
-  // Every line, each airport opened, elements indented by three blanks; the items too.
   std::vector<std::string> TreeLines(std::vector<HTREEITEM>* items) {
-    const HWND tree = Control(winui::tvElev);
-    auto next = [&](HTREEITEM item, WPARAM how) {
-      return reinterpret_cast<HTREEITEM>(
-          ::SendMessageW(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
-    };
-    std::vector<std::string> lines;
-    for (HTREEITEM airport = next(nullptr, TVGN_ROOT); airport != nullptr;
-         airport = next(airport, TVGN_NEXT)) {
-      lines.push_back(ItemText(airport));
-      if (items) items->push_back(airport);
-      ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(airport));
-      for (HTREEITEM element = next(airport, TVGN_CHILD); element != nullptr;
-           element = next(element, TVGN_NEXT)) {
-        lines.push_back("   " + ItemText(element));
-        if (items) items->push_back(element);
-      }
-    }
-    return lines;
+    return TreeViewLines(Control(winui::tvElev), items);
   }
 
   TempFolder workspace_;

@@ -90,42 +90,8 @@ class WindowDriverTest : public ::testing::Test {
         },
         60000));  // the first window of a fresh Wine prefix waits for its font cache
   }
-  std::string ItemText(HTREEITEM item) const {
-    test::RemoteMemory remote(window_, sizeof(TVITEMW) + 1024 * sizeof(wchar_t));
-    TVITEMW query{};
-    query.mask = TVIF_TEXT;
-    query.hItem = item;
-    query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TVITEMW)));
-    query.cchTextMax = 1024;
-    remote.Write(0, &query, sizeof query);
-    ::SendMessageW(Control(winui::tvElev), TVM_GETITEMW, 0, remote.At(0));
-    wchar_t text[1024] = {};
-    remote.Read(sizeof(TVITEMW), text, sizeof text - sizeof(wchar_t));
-    return Utf8(text);
-  }
-  // Every line of the tree as the window shows it, each airport opened, elements indented
-  // as qorbgl-cli list indents them; the items too.
   std::vector<std::string> TreeLines(std::vector<HTREEITEM>* items = nullptr) {
-    const HWND tree = Control(winui::tvElev);
-    std::vector<std::string> lines;
-    for (auto airport =
-             reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-         airport != nullptr;
-         airport = reinterpret_cast<HTREEITEM>(
-             ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(airport)))) {
-      lines.push_back(ItemText(airport));
-      if (items) items->push_back(airport);
-      ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(airport));
-      for (auto element = reinterpret_cast<HTREEITEM>(::SendMessageW(
-               tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(airport)));
-           element != nullptr;
-           element = reinterpret_cast<HTREEITEM>(::SendMessageW(
-               tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(element)))) {
-        lines.push_back("   " + ItemText(element));
-        if (items) items->push_back(element);
-      }
-    }
-    return lines;
+    return test::TreeViewLines(Control(winui::tvElev), items);
   }
   // The dialog of the given caption, once it is open.
   HWND Dialog(const std::wstring& caption) {
@@ -162,16 +128,7 @@ class WindowDriverTest : public ::testing::Test {
     return static_cast<int>(::SendMessageW(Control(list), LVM_GETITEMCOUNT, 0, 0));
   }
   std::string Cell(int list, int row, int column) const {
-    test::RemoteMemory remote(window_, sizeof(LVITEMW) + 1024 * sizeof(wchar_t));
-    LVITEMW query{};
-    query.iSubItem = column;
-    query.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(LVITEMW)));
-    query.cchTextMax = 1024;
-    remote.Write(0, &query, sizeof query);
-    ::SendMessageW(Control(list), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), remote.At(0));
-    wchar_t text[1024] = {};
-    remote.Read(sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t));
-    return Utf8(text);
+    return test::ListCell(Control(list), row, column);
   }
   void SelectRow(int list, int row) {
     test::RemoteMemory remote(window_, sizeof(LVITEMW));

@@ -52,6 +52,8 @@ class KeyboardUser : public test::ScriptedUser {
 class WindowWorkflowTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // A settings store of each test's own: two tests run at once must not read each other's.
+    test::SetEnv("XDG_CONFIG_HOME", Folder("config"));
     SetEnvironment("QORBgl", Folder("app"), Folder("Desktop"));
     SetNumberSymbols({",", " "});
   }
