@@ -147,4 +147,18 @@ inline std::vector<std::string> TreeViewLines(HWND tree, std::vector<HTREEITEM>*
   return lines;
 }
 
+// Starts program with one argument (none when empty), as a double-click on a file would.
+inline PROCESS_INFORMATION LaunchProgram(const std::string& program, const std::string& argument) {
+  std::wstring command = L"\"" + platform::Wide(program) + L"\"";
+  if (!argument.empty()) command += L" \"" + platform::Wide(argument) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+    return {};
+  }
+  return process;
+}
+
 }  // namespace qor::test

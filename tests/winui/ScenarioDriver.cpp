@@ -388,14 +388,9 @@ class Win32Driver final : public WindowDriver {
   }
 
  private:
-  PROCESS_INFORMATION Launch(const std::string& argument) {
-    std::wstring command = L"\"" + Wide(kWindow) + L"\"";
-    if (!argument.empty()) command += L" \"" + Wide(argument) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    EXPECT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &process));
+  static PROCESS_INFORMATION Launch(const std::string& argument) {
+    const PROCESS_INFORMATION process = LaunchProgram(kWindow, argument);
+    EXPECT_NE(process.hProcess, nullptr) << "QORBgl.exe did not start";
     return process;
   }
 

@@ -62,12 +62,8 @@ class WindowDriverTest : public ::testing::Test {
 
   // Starts the window with one argument, or hands it over when one runs; the process.
   PROCESS_INFORMATION Start(const std::string& argument) {
-    std::wstring command = L"\"" + Wide(kWindow) + L"\" \"" + Wide(argument) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    EXPECT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &process));
+    const PROCESS_INFORMATION process = test::LaunchProgram(kWindow, argument);
+    EXPECT_NE(process.hProcess, nullptr) << "QORBgl.exe did not start";
     return process;
   }
   static HWND FindWindowTitled(const wchar_t* cls, const std::wstring& ending) {
