@@ -285,10 +285,10 @@ bool Win32Dialogs::OpenFileName(std::string& path) {
   std::wstring file(32768, L'\0');
   const std::wstring folder = platform::Wide(path);
   // The filter's names and patterns, each ended by a null, the list by a second one.
-  std::wstring filter = platform::Wide(LangStr(64, "Fichiers BGL (*.bgl)"));
-  filter += std::wstring(L"\0*.bgl\0", 7) + platform::Wide(LangStr(65, "Tous les fichiers")) +
-            std::wstring(L"\0*.*\0", 6);
-  const std::wstring title = platform::Wide(LangStr(63, "Choisissez le fichier BGL à éditer"));
+  std::wstring filter = platform::Wide(LangStr(64));
+  filter +=
+      std::wstring(L"\0*.bgl\0", 7) + platform::Wide(LangStr(65)) + std::wstring(L"\0*.*\0", 6);
+  const std::wstring title = platform::Wide(LangStr(63));
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner_;
