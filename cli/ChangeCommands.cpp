@@ -96,13 +96,20 @@ std::string Elevation(const std::array<std::uint8_t, 4>& bytes, std::uint8_t wid
 
 int AlignCommand(const std::vector<std::string>& args) {
   std::string problem;
-  const auto o =
-      ParseOptions(args, {"--fs", "--elevation", "--all", "--dry-run", "--no-backup"}, problem);
+  const auto o = ParseOptions(
+      args, {"--fs", "--elevation", "--reference", "--all", "--dry-run", "--no-backup"}, problem);
   if (!o) return Usage(problem);
   if (o->words.size() != 1) return Usage("align attend un IDENT (indicatif OACI ou nom).");
-  if (!o->elevation) return Usage("align attend --elevation METRES.");
-  const std::optional<std::int32_t> mm = ReadMm(*o->elevation, problem);
-  if (!mm) return Usage(problem);
+  if (!o->elevation && !o->reference) {
+    return Usage("align attend --elevation METRES ou --reference FICHIER.");
+  }
+  std::optional<std::int32_t> mm;
+  if (o->elevation) {
+    mm = ReadMm(*o->elevation, problem);
+    if (!mm) return Usage(problem);
+  }
+  std::optional<library::Reference> reference;
+  if (!ReadReferenceOption(*o, reference)) return kFileError;
   const std::string& airport = o->words[0];
   const std::optional<Library> library = ScanOptions(*o, airport);
   if (!library) return kFileError;
@@ -115,6 +122,21 @@ int AlignCommand(const std::vector<std::string>& args) {
            " » dans la bibliothèque : je n'écris rien.");
     return kNothing;
   }
+  std::string said;  // what the reference says, shown before the changes
+  if (reference) {
+    // The definition the simulator shows is the one matched: its ident and place.
+    const library::ReferenceMatch match = library::MatchDefinition(*reference, *active.back());
+    said = ReferenceLine(*reference, match, active.back()->icao);
+    if (!mm) {
+      if (!match.airport) {
+        platform::WriteOut(said);
+        Report("Aucune altitude de référence pour « " + airport + " » dans " +
+               QuotedPath(reference->file) + " : je n'écris rien.");
+        return kNothing;
+      }
+      mm = match.airport->elevationMm;
+    }
+  }
   const std::vector<library::FieldChange> changes =
       library::PlanAlign(*library, active, *mm, o->all);
   const auto line = [](const library::FieldChange& c) {
@@ -122,18 +144,18 @@ int AlignCommand(const std::vector<std::string>& args) {
            ") : " + Metres(c.oldMm) + " -> " + Metres(c.newMm) + " m\n";
   };
   if (o->dryRun) {
-    std::string out;
+    std::string out = said;
     for (const library::FieldChange& c : changes) out += line(c);
     out += changes.empty() ? "Rien à changer.\n" : "(--dry-run : rien n'a été écrit)\n";
     platform::WriteOut(out);
     return kDone;
   }
   if (changes.empty()) {
-    platform::WriteOut("Rien à changer : toutes les définitions actives sont déjà à " +
+    platform::WriteOut(said + "Rien à changer : toutes les définitions actives sont déjà à " +
                        Metres(*mm) + " m.\n");
     return kDone;
   }
-  std::string out;
+  std::string out = said;
   library::AlignReport report;
   report.copied = [&](const std::string& file, const std::string& copy) {
     out += "Copie de sécurité de " + Shown(file) + " : " + Shown(copy) + "\n";

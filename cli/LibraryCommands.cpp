@@ -1,6 +1,7 @@
 // qorbgl-cli areas, where, conflicts: the simulator's scenery library; check: a folder's
 // damaged files.
 
+#include <cstdlib>
 #include <optional>
 
 #include "cli/Cli.h"
@@ -79,14 +80,20 @@ int AreasCommand(const std::vector<std::string>& args) {
 
 int WhereCommand(const std::vector<std::string>& args) {
   std::string problem;
-  const auto o = ParseOptions(args, {"--fs", "--json"}, problem);
+  const auto o = ParseOptions(args, {"--fs", "--json", "--reference"}, problem);
   if (!o) return Usage(problem);
   if (o->words.size() != 1) return Usage("where attend un AÉROPORT (indicatif OACI ou nom).");
   const std::string& airport = o->words[0];
+  std::optional<library::Reference> reference;
+  if (!ReadReferenceOption(*o, reference)) return kFileError;
   const std::optional<Library> library = ScanOptions(*o, airport);
   if (!library) return kFileError;
   const std::vector<const Definition*> found = library::Where(*library, airport);
   const Definition* shown = library::Shown(*library, found);
+  // The reference of the definition the simulator shows, else of the last one.
+  const Definition* referenced = shown ? shown : found.empty() ? nullptr : found.back();
+  library::ReferenceMatch match;
+  if (reference && referenced) match = library::MatchDefinition(*reference, *referenced);
   // Definitions that disagree do so whatever the files not read hold; agreement cannot be told.
   const bool agreeAsRead = library::Agree(*library, found);
   const std::size_t notRead = library::ActiveProblems(*library);
@@ -99,6 +106,10 @@ int WhereCommand(const std::vector<std::string>& args) {
     }
     out += found.empty() ? "]" : "\n]";
     out += agreeAsRead && notRead == 0 ? ", \"agree\": true, " : ", \"agree\": false, ";
+    if (reference) {
+      AppendReference(out, *reference, match);
+      AppendRejected(out, match);
+    }
     AppendUnreadable(out, *library);
     out += "}\n";
   } else {
@@ -112,6 +123,15 @@ int WhereCommand(const std::vector<std::string>& args) {
       } else {
         out += "Les définitions actives s'accordent.\n";
       }
+      if (reference) {
+        out += ReferenceLine(*reference, match, referenced->icao);
+        if (match.airport && shown &&
+            library::DiffersFromReference(shown->elevationMm, match.airport->elevationMm, 0)) {
+          out += "L'altitude que le simulateur montre s'écarte de la référence de " +
+                 Metres(std::llabs(std::int64_t{shown->elevationMm} - match.airport->elevationMm)) +
+                 " m.\n";
+        }
+      }
     }
   }
   platform::WriteOut(out);
@@ -124,7 +144,7 @@ int WhereCommand(const std::vector<std::string>& args) {
 
 int ConflictsCommand(const std::vector<std::string>& args) {
   std::string problem;
-  const auto o = ParseOptions(args, {"--fs", "--json", "--min-diff"}, problem);
+  const auto o = ParseOptions(args, {"--fs", "--json", "--min-diff", "--reference"}, problem);
   if (!o) return Usage(problem);
   if (!o->words.empty()) return Usage("conflicts n'attend aucun argument.");
   std::int32_t minDiff = 500;
@@ -133,9 +153,12 @@ int ConflictsCommand(const std::vector<std::string>& args) {
     if (!mm || *mm < 0) return Usage("--min-diff attend un écart positif en mètres. " + problem);
     minDiff = *mm;
   }
+  std::optional<library::Reference> reference;
+  if (!ReadReferenceOption(*o, reference)) return kFileError;
   const std::optional<Library> library = ScanOptions(*o);
   if (!library) return kFileError;
-  const std::vector<library::Conflict> conflicts = library::Conflicts(*library, minDiff);
+  const std::vector<library::Conflict> conflicts =
+      library::Conflicts(*library, minDiff, reference ? &*reference : nullptr);
   std::string out;
   if (o->json) {
     out = "{\"min_diff_mm\": " + std::to_string(minDiff) + ", \"conflicts\": [";
@@ -144,6 +167,15 @@ int ConflictsCommand(const std::vector<std::string>& args) {
       AppendJsonString(out, conflicts[c].icao);
       out += ", \"name\": ";
       AppendJsonString(out, conflicts[c].name);
+      if (reference) {
+        out += ", ";
+        AppendReference(out, *reference, conflicts[c].reference);
+        out += "\"reasons\": [";
+        if (conflicts[c].definitionsDiffer) out += "\"definitions\"";
+        if (conflicts[c].definitionsDiffer && conflicts[c].referenceDiffers) out += ", ";
+        if (conflicts[c].referenceDiffers) out += "\"reference\"";
+        out += "]";
+      }
       out += ", \"definitions\": [";
       const auto& defs = conflicts[c].definitions;
       for (std::size_t i = 0; i < defs.size(); ++i) {
@@ -157,8 +189,17 @@ int ConflictsCommand(const std::vector<std::string>& args) {
     out += "}\n";
   } else {
     for (const library::Conflict& c : conflicts) {
-      out += Line((c.icao.empty() ? c.name : c.icao + " " + c.name) + " : écart de " +
-                  Metres(c.spreadMm) + " m");
+      std::string why;
+      if (c.definitionsDiffer) why = "écart de " + Metres(c.spreadMm) + " m";
+      if (c.referenceDiffers) {
+        const Definition& shown = *c.definitions.back();
+        const library::ReferenceAirport& row = *c.reference.airport;
+        why += std::string(why.empty() ? "" : " ; ") + "l'altitude affichée s'écarte de " +
+               Metres(std::llabs(std::int64_t{shown.elevationMm} - row.elevationMm)) +
+               " m de la référence (" + Metres(row.elevationMm) + " m, " +
+               std::string(library::FormatName(reference->format)) + ")";
+      }
+      out += Line((c.icao.empty() ? c.name : c.icao + " " + c.name) + " : " + why);
       for (const Definition* d : c.definitions) {
         out += DefinitionLine(*library, *d, d == c.definitions.back());
       }

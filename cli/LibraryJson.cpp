@@ -1,5 +1,7 @@
 #include "cli/LibraryJson.h"
 
+#include <cmath>
+
 #include "cli/AirportJson.h"
 #include "cli/Json.h"
 
@@ -27,6 +29,46 @@ void AppendDefinition(std::string& out, const library::Library& library,
         for (const library::Element& e : d.elements) write(e.caption, e.elevationMm, e.offset);
       },
       ElementLines::kAirports);
+}
+
+void AppendReference(std::string& out, const library::Reference& reference,
+                     const library::ReferenceMatch& match) {
+  out += "\"reference\": ";
+  if (!match.airport) {
+    out += "null, ";
+    return;
+  }
+  const library::ReferenceAirport& a = *match.airport;
+  out += "{\"file\": ";
+  AppendJsonString(out, reference.file);
+  out += ", \"format\": ";
+  AppendJsonString(out, library::FormatKey(reference.format));
+  out += ", \"ident\": ";
+  AppendJsonString(out, match.ident);
+  out += ", \"name\": ";
+  AppendJsonString(out, a.name);
+  out += ", \"elevation_ft\": " + a.feet + ", \"elevation_mm\": ";
+  AppendJsonNumber(out, a.elevationMm);
+  out += ", \"latitude\": ";
+  AppendJsonDegrees(out, a.latitude);
+  out += ", \"longitude\": ";
+  AppendJsonDegrees(out, a.longitude);
+  out += ", \"distance_m\": ";
+  AppendJsonNumber(out, std::llround(match.distanceM));
+  out += "}, ";
+}
+
+void AppendRejected(std::string& out, const library::ReferenceMatch& match) {
+  out += "\"reference_rejected\": ";
+  if (!match.rejected) {
+    out += "null, ";
+    return;
+  }
+  out += "{\"ident\": ";
+  AppendJsonString(out, match.rejected->first);
+  out += ", \"distance_m\": ";
+  AppendJsonNumber(out, std::llround(match.rejected->second));
+  out += "}, ";
 }
 
 void AppendUnreadable(std::string& out, const library::Library& library) {

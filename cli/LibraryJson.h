@@ -13,6 +13,14 @@ namespace qor::cli {
 void AppendDefinition(std::string& out, const library::Library& library,
                       const library::Definition& d, bool shown);
 
+// Appends "reference": null or {"file", "format", "ident", "name", "elevation_ft",
+// "elevation_mm", "latitude", "longitude", "distance_m"}, as a member (a comma and a blank after).
+void AppendReference(std::string& out, const library::Reference& reference,
+                     const library::ReferenceMatch& match);
+// Appends "reference_rejected": null or {"ident", "distance_m"}, as a member (a comma and a
+// blank after).
+void AppendRejected(std::string& out, const library::ReferenceMatch& match);
+
 // Appends "unreadable": [{"file": PATH, "message": TEXT}, ...], every problem of the scan in
 // the order met, as a member of the command's object (no comma before it).
 void AppendUnreadable(std::string& out, const library::Library& library);

@@ -14,7 +14,8 @@ constexpr Valued kValued[] = {{"--fs", &Options::fs},
                               {"--elevation", &Options::elevation},
                               {"--min-diff", &Options::minDiff},
                               {"--offset", &Options::offset},
-                              {"--airport", &Options::airport}};
+                              {"--airport", &Options::airport},
+                              {"--reference", &Options::reference}};
 
 struct Flag {
   std::string_view name;

@@ -15,6 +15,7 @@ struct Options {
   std::optional<std::string> minDiff;
   std::optional<std::string> offset;
   std::optional<std::string> airport;
+  std::optional<std::string> reference;
   bool json = false;
   bool all = false;
   bool dryRun = false;

@@ -8,7 +8,8 @@
 //   qorbgl-cli set FILE --airport NAME --elevation METRES [--all] [--no-backup]
 //   qorbgl-cli check FOLDER [--json] | restore FILE
 //   qorbgl-cli areas | where AIRPORT | conflicts | align IDENT --elevation METRES ...
-//                                     the simulator's scenery library (scenery.cfg)
+//                                     the simulator's scenery library (scenery.cfg), where,
+//                                     conflicts and align also against --reference FILE
 //   qorbgl-cli history [FILE] [--json] | undo [--json]
 //                                     the journal of changes
 //   qorbgl-cli --help | --version
@@ -49,12 +50,18 @@ constexpr const char* kUsageText =
     "La bibliothèque de scènes (scenery.cfg de FS2004 ; --fs DOSSIER : le dossier de FS2004) :\n"
     "  qorbgl-cli areas [--fs DOSSIER] [--json]\n"
     "                                     les zones, dans l'ordre de chargement\n"
-    "  qorbgl-cli where AÉROPORT [--fs DOSSIER] [--json]\n"
+    "  qorbgl-cli where AÉROPORT [--fs DOSSIER] [--reference FICHIER] [--json]\n"
     "                                     toutes les définitions d'un aéroport (OACI ou nom)\n"
-    "  qorbgl-cli conflicts [--fs DOSSIER] [--min-diff METRES] [--json]\n"
-    "                                     les aéroports dont les altitudes ne s'accordent pas\n"
+    "  qorbgl-cli conflicts [--fs DOSSIER] [--min-diff METRES] [--reference FICHIER] [--json]\n"
+    "                                     les aéroports dont les altitudes ne s'accordent pas,\n"
+    "                                     entre elles ou avec la référence\n"
     "  qorbgl-cli align IDENT --elevation METRES [--all] [--fs DOSSIER] [--dry-run]\n"
     "                   [--no-backup]     met toutes les définitions actives à une altitude\n"
+    "  qorbgl-cli align IDENT --reference FICHIER [--all] [--fs DOSSIER] [--dry-run]\n"
+    "                   [--no-backup]     ... à l'altitude que donne la référence\n"
+    "La référence : airports.csv d'OurAirports ou airports.dat d'OpenFlights, téléchargé\n"
+    "  une fois (le programme ne va jamais sur le réseau) ; un aéroport y est cherché par son\n"
+    "  indicatif OACI, à moins de 10 km de sa définition.\n"
     "Le journal des modifications (chaque écriture y est notée avant d'être faite) :\n"
     "  qorbgl-cli history [FICHIER] [--json]\n"
     "                                     les modifications notées, les plus récentes d'abord\n"

@@ -163,26 +163,38 @@ bool Agree(const Library& library, const std::vector<const Definition*>& found,
   return low == INT64_MAX || high - low <= toleranceMm;
 }
 
-std::vector<Conflict> Conflicts(const Library& library, std::int32_t minDiffMm) {
+std::vector<Conflict> Conflicts(const Library& library, std::int32_t minDiffMm,
+                                const Reference* reference) {
   std::map<std::string, std::size_t> index;
   std::vector<Conflict> all;
   for (const Definition& d : library.definitions) {
     if (!library.AreaOf(d).active) continue;
     const auto [it, added] = index.try_emplace(Key(d), all.size());
-    if (added) all.push_back(Conflict{d.icao, d.name, {}, 0});
+    if (added) {
+      all.emplace_back();
+      all.back().icao = d.icao;
+      all.back().name = d.name;
+    }
     all[it->second].definitions.push_back(&d);
   }
   std::vector<Conflict> conflicts;
   for (Conflict& c : all) {
-    if (c.definitions.size() < 2) continue;
     const auto [low, high] = std::minmax_element(
         c.definitions.begin(), c.definitions.end(),
         [](const Definition* a, const Definition* b) { return a->elevationMm < b->elevationMm; });
     const std::int64_t spread = std::int64_t{(*high)->elevationMm} - (*low)->elevationMm;
-    if (spread <= minDiffMm) continue;
+    c.definitionsDiffer = spread > minDiffMm;
+    const Definition& shown = *c.definitions.back();
+    if (reference) {
+      c.reference = MatchDefinition(*reference, shown);
+      c.referenceDiffers =
+          c.reference.airport &&
+          DiffersFromReference(shown.elevationMm, c.reference.airport->elevationMm, minDiffMm);
+    }
+    if (!c.definitionsDiffer && !c.referenceDiffers) continue;
     c.spreadMm = static_cast<std::int32_t>(std::min<std::int64_t>(spread, INT32_MAX));
     // The name the simulator shows.
-    c.name = c.definitions.back()->name;
+    c.name = shown.name;
     conflicts.push_back(std::move(c));
   }
   return conflicts;

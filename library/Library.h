@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "library/Reference.h"
 #include "library/SceneryConfig.h"
 #include "platform/File.h"
 
@@ -97,14 +98,24 @@ bool Agree(const Library& library, const std::vector<const Definition*>& found,
            std::int32_t toleranceMm = 0);
 
 // Airports with active definitions whose elevations differ by more than minDiffMm, in the
-// order of their first definition. An airport is known by its ident, or by its name when it
-// has none.
+// order of their first definition; with a reference, also those whose shown definition differs
+// from its reference row (DiffersFromReference). An airport is known by its ident, or by its
+// name when it has none.
 struct Conflict {
   std::string icao;
   std::string name;
   std::vector<const Definition*> definitions;  // the active ones, in load order
   std::int32_t spreadMm = 0;                   // highest minus lowest
+  bool definitionsDiffer = false;              // the active definitions disagree
+  bool referenceDiffers = false;               // the shown one differs from the reference
+  ReferenceMatch reference;                    // the shown one's row, with a reference
 };
-std::vector<Conflict> Conflicts(const Library& library, std::int32_t minDiffMm);
+std::vector<Conflict> Conflicts(const Library& library, std::int32_t minDiffMm,
+                                const Reference* reference = nullptr);
+
+// The reference row of a definition.
+inline ReferenceMatch MatchDefinition(const Reference& reference, const Definition& d) {
+  return Match(reference, d.icao, d.latitude, d.longitude);
+}
 
 }  // namespace qor::library

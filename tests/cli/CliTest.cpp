@@ -283,6 +283,98 @@ TEST_F(CliTest, TheLibraryCommandsFindAlignAndCheckTheSampleLibrary) {
   EXPECT_NE(r.err.find("mal formé à la ligne 1"), std::string::npos) << r.err;
 }
 
+// The real-world lists: what they say of an airport, the airports whose shown elevation is not
+// theirs, and an alignment to them, in either list's layout.
+TEST_F(CliTest, TheReferenceListsAreMatchedShownAndAlignedTo) {
+  ASSERT_EQ(std::system((Quote(QORBGL_SAMPLE_TOOL) + " " + Quote(dir_ / "scenery")).c_str()), 0);
+  const std::string fs = dir_ / "fs2004";
+  const std::string csv = dir_ / "airports.csv";
+  const std::string dat = dir_ / "airports.dat";
+  // Courchevel 6588 ft = 2008.022 m (the stock scenery is 22 mm off, the add-on 1.522 m);
+  // Megève 8 m above the scenery; Annecy's ident 659 km away.
+  test::WriteText(csv,
+                  "\"id\",\"ident\",\"type\",\"name\",\"latitude_deg\",\"longitude_deg\","
+                  "\"elevation_ft\",\"gps_code\"\r\n"
+                  "1,\"lflj\",\"small_airport\",\"Courchevel Altiport\",45.3967,6.6347,6588,\r\n"
+                  "2,\"X-9\",\"small_airport\",\"Megève, \"\"Altiport\"\"\",45.8208,6.6522,4823,"
+                  "\"LFHM\"\r\n"
+                  "3,\"LFLP\",\"medium_airport\",\"Annecy\",40,6.0989,1521,\"LFLP\"\r\n");
+  test::WriteText(dat,
+                  "1,\"Courchevel \\\"Altiport\\\"\",\"Courchevel\",\"France\",\\N,\"LFLJ\","
+                  "45.3967,6.6347,6588,1,\"E\",\"Europe/Paris\",\"airport\",\"OurAirports\"\n");
+
+  Result r = Run({"where", "LFLJ", "--fs", fs, "--reference", csv, "--json"});
+  ASSERT_EQ(r.exit, 0) << r.err;
+  nlohmann::json where = nlohmann::json::parse(r.out);
+  EXPECT_EQ(where.at("reference"),
+            nlohmann::json::parse(R"({"file": ")" + csv + R"(", "format": "ourairports",
+                "ident": "lflj", "name": "Courchevel Altiport", "elevation_ft": 6588,
+                "elevation_mm": 2008022, "latitude": 45.3967, "longitude": 6.6347,
+                "distance_m": 0})"));
+  EXPECT_TRUE(where.at("reference_rejected").is_null());
+  r = Run({"where", "LFLJ", "--fs", fs, "--reference", dat});
+  EXPECT_NE(r.out.find("Référence : Courchevel \"Altiport\", 2008.022 m (6588 ft), OpenFlights\n"
+                       "L'altitude que le simulateur montre s'écarte de la référence de 1.522 m."),
+            std::string::npos)
+      << r.out;
+  where =
+      nlohmann::json::parse(Run({"where", "LFLP", "--fs", fs, "--reference", csv, "--json"}).out);
+  EXPECT_TRUE(where.at("reference").is_null());
+  EXPECT_EQ(where.at("reference_rejected").at("ident"), "LFLP");
+  EXPECT_NEAR(where.at("reference_rejected").at("distance_m").get<double>(), 659000, 2000);
+
+  r = Run({"conflicts", "--fs", fs, "--reference", csv, "--json"});
+  ASSERT_EQ(r.exit, 0) << r.err;
+  std::vector<std::string> conflicts;
+  const nlohmann::json listed = nlohmann::json::parse(r.out);
+  for (const auto& c : listed.at("conflicts")) {
+    std::string line = c.at("icao").get<std::string>();
+    for (const auto& reason : c.at("reasons")) line += " " + reason.get<std::string>();
+    if (!c.at("reference").is_null())
+      line += " " + c.at("reference").at("ident").get<std::string>();
+    conflicts.push_back(line);
+  }
+  EXPECT_EQ(conflicts,
+            (std::vector<std::string>{"LFLJ definitions reference lflj", "LFHM reference LFHM"}));
+  // 1.522 m is under 2 m: the add-on no longer differs enough from the reference.
+  r = Run({"conflicts", "--fs", fs, "--reference", csv, "--min-diff", "2"});
+  EXPECT_NE(r.out.find("LFHM Altiport de Megève : l'altitude affichée s'écarte de 8.050 m de la "
+                       "référence (1470.050 m, OurAirports)"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("LFLJ"), std::string::npos) << r.out;
+
+  const std::string alpes = fs + "/Scenery/World/scenery/AP_Alpes.bgl";
+  const test::Bytes before = test::ReadFile(alpes);
+  struct Row {
+    std::vector<std::string> args;
+    int exit;
+    std::string says;  // in the output or the message
+  };
+  const Row rows[] = {
+      {{"align", "LFHM", "--reference", csv, "--dry-run"}, 0, "1462.000 -> 1470.050 m"},
+      {{"align", "LFHM", "--reference", csv, "--elevation", "1500", "--dry-run"},
+       0,
+       "1462.000 -> 1500.000 m"},
+      {{"align", "LFLG", "--reference", csv}, 1, "Aucune altitude de référence pour « LFLG »"},
+      {{"align", "LFLP", "--reference", csv}, 1, "je ne le retiens pas"},
+      {{"align", "LFHM"}, 2, "--elevation METRES ou --reference FICHIER"},
+      {{"where", "LFHM", "--reference", fs + "/scenery.cfg"}, 3, "ni la liste airports.csv"},
+  };
+  for (const Row& row : rows) {
+    std::vector<std::string> args = row.args;
+    args.insert(args.begin() + 2, {"--fs", fs});
+    r = Run(args);
+    EXPECT_EQ(r.exit, row.exit) << row.args[1] << r.err;
+    EXPECT_NE((r.out + r.err).find(row.says), std::string::npos) << r.out << r.err;
+    EXPECT_EQ(test::ReadFile(alpes), before);
+  }
+  r = Run({"align", "LFHM", "--fs", fs, "--reference", csv});
+  ASSERT_EQ(r.exit, 0) << r.err;
+  where = nlohmann::json::parse(Run({"where", "LFHM", "--fs", fs, "--json"}).out);
+  EXPECT_EQ(where.at("definitions").at(0).at("elevation_mm"), 1470050);
+}
+
 // Only the header word $0001 is the older format: any other is a damaged file, which check
 // fails on and the library commands report, and which leaves agreement an open question.
 TEST_F(CliTest, AFileOfNeitherFormatIsDamagedAndLeavesAgreementOpen) {

@@ -1,0 +1,47 @@
+#pragma once
+// Records of comma-separated values, read from text held whole in memory: the airport lists
+// that scenery builders download. A field in quotes may hold commas and line breaks; a quote
+// inside it is written twice (RFC 4180) or after a backslash (OpenFlights' files). Lines end in
+// LF or CR LF. A record whose quoting is broken (a quote left open, a closing quote followed by
+// something else than a comma or the end of the line) or that has too many fields is reported
+// as malformed, and reading goes on at the line after the one where it began, so that one stray
+// quote costs one record, not the rest of the file.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qor {
+
+enum class CsvQuotes { kDoubled, kBackslash };
+
+class CsvReader {
+ public:
+  // More fields than this make a record malformed: a line of commas costs no more memory
+  // than its bytes.
+  static constexpr std::size_t kMaxFields = 256;
+
+  CsvReader(std::string_view text, CsvQuotes quotes) : text_(text), quotes_(quotes) {}
+
+  // The next record's fields, unquoted; false at the end of the text. malformed is set for a
+  // record that could not be read (its fields are then meaningless).
+  bool Next(std::vector<std::string>& fields, bool& malformed);
+  // How far the reading has gone, in bytes of the text.
+  std::size_t Offset() const { return at_; }
+  // The line where the record read last began, from 1.
+  std::size_t Line() const { return recordLine_; }
+
+ private:
+  // Reads one field at at_ into field; false when the quoting is broken.
+  bool ReadField(std::string& field);
+  void SkipLine(std::size_t from);
+
+  std::string_view text_;
+  CsvQuotes quotes_;
+  std::size_t at_ = 0;
+  std::size_t line_ = 1;
+  std::size_t recordLine_ = 0;
+};
+
+}  // namespace qor
