@@ -1,5 +1,7 @@
 #include "ui/Dialogs.h"
 
+#include "workflow/LangStr.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -69,6 +71,10 @@ WorkflowDialogs& CurrentDialogs() {
       return Dialogs().InputBox(caption, prompt, text);
     }
     bool OpenFileName(std::string& path) override { return Dialogs().OpenFileName(path); }
+    bool OpenFile(const std::string& caption, const std::string& filter,
+                  std::string& path) override {
+      return Dialogs().OpenFile(caption, filter, path);
+    }
     bool SaveFileName(const std::string& caption, const std::string& filter,
                       std::string& path) override {
       return Dialogs().SaveFileName(caption, filter, path);
@@ -154,6 +160,18 @@ bool MessageBoxDialog::OpenFileName(std::string& path) {
   if (!path.empty()) dialog.setDirectory(QString::fromStdString(path));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   path = dialog.selectedFiles().front().toStdString();
+  return true;
+}
+
+bool MessageBoxDialog::OpenFile(const std::string& caption, const std::string& filter,
+                                std::string& path) {
+  QFileDialog dialog(Parent(), QString::fromStdString(caption));
+  dialog.setNameFilters(
+      {QString::fromStdString(filter), QString::fromStdString(LangStr(65)) + " (*)"});
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (!path.empty()) dialog.selectFile(QDir::fromNativeSeparators(QString::fromStdString(path)));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  path = QDir::toNativeSeparators(dialog.selectedFiles().front()).toStdString();
   return true;
 }
 

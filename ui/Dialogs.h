@@ -29,6 +29,7 @@ class MessageBoxDialog : public WorkflowDialogs {
   int MsgBox(const std::string& text, const std::string& caption, int flags) override;
   bool InputBox(const std::string& caption, const std::string& prompt, std::string& text) override;
   bool OpenFileName(std::string& path) override;
+  bool OpenFile(const std::string& caption, const std::string& filter, std::string& path) override;
   bool BrowseFolder(const std::string& caption, std::string& folder) override;
   bool SaveFileName(const std::string& caption, const std::string& filter,
                     std::string& path) override;

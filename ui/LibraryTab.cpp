@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -105,7 +106,12 @@ void LibraryTab::BuildControls() {
   layout->setContentsMargins(4, 4, 4, 0);
   layout->setSpacing(4);
 
-  QHBoxLayout* folder = Row(layout);
+  // The simulator's folder and the reference list, their fields starting at one place.
+  auto* files = new QGridLayout;
+  files->setHorizontalSpacing(6);
+  files->setVerticalSpacing(4);
+  files->setColumnStretch(1, 1);
+  layout->addLayout(files);
   lSimulateur_ = new QLabel(this);
   lSimulateur_->setObjectName("lSimulateur");
   eSimulateur_ = new QLineEdit(this);
@@ -115,10 +121,21 @@ void LibraryTab::BuildControls() {
   bParcourir_->setObjectName("bParcourir");
   bCharger_ = new QPushButton(this);
   bCharger_->setObjectName("bCharger");
-  folder->addWidget(lSimulateur_);
-  folder->addWidget(eSimulateur_, 1);
-  folder->addWidget(bParcourir_);
-  folder->addWidget(bCharger_);
+  files->addWidget(lSimulateur_, 0, 0);
+  files->addWidget(eSimulateur_, 0, 1);
+  files->addWidget(bParcourir_, 0, 2);
+  files->addWidget(bCharger_, 0, 3);
+
+  lReference_ = new QLabel(this);
+  lReference_->setObjectName("lReference");
+  eReference_ = new QLineEdit(this);
+  eReference_->setObjectName("eReference");
+  lReference_->setBuddy(eReference_);
+  bReference_ = new QPushButton(this);
+  bReference_->setObjectName("bReference");
+  files->addWidget(lReference_, 1, 0);
+  files->addWidget(eReference_, 1, 1);
+  files->addWidget(bReference_, 1, 2);
 
   spBiblio_ = new QSplitter(Qt::Vertical, this);
   spBiblio_->setObjectName("spBiblio");
@@ -197,7 +214,9 @@ void LibraryTab::BuildControls() {
 
   setTabOrder(eSimulateur_, bParcourir_);
   setTabOrder(bParcourir_, bCharger_);
-  setTabOrder(bCharger_, tvZones_);
+  setTabOrder(bCharger_, eReference_);
+  setTabOrder(eReference_, bReference_);
+  setTabOrder(bReference_, tvZones_);
   setTabOrder(tvZones_, eCherche_);
   setTabOrder(eCherche_, bChercher_);
   setTabOrder(bChercher_, tvDefinitions_);
@@ -208,6 +227,12 @@ void LibraryTab::BuildControls() {
   connect(bParcourir_, &QPushButton::clicked, this, [this] { Browse(); });
   connect(bCharger_, &QPushButton::clicked, this, [this] { Load(); });
   connect(eSimulateur_, &QLineEdit::returnPressed, this, [this] { Load(); });
+  connect(bReference_, &QPushButton::clicked, this, [this] {
+    if (!busy_) page_.BrowseReference(S(eReference_->text()));
+  });
+  connect(eReference_, &QLineEdit::returnPressed, this, [this] {
+    if (!busy_) page_.LoadReference(S(eReference_->text()));
+  });
   connect(bChercher_, &QPushButton::clicked, this, [this] { Lookup(); });
   connect(eCherche_, &QLineEdit::returnPressed, this, [this] { Lookup(); });
   connect(tvDefinitions_, &QTreeWidget::itemActivated, this, [this] { OpenDefinition(); });
@@ -224,6 +249,9 @@ void LibraryTab::SetTexts() {
   eSimulateur_->setToolTip(Q(LangStr(30)));
   bParcourir_->setText(Q(LangStr(31)));
   bCharger_->setText(Q(LangStr(32)));
+  lReference_->setText(Q(LangStr(66)));
+  eReference_->setToolTip(Q(LangStr(68)));
+  bReference_->setText(Q(LangStr(67)));
   lZones_->setText(Q(LangStr(33)));
   lCherche_->setText(Q(LangStr(34)));
   bChercher_->setText(Q(LangStr(35)));
@@ -276,6 +304,10 @@ void LibraryTab::ShowSimulatorFolder(const std::string& folder) {
   eSimulateur_->setText(Q(folder));
 }
 
+void LibraryTab::ShowReferenceFile(const std::string& file) {
+  eReference_->setText(Q(file));
+}
+
 void LibraryTab::ShowAreas(const std::vector<LibraryRow>& rows) {
   Fill(tvZones_, rows);
 }
@@ -302,6 +334,8 @@ void LibraryTab::SetLibraryBusy(bool busy) {
   if (busy == busy_) return;
   busy_ = busy;
   bCharger_->setEnabled(!busy);
+  bParcourir_->setEnabled(!busy);
+  bReference_->setEnabled(!busy);
   bChercher_->setEnabled(!busy);
   bAnnuler_->setEnabled(!busy);
   UpdateAlign();

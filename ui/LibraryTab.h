@@ -33,6 +33,7 @@ class LibraryTab : public QWidget, public LibraryView {
 
   // LibraryView
   void ShowSimulatorFolder(const std::string& folder) override;
+  void ShowReferenceFile(const std::string& file) override;
   void ShowAreas(const std::vector<LibraryRow>& rows) override;
   void ShowDefinitions(const std::vector<LibraryRow>& rows, const std::string& summary) override;
   void ShowConflicts(const std::vector<LibraryRow>& rows) override;
@@ -57,6 +58,9 @@ class LibraryTab : public QWidget, public LibraryView {
   QLineEdit* eSimulateur_;
   QPushButton* bParcourir_;
   QPushButton* bCharger_;
+  QLabel* lReference_;
+  QLineEdit* eReference_;
+  QPushButton* bReference_;
   QSplitter* spBiblio_;
   QLabel* lZones_;
   QTreeWidget* tvZones_;

@@ -306,6 +306,36 @@ bool Win32Dialogs::OpenFileName(std::string& path) {
   return true;
 }
 
+bool Win32Dialogs::OpenFile(const std::string& caption, const std::string& filter,
+                            std::string& path) {
+  std::wstring file = platform::Wide(path);
+  file.resize(32768, L'\0');
+  // "Listes (*.csv *.dat)" becomes the pair the dialog wants: the text, then "*.csv;*.dat";
+  // every file is offered after it.
+  const std::wstring text = platform::Wide(filter);
+  const auto open = text.find(L'(');
+  const auto close = text.find(L')');
+  std::wstring spec = open != std::wstring::npos && close > open
+                          ? text.substr(open + 1, close - open - 1)
+                          : std::wstring(L"*.*");
+  std::replace(spec.begin(), spec.end(), L' ', L';');
+  const std::wstring filters =
+      text + L'\0' + spec + L'\0' + platform::Wide(LangStr(65)) + std::wstring(L"\0*.*\0", 6);
+  const std::wstring title = platform::Wide(caption);
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner_;
+  dialog.lpstrFilter = filters.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrTitle = title.c_str();
+  dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING | OFN_EXPLORER;
+  if (!::GetOpenFileNameW(&dialog)) return false;
+  path = platform::Utf8(file.c_str());
+  return true;
+}
+
 bool Win32Dialogs::SaveFileName(const std::string& caption, const std::string& filter,
                                 std::string& path) {
   std::wstring file = platform::Wide(path);

@@ -39,6 +39,10 @@ enum ControlId : int {
   bAligner,
   bAnnuler,
   lEtatBib,
+  // The reference list of real-world elevations, below the simulator's folder.
+  lReference,
+  eReference,
+  bParcourirRef,
 };
 
 // The menu item of the language menu.

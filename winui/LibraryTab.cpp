@@ -19,9 +19,10 @@ using platform::Utf8;
 using platform::Wide;
 
 // Every control of the page, for showing and hiding them together.
-constexpr int kControls[] = {
-    lSimulateur, eSimulateur, bParcourirSim, bCharger,  lZones,     lvZones,  lAeroport, eAeroport,
-    bChercher,   lResume,     lvDefinitions, lConflits, lvConflits, bAligner, bAnnuler,  lEtatBib};
+constexpr int kControls[] = {lSimulateur, eSimulateur,   bParcourirSim, bCharger,      lReference,
+                             eReference,  bParcourirRef, lZones,        lvZones,       lAeroport,
+                             eAeroport,   bChercher,     lResume,       lvDefinitions, lConflits,
+                             lvConflits,  bAligner,      bAnnuler,      lEtatBib};
 
 std::string TextOf(HWND control) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
@@ -30,9 +31,9 @@ std::string TextOf(HWND control) {
   return Utf8(text);
 }
 
-// The page's height without its lists (the margins, the folder's row, the captions, the
-// look-up's and the buttons' rows, the status line), and the least a list is given.
-constexpr int kFixedHeight = 154;
+// The page's height without its lists (the margins, the folder's and the reference's rows, the
+// captions, the look-up's and the buttons' rows, the status line), and the least a list is given.
+constexpr int kFixedHeight = 181;
 constexpr int kLeastListHeight = 60;
 
 bool IsList(UINT_PTR id) {
@@ -87,6 +88,9 @@ void LibraryTab::Build(HWND window, HFONT font, const std::function<int(int)>& p
   make(L"EDIT", eSimulateur, ES_AUTOHSCROLL | WS_TABSTOP, {}, WS_EX_CLIENTEDGE);
   make(L"BUTTON", bParcourirSim, BS_PUSHBUTTON | WS_TABSTOP, LangStr(31));
   make(L"BUTTON", bCharger, BS_PUSHBUTTON | WS_TABSTOP, LangStr(32));
+  make(L"STATIC", lReference, SS_LEFT, LangStr(66));
+  make(L"EDIT", eReference, ES_AUTOHSCROLL | WS_TABSTOP, {}, WS_EX_CLIENTEDGE);
+  make(L"BUTTON", bParcourirRef, BS_PUSHBUTTON | WS_TABSTOP, LangStr(67));
   make(L"STATIC", lZones, SS_LEFT, LangStr(33));
   list(lvZones, LibraryPage::AreaColumns());
   make(L"STATIC", lAeroport, SS_LEFT, LangStr(34));
@@ -101,7 +105,10 @@ void LibraryTab::Build(HWND window, HFONT font, const std::function<int(int)>& p
   make(L"STATIC", lEtatBib, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
 
   // The hints, the Qt window's.
-  AddHints(window_, {{eSimulateur, LangStr(30)}, {bAligner, LangStr(39)}, {bAnnuler, LangStr(51)}});
+  AddHints(window_, {{eSimulateur, LangStr(30)},
+                     {eReference, LangStr(68)},
+                     {bAligner, LangStr(39)},
+                     {bAnnuler, LangStr(51)}});
 }
 
 void LibraryTab::Layout(const RECT& page) {
@@ -125,6 +132,11 @@ void LibraryTab::Layout(const RECT& page) {
   place(bParcourirSim, right - 2 * button - gap, y, button, row);
   place(lSimulateur, left, y + px_(4), px_(100), px_(16));
   place(eSimulateur, left + px_(102), y, right - 2 * button - 2 * gap - left - px_(102), row);
+  y += row + px_(6);
+  // The reference list, its field and its browse button under the folder's.
+  place(bParcourirRef, right - 2 * button - gap, y, button, row);
+  place(lReference, left, y + px_(4), px_(100), px_(16));
+  place(eReference, left + px_(102), y, right - 2 * button - 2 * gap - left - px_(102), row);
   y += row + px_(6);
 
   // The status line at the foot; the three lists share what lies between, the definitions
@@ -194,6 +206,9 @@ bool LibraryTab::Command(int id, int code) {
     case bCharger:
       if (code == BN_CLICKED) page_.Load(TextOf(Control(eSimulateur)));
       return true;
+    case bParcourirRef:
+      if (code == BN_CLICKED && !busy_) page_.BrowseReference(TextOf(Control(eReference)));
+      return true;
     case bChercher:
       if (code == BN_CLICKED) page_.Lookup(TextOf(Control(eAeroport)));
       return true;
@@ -218,11 +233,16 @@ bool LibraryTab::Key(int id) {
   }
   if (id != IDOK || window_ == nullptr) return false;
   const HWND focus = ::GetFocus();
-  if (busy_) return focus == Control(eAeroport) || focus == Control(eSimulateur);
+  if (busy_) {
+    return focus == Control(eAeroport) || focus == Control(eSimulateur) ||
+           focus == Control(eReference);
+  }
   if (focus == Control(eAeroport)) {
     page_.Lookup(TextOf(focus));
   } else if (focus == Control(eSimulateur)) {
     page_.Load(TextOf(focus));
+  } else if (focus == Control(eReference)) {
+    page_.LoadReference(TextOf(focus));
   } else if (focus == Control(lvDefinitions)) {
     if (const auto row = Selected(lvDefinitions)) {
       OpenDefinition(*row);
@@ -320,7 +340,7 @@ void LibraryTab::FitColumns(int id) {
   // Each column as wide as its widest text or its caption (Wine's "use header" sizing looks at
   // the texts alone).
   std::vector<int> widths;
-  std::vector<bool> kept;  // the elevations, never cut
+  std::vector<bool> kept;  // the columns of metres, never cut
   for (int c = 0; c < columns; ++c) {
     wchar_t caption[128] = {};
     LVCOLUMNW column{};
@@ -331,7 +351,8 @@ void LibraryTab::FitColumns(int id) {
     ListView_SetColumnWidth(list, c, LVSCW_AUTOSIZE);
     widths.push_back(std::max(ListView_GetColumnWidth(list, c),
                               ListView_GetStringWidth(list, caption) + px_(32)));
-    kept.push_back(std::wstring_view(caption).substr(0, 8) == L"Altitude");
+    const std::wstring_view text(caption);
+    kept.push_back(text.size() >= 3 && text.substr(text.size() - 3) == L"(m)");
   }
   if (widths.empty()) return;
   // Too wide for the list: the widest columns (a file's path first, which its row's hint shows
@@ -384,6 +405,8 @@ void LibraryTab::OpenDefinition(std::size_t row) {
 
 void LibraryTab::EnableButtons() {
   ::EnableWindow(Control(bCharger), !busy_);
+  ::EnableWindow(Control(bParcourirSim), !busy_);
+  ::EnableWindow(Control(bParcourirRef), !busy_);
   ::EnableWindow(Control(bChercher), !busy_);
   ::EnableWindow(Control(bAligner), !busy_ && Selected(lvConflits).has_value());
   ::EnableWindow(Control(bAnnuler), !busy_);
@@ -393,6 +416,10 @@ void LibraryTab::EnableButtons() {
 
 void LibraryTab::ShowSimulatorFolder(const std::string& folder) {
   ::SetWindowTextW(Control(eSimulateur), Wide(folder).c_str());
+}
+
+void LibraryTab::ShowReferenceFile(const std::string& file) {
+  ::SetWindowTextW(Control(eReference), Wide(file).c_str());
 }
 
 void LibraryTab::ShowAreas(const std::vector<LibraryRow>& rows) {

@@ -53,6 +53,7 @@ class LibraryTab final : public LibraryView {
 
   // LibraryView
   void ShowSimulatorFolder(const std::string& folder) override;
+  void ShowReferenceFile(const std::string& file) override;
   void ShowAreas(const std::vector<LibraryRow>& rows) override;
   void ShowDefinitions(const std::vector<LibraryRow>& rows, const std::string& summary) override;
   void ShowConflicts(const std::vector<LibraryRow>& rows) override;

@@ -31,6 +31,11 @@ class WorkflowDialogs : public UserDialog {
   // The browse dialog for a BGL file, opening in the folder path. True with the chosen file
   // in path.
   virtual bool OpenFileName(std::string& path) = 0;
+  // The open-file dialog for any other file, captioned caption, showing the files filter names
+  // (as SaveFileName's: "Listes d'aéroports (*.csv *.dat)", all files offered too), opening at
+  // path (a file or a folder). True with the chosen file in path.
+  virtual bool OpenFile(const std::string& caption, const std::string& filter,
+                        std::string& path) = 0;
   // The save-file dialog, with path as the proposed file. True with the chosen path in path.
   virtual bool SaveFileName(const std::string& caption, const std::string& filter,
                             std::string& path) = 0;

@@ -69,6 +69,13 @@ constexpr std::array kTexts = {
     Numbered{63, "Choisissez le fichier BGL à éditer"},
     Numbered{64, "Fichiers BGL (*.bgl)"},
     Numbered{65, "Tous les fichiers"},
+    Numbered{66, "&Référence :"},
+    Numbered{67, "Parcour&ir…"},
+    Numbered{68,
+             "La liste des aéroports du monde, téléchargée une fois : airports.csv "
+             "d'OurAirports ou airports.dat d'OpenFlights."},
+    Numbered{69, "Choisissez la liste des aéroports (airports.csv ou airports.dat)"},
+    Numbered{70, "Listes d'aéroports (*.csv *.dat)"},
     Numbered{80,
              "Do you want to translate this program ?\r\n\nPlease send a mail to "
              "qorbgl@qor-soft.fr to ask for instructions."},

@@ -9,9 +9,11 @@
 #include "library/Journal.h"
 #include "library/Library.h"
 #include "library/Recovery.h"
+#include "library/Reference.h"
 #include "library/Undo.h"
 #include "platform/Errors.h"
 #include "simfinder/QORFS.h"
+#include "text/PathText.h"
 #include "text/Trim.h"
 #include "util/Environment.h"
 #include "util/FileUtil.h"
@@ -28,6 +30,8 @@ namespace {
 
 // The simulator's folder of the library read last.
 constexpr char kFolderSetting[] = "Simulateur";
+// The reference list read last.
+constexpr char kReferenceSetting[] = "Reference";
 
 using library::Conflict;
 using library::Definition;
@@ -54,14 +58,14 @@ const std::vector<std::string>& LibraryPage::AreaColumns() {
 
 const std::vector<std::string>& LibraryPage::DefinitionColumns() {
   // The elevation early, where it shows without scrolling; the path, which may be long, last.
-  static const std::vector<std::string> columns = {"Affichée", "Altitude (m)", "Zone",   "Couche",
-                                                   "OACI",     "Nom",          "Fichier"};
+  static const std::vector<std::string> columns = {
+      "Affichée", "Altitude (m)", "Référence (m)", "Zone", "Couche", "OACI", "Nom", "Fichier"};
   return columns;
 }
 
 const std::vector<std::string>& LibraryPage::ConflictColumns() {
-  static const std::vector<std::string> columns = {"OACI", "Nom", "Définitions", "Écart (m)",
-                                                   "Altitude affichée (m)"};
+  static const std::vector<std::string> columns = {
+      "OACI", "Nom", "Définitions", "Écart (m)", "Altitude affichée (m)", "Référence (m)"};
   return columns;
 }
 
@@ -71,7 +75,7 @@ LibraryPage::LibraryPage(LibraryView& view, WorkflowDialogs& dialogs, Scheduler&
 LibraryPage::~LibraryPage() = default;
 
 bool LibraryPage::Working() const {
-  return scan_ != nullptr;
+  return scan_ != nullptr || referenceRead_ != nullptr;
 }
 
 void LibraryPage::Show() {
@@ -82,6 +86,8 @@ void LibraryPage::Show() {
   std::string found;
   if (folder_.empty() && TFS::FindSimulatorPath(TFS::kFS2004, found)) folder_ = found;
   view_.ShowSimulatorFolder(folder_);
+  referenceFile_ = ReadSetting(kReferenceSetting);
+  view_.ShowReferenceFile(referenceFile_);
   view_.SetLibraryStatus(folder_.empty()
                              ? "Indiquez le dossier de FS2004 (celui de scenery.cfg), puis "
                                "« Charger »."
@@ -148,7 +154,86 @@ void LibraryPage::ScanStep(std::uint64_t job) {
 void LibraryPage::Cancel() {
   if (!Working()) return;
   ++job_;
-  Finish();
+  if (scan_) {
+    Finish();
+    return;
+  }
+  // A list read in part would say of the airports not read yet that it does not know them.
+  referenceRead_.reset();
+  view_.SetLibraryBusy(false);
+  view_.SetLibraryStatus(reference_ ? "Lecture de la référence arrêtée : la précédente reste en "
+                                      "place."
+                                    : "Lecture de la référence arrêtée : aucune référence.");
+}
+
+void LibraryPage::BrowseReference(const std::string& shown) {
+  if (Working()) return;
+  std::string file(Trim(shown));
+  if (!dialogs_.OpenFile(LangStr(69), LangStr(70), file)) return;
+  view_.ShowReferenceFile(file);
+  LoadReference(file);
+}
+
+void LibraryPage::LoadReference(const std::string& text) {
+  if (Working()) return;
+  shown_ = true;
+  const std::string file(Trim(text));
+  if (file.empty()) {
+    referenceFile_.clear();
+    reference_.reset();
+    WriteSetting(kReferenceSetting, "");
+    ShowConflictRows();
+    ShowLookup();
+    view_.SetLibraryStatus("Aucune référence : les altitudes ne sont comparées qu'entre elles.");
+    return;
+  }
+  StartReference(file);
+}
+
+void LibraryPage::StartReference(const std::string& file) {
+  try {
+    referenceRead_ = std::make_unique<library::ReferenceRead>(file);
+  } catch (const Exception& e) {
+    view_.SetLibraryStatus("La référence n'a pas pu être lue.");
+    Report(e.what(), true);
+    return;
+  }
+  referenceFile_ = file;
+  view_.SetLibraryBusy(true);
+  view_.SetLibraryStatus("Lecture de la référence…");
+  const std::uint64_t job = ++job_;
+  scheduler_.Post([this, job] { ReferenceStep(job); });
+}
+
+void LibraryPage::ReferenceStep(std::uint64_t job) {
+  if (job != job_ || !referenceRead_) return;
+  if (!referenceRead_->Step(std::chrono::steady_clock::now() + scheduler_.StepTime())) {
+    const std::uint64_t total = std::max<std::uint64_t>(referenceRead_->Total(), 1);
+    view_.SetLibraryStatus(
+        "Lecture de la référence : " + std::to_string(referenceRead_->Done() * 100 / total) +
+        " % (Échap pour arrêter)");
+    scheduler_.Post([this, job] { ReferenceStep(job); });
+    return;
+  }
+  FinishReference();
+}
+
+void LibraryPage::FinishReference() {
+  reference_ = std::make_unique<library::Reference>(referenceRead_->Take());
+  referenceRead_.reset();
+  view_.SetLibraryBusy(false);
+  WriteSetting(kReferenceSetting, referenceFile_);  // a list that reads, for the next run
+  const std::size_t conflicts = ShowConflictRows();
+  ShowLookup();
+  std::string status = "Référence " + std::string(library::FormatName(reference_->format)) + " " +
+                       QuotedPath(reference_->file) + " : " +
+                       Counted(reference_->airports.size(), "aéroport", "aéroports");
+  if (reference_->malformed > 0) {
+    status += ", " + Counted(reference_->malformed, "ligne mal formée passée",
+                             "lignes mal formées passées");
+  }
+  if (library_) status += " ; " + Counted(conflicts, "conflit d'altitude", "conflits d'altitude");
+  view_.SetLibraryStatus(status + ".");
 }
 
 void LibraryPage::Finish() {
@@ -170,25 +255,13 @@ void LibraryPage::Finish() {
   }
   view_.ShowAreas(areas);
 
-  const std::vector<Conflict> conflicts = library::Conflicts(lib, minDiffMm_);
-  std::vector<LibraryRow> rows;
-  shownConflicts_.clear();
-  for (const Conflict& c : conflicts) {
-    const Definition& shown = *c.definitions.back();
-    rows.push_back({{c.icao, c.name, std::to_string(c.definitions.size()), Metres(c.spreadMm, true),
-                     Metres(shown.elevationMm, true)},
-                    false,
-                    {}});
-    shownConflicts_.push_back(
-        static_cast<std::size_t>(c.definitions.front() - lib.definitions.data()));
-  }
-  view_.ShowConflicts(rows);
+  const std::size_t conflicts = ShowConflictRows();
   ShowLookup();
 
   std::string status =
       Counted(lib.config.areas.size(), "zone", "zones") + ", " +
       Counted(lib.definitions.size(), "définition d'aéroport", "définitions d'aéroports") + ", " +
-      Counted(conflicts.size(), "conflit d'altitude", "conflits d'altitude");
+      Counted(conflicts, "conflit d'altitude", "conflits d'altitude");
   if (!lib.problems.empty()) {
     status += ", " + Counted(lib.problems.size(), "fichier ou dossier illisible",
                              "fichiers ou dossiers illisibles");
@@ -204,6 +277,58 @@ void LibraryPage::Finish() {
     }
     dialogs_.MsgBox(text, "QORBgl", UserDialog::kOk | UserDialog::kIconExclamation);
   }
+  // The list named in the field is read once the library is, the first time.
+  if (whole && !reference_ && !referenceFile_.empty()) StartReference(referenceFile_);
+}
+
+std::size_t LibraryPage::ShowConflictRows() {
+  shownConflicts_.clear();
+  if (!library_) {
+    view_.ShowConflicts({});
+    return 0;
+  }
+  const library::Library& lib = *library_;
+  const std::vector<Conflict> conflicts = library::Conflicts(lib, minDiffMm_, reference_.get());
+  std::vector<LibraryRow> rows;
+  for (const Conflict& c : conflicts) {
+    const Definition& shown = *c.definitions.back();
+    // The spread only where the definitions disagree: one alone, or agreeing, have none to say.
+    rows.push_back(
+        {{c.icao, c.name, std::to_string(c.definitions.size()),
+          c.definitionsDiffer ? Metres(c.spreadMm, true) : "", Metres(shown.elevationMm, true),
+          c.reference.airport ? Metres(c.reference.airport->elevationMm, true) : ""},
+         false,
+         {}});
+    shownConflicts_.push_back(
+        static_cast<std::size_t>(c.definitions.front() - lib.definitions.data()));
+  }
+  view_.ShowConflicts(rows);
+  return conflicts.size();
+}
+
+std::string LibraryPage::ReferenceCell(const library::Library& lib, std::size_t definition) const {
+  if (!reference_) return "";
+  const library::ReferenceMatch match =
+      library::MatchDefinition(*reference_, lib.definitions[definition]);
+  return match.airport ? Metres(match.airport->elevationMm, true) : "";
+}
+
+std::string LibraryPage::ReferenceSummary(const library::Library& lib,
+                                          std::size_t definition) const {
+  if (!reference_) return "";
+  const Definition& d = lib.definitions[definition];
+  const library::ReferenceMatch match = library::MatchDefinition(*reference_, d);
+  const std::string source(library::FormatName(reference_->format));
+  if (match.airport) {
+    return " Référence " + source + " : " + Metres(match.airport->elevationMm, true) + " m (" +
+           match.airport->feet + " ft).";
+  }
+  if (match.rejected) {
+    return " L'indicatif " + match.rejected->first + " de la référence désigne un lieu à " +
+           Metres(static_cast<std::int64_t>(match.rejected->second + 0.5), true) +
+           " km : ce n'est pas cet aéroport.";
+  }
+  return d.icao.empty() ? "" : " " + d.icao + " n'est pas dans la référence " + source + ".";
 }
 
 void LibraryPage::Lookup(const std::string& text) {
@@ -227,12 +352,13 @@ void LibraryPage::ShowLookup() {
   std::vector<LibraryRow> rows;
   for (const Definition* d : found) {
     const library::Area& area = lib.AreaOf(*d);
+    const auto index = static_cast<std::size_t>(d - lib.definitions.data());
     rows.push_back({{d == shown ? "oui" : "", Metres(d->elevationMm, true),
-                     area.title + (area.active ? "" : " (inactive)"), std::to_string(area.layer),
-                     d->icao, d->name, UnderFolder(d->file, folder_)},
+                     ReferenceCell(lib, index), area.title + (area.active ? "" : " (inactive)"),
+                     std::to_string(area.layer), d->icao, d->name, UnderFolder(d->file, folder_)},
                     d == shown,
                     d->file});
-    shownDefinitions_.push_back(static_cast<std::size_t>(d - lib.definitions.data()));
+    shownDefinitions_.push_back(index);
   }
   std::string summary;
   if (found.empty()) {
@@ -254,6 +380,8 @@ void LibraryPage::ShowLookup() {
               " ; les actives ne s'accordent pas : le simulateur montre " +
               Metres(shown->elevationMm, true) + " m (zone « " + lib.AreaOf(*shown).title + " »).";
   }
+  // What the reference says of the definition shown, else of the last one.
+  if (!found.empty()) summary += ReferenceSummary(lib, shownDefinitions_.back());
   view_.ShowDefinitions(rows, summary);
 }
 
@@ -280,19 +408,30 @@ void LibraryPage::AlignConflict(std::size_t row) {
   const Definition& first = lib.definitions[shownConflicts_[row]];
   // The conflict's active definitions, found again by the key the conflicts were made with.
   std::vector<const Definition*> active;
-  for (const Conflict& c : library::Conflicts(lib, minDiffMm_)) {
-    if (c.definitions.front() == &first) active = c.definitions;
+  const library::ReferenceAirport* real = nullptr;
+  for (const Conflict& c : library::Conflicts(lib, minDiffMm_, reference_.get())) {
+    if (c.definitions.front() != &first) continue;
+    active = c.definitions;
+    real = c.reference.airport;
   }
   if (active.empty()) return;
   const Definition& shown = *active.back();
   const std::string who = Who(shown.icao, shown.name);
 
-  std::string text = Metres(shown.elevationMm, false);
+  // The reference's elevation first, when it has one: that is what the conflict is about.
+  std::string text = Metres(real ? real->elevationMm : shown.elevationMm, false);
+  const std::string inReference = real ? " (référence " +
+                                             std::string(library::FormatName(reference_->format)) +
+                                             " : " + Metres(real->elevationMm, true) + " m)"
+                                       : "";
   std::optional<std::int32_t> mm;
   while (!mm) {
     if (!dialogs_.InputBox("Aligner les altitudes",
-                           "Nouvelle altitude en mètres " + Of(who) + " dans ses " +
-                               std::to_string(active.size()) + " définitions actives",
+                           "Nouvelle altitude en mètres " + Of(who) +
+                               (active.size() == 1 ? std::string(" dans sa définition active")
+                                                   : " dans ses " + std::to_string(active.size()) +
+                                                         " définitions actives") +
+                               inReference,
                            text)) {
       return;
     }

@@ -19,6 +19,8 @@ namespace qor {
 namespace library {
 struct Library;
 class LibraryScan;
+struct Reference;
+class ReferenceRead;
 struct SceneryConfig;
 }  // namespace library
 
@@ -35,6 +37,8 @@ class LibraryView {
   virtual ~LibraryView() = default;
   // The field of the simulator's folder.
   virtual void ShowSimulatorFolder(const std::string& folder) = 0;
+  // The field of the reference list ("Référence :").
+  virtual void ShowReferenceFile(const std::string& file) = 0;
   virtual void ShowAreas(const std::vector<LibraryRow>& rows) = 0;
   // The definitions of the airport looked up, and a line that sums them up (shown above or
   // below the list).
@@ -42,8 +46,8 @@ class LibraryView {
   virtual void ShowConflicts(const std::vector<LibraryRow>& rows) = 0;
   // The page's own status line (the reading's progress, what was found, what was changed).
   virtual void SetLibraryStatus(const std::string& text) = 0;
-  // While the library is read: "Charger", "Chercher" and "Aligner" are disabled and the wait
-  // cursor shows; Escape calls Cancel.
+  // While the library or the reference is read: "Charger", "Chercher", "Aligner" and both
+  // "Parcourir…" are disabled and the wait cursor shows; Escape calls Cancel.
   virtual void SetLibraryBusy(bool busy) = 0;
 };
 
@@ -60,7 +64,8 @@ class LibraryPage {
   LibraryPage& operator=(const LibraryPage&) = delete;
 
   // The page is shown for the first time: the folder of the library read last, else the
-  // simulator's folder that the finder knows, goes into the field (nothing is read yet).
+  // simulator's folder that the finder knows, goes into the field, and the reference list read
+  // last into its own (nothing is read yet: the reference is read after the library).
   void Show();
   // "Parcourir…": a folder chosen in the folder dialog (opening at shown, the field's text)
   // goes into the field and is loaded.
@@ -69,6 +74,14 @@ class LibraryPage {
   // every area's files, a step at a time from the window's loop, the areas, the conflicts and
   // the look-up shown when done. A folder whose scenery.cfg was read is kept for the next run.
   void Load(const std::string& text);
+  // The reference's "Parcourir…": a list chosen in the open dialog (opening at shown, the
+  // field's text) goes into the field and is read.
+  void BrowseReference(const std::string& shown);
+  // Enter in the reference's field: reads the list the text names (blanks around it aside), a
+  // step at a time, and shows its elevations in the lists: a column of their own, the
+  // conflicts of airports whose shown elevation differs from it, and "Aligner" offering it
+  // first. A list read is kept for the next run; an empty text takes the reference away.
+  void LoadReference(const std::string& text);
   // "Chercher": the definitions of the airport text names (ident or name), in load order.
   void Lookup(const std::string& text);
   // "Aligner" on a line of the conflicts: asks the elevation (offering the one the simulator
@@ -79,7 +92,7 @@ class LibraryPage {
   // is taken back, after a question, field by field; the library is read again.
   void UndoAlignment();
   // Stops the reading (Escape): what was read so far stays shown, but nothing is
-  // aligned on a library read in part.
+  // aligned on a library read in part; a reference read in part is not taken.
   void Cancel();
 
   bool Working() const;
@@ -93,6 +106,13 @@ class LibraryPage {
   void StartScan(library::SceneryConfig config);
   void ScanStep(std::uint64_t job);
   void Finish();
+  void StartReference(const std::string& file);
+  void ReferenceStep(std::uint64_t job);
+  void FinishReference();
+  // The conflicts list, with the reference's when there is one; the status's count of them.
+  std::size_t ShowConflictRows();
+  std::string ReferenceCell(const library::Library& lib, std::size_t definition) const;
+  std::string ReferenceSummary(const library::Library& lib, std::size_t definition) const;
   void ShowLookup();
   void Report(const std::string& text, bool stop);
 
@@ -105,6 +125,9 @@ class LibraryPage {
   std::string lookup_;
   std::unique_ptr<library::LibraryScan> scan_;
   std::unique_ptr<library::Library> library_;
+  std::string referenceFile_;  // the list read, or to read after the library
+  std::unique_ptr<library::ReferenceRead> referenceRead_;
+  std::unique_ptr<library::Reference> reference_;
   std::vector<std::size_t> shownDefinitions_;  // indexes into the library's definitions
   std::vector<std::size_t> shownConflicts_;    // the conflicts' first definitions
   std::int32_t minDiffMm_ = 500;

@@ -63,6 +63,10 @@ class WindowWorkflow::CountedDialogs : public WorkflowDialogs {
     Open open(depth_);
     return dialogs_.OpenFileName(path);
   }
+  bool OpenFile(const std::string& caption, const std::string& filter, std::string& path) override {
+    Open open(depth_);
+    return dialogs_.OpenFile(caption, filter, path);
+  }
   bool SaveFileName(const std::string& caption, const std::string& filter,
                     std::string& path) override {
     Open open(depth_);

@@ -31,6 +31,7 @@ struct Answer {
 // What a dialog showed before it was answered.
 struct Shown {
   std::string caption, text;
+  std::string offered{};  // what an input box's field held when it opened
 };
 
 // The lists of the library page.
@@ -92,6 +93,9 @@ class WindowDriver {
   virtual void SetSimulatorField(const std::string& folder) = 0;
   virtual std::string SimulatorField() = 0;
   virtual void Load() = 0;  // "Charger", waiting until the library is read
+  // The reference list's field: typed, then Enter, waiting until the list is read.
+  virtual void SetReferenceField(const std::string& file) = 0;
+  virtual std::string ReferenceField() = 0;
   virtual void Lookup(const std::string& airport) = 0;  // typed, then "Chercher"
   virtual std::vector<std::vector<std::string>> Rows(LibraryList list) = 0;
   virtual std::vector<std::string> Columns(LibraryList list) = 0;

@@ -253,7 +253,7 @@ Simulator MakeSimulator(WindowDriver& d) {
     fs::create_directories(Utf8Path(scenery));
     BglBuilder b;
     Airport& airport = b.AddSection(3).AddSubSection().AddAirport().Name("Altiport de Courchevel");
-    airport.Icao("LFLJ").Elevation(spec.mm).Runway(4, 0, spec.mm);
+    airport.Icao("LFLJ").At(45.3967, 6.6347).Elevation(spec.mm).Runway(4, 0, spec.mm);
     const std::string file = Join(scenery, std::string("AP_LFLJ_") + spec.folder + ".bgl");
     Bytes bytes = b.WriteTo(file);
     sim.areas.push_back({file, airport.elevationOffset, std::move(bytes)});
@@ -326,6 +326,71 @@ void LibraryAlignUndoAndOpen(WindowDriver& d) {
   EXPECT_EQ(d.SelectedLine(), std::optional<std::size_t>(0));
 }
 
+// The real-world list: its elevation beside each definition and in the conflicts, a conflict of
+// its own once the definitions agree, offered first by "Aligner", and kept for the next run.
+void ReferenceShownAndOfferedFirst(WindowDriver& d) {
+  const Scenery s = MakeScenery(d);
+  const Simulator sim = MakeSimulator(d);
+  const std::string list = Join(d.Workspace(), "airports.csv");
+  // 6588 ft: 2 008,022 m; the add-on shows 2 008,500 m, too near to differ by itself.
+  WriteText(list,
+            "\"id\",\"ident\",\"type\",\"name\",\"latitude_deg\",\"longitude_deg\","
+            "\"elevation_ft\",\"gps_code\"\n"
+            "1,\"LFLJ\",\"small_airport\",\"Courchevel Altiport\",45.3967,6.6347,6588,\"LFLJ\"\n");
+  d.Start(s.folder);
+  d.ClickTab(2);
+  d.SetSimulatorField(sim.folder);
+  d.Load();
+  d.SetReferenceField(list);
+  const std::vector<std::string> conflictColumns = d.Columns(LibraryList::Conflicts);
+  const std::size_t conflictReference = IndexOf(conflictColumns, "Référence (m)");
+  ASSERT_LT(conflictReference, conflictColumns.size());
+  ASSERT_EQ(d.Rows(LibraryList::Conflicts).size(), 1u);
+  EXPECT_EQ(d.Rows(LibraryList::Conflicts)[0][conflictReference], "2 008,022");
+
+  d.Lookup("lflj");
+  const std::vector<std::string> columns = d.Columns(LibraryList::Definitions);
+  const std::size_t reference = IndexOf(columns, "Référence (m)");
+  ASSERT_LT(reference, columns.size());
+  EXPECT_TRUE(d.ColumnVisible(LibraryList::Definitions, reference));
+  for (const auto& row : d.Rows(LibraryList::Definitions)) EXPECT_EQ(row[reference], "2 008,022");
+  EXPECT_NE(d.LibrarySummary().find("Référence OurAirports : 2 008,022 m (6588 ft)."),
+            std::string::npos)
+      << d.LibrarySummary();
+
+  // Aligned elsewhere than the reference: the definitions agree, the reference does not.
+  d.SelectConflict(0);
+  d.Expect({{"Aligner les altitudes", Answer::Ok, "2007"},
+            {"Autres éléments", Answer::No},
+            {"Aligner les altitudes", Answer::Ok}});
+  d.Align();
+  std::vector<Shown> asked = d.Answered();
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_EQ(asked[0].offered, "2008,022");
+  ASSERT_EQ(d.Rows(LibraryList::Conflicts).size(), 1u);
+  const std::vector<std::string> conflict = d.Rows(LibraryList::Conflicts)[0];
+  EXPECT_EQ(conflict[IndexOf(conflictColumns, "Écart (m)")], "");
+  EXPECT_EQ(conflict[IndexOf(conflictColumns, "Altitude affichée (m)")], "2 007,000");
+
+  // The reference's own elevation, as offered: nothing left to say.
+  d.SelectConflict(0);
+  d.Expect({{"Aligner les altitudes", Answer::Ok},
+            {"Autres éléments", Answer::No},
+            {"Aligner les altitudes", Answer::Ok}});
+  d.Align();
+  asked = d.Answered();
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_EQ(asked[0].offered, "2008,022");
+  EXPECT_TRUE(d.Rows(LibraryList::Conflicts).empty());
+  for (std::size_t a = 0; a < 2; ++a) {
+    EXPECT_EQ(FieldAt(ReadFile(sim.areas[a].file), sim.areas[a].offset), 2008022) << a;
+  }
+  d.Close();
+  d.Start("");
+  EXPECT_EQ(d.Page(), 2);
+  EXPECT_EQ(d.ReferenceField(), list);
+}
+
 void SettingsKept(WindowDriver& d) {
   const Scenery s = MakeScenery(d);
   const Simulator sim = MakeSimulator(d);
@@ -366,6 +431,7 @@ const std::vector<Scenario>& WindowScenarios() {
       {"ASearchKeepsTheChoiceAndTheStatusStaysTrue", SearchAndStatus},
       {"ASecondStartHandsOverAndCtrlTabChangesPages", HandOverAndPages},
       {"TheLibraryAlignsUndoesAndOpensTheDefinitionsLine", LibraryAlignUndoAndOpen},
+      {"TheReferenceListIsShownAndOfferedFirst", ReferenceShownAndOfferedFirst},
       {"FolderPageAndSimulatorComeBackAtTheNextStart", SettingsKept},
       {"TheFrameKeepsItsMinimumAndEveryControlHasAnAccessKey", FrameAndKeys},
   };

@@ -43,6 +43,9 @@ class ScriptedUser : public WorkflowDialogs {
     path = *std::exchange(browse, std::nullopt);
     return true;
   }
+  bool OpenFile(const std::string& caption, const std::string&, std::string& path) override {
+    return InputBox(caption, "", path);
+  }
   bool SaveFileName(const std::string& caption, const std::string&, std::string& path) override {
     return InputBox(caption, "", path);
   }

@@ -62,11 +62,14 @@ class QueuedUser : public WorkflowDialogs {
   bool InputBox(const std::string& caption, const std::string& prompt, std::string& text) override {
     const bool hasTyped = !expected.empty() && expected.front().typed.has_value();
     const std::string typed = hasTyped ? *expected.front().typed : std::string();
-    if (Take(caption, prompt) != Answer::Ok) return false;
+    if (Take(caption, prompt, text) != Answer::Ok) return false;
     if (hasTyped) text = typed;
     return true;
   }
   bool OpenFileName(std::string&) override { return Unexpected("ouvrir un fichier"); }
+  bool OpenFile(const std::string& caption, const std::string&, std::string&) override {
+    return Unexpected(caption);
+  }
   bool SaveFileName(const std::string& caption, const std::string&, std::string&) override {
     return Unexpected(caption);
   }
@@ -75,7 +78,8 @@ class QueuedUser : public WorkflowDialogs {
   }
 
  private:
-  Answer::Button Take(const std::string& caption, const std::string& text) {
+  Answer::Button Take(const std::string& caption, const std::string& text,
+                      const std::string& offered = {}) {
     if (expected.empty()) {
       ADD_FAILURE() << "unexpected dialog « " << caption << " »: " << text;
       return Answer::Cancel;
@@ -83,7 +87,7 @@ class QueuedUser : public WorkflowDialogs {
     Answer answer = expected.front();
     expected.pop_front();
     EXPECT_EQ(caption, answer.caption) << text;
-    shown.push_back({caption, text});
+    shown.push_back({caption, text, offered});
     return answer.button;
   }
   bool Unexpected(const std::string& caption) {
@@ -269,6 +273,13 @@ class QtDriver : public WindowDriver {
     Find<QLineEdit>("eSimulateur")->setText(QString::fromStdString(folder));
   }
   std::string SimulatorField() override { return S(Find<QLineEdit>("eSimulateur")->text()); }
+  void SetReferenceField(const std::string& file) override {
+    auto* field = Find<QLineEdit>("eReference");
+    field->setText(QString::fromStdString(file));
+    QTest::keyClick(field, Qt::Key_Return);
+    Settle();
+  }
+  std::string ReferenceField() override { return S(Find<QLineEdit>("eReference")->text()); }
   void Load() override {
     QTest::mouseClick(Find<QPushButton>("bCharger"), Qt::LeftButton);
     Settle();

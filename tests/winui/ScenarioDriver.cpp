@@ -266,6 +266,16 @@ class Win32Driver final : public WindowDriver {
   }
   std::string SimulatorField() override { return ControlText(Control(winui::eSimulateur)); }
   void Load() override { Click(winui::bCharger); }
+  void SetReferenceField(const std::string& file) override {
+    const HWND field = Control(winui::eReference);
+    ::SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(file).c_str()));
+    // A click puts the caret in the field, and Enter reads the list it names.
+    Act([&] {
+      PostClick(field, 4, 4, false);
+      PostKey(field, VK_RETURN);
+    });
+  }
+  std::string ReferenceField() override { return ControlText(Control(winui::eReference)); }
   void Lookup(const std::string& airport) override {
     ::SendMessageW(Control(winui::eAeroport), WM_SETTEXT, 0,
                    reinterpret_cast<LPARAM>(Wide(airport).c_str()));
@@ -483,7 +493,9 @@ class Win32Driver final : public WindowDriver {
       }
       wchar_t caption[256] = {};
       ::GetWindowTextW(box, caption, 256);
-      answered_.push_back({Utf8(caption), ControlText(::GetDlgItem(box, winui::kDialogText))});
+      const HWND edit = ::GetDlgItem(box, winui::kDialogEdit);
+      answered_.push_back({Utf8(caption), ControlText(::GetDlgItem(box, winui::kDialogText)),
+                           edit != nullptr ? ControlText(edit) : std::string()});
       if (answered_.back().caption != answer.caption) {
         ADD_FAILURE() << "the dialog \"" << answered_.back().caption << "\" opened instead of \""
                       << answer.caption << "\": " << answered_.back().text;

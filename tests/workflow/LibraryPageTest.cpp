@@ -10,6 +10,7 @@
 #include "library/Journal.h"
 #include "platform/File.h"
 #include "tests/support/BglBuilder.h"
+#include "tests/support/Env.h"
 #include "tests/support/ScriptedUser.h"
 #include "tests/support/TempFolder.h"
 #include "tests/workflow/FrontEndDouble.h"
@@ -24,6 +25,7 @@ namespace fs = std::filesystem;
 class RecordingLibraryView : public LibraryView {
  public:
   void ShowSimulatorFolder(const std::string& f) override { folder = f; }
+  void ShowReferenceFile(const std::string& f) override { reference = f; }
   void ShowAreas(const std::vector<LibraryRow>& rows) override { areas = rows; }
   void ShowDefinitions(const std::vector<LibraryRow>& rows, const std::string& s) override {
     definitions = rows;
@@ -33,7 +35,7 @@ class RecordingLibraryView : public LibraryView {
   void SetLibraryStatus(const std::string& text) override { status = text; }
   void SetLibraryBusy(bool b) override { busy = b; }
 
-  std::string folder, summary, status;
+  std::string folder, reference, summary, status;
   std::vector<LibraryRow> areas, definitions, conflicts;
   bool busy = false;
 };
@@ -42,6 +44,8 @@ class LibraryPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::create_directories(test::Utf8Path(dir_ / "Bureau"));
+    // A settings store of the test's own: the folder and the list kept are its alone.
+    test::SetEnv("XDG_CONFIG_HOME", dir_ / "config");
     SetEnvironment("QORBgl", dir_.Path() + platform::kPathDelimiter,
                    (dir_ / "Bureau") + platform::kPathDelimiter);
     SetNumberSymbols({",", " "});
@@ -99,14 +103,14 @@ TEST_F(LibraryPageTest, AConflictIsAlignedOnlyOnAWholeLibraryAndThenGoes) {
   page_.Lookup("lflj");
   EXPECT_EQ(Column(view_.definitions, 0), (std::vector<std::string>{"", "", "oui", ""}));
   EXPECT_TRUE(view_.definitions[2].marked);
-  EXPECT_EQ(view_.definitions[3].cells[2], "Zone4 (inactive)");
+  EXPECT_EQ(view_.definitions[3].cells[3], "Zone4 (inactive)");
   EXPECT_EQ(view_.summary,
             "4 définitions ; les actives ne s'accordent pas : le simulateur "
             "montre 2 003,000 m (zone « Zone3 »).");
   EXPECT_EQ(page_.DefinitionFile(1), files_[1]);
   ASSERT_EQ(view_.conflicts.size(), 1u);
   EXPECT_EQ(view_.conflicts[0].cells,
-            (std::vector<std::string>{"LFLJ", "Courchevel", "3", "2,000", "2 003,000"}));
+            (std::vector<std::string>{"LFLJ", "Courchevel", "3", "2,000", "2 003,000", ""}));
 
   // A malformed value is refused and asked again; the shown elevation is offered first.
   // Airports without runways or starts: no question about them, only the confirmation.
@@ -126,6 +130,50 @@ TEST_F(LibraryPageTest, AConflictIsAlignedOnlyOnAWholeLibraryAndThenGoes) {
   EXPECT_EQ(test::ReadFile(dir_ / "Bureau/QORBgl Backup/lflj1.bgl"), before[0]);
   EXPECT_TRUE(view_.conflicts.empty());
   EXPECT_EQ(view_.summary, "4 définitions ; les actives s'accordent sur 2 010,500 m.");
+}
+
+// The real-world list: refused when it cannot be read, not taken when stopped, then read,
+// shown in both lists and kept; a page shown later reads it again after the library.
+TEST_F(LibraryPageTest, TheReferenceListIsReadKeptAndShownBesideTheDefinitions) {
+  page_.Show();
+  EXPECT_EQ(view_.reference, "");
+  page_.LoadReference(dir_ / "absent.csv");
+  ASSERT_EQ(user_.script.questions.size(), 1u);
+  EXPECT_EQ(view_.status, "La référence n'a pas pu être lue.");
+  EXPECT_FALSE(page_.Working());
+
+  // 6575 ft: 2 004,060 m, where the library shows 2 003,000 m.
+  const std::string list = dir_ / "airports.csv";
+  test::WriteText(list,
+                  "ident,name,latitude_deg,longitude_deg,elevation_ft\n"
+                  "LFLJ,Courchevel Altiport,14.8974609375,39.697265625,6575\n");
+  page_.Load(dir_.Path());
+  steps_.RunAll();
+  page_.LoadReference(list);
+  EXPECT_TRUE(view_.busy);
+  page_.Cancel();
+  EXPECT_FALSE(view_.busy);
+  EXPECT_EQ(view_.status, "Lecture de la référence arrêtée : aucune référence.");
+  EXPECT_EQ(view_.conflicts.at(0).cells.at(5), "");
+
+  page_.LoadReference(" " + list + " ");
+  steps_.RunAll();
+  EXPECT_EQ(
+      view_.conflicts.at(0).cells,
+      (std::vector<std::string>{"LFLJ", "Courchevel", "3", "2,000", "2 003,000", "2 004,060"}));
+  page_.Lookup("LFLJ");
+  EXPECT_EQ(Column(view_.definitions, 2),
+            (std::vector<std::string>{"2 004,060", "2 004,060", "2 004,060", "2 004,060"}));
+  EXPECT_NE(view_.summary.find("Référence OurAirports : 2 004,060 m (6575 ft)."), std::string::npos)
+      << view_.summary;
+
+  RecordingLibraryView later;
+  LibraryPage again(later, user_, steps_);
+  again.Show();
+  EXPECT_EQ(later.reference, list);
+  again.Load(dir_.Path());
+  steps_.RunAll();
+  EXPECT_EQ(later.conflicts.at(0).cells.at(5), "2 004,060");
 }
 
 // "Annuler": the last alignment taken back after a question, whoever made it, and the library
