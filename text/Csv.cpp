@@ -1,7 +1,5 @@
 #include "text/Csv.h"
 
-#include <algorithm>
-
 namespace qor {
 
 namespace {
@@ -25,13 +23,17 @@ bool CsvReader::ReadField(std::string& field) {
     return true;
   }
   ++at_;
-  const std::string_view specials = quotes_ == CsvQuotes::kDoubled ? "\"" : "\"\\";
+  const std::string_view specials = quotes_ == CsvQuotes::kDoubled ? "\"\n" : "\"\\\n";
   for (;;) {
     const std::size_t mark = text_.find_first_of(specials, at_);
     if (mark == std::string_view::npos) return false;  // a quote left open
-    const std::string_view chunk = text_.substr(at_, mark - at_);
-    line_ += static_cast<std::size_t>(std::count(chunk.begin(), chunk.end(), '\n'));
-    field += chunk;
+    field += text_.substr(at_, mark - at_);
+    if (text_[mark] == '\n') {
+      field += '\n';
+      at_ = mark + 1;
+      if (++line_ - recordLine_ > kMaxLineBreaks) return false;
+      continue;
+    }
     const bool escapable = mark + 1 < text_.size();
     if (text_[mark] == '\\') {
       // \" and \\ stand for the character; any other backslash is one.

@@ -5,7 +5,8 @@
 // LF or CR LF. A record whose quoting is broken (a quote left open, a closing quote followed by
 // something else than a comma or the end of the line) or that has too many fields is reported
 // as malformed, and reading goes on at the line after the one where it began, so that one stray
-// quote costs one record, not the rest of the file.
+// quote costs one record, not the rest of the file, and no input costs more than a few readings
+// of each line.
 
 #include <cstddef>
 #include <string>
@@ -21,6 +22,9 @@ class CsvReader {
   // More fields than this make a record malformed: a line of commas costs no more memory
   // than its bytes.
   static constexpr std::size_t kMaxFields = 256;
+  // A record that runs over more line breaks than this is taken for a quote left open: reading
+  // again from the next line then costs a few lines, never the rest of the file.
+  static constexpr std::size_t kMaxLineBreaks = 16;
 
   CsvReader(std::string_view text, CsvQuotes quotes) : text_(text), quotes_(quotes) {}
 
