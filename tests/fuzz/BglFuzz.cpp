@@ -3,9 +3,8 @@
 // most inputs; a crash, a leak, a hang, a huge allocation or a broken promise of the listing or
 // of the journal (checked below) is a finding.
 //
-// Built with -fsanitize=fuzzer it is driven by libFuzzer (scripts/fuzz.sh). Built with
-// QORBGL_FUZZ_LINKMAIN it is a replayer: every file, and every file of every folder, named on
-// the command line goes once through the same entry point.
+// Built with -fsanitize=fuzzer it is driven by libFuzzer (scripts/fuzz.sh); linked with
+// ReplayMain.cpp it is a replayer of saved inputs.
 
 #include <algorithm>
 #include <cstdint>
@@ -13,11 +12,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "bgl/Bgl.h"
 #include "bgl/PlainTree.h"
@@ -179,47 +176,3 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   return 0;
 }
-
-#ifdef QORBGL_FUZZ_LINKMAIN
-// Replays saved inputs: files, or folders of files (taken in name order), as arguments.
-int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s FILE|FOLDER...\n", argv[0]);
-    return 2;
-  }
-  std::size_t replayed = 0;
-  auto replay = [&](const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-      std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
-      std::exit(1);
-    }
-    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    ++replayed;
-  };
-  for (int i = 1; i < argc; ++i) {
-    const std::filesystem::path arg = argv[i];
-    if (std::filesystem::is_directory(arg)) {
-      std::vector<std::filesystem::path> files;
-      for (const auto& entry : std::filesystem::directory_iterator(arg)) {
-        if (entry.is_regular_file()) files.push_back(entry.path());
-      }
-      std::sort(files.begin(), files.end());
-      for (const auto& file : files) replay(file);
-    } else if (std::filesystem::is_regular_file(arg)) {
-      replay(arg);
-    } else {
-      std::fprintf(stderr, "no such file or folder: %s\n", argv[i]);
-      return 1;
-    }
-  }
-  // A replay of nothing would pass without testing anything.
-  if (replayed == 0) {
-    std::fprintf(stderr, "no input to replay\n");
-    return 1;
-  }
-  std::printf("replayed %zu inputs\n", replayed);
-  return 0;
-}
-#endif
