@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "lang/Tr.h"
+
 namespace qor {
 
 namespace {
@@ -91,12 +93,17 @@ const Numbered* Find(int id) {
 
 std::string LangStr(int id) {
   const Numbered* found = Find(id);
-  return found ? std::string(found->text) : "[" + std::to_string(id) + "]";
+  return found ? TrNumbered(id, found->text) : "[" + std::to_string(id) + "]";
 }
 
 std::string LangStr(int id, const std::string& defaultText) {
   const Numbered* found = Find(id);
-  return found ? std::string(found->text) : defaultText;
+  return TrNumbered(id, found ? found->text : std::string_view(defaultText));
+}
+
+std::string_view FrenchLangStr(int id) {
+  const Numbered* found = Find(id);
+  return found ? found->text : std::string_view();
 }
 
 bool HasLangStr(int id) {
