@@ -12,43 +12,86 @@
 namespace qor {
 namespace {
 
-// A program in TREE/bin/ and help pages placed around it: the page the window shows.
-TEST(HelpPagePath, BesideTheProgramFirstThenTheInstalledTreesShareFolder) {
-  struct Row {
-    const char* layout;
-    std::vector<const char*> pages;  // relative to the tree, '/' as the delimiter
-    const char* expected;            // relative to the tree
-  };
-  const Row rows[] = {
-      {"build folder or Windows", {"bin/QORBgl.htm"}, "bin/QORBgl.htm"},
-      {"installed or relocated tree", {"share/qorbgl/QORBgl.htm"}, "share/qorbgl/QORBgl.htm"},
-      {"both: the copy beside wins",
-       {"bin/QORBgl.htm", "share/qorbgl/QORBgl.htm"},
-       "bin/QORBgl.htm"},
-      // share/ lies beside bin/, not inside it.
-      {"share inside the program's folder", {"bin/share/qorbgl/QORBgl.htm"}, "bin/QORBgl.htm"},
-      {"another program's share folder", {"share/other/QORBgl.htm"}, "bin/QORBgl.htm"},
-      {"nowhere: the viewer says it is missing", {}, "bin/QORBgl.htm"},
-  };
-  auto native = [](std::string path) {
-    for (char& c : path) {
-      if (c == '/') c = platform::kPathDelimiter;
-    }
-    return path;
-  };
+using lang::Language;
+
+struct Row {
+  const char* layout;
+  Language language;
+  std::vector<const char*> pages;  // relative to the tree, '/' as the delimiter
+  const char* expected;            // relative to the tree
+};
+
+std::string Native(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = platform::kPathDelimiter;
+  }
+  return path;
+}
+
+// A program in TREE/bin/ with the rows' help pages placed around it: the page the window shows.
+void ExpectPagesChosen(const std::vector<Row>& rows) {
   for (const Row& row : rows) {
     test::TempFolder tree;
-    auto at = [&](const std::string& relative) { return tree / native(relative); };
+    auto at = [&](const std::string& relative) { return tree / Native(relative); };
     MakeDir(at("bin"));
     for (const char* page : row.pages) {
       ASSERT_TRUE(MakeDir(ExtractFilePath(at(page)))) << page;
       test::WriteText(at(page), "<html><title>Aide</title></html>");
     }
-    EXPECT_EQ(HelpPagePath(IncludeBackslash(at("bin"))), at(row.expected)) << row.layout;
+    EXPECT_EQ(HelpPagePath(IncludeBackslash(at("bin")), row.language), at(row.expected))
+        << row.layout << " (" << lang::Code(row.language) << ")";
   }
+}
+
+TEST(HelpPagePath, BesideTheProgramFirstThenTheInstalledTreesShareFolder) {
+  const Language fr = Language::kFrench;
+  ExpectPagesChosen({
+      {"build folder or Windows", fr, {"bin/QORBgl.htm"}, "bin/QORBgl.htm"},
+      {"installed or relocated tree", fr, {"share/qorbgl/QORBgl.htm"}, "share/qorbgl/QORBgl.htm"},
+      {"both: the copy beside wins",
+       fr,
+       {"bin/QORBgl.htm", "share/qorbgl/QORBgl.htm"},
+       "bin/QORBgl.htm"},
+      // share/ lies beside bin/, not inside it.
+      {"share inside the program's folder", fr, {"bin/share/qorbgl/QORBgl.htm"}, "bin/QORBgl.htm"},
+      {"another program's share folder", fr, {"share/other/QORBgl.htm"}, "bin/QORBgl.htm"},
+      {"nowhere: the viewer says it is missing", fr, {}, "bin/QORBgl.htm"},
+  });
   // A program at the top of the file system has no folder above its own.
   const std::string root(1, platform::kPathDelimiter);
-  EXPECT_EQ(HelpPagePath(root), root + "QORBgl.htm");
+  EXPECT_EQ(HelpPagePath(root, Language::kFrench), root + "QORBgl.htm");
+  EXPECT_EQ(HelpPagePath(root, Language::kGerman), root + "QORBgl.htm");
+}
+
+TEST(HelpPagePath, ThePageOfTheLanguageElseTheFrenchOne) {
+  const Language fr = Language::kFrench, en = Language::kEnglish, de = Language::kGerman;
+  const std::vector<const char*> all = {"bin/QORBgl.htm", "bin/QORBgl-en.htm", "bin/QORBgl-de.htm"};
+  const std::vector<const char*> installed = {
+      "share/qorbgl/QORBgl.htm", "share/qorbgl/QORBgl-en.htm", "share/qorbgl/QORBgl-de.htm"};
+  ExpectPagesChosen({
+      {"all three beside", fr, all, "bin/QORBgl.htm"},
+      {"all three beside", en, all, "bin/QORBgl-en.htm"},
+      {"all three beside", de, all, "bin/QORBgl-de.htm"},
+      {"all three installed", en, installed, "share/qorbgl/QORBgl-en.htm"},
+      {"all three installed", de, installed, "share/qorbgl/QORBgl-de.htm"},
+      // Each language has its own page, never the other translation.
+      {"only the other translation", de, {"bin/QORBgl.htm", "bin/QORBgl-en.htm"}, "bin/QORBgl.htm"},
+      {"translation missing", en, {"bin/QORBgl.htm"}, "bin/QORBgl.htm"},
+      {"translation missing, installed",
+       en,
+       {"share/qorbgl/QORBgl.htm"},
+       "share/qorbgl/QORBgl.htm"},
+      // The reader's language wins over the place: a translation installed in share/ comes
+      // before the French page beside the program.
+      {"French beside, translation installed",
+       de,
+       {"bin/QORBgl.htm", "share/qorbgl/QORBgl-de.htm"},
+       "share/qorbgl/QORBgl-de.htm"},
+      {"translation only", en, {"bin/QORBgl-en.htm"}, "bin/QORBgl-en.htm"},
+      {"nothing: the French page beside", de, {}, "bin/QORBgl.htm"},
+      // The test language has no page of its own.
+      {"pseudo-language", Language::kPseudo, all, "bin/QORBgl.htm"},
+  });
 }
 
 }  // namespace
