@@ -4,7 +4,8 @@
 #   build-windows/x86_64   the same sources with every Qt-free test suite and the installer
 #                          test, run under Wine
 #   build-windows/QORBgl-<version>-setup.exe and -win32.zip   what users download: the
-#                          installer and the zip of the three files, from the 32-bit build
+#                          installer and the zip of the two programs and the help pages (French,
+#                          English, German), from the 32-bit build
 # Options: --no-tests builds without running the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -38,7 +39,7 @@ package() {
   rm -rf build-windows/package
   mkdir -p "$stage"
   cp build-windows/i686/winui/QORBgl.exe build-windows/i686/cli/qorbgl-cli.exe \
-    docs/QORBgl.htm "$stage/"
+    docs/QORBgl.htm docs/QORBgl-en.htm docs/QORBgl-de.htm "$stage/"
   makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DBIN="$PWD/$stage" \
     -DOUTFILE="$PWD/build-windows/QORBgl-$version-setup.exe" packaging/windows/QORBgl.nsi
   rm -f "build-windows/QORBgl-$version-win32.zip"

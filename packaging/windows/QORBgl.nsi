@@ -4,8 +4,13 @@
 ; HKCU\Software\QOR Soft stay: a later installation finds them.
 ;
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0.0 -DBIN=<folder holding QORBgl.exe,
-;            qorbgl-cli.exe and QORBgl.htm> [-DOUTFILE=<setup.exe>] [-DTARGET=amd64-unicode]
+;            qorbgl-cli.exe and the help pages QORBgl.htm, QORBgl-en.htm, QORBgl-de.htm>
+;            [-DOUTFILE=<setup.exe>] [-DTARGET=amd64-unicode]
 ;            packaging/windows/QORBgl.nsi
+;
+; The installer speaks French, English or German: it asks at the start, the system's language
+; chosen in advance (French when the system speaks none of them), and the uninstaller speaks the
+; language chosen then. A silent installation asks nothing.
 ;
 ; The installer users run is 32-bit, as the program is. TARGET=amd64-unicode makes the same
 ; installer as a 64-bit program, for a Wine that runs no 32-bit programs: the same files, Start
@@ -46,37 +51,68 @@ ShowUninstDetails show
 
 VIProductVersion "${VERSION}"
 VIFileVersion "${VERSION}"
-VIAddVersionKey /LANG=1036 "ProductName" "${PRODUCT}"
-VIAddVersionKey /LANG=1036 "CompanyName" "${PUBLISHER}"
-VIAddVersionKey /LANG=1036 "FileDescription" "Installation de ${PRODUCT}"
-VIAddVersionKey /LANG=1036 "FileVersion" "${VERSION}"
-VIAddVersionKey /LANG=1036 "ProductVersion" "${VERSION}"
-VIAddVersionKey /LANG=1036 "LegalCopyright" "© ${PUBLISHER}"
-
 !define MUI_ABORTWARNING
 !define MUI_UNABORTWARNING
+; The language chosen at installation, for the uninstaller (removed with the rest of the key).
+!define MUI_LANGDLL_REGISTRY_ROOT HKLM
+!define MUI_LANGDLL_REGISTRY_KEY "${UNINSTALL_KEY}"
+!define MUI_LANGDLL_REGISTRY_VALUENAME "Installer Language"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\QORBgl.exe"
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\$(HelpPage)"
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "$(ShowHelp)"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
+; French first: the language of a system that speaks none of the three, as the program's own.
 !insertmacro MUI_LANGUAGE "French"
+!insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "German"
+!insertmacro MUI_RESERVEFILE_LANGDLL
+
+; The installer's own texts. The help page is the one the program shows in that language.
+LangString HelpPage ${LANG_FRENCH} "QORBgl.htm"
+LangString HelpPage ${LANG_ENGLISH} "QORBgl-en.htm"
+LangString HelpPage ${LANG_GERMAN} "QORBgl-de.htm"
+LangString ShowHelp ${LANG_FRENCH} "Afficher l'aide"
+LangString ShowHelp ${LANG_ENGLISH} "Show the help page"
+LangString ShowHelp ${LANG_GERMAN} "Hilfe anzeigen"
+LangString ShortcutComment ${LANG_FRENCH} \
+  "Changer l'altitude des aéroports et des pistes des scèneries FS2004"
+LangString ShortcutComment ${LANG_ENGLISH} \
+  "Change the elevations of airports and runways in FS2004 scenery"
+LangString ShortcutComment ${LANG_GERMAN} "Höhen von Flughäfen und Pisten in FS2004-Szenerien ändern"
+
+!macro VERSION_KEYS LANG DESCRIPTION
+  VIAddVersionKey /LANG=${LANG} "ProductName" "${PRODUCT}"
+  VIAddVersionKey /LANG=${LANG} "CompanyName" "${PUBLISHER}"
+  VIAddVersionKey /LANG=${LANG} "FileDescription" "${DESCRIPTION}"
+  VIAddVersionKey /LANG=${LANG} "FileVersion" "${VERSION}"
+  VIAddVersionKey /LANG=${LANG} "ProductVersion" "${VERSION}"
+  VIAddVersionKey /LANG=${LANG} "LegalCopyright" "© ${PUBLISHER}"
+!macroend
+!insertmacro VERSION_KEYS ${LANG_FRENCH} "Installation de ${PRODUCT}"
+!insertmacro VERSION_KEYS ${LANG_ENGLISH} "${PRODUCT} Setup"
+!insertmacro VERSION_KEYS ${LANG_GERMAN} "${PRODUCT} Setup"
 
 ; Every user's Start menu, and the 32-bit view of the machine's registry, where Windows looks
 ; for the programs of the 32-bit Program Files.
 Function .onInit
   SetShellVarContext all
   SetRegView 32
+  !insertmacro MUI_LANGDLL_DISPLAY
 FunctionEnd
 
 Function un.onInit
   SetShellVarContext all
   SetRegView 32
+  !insertmacro MUI_UNGETLANGUAGE
 FunctionEnd
 
 Section "${PRODUCT}" SectionProgram
@@ -85,9 +121,12 @@ Section "${PRODUCT}" SectionProgram
   File "${BIN}/QORBgl.exe"
   File "${BIN}/qorbgl-cli.exe"
   File "${BIN}/QORBgl.htm"
+  File "${BIN}/QORBgl-en.htm"
+  File "${BIN}/QORBgl-de.htm"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
-  CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\QORBgl.exe" "" "$INSTDIR\QORBgl.exe" 0
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\QORBgl.exe" "" "$INSTDIR\QORBgl.exe" 0 \
+    SW_SHOWNORMAL "" "$(ShortcutComment)"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -106,6 +145,8 @@ Section "Uninstall"
   Delete "$INSTDIR\QORBgl.exe"
   Delete "$INSTDIR\qorbgl-cli.exe"
   Delete "$INSTDIR\QORBgl.htm"
+  Delete "$INSTDIR\QORBgl-en.htm"
+  Delete "$INSTDIR\QORBgl-de.htm"
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Only when empty: a file the user put there stays, with its folder.
   RMDir "$INSTDIR"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The installer, installed and taken away again under Wine, silently as an administrator's
 # script would: installer-test.sh NSIS_SCRIPT QORBGL_EXE CLI_EXE HELP_PAGE SCRATCH
+# HELP_PAGE is the French page; its English and German pages lie beside it.
 # This Wine runs only 64-bit programs, so the installer is made here from the same script as a
 # 64-bit program. It may choose the 64-bit Program Files: the folder checked is the one it
 # registers for Add/Remove Programs.
@@ -12,7 +13,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 rm -rf "$scratch"
 mkdir -p "$scratch/bin"
-cp "$window" "$cli" "$help" "$scratch/bin/"
+pages=(QORBgl.htm QORBgl-en.htm QORBgl-de.htm)
+cp "$window" "$cli" "$scratch/bin/"
+for page in "${pages[@]}"; do cp "$(dirname "$help")/$page" "$scratch/bin/"; done
 makensis -V1 -INPUTCHARSET UTF8 -DVERSION=9.8.7.6 -DBIN="$scratch/bin" \
   -DOUTFILE="$scratch/setup.exe" -DTARGET=amd64-unicode "$nsi"
 
@@ -34,11 +37,13 @@ location=$(wine reg query "$uninstall_key" /v InstallLocation 2>/dev/null | tr -
 [[ $location == 'C:\Program Files'*'\QORBgl' ]] ||
   fail "Add/Remove Programs names no folder of Program Files: '$location'"
 folder=$drive_c/$(echo "${location#C:\\}" | tr '\\' /)
-for file in QORBgl.exe qorbgl-cli.exe QORBgl.htm uninstall.exe; do
+for file in QORBgl.exe qorbgl-cli.exe "${pages[@]}" uninstall.exe; do
   [[ -f $folder/$file ]] || fail "the installer did not put $file in $folder"
 done
 cmp -s "$window" "$folder/QORBgl.exe" || fail "the installed QORBgl.exe is not the built one"
-cmp -s "$help" "$folder/QORBgl.htm" || fail "the installed help page is not the source's"
+for page in "${pages[@]}"; do
+  cmp -s "$(dirname "$help")/$page" "$folder/$page" || fail "the installed $page is not the source's"
+done
 [[ -f $link ]] || fail "no Start menu entry: $link"
 [[ $(value_of "$uninstall_key" DisplayVersion) == 9.8.7.6 ]] ||
   fail "Add/Remove Programs does not list version 9.8.7.6 under $uninstall_key"
@@ -58,7 +63,7 @@ for _ in $(seq 60); do
   [[ -f $folder/QORBgl.exe || -f $folder/uninstall.exe ]] || break
   sleep 1
 done
-for file in QORBgl.exe qorbgl-cli.exe QORBgl.htm uninstall.exe; do
+for file in QORBgl.exe qorbgl-cli.exe "${pages[@]}" uninstall.exe; do
   [[ ! -e $folder/$file ]] || fail "the uninstaller left $file"
 done
 [[ -f $folder/notes.txt ]] || fail "the uninstaller removed a file it had not installed"
