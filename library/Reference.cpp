@@ -62,14 +62,8 @@ std::string NeitherFormat(const std::string& file) {
          "je n'y trouve aucune altitude de référence.";
 }
 
-std::string ReadBytes(const std::string& path) {
-  const std::unique_ptr<platform::File> file = platform::File::OpenRead(path);
-  const std::uint64_t size = file->Size();
-  if (size > kMaxBytes) throw Exception(NeitherFormat(path));
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  bytes.resize(file->ReadAt(0, bytes.data(), bytes.size()));
-  return bytes;
-}
+// The part of a file held at once: a record longer than this makes it grow to hold it.
+constexpr std::size_t kPart = 1 << 20;
 
 }  // namespace
 
@@ -158,16 +152,30 @@ double DistanceM(double latitude1, double longitude1, double latitude2, double l
   return 2 * kRadiusM * std::asin(std::min(1.0, std::sqrt(a)));
 }
 
-ReferenceRead::ReferenceRead(const std::string& path) : ReferenceRead(ReadBytes(path), path) {}
+ReferenceRead::ReferenceRead(const std::string& path) : file_(platform::File::OpenRead(path)) {
+  size_ = file_->Size();
+  if (size_ > kMaxBytes) throw Exception(NeitherFormat(path));
+  part_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size_, kPart)));
+  part_.resize(file_->ReadAt(0, part_.data(), part_.size()));
+  Start(path);
+}
 
 ReferenceRead::ReferenceRead(std::string bytes, const std::string& file)
-    : bytes_(std::move(bytes)) {
+    : size_(bytes.size()), part_(std::move(bytes)) {
+  Start(file);
+}
+
+void ReferenceRead::Start(const std::string& file) {
   reference_.file = file;
-  std::string_view text = bytes_;
+  // The airports' room taken once, not grown step by step: the lists' rows are well over 64
+  // bytes long (room not used is never touched, and costs no memory).
+  reference_.airports.reserve(static_cast<std::size_t>(size_ / 64) + 16);
+  const bool last = part_.size() == size_;
+  std::string_view text = part_;
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
 
   // OurAirports: a header row naming the columns.
-  CsvReader header(text, CsvQuotes::kDoubled);
+  CsvReader header(text, CsvQuotes::kDoubled, last);
   bool malformed = false;
   if (header.Next(fields_, malformed) && !malformed) {
     columns_.assign(kColumns, -1);
@@ -179,23 +187,23 @@ ReferenceRead::ReferenceRead(std::string bytes, const std::string& file)
     }
     if (std::all_of(columns_.begin(), columns_.begin() + kGpsCode, [](int c) { return c >= 0; })) {
       reference_.format = ReferenceFormat::kOurAirports;
-      start_ = bytes_.size() - text.size() + header.Offset();
-      rows_.emplace(text.substr(header.Offset()), CsvQuotes::kDoubled);
+      start_ = part_.size() - text.size() + header.Offset();
+      rows_.emplace(text.substr(header.Offset()), CsvQuotes::kDoubled, last);
       return;
     }
   }
 
   // OpenFlights: no header; the first row that is not blank has a number for its id and
   // numbers for its position.
-  CsvReader first(text, CsvQuotes::kBackslash);
+  CsvReader first(text, CsvQuotes::kBackslash, last);
   while (first.Next(fields_, malformed)) {
     if (!malformed && fields_.size() == 1 && Trim(fields_[0]).empty()) continue;
     if (!malformed && fields_.size() > 8 && IsInteger(Trim(fields_[kOpenFlightsId])) &&
         Number(Trim(fields_[6])) && Number(Trim(fields_[7]))) {
       reference_.format = ReferenceFormat::kOpenFlights;
       columns_ = kOpenFlightsColumns;
-      start_ = bytes_.size() - text.size();
-      rows_.emplace(text, CsvQuotes::kBackslash);
+      start_ = part_.size() - text.size();
+      rows_.emplace(text, CsvQuotes::kBackslash, last);
       return;
     }
     break;
@@ -208,7 +216,11 @@ ReferenceRead::~ReferenceRead() = default;
 void ReferenceRead::ReadRow() {
   bool malformed = false;
   if (!rows_->Next(fields_, malformed)) {
-    done_ = true;
+    if (before_ + part_.size() >= size_) {
+      done_ = true;
+    } else {
+      ReadOn();
+    }
     return;
   }
   if (!malformed && fields_.size() == 1 && Trim(fields_[0]).empty()) return;  // a blank line
@@ -246,6 +258,21 @@ void ReferenceRead::ReadRow() {
   reference_.airports.push_back(std::move(airport));
 }
 
+void ReferenceRead::ReadOn() {
+  const std::size_t unread = start_ + rows_->Offset();
+  part_.erase(0, unread);
+  before_ += unread;
+  const std::size_t held = part_.size();
+  const auto more = static_cast<std::size_t>(
+      std::min<std::uint64_t>(size_ - before_ - held, std::max(kPart, held)));
+  part_.resize(held + more);
+  const std::size_t read = file_->ReadAt(before_ + held, part_.data() + held, more);
+  part_.resize(held + read);
+  if (read < more) size_ = before_ + part_.size();  // the file was cut meanwhile
+  start_ = 0;
+  rows_.emplace(part_, rows_->Quotes(), before_ + part_.size() >= size_);
+}
+
 bool ReferenceRead::Step(Clock::time_point until) {
   while (!done_) {
     for (int i = 0; i < 256 && !done_; ++i) ReadRow();
@@ -255,16 +282,17 @@ bool ReferenceRead::Step(Clock::time_point until) {
 }
 
 std::uint64_t ReferenceRead::Done() const {
-  return done_ ? bytes_.size() : start_ + rows_->Offset();
+  return done_ ? size_ : before_ + start_ + rows_->Offset();
 }
 
 std::uint64_t ReferenceRead::Total() const {
-  return bytes_.size();
+  return size_;
 }
 
 Reference ReferenceRead::Take() {
   Reference reference = std::move(reference_);
   reference.index.clear();
+  reference.index.reserve(2 * reference.airports.size());
   for (std::size_t i = 0; i < reference.airports.size(); ++i) {
     const ReferenceAirport& a = reference.airports[i];
     const auto at = static_cast<std::uint32_t>(i);

@@ -7,11 +7,13 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/File.h"
 #include "text/Csv.h"
 
 namespace qor::library {
@@ -51,9 +53,10 @@ struct Reference {
   std::vector<Key> index;
 };
 
-// Reads a reference file a step at a time, as a window's long work does. The constructor reads
-// the file's bytes and tells its format; it raises Exception with a French message naming the
-// file when the file cannot be read or is neither of the two lists.
+// Reads a reference file a step at a time, as a window's long work does, a part of the file at a
+// time (memory for one part, not the whole file). The constructor reads the file's first part
+// and tells its format; it raises Exception with a French message naming the file when the file
+// cannot be read or is neither of the two lists.
 class ReferenceRead {
  public:
   using Clock = std::chrono::steady_clock;
@@ -73,11 +76,18 @@ class ReferenceRead {
   Reference Take();
 
  private:
+  void Start(const std::string& file);
   void ReadRow();
+  // The part that follows: what rows_ left unread (a record cut by the part's end) and the
+  // file's next bytes.
+  void ReadOn();
 
-  std::string bytes_;
+  std::unique_ptr<platform::File> file_;  // none when the bytes were handed over
+  std::uint64_t size_ = 0;                // of the whole input
+  std::uint64_t before_ = 0;              // bytes of the input before part_
+  std::string part_;                      // the bytes held now
+  std::size_t start_ = 0;                 // where rows_ begins in part_
   std::optional<CsvReader> rows_;
-  std::size_t start_ = 0;  // where rows_ begins in bytes_
   Reference reference_;
   // Where ident, name, latitude, longitude, elevation and gps code lie in a row (-1: absent).
   std::vector<int> columns_;

@@ -26,23 +26,34 @@ class CsvReader {
   // again from the next line then costs a few lines, never the rest of the file.
   static constexpr std::size_t kMaxLineBreaks = 16;
 
-  CsvReader(std::string_view text, CsvQuotes quotes) : text_(text), quotes_(quotes) {}
+  // last: the text ends where the input does. Otherwise the input goes on after it (a file read
+  // a part at a time), and a record the text holds only the beginning of is not read: Next
+  // stops before it, so that it is read whole from the text that follows.
+  CsvReader(std::string_view text, CsvQuotes quotes, bool last = true)
+      : text_(text), quotes_(quotes), last_(last) {}
 
-  // The next record's fields, unquoted; false at the end of the text. malformed is set for a
-  // record that could not be read (its fields are then meaningless).
+  // The next record's fields, unquoted; false at the end of the text, or before a record the
+  // text holds only part of (Offset() is then where it begins). malformed is set for a record
+  // that could not be read (its fields are then meaningless).
   bool Next(std::vector<std::string>& fields, bool& malformed);
   // How far the reading has gone, in bytes of the text.
   std::size_t Offset() const { return at_; }
+  CsvQuotes Quotes() const { return quotes_; }
   // The line where the record read last began, from 1.
   std::size_t Line() const { return recordLine_; }
 
  private:
-  // Reads one field at at_ into field; false when the quoting is broken.
-  bool ReadField(std::string& field);
-  void SkipLine(std::size_t from);
+  enum class Field { kRead, kBroken, kCut };
+  // Reads one field at at_ into field: kBroken when the quoting is broken, kCut when the text
+  // ends inside it and the input does not.
+  Field ReadField(std::string& field);
+  // Past the line where a record that could not be read began; false when the text ends
+  // before that line does and the input does not.
+  bool SkipLine(std::size_t from);
 
   std::string_view text_;
   CsvQuotes quotes_;
+  bool last_;
   std::size_t at_ = 0;
   std::size_t line_ = 1;
   std::size_t recordLine_ = 0;
