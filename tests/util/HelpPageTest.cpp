@@ -1,5 +1,6 @@
 #include "util/HelpPage.h"
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,54 @@ TEST(HelpPagePath, ThePageOfTheLanguageElseTheFrenchOne) {
       // The test language has no page of its own.
       {"pseudo-language", Language::kPseudo, all, "bin/QORBgl.htm"},
   });
+}
+
+// The tags of a page with the attributes that tie it together (anchors, links, language), its
+// texts left out: a translation must keep every one of them, in the French page's order.
+std::vector<std::string> Skeleton(const std::string& html) {
+  static const std::regex tag(R"(<(/?[A-Za-z0-9!]+)([^>]*)>)");
+  static const std::regex attribute(R"re(\b(name|href|lang|id)="([^"]*)")re");
+  std::vector<std::string> skeleton;
+  for (auto it = std::sregex_iterator(html.begin(), html.end(), tag); it != std::sregex_iterator();
+       ++it) {
+    std::string entry = (*it)[1];
+    const std::string attributes = (*it)[2];
+    for (auto a = std::sregex_iterator(attributes.begin(), attributes.end(), attribute);
+         a != std::sregex_iterator(); ++a) {
+      if ((*a)[1] != "lang") entry += " " + (*a)[0].str();
+    }
+    skeleton.push_back(entry);
+  }
+  return skeleton;
+}
+
+std::string Match(const std::string& html, const char* pattern) {
+  std::smatch match;
+  return std::regex_search(html, match, std::regex(pattern)) ? match[1].str() : std::string();
+}
+
+TEST(HelpPages, EachTranslationKeepsTheFrenchPagesAnchorsAndLinks) {
+  const std::string docs = std::string(QORBGL_DOCS) + platform::kPathDelimiter;
+  const std::string french = test::ReadText(docs + HelpPageName(Language::kFrench));
+  ASSERT_FALSE(french.empty());
+  const std::vector<std::string> shape = Skeleton(french);
+  for (const Language language : {Language::kEnglish, Language::kGerman}) {
+    const std::string code(lang::Code(language));
+    const std::string page = test::ReadText(docs + HelpPageName(language));
+    ASSERT_FALSE(page.empty()) << code;
+    EXPECT_EQ(Skeleton(page), shape) << code;
+    EXPECT_EQ(Match(page, R"re(<html lang="([a-z]+)")re"), code);
+    // Translated, not copied: the title and every section heading differ from the French ones.
+    EXPECT_NE(Match(page, "<title>([^<]*)</title>"), Match(french, "<title>([^<]*)</title>"))
+        << code;
+    EXPECT_NE(Match(page, "</a>([^<]*)</h2>"), Match(french, "</a>([^<]*)</h2>")) << code;
+  }
+  // Every link to a place of the page has its anchor.
+  const std::regex link(R"re(href="#([^"]+)")re");
+  for (auto it = std::sregex_iterator(french.begin(), french.end(), link);
+       it != std::sregex_iterator(); ++it) {
+    EXPECT_NE(french.find("name=\"" + (*it)[1].str() + "\""), std::string::npos) << (*it)[1];
+  }
 }
 
 }  // namespace
