@@ -5,6 +5,7 @@
 
 #include "bgl/BglHeader.h"
 #include "bgl/GetValue.h"
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "text/PathText.h"
@@ -21,16 +22,13 @@ std::uint32_t ReadD(TBGL& bgl, std::uint32_t offset) {
   return static_cast<std::uint32_t>(v.AsInt64());
 }
 
-std::string Numbered(const char* what, std::size_t index) {
-  return std::string(what) + " " + std::to_string(index + 1);
-}
-
 }  // namespace
 
 TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder, Scope scope)
     : scope_(scope) {
   if (!platform::FileExists(fileName)) {
-    throw Exception("(TBGL.Create) Je ne trouve pas le fichier " + QuotedPath(fileName) + ".");
+    throw Exception("(TBGL.Create) " +
+                    Tr("Je ne trouve pas le fichier %1.", {QuotedPath(fileName)}));
   }
   FileName = fileName;
   std::unique_ptr<platform::File> file = scope == Scope::Whole
@@ -44,12 +42,9 @@ TBGL::TBGL(const std::string& fileName, const std::string& desktopFolder, Scope 
   structureLeft_ = file_->Size();
   try {
     ReadStructure();
-  } catch (const EInOutError& e) {
+  } catch (const EReadBeyondEnd&) {
     // A table or record that runs past the end: the user is told which file and why.
-    if (std::string_view(e.what()) == kReadBeyondEnd) {
-      Damaged("il est plus court que ses tables ne l'annoncent");
-    }
-    throw;
+    Damaged(Tr("il est plus court que ses tables ne l'annoncent"));
   }
   // A copy named after the file plus ".bak" counts as made already (for a file opened to be
   // written: a read-only look needs no copy).
@@ -63,14 +58,15 @@ void TBGL::ReadStructure() {
   GetValue(*file_, 0, 'W', v, next);
   Header = static_cast<std::uint16_t>(v.AsInt64());
   if (Header != kReadableHeader) {
-    throw Exception("(TBGL.Create)\r\n\r\nJe ne sais pas explorer les BGLs de type " +
-                    ValueToHex(Variant::Word(Header)) + "." + "\r\n\r\n" +
-                    "Je ne reconnais (pour le moment) que les BGLs" + "\r\n" +
-                    "du type $0201 introduits par FS9 (FS2004).");
+    throw Exception("(TBGL.Create)\r\n\r\n" +
+                    Tr("Je ne sais pas explorer les BGLs de type %1.\r\n\r\nJe ne reconnais "
+                       "(pour le moment) que les BGLs\r\ndu type $0201 introduits par FS9 "
+                       "(FS2004).",
+                       {ValueToHex(Variant::Word(Header))}));
   }
   const std::uint32_t dirOffset = ReadD(*this, 4);
   const std::uint32_t count = ReadD(*this, 20);
-  CheckTable(dirOffset, count, 20, "le répertoire des sections");
+  CheckTable(dirOffset, count, 20, [] { return Tr("le répertoire des sections"); });
   Sections.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
     Sections.push_back(std::make_unique<TSection>(*this, dirOffset + 20 * i, i));
@@ -107,26 +103,26 @@ bool TBGL::CanRead(const platform::OpenFolder& folder, const std::string& name) 
 }
 
 void TBGL::Damaged(const std::string& what) const {
-  throw Exception("(TBGL.Create) Le fichier " + QuotedPath(FileName) + " est endommagé : " + what +
-                  ".");
+  throw Exception("(TBGL.Create) " +
+                  Tr("Le fichier %1 est endommagé : %2.", {QuotedPath(FileName), what}));
 }
 
 void TBGL::CheckTable(std::uint64_t offset, std::uint64_t count, std::uint64_t entrySize,
-                      const std::string& what) const {
+                      const std::function<std::string()>& what) const {
   const std::uint64_t size = file_->Size();
   if (count == 0) return;
   if (offset >= size) {
-    Damaged(what + " commence à l'offset " + std::to_string(offset) +
-            ", au-delà de la fin du fichier (" + std::to_string(size) + " octets)");
+    Damaged(Tr("%1 commence à l'offset %2, au-delà de la fin du fichier (%3 octets)",
+               {what(), std::to_string(offset), std::to_string(size)}));
   }
   if (count > (size - offset) / entrySize) {
-    Damaged(what + " annonce " + std::to_string(count) +
-            " entrées, plus que le fichier n'en tient");
+    Damaged(Tr("%1 annonce %2 entrées, plus que le fichier n'en tient",
+               {what(), std::to_string(count)}));
   }
 }
 
 void TBGL::StructureExhausted() const {
-  Damaged("ses tables ou ses enregistrements se chevauchent ou se répètent sans fin");
+  Damaged(Tr("ses tables ou ses enregistrements se chevauchent ou se répètent sans fin"));
 }
 
 TSection::TSection(TBGL& owner, std::uint32_t entryOffset, std::size_t index) : BGL(&owner) {
@@ -135,8 +131,9 @@ TSection::TSection(TBGL& owner, std::uint32_t entryOffset, std::size_t index) : 
   if (owner.scope_ == TBGL::Scope::Airports && SectionType != TBGL::kSectionAirports) return;
   const std::uint32_t count = ReadD(owner, entryOffset + 8);
   const std::uint32_t tableOffset = ReadD(owner, entryOffset + 12);
-  owner.CheckTable(tableOffset, count, 16,
-                   "la table des sous-sections de la " + Numbered("section", index));
+  owner.CheckTable(tableOffset, count, 16, [index] {
+    return Tr("la table des sous-sections de la section %1", {std::to_string(index + 1)});
+  });
   SubSections.reserve(count);
   for (std::uint32_t j = 0; j < count; ++j) {
     SubSections.push_back(
@@ -156,9 +153,10 @@ TSubSection::TSubSection(TBGL& owner, std::uint32_t entryOffset, TSection& paren
   std::uint32_t records = 0;
   if (parent.SectionType == TBGL::kSectionAirports) {
     records = count;
-    owner.CheckTable(
-        recordOffset, count, 6,
-        "la " + Numbered("sous-section", index) + " de la " + Numbered("section", sectionIndex));
+    owner.CheckTable(recordOffset, count, 6, [index, sectionIndex] {
+      return Tr("la sous-section %1 de la section %2",
+                {std::to_string(index + 1), std::to_string(sectionIndex + 1)});
+    });
   } else if (parent.SectionType == TBGL::kSectionNameList) {
     records = 1;
   }

@@ -4,6 +4,7 @@
 // until the object is destroyed.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <memory_resource>
 #include <string>
@@ -104,9 +105,10 @@ class TBGL {
 
   // The header, the section directory, the subsections and the records.
   void ReadStructure();
-  // Refuses a count or offset that would have the walk read or build more than the file holds.
+  // Refuses a count or offset that would have the walk read or build more than the file holds;
+  // what names the table, and is only asked for when the table is refused.
   void CheckTable(std::uint64_t offset, std::uint64_t count, std::uint64_t entrySize,
-                  const std::string& what) const;
+                  const std::function<std::string()>& what) const;
   // Every table entry, record and sub-record the walk builds takes part of the file; a file
   // whose tables point into one another again and again cannot take more than it has.
   void TakeStructure(std::uint64_t bytes) {

@@ -1,6 +1,7 @@
 #include "bgl/BglHeader.h"
 
 #include "bgl/GetValue.h"
+#include "lang/Tr.h"
 #include "platform/File.h"
 #include "text/PathText.h"
 
@@ -33,15 +34,19 @@ HeaderCheck CheckHeader(const std::string& path) {
   HeaderCheck check;
   check.kind = HeaderKindOf(start);
   if (check.kind != HeaderKind::kDamaged) return check;
-  if (read < 2) {
-    check.message = "Le fichier " + QuotedPath(path) +
-                    " est endommagé : il est trop court pour contenir un en-tête (" +
-                    std::to_string(read) + " octet).";
+  if (read == 0) {
+    check.message =
+        Tr("Le fichier %1 est endommagé : il est trop court pour contenir un en-tête (0 octet).",
+           {QuotedPath(path)});
+  } else if (read == 1) {
+    check.message =
+        Tr("Le fichier %1 est endommagé : il est trop court pour contenir un en-tête (1 octet).",
+           {QuotedPath(path)});
   } else {
-    check.message = "Le fichier " + QuotedPath(path) +
-                    " est endommagé ou n'est pas un fichier BGL : il commence par " +
-                    ValueToHex(Variant::Word(Word(start))) +
-                    ", ni $0201 (FS2004) ni $0001 (ancien format).";
+    check.message =
+        Tr("Le fichier %1 est endommagé ou n'est pas un fichier BGL : il commence par %2, ni $0201 "
+           "(FS2004) ni $0001 (ancien format).",
+           {QuotedPath(path), ValueToHex(Variant::Word(Word(start)))});
   }
   return check;
 }

@@ -59,7 +59,7 @@ bool BufferedFile::Read(std::uint64_t offset, void* out, std::size_t n) {
 }
 
 void BufferedFile::ReadOrFail(std::uint64_t offset, void* out, std::size_t n) {
-  if (!Read(offset, out, n)) throw EInOutError(kReadBeyondEnd);
+  if (!Read(offset, out, n)) throw EReadBeyondEnd();
 }
 
 const unsigned char* BufferedFile::BytesSlow(std::uint64_t offset, std::size_t n) {

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "bgl/Bgl.h"
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/FileOps.h"
@@ -14,11 +15,13 @@
 
 namespace qor {
 
-const char* const kBackupMadeMessage =
-    "Une copie de sécurité a été placée dans le dossier \"QORBgl Backup\" sur votre "
-    "bureau.\r\n\r\nVous pourrez la supprimer après contrôle du BGL modifié.";
-
 namespace {
+
+std::string BackupMadeMessage() {
+  return Tr(
+      "Une copie de sécurité a été placée dans le dossier \"QORBgl Backup\" sur votre "
+      "bureau.\r\n\r\nVous pourrez la supprimer après contrôle du BGL modifié.");
+}
 
 using Bytes4 = std::array<std::uint8_t, 4>;
 
@@ -135,25 +138,27 @@ class ChangeWriter {
     for (const FileWrites& request : files_) {
       TBGL& bgl = *request.bgl;
       if (!request.fields.empty() && bgl.IsBackupCopy()) {
-        dialog_.Message("Le fichier " + QuotedPath(bgl.FileName) +
-                        " est une copie de sécurité : il se trouve dans le dossier « " +
-                        TBGL::kBackupFolderName +
-                        " ». Je n'y écris rien.\r\n\r\nPour revenir à cette copie, remettez-la "
-                        "en place sur le fichier d'origine (qorbgl-cli restore) ; pour la "
-                        "modifier, copiez-la d'abord ailleurs.");
+        dialog_.Message(
+            Tr("Le fichier %1 est une copie de sécurité : il se trouve dans le dossier « %2 ». "
+               "Je n'y écris rien.\r\n\r\nPour revenir à cette copie, remettez-la en place "
+               "sur le fichier d'origine (qorbgl-cli restore) ; pour la modifier, copiez-la "
+               "d'abord ailleurs.",
+               {QuotedPath(bgl.FileName), TBGL::kBackupFolderName}));
         return false;
       }
       for (const FieldWrite& field : request.fields) {
         const std::uint8_t width = WidthOf(field.code);
         if (width == 0) {
-          dialog_.Message(std::string("Je ne sais pas encore remplacer le type \"") + field.code +
-                          "\".");
+          dialog_.Message(
+              Tr("Je ne sais pas encore remplacer le type \"%1\".", {std::string(1, field.code)}));
           return false;
         }
         if (std::uint64_t{field.offset} + width > bgl.file_->Size()) {
-          dialog_.Message("Je ne peux pas écrire à l'offset " + std::to_string(field.offset) +
-                          " : il est en dehors du fichier " + QuotedPath(bgl.FileName) + " (" +
-                          std::to_string(bgl.file_->Size()) + " octets).");
+          dialog_.Message(
+              Tr("Je ne peux pas écrire à l'offset %1 : il est en dehors du fichier %2 (%3 "
+                 "octets).",
+                 {std::to_string(field.offset), QuotedPath(bgl.FileName),
+                  std::to_string(bgl.file_->Size())}));
           return false;
         }
       }
@@ -186,9 +191,10 @@ class ChangeWriter {
   void Refuse(const std::string& text) { dialog_.Message(text); }
 
   std::string ChangedText(const TBGL& bgl) const {
-    return "Le fichier " + QuotedPath(bgl.FileName) +
-           " a été modifié ou remplacé par un autre programme depuis que je l'ai ouvert."
-           "\r\n\r\nRouvrez-le avant de le modifier : je n'y ai rien écrit.";
+    return Tr(
+        "Le fichier %1 a été modifié ou remplacé par un autre programme depuis que je l'ai "
+        "ouvert.\r\n\r\nRouvrez-le avant de le modifier : je n'y ai rien écrit.",
+        {QuotedPath(bgl.FileName)});
   }
 
   Outcome Attempt() {
@@ -196,10 +202,11 @@ class ChangeWriter {
     notices_.clear();
     Locks locks(targets_);
     if (const std::optional<std::string> busy = locks.Take()) {
-      Refuse("Le fichier " + QuotedPath(*busy) +
-             " est en cours de modification par un autre programme : j'ai attendu " +
-             std::to_string(kLockWaitMs / 1000) +
-             " secondes qu'il finisse.\r\n\r\nJe n'ai rien écrit ; réessayez dans un moment.");
+      Refuse(
+          Tr("Le fichier %1 est en cours de modification par un autre programme : j'ai "
+             "attendu %2 secondes qu'il finisse.\r\n\r\nJe n'ai rien écrit ; réessayez "
+             "dans un moment.",
+             {QuotedPath(*busy), std::to_string(kLockWaitMs / 1000)}));
       return Outcome::Refused;
     }
     if (!Plan()) return Outcome::Refused;
@@ -232,9 +239,10 @@ class ChangeWriter {
       }
       if (t.identity && !t.identity->SameFile(bgl.seen_)) {
         if (!options_.skipChanged) {
-          Refuse("Le fichier " + QuotedPath(bgl.FileName) +
-                 " n'est plus celui qui a été modifié : il a été remplacé depuis. Je n'y ai rien "
-                 "écrit.");
+          Refuse(
+              Tr("Le fichier %1 n'est plus celui qui a été modifié : il a été remplacé "
+                 "depuis. Je n'y ai rien écrit.",
+                 {QuotedPath(bgl.FileName)}));
           return false;
         }
         result_.left.insert(result_.left.end(), t.fields.begin(), t.fields.end());
@@ -286,9 +294,10 @@ class ChangeWriter {
       if (!HasPlanned(ti)) continue;
       if (bgl.BackupDone) {
         if (bgl.keptCopyUntold_) {
-          notices_.push_back("Je ne fais pas de nouvelle copie de sécurité de " +
-                             QuotedPath(bgl.FileName) + " : la copie gardée " +
-                             QuotedPath(bgl.BackupPath() + ".bak") + " en tient lieu.");
+          notices_.push_back(
+              Tr("Je ne fais pas de nouvelle copie de sécurité de %1 : la "
+                 "copie gardée %2 en tient lieu.",
+                 {QuotedPath(bgl.FileName), QuotedPath(bgl.BackupPath() + ".bak")}));
           bgl.keptCopyUntold_ = false;
         }
         continue;
@@ -298,8 +307,10 @@ class ChangeWriter {
         staged.emplace_back(ti, temporary);
       } else {
         failed = ti;
-        why = "Je n'ai pas pu faire la copie de sécurité de " + QuotedPath(bgl.FileName) +
-              " dans « QORBgl Backup » sur votre bureau : je n'écris rien.";
+        why =
+            Tr("Je n'ai pas pu faire la copie de sécurité de %1 dans « QORBgl Backup » sur "
+               "votre bureau : je n'écris rien.",
+               {QuotedPath(bgl.FileName)});
       }
     }
     for (std::size_t i = 0; i < staged.size() && !failed; ++i) {
@@ -307,12 +318,16 @@ class ChangeWriter {
       const std::string copy = bgl.BackupPath();
       if (platform::FileExists(copy) && !DeleteFileEx(copy, true)) {
         failed = staged[i].first;
-        why = "Je n'ai pas pu mettre l'ancienne copie de sécurité " + QuotedPath(copy) +
-              " à la corbeille pour la remplacer : je n'écris rien.";
+        why =
+            Tr("Je n'ai pas pu mettre l'ancienne copie de sécurité %1 à la corbeille pour la "
+               "remplacer : je n'écris rien.",
+               {QuotedPath(copy)});
       } else if (!platform::RenameFile(staged[i].second, copy)) {
         failed = staged[i].first;
-        why = "Je n'ai pas pu placer la copie de sécurité de " + QuotedPath(bgl.FileName) +
-              " sous le nom " + QuotedPath(copy) + " : je n'écris rien.";
+        why =
+            Tr("Je n'ai pas pu placer la copie de sécurité de %1 sous le nom %2 : je n'écris "
+               "rien.",
+               {QuotedPath(bgl.FileName), QuotedPath(copy)});
       } else {
         staged[i].second.clear();
         bgl.BackupDone = true;
@@ -324,7 +339,7 @@ class ChangeWriter {
       if (!temporary.empty()) platform::RemoveFile(temporary);
     }
     if (!failed) {
-      if (!result_.copies.empty()) notices_.insert(notices_.begin(), kBackupMadeMessage);
+      if (!result_.copies.empty()) notices_.insert(notices_.begin(), BackupMadeMessage());
       return Outcome::Made;
     }
     if (!options_.askWithoutBackup) {
@@ -333,10 +348,10 @@ class ChangeWriter {
     }
     // Nobody waits on the files while the user answers: they are looked at again after.
     locks.Release();
-    if (dialog_.MsgBox("Je n'ai pas pu créer une copie de sécurité de ce fichier dans un "
-                       "dossier \"QORBgl Backup\" sur votre bureau !\r\n\r\nVoulez-vous "
-                       "continuer ?",
-                       "Attention", UserDialog::kYesNo) != UserDialog::kIdYes) {
+    if (dialog_.MsgBox(Tr("Je n'ai pas pu créer une copie de sécurité de ce fichier dans un "
+                          "dossier \"QORBgl Backup\" sur votre bureau !\r\n\r\nVoulez-vous "
+                          "continuer ?"),
+                       Tr("Attention"), UserDialog::kYesNo) != UserDialog::kIdYes) {
       return Outcome::Refused;
     }
     targets_[*failed].bgl->BackupDone = true;
@@ -415,9 +430,10 @@ class ChangeWriter {
       }
       const std::optional<platform::File::Stamp> onPath = platform::StampOfPath(bgl.FileName);
       if (!onPath || !onPath->SameFile(*open)) {
-        throw EInOutError("Le fichier " + QuotedPath(bgl.FileName) +
-                          " a été remplacé ou supprimé par un autre programme pendant que j'y "
-                          "écrivais : la nouvelle valeur n'y est pas.");
+        throw EInOutError(
+            Tr("Le fichier %1 a été remplacé ou supprimé par un autre programme "
+               "pendant que j'y écrivais : la nouvelle valeur n'y est pas.",
+               {QuotedPath(bgl.FileName)}));
       }
     }
   }
@@ -452,14 +468,15 @@ class ChangeWriter {
     if (!back) {
       for (const std::size_t ti : touched) targets_[ti].bgl->seen_ = {};
       std::string text =
-          "\r\n\r\nJe n'ai pas pu remettre les anciennes valeurs : des octets sont peut-être en "
-          "partie changés. Le journal des modifications les garde : le prochain lancement de "
-          "QORBgl les remettra là où le fichier tient encore les nouvelles.";
+          "\r\n\r\n" +
+          Tr("Je n'ai pas pu remettre les anciennes valeurs : des octets sont peut-être en "
+             "partie changés. Le journal des modifications les garde : le prochain lancement de "
+             "QORBgl les remettra là où le fichier tient encore les nouvelles.");
       if (touched.size() == 1) {
         const std::string copy = targets_[touched[0]].bgl->BackupPath();
         if (platform::FileExists(copy)) {
-          text += " Vous pouvez aussi remplacer le fichier par sa copie de sécurité " +
-                  QuotedPath(copy) + ".";
+          text += " " + Tr("Vous pouvez aussi remplacer le fichier par sa copie de sécurité %1.",
+                           {QuotedPath(copy)});
         }
       }
       return text;
@@ -469,10 +486,11 @@ class ChangeWriter {
     } catch (const Exception&) {
       // The next run finds the old bytes in place: nothing to put back, only the record.
     }
-    return touched.size() <= 1 && written.size() <= 1
-               ? "\r\n\r\nJ'ai remis l'ancienne valeur à sa place : le fichier est tel qu'avant."
-               : "\r\n\r\nJ'ai remis les anciennes valeurs à leur place : les fichiers sont tels "
-                 "qu'avant.";
+    return "\r\n\r\n" +
+           (touched.size() <= 1 && written.size() <= 1
+                ? Tr("J'ai remis l'ancienne valeur à sa place : le fichier est tel qu'avant.")
+                : Tr("J'ai remis les anciennes valeurs à leur place : les fichiers sont tels "
+                     "qu'avant."));
   }
 
   std::vector<FileWrites>& files_;

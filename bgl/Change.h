@@ -71,7 +71,4 @@ inline constexpr int kLockWaitMs = 2000;
 ChangeResult WriteChange(std::vector<FileWrites>& files, const ChangeOptions& options,
                          UserDialog& dialog, ChangeJournal& journal = CurrentJournal());
 
-// The message a backup copy made for a change ends with.
-extern const char* const kBackupMadeMessage;
-
 }  // namespace qor

@@ -1,5 +1,6 @@
 #include "bgl/ChangeJournal.h"
 
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 
 namespace qor {
@@ -11,8 +12,8 @@ class NoJournal : public ChangeJournal {
  public:
   std::uint64_t Begin(const ChangeRecord&) override {
     throw Exception(
-        "Le journal des modifications n'est pas ouvert : je n'écris rien, car une modification "
-        "interrompue ne pourrait pas être défaite.");
+        Tr("Le journal des modifications n'est pas ouvert : je n'écris rien, car une "
+           "modification interrompue ne pourrait pas être défaite."));
   }
   void Finish(std::uint64_t, End) override {}
   void NoteBackup(const BackupRecord&) override {}

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "text/Hex.h"
 #include "util/Cp1252.h"
@@ -43,7 +44,7 @@ void GetValue(BufferedFile& file, std::uint32_t offset, char code, Variant& valu
       std::string text;
       for (std::uint64_t at = offset;; ++at) {
         const int byte = file.ByteAt(at);
-        if (byte < 0) throw EInOutError(kReadBeyondEnd);
+        if (byte < 0) throw EReadBeyondEnd();
         ++nextPos;
         if (byte == 0) break;
         AppendCp1252AsUtf8(text, static_cast<unsigned char>(byte));
@@ -52,7 +53,7 @@ void GetValue(BufferedFile& file, std::uint32_t offset, char code, Variant& valu
       return;
     }
     default:
-      throw Exception(std::string("(GetValue) Type de variable inconnu (") + code + ")");
+      throw Exception("(GetValue) " + Tr("Type de variable inconnu (%1)", {std::string(1, code)}));
   }
 }
 

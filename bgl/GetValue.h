@@ -13,7 +13,7 @@ namespace qor {
 //   'B' unsigned 8-bit, 'W' unsigned 16-bit, 'D' unsigned 32-bit (little-endian),
 //   'F' 8-byte IEEE double, 'S' zero-terminated Windows-1252 text (given as UTF-8).
 // nextPos receives the offset just past the value. A read past the end of the file raises
-// EInOutError (kReadBeyondEnd); an unknown code raises Exception and leaves value unchanged.
+// EReadBeyondEnd; an unknown code raises Exception and leaves value unchanged.
 void GetValue(BufferedFile& file, std::uint32_t offset, char code, Variant& value,
               std::uint32_t& nextPos);
 

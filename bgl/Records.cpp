@@ -115,7 +115,7 @@ bool ListsElevation(std::uint16_t id, std::uint32_t size) {
 void ReadElement(BufferedFile& file, std::uint32_t s, const ElementLayout& layout,
                  const Captions& captions, Gathered& out) {
   const unsigned char* bytes = file.Bytes(s, layout.elevationAt + 4);
-  if (bytes == nullptr) throw EInOutError(kReadBeyondEnd);
+  if (bytes == nullptr) throw EReadBeyondEnd();
   const auto word = LittleEndian<std::uint16_t>(bytes + layout.wordAt);
   out.Add(TElevation{captions.Of(static_cast<std::uint16_t>(word & layout.wordMask)),
                      LittleEndian<std::uint32_t>(bytes + layout.elevationAt),
@@ -131,7 +131,7 @@ void WalkSubRecords(BufferedFile& file, std::uint32_t first, std::uint64_t end, 
   std::uint32_t s = first;
   while (end > s) {
     const unsigned char* header = file.Bytes(s, kSubRecordHeader);
-    if (header == nullptr) throw EInOutError(kReadBeyondEnd);
+    if (header == nullptr) throw EReadBeyondEnd();
     const auto id = LittleEndian<std::uint16_t>(header);
     const auto size = LittleEndian<std::uint32_t>(header + 2);
     if (size < kSubRecordHeader || std::uint64_t{s} + size > end) break;
@@ -200,7 +200,7 @@ TAirport1Rec::TAirport1Rec(TBGL& owner, std::uint32_t r, TSubSection& subSection
   BufferedFile& file = owner.File();
   // The header's fields after the identifier and size, read in place.
   const unsigned char* head = file.Bytes(std::uint64_t{r} + 6, kHeaderSize - 6);
-  if (head == nullptr) throw EInOutError(kReadBeyondEnd);
+  if (head == nullptr) throw EReadBeyondEnd();
   const unsigned char* cell = head;
   for (auto& b : HeadBytes) b = *cell++;
   HeadValues[0] = LittleEndian<std::uint32_t>(cell);
@@ -274,7 +274,7 @@ void TAirport1Rec::ReadName(std::uint32_t s, std::uint32_t size) {
   std::uint64_t at = std::uint64_t{s} + 6;
   const std::uint64_t end = std::uint64_t{s} + size;
   std::string_view bytes = file.Span(at, static_cast<std::size_t>(end - at));
-  if (bytes.empty()) throw EInOutError(kReadBeyondEnd);
+  if (bytes.empty()) throw EReadBeyondEnd();
   std::size_t zero = bytes.find('\0');
   static thread_local std::string text;  // kept from one name to the next
   // Nearly every name lies whole in the window; a plain ASCII one is the same in UTF-8.
@@ -302,7 +302,7 @@ void TAirport1Rec::ReadName(std::uint32_t s, std::uint32_t size) {
     at += bytes.size();
     if (at >= end) break;
     bytes = file.Span(at, static_cast<std::size_t>(end - at));
-    if (bytes.empty()) throw EInOutError(kReadBeyondEnd);
+    if (bytes.empty()) throw EReadBeyondEnd();
     zero = bytes.find('\0');
   }
   BGL->TakeStructure(letters);

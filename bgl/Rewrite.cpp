@@ -40,6 +40,7 @@ std::string TBGL::FieldName(std::uint32_t offset) const {
     for (std::size_t i = 0; i < airport->Elevations.size(); ++i) {
       if (airport->Elevations[i].Offset != offset) continue;
       if (i == 0) return std::string(airport->Name);
+      // Kept by the journal and written into the command line's JSON: French in every language.
       return std::string(airport->Elevations[i].Caption) + " de " + std::string(airport->Name);
     }
   }

@@ -17,7 +17,11 @@ class EInOutError : public Exception {
   explicit EInOutError(const std::string& message) : Exception(message) {}
 };
 
-// The input/output error's text for a read past the end of a file.
-inline constexpr const char* kReadBeyondEnd = "Lecture au-delà de la fin de fichier";
+// The input/output error of a read past the end of a file: a reader of a damaged file catches it
+// by its type to say which file and why, whatever the language of its text.
+class EReadBeyondEnd : public EInOutError {
+ public:
+  EReadBeyondEnd();
+};
 
 }  // namespace qor

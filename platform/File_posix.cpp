@@ -8,6 +8,7 @@
 #include <cstring>
 #include <thread>
 
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "platform/Reason_posix.h"
 #include "platform/SysCalls_posix.h"
@@ -37,8 +38,8 @@ int RegularFile(int fd, const std::string& path) {
                                                 : 0;
   if (error != 0) {
     if (fd >= 0) Sys().Close(fd);
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +
-                      ReasonOfErrno(error) + ".");
+    throw EInOutError(
+        Tr("Impossible d'ouvrir le fichier %1 : %2.", {Quoted(path), ReasonOfErrno(error)}));
   }
   return fd;
 }
@@ -48,21 +49,22 @@ int RegularFile(int fd, const std::string& path) {
 std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
   struct stat st {};
   if (Sys().Stat(path.c_str(), &st) != 0) {
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +
-                      ReasonOfErrno(errno) + ".");
+    throw EInOutError(
+        Tr("Impossible d'ouvrir le fichier %1 : %2.", {Quoted(path), ReasonOfErrno(errno)}));
   }
   if (S_ISDIR(st.st_mode)) {
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +
-                      ReasonOfErrno(EISDIR) + ".");
+    throw EInOutError(
+        Tr("Impossible d'ouvrir le fichier %1 : %2.", {Quoted(path), ReasonOfErrno(EISDIR)}));
   }
   if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) +
-                      " en écriture : il est en lecture seule (accès refusé).");
+    throw EInOutError(Tr(
+        "Impossible d'ouvrir le fichier %1 en écriture : il est en lecture seule (accès refusé).",
+        {Quoted(path)}));
   }
   const int fd = Sys().Open(path.c_str(), O_RDWR | O_CLOEXEC, 0);
   if (fd < 0) {
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : " +
-                      ReasonOfErrno(errno) + ".");
+    throw EInOutError(
+        Tr("Impossible d'ouvrir le fichier %1 : %2.", {Quoted(path), ReasonOfErrno(errno)}));
   }
   return std::unique_ptr<File>(new File(fd, path));
 }
@@ -85,8 +87,8 @@ bool File::Lock(std::chrono::milliseconds wait) {
     if (Sys().Flock(FdOf(handle_), LOCK_EX | LOCK_NB) == 0) return true;
     if (errno == EINTR) continue;
     if (errno != EWOULDBLOCK) {
-      throw EInOutError("Impossible de réserver le fichier " + Quoted(path_) + " : " +
-                        ReasonOfErrno(errno) + ".");
+      throw EInOutError(
+          Tr("Impossible de réserver le fichier %1 : %2.", {Quoted(path_), ReasonOfErrno(errno)}));
     }
     if (std::chrono::steady_clock::now() >= until) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -149,8 +151,8 @@ File::~File() {
 std::uint64_t File::Size() const {
   struct stat st {};
   if (Sys().FStat(FdOf(handle_), &st) != 0) {
-    throw EInOutError("Impossible de connaître la taille du fichier " + Quoted(path_) + " : " +
-                      ReasonOfErrno(errno) + ".");
+    throw EInOutError(Tr("Impossible de connaître la taille du fichier %1 : %2.",
+                         {Quoted(path_), ReasonOfErrno(errno)}));
   }
   return static_cast<std::uint64_t>(st.st_size);
 }
@@ -163,8 +165,8 @@ std::size_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t n) cons
         Sys().PRead(FdOf(handle_), out + done, n - done, static_cast<off_t>(offset + done));
     if (got < 0) {
       if (errno == EINTR) continue;
-      throw EInOutError("Erreur de lecture dans le fichier " + Quoted(path_) + " : " +
-                        ReasonOfErrno(errno) + ".");
+      throw EInOutError(
+          Tr("Erreur de lecture dans le fichier %1 : %2.", {Quoted(path_), ReasonOfErrno(errno)}));
     }
     if (got == 0) break;  // end of file
     done += static_cast<std::size_t>(got);
@@ -180,12 +182,12 @@ void File::WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) {
         Sys().PWrite(FdOf(handle_), in + done, n - done, static_cast<off_t>(offset + done));
     if (put < 0) {
       if (errno == EINTR) continue;
-      throw EInOutError("Erreur d'écriture dans le fichier " + Quoted(path_) + " : " +
-                        ReasonOfErrno(errno) + ".");
+      throw EInOutError(
+          Tr("Erreur d'écriture dans le fichier %1 : %2.", {Quoted(path_), ReasonOfErrno(errno)}));
     }
     if (put == 0) {
-      throw EInOutError("Erreur d'écriture dans le fichier " + Quoted(path_) + " : " +
-                        ReasonOfErrno(ENOSPC) + ".");
+      throw EInOutError(
+          Tr("Erreur d'écriture dans le fichier %1 : %2.", {Quoted(path_), ReasonOfErrno(ENOSPC)}));
     }
     done += static_cast<std::size_t>(put);
   }
@@ -204,16 +206,16 @@ File::Stamp StampOf(const struct stat& st) {
 
 void File::Flush() {
   if (Sys().FDataSync(FdOf(handle_)) != 0) {
-    throw EInOutError("Impossible d'écrire sur le disque le fichier " + Quoted(path_) + " : " +
-                      ReasonOfErrno(errno) + ".");
+    throw EInOutError(Tr("Impossible d'écrire sur le disque le fichier %1 : %2.",
+                         {Quoted(path_), ReasonOfErrno(errno)}));
   }
 }
 
 File::Stamp File::CurrentStamp() const {
   struct stat st {};
   if (Sys().FStat(FdOf(handle_), &st) != 0) {
-    throw EInOutError("Impossible de lire l'état du fichier " + Quoted(path_) + " : " +
-                      ReasonOfErrno(errno) + ".");
+    throw EInOutError(
+        Tr("Impossible de lire l'état du fichier %1 : %2.", {Quoted(path_), ReasonOfErrno(errno)}));
   }
   return StampOf(st);
 }
@@ -239,22 +241,22 @@ std::string ReasonOfErrno(int error) {
     case EACCES:
     case EPERM:
     case EROFS:
-      return "accès refusé";
+      return Tr("accès refusé");
     case ENOENT:
-      return "fichier introuvable";
+      return Tr("fichier introuvable");
     case EISDIR:
-      return "c'est un dossier";
+      return Tr("c'est un dossier");
     case ENOTDIR:
-      return "chemin invalide";
+      return Tr("chemin invalide");
     case ETXTBSY:
     case EBUSY:
-      return "fichier utilisé par un autre programme";
+      return Tr("fichier utilisé par un autre programme");
     case ENOSPC:
-      return "disque plein";
+      return Tr("disque plein");
     case EDQUOT:
-      return "quota du disque dépassé";
+      return Tr("quota du disque dépassé");
     case EIO:
-      return "erreur d'entrée-sortie du disque";
+      return Tr("erreur d'entrée-sortie du disque");
     default:
       return std::strerror(error);
   }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "platform/Text_win32.h"
 #include "text/PathText.h"
@@ -22,11 +23,6 @@ HANDLE HandleOf(File::Handle handle) {
 
 std::string Quoted(const std::string& path) {
   return QuotedPath(path);
-}
-
-// "<what> <quoted path> : <reason>." as the messages of the file layer read.
-std::string Failure(const char* what, const std::string& path, DWORD error) {
-  return std::string(what) + " " + Quoted(path) + " : " + ReasonOfError(error) + ".";
 }
 
 OVERLAPPED At(std::uint64_t offset) {
@@ -101,10 +97,12 @@ std::optional<std::size_t> ReadStartOfOpened(HANDLE handle, void* out, std::size
 DWORD FileAttributesOf(const std::wstring& wide, const std::string& path) {
   const DWORD attributes = ::GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
-    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, ::GetLastError()));
+    throw EInOutError(Tr("Impossible d'ouvrir le fichier %1 : %2.",
+                         {Quoted(path), ReasonOfError(::GetLastError())}));
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : c'est un dossier.");
+    throw EInOutError(
+        Tr("Impossible d'ouvrir le fichier %1 : %2.", {Quoted(path), Tr("c'est un dossier")}));
   }
   return attributes;
 }
@@ -112,7 +110,8 @@ DWORD FileAttributesOf(const std::wstring& wide, const std::string& path) {
 // The handle of a file just opened; raises the French error when the open failed.
 File::Handle Checked(HANDLE handle, const std::string& path) {
   if (handle == INVALID_HANDLE_VALUE) {
-    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, ::GetLastError()));
+    throw EInOutError(Tr("Impossible d'ouvrir le fichier %1 : %2.",
+                         {Quoted(path), ReasonOfError(::GetLastError())}));
   }
   return reinterpret_cast<File::Handle>(handle);
 }
@@ -122,8 +121,9 @@ File::Handle Checked(HANDLE handle, const std::string& path) {
 std::unique_ptr<File> File::OpenReadWrite(const std::string& path) {
   const std::wstring wide = Wide(path);
   if ((FileAttributesOf(wide, path) & FILE_ATTRIBUTE_READONLY) != 0) {
-    throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) +
-                      " en écriture : il est en lecture seule (accès refusé).");
+    throw EInOutError(Tr(
+        "Impossible d'ouvrir le fichier %1 en écriture : il est en lecture seule (accès refusé).",
+        {Quoted(path)}));
   }
   return std::unique_ptr<File>(new File(Checked(OpenShared(wide), path), path));
 }
@@ -149,14 +149,17 @@ std::unique_ptr<File> File::OpenOrCreate(const std::string& path) {
     // A folder refuses the open as access denied; the message says what it is instead.
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      throw EInOutError("Impossible d'ouvrir le fichier " + Quoted(path) + " : c'est un dossier.");
+      throw EInOutError(
+          Tr("Impossible d'ouvrir le fichier %1 : %2.", {Quoted(path), Tr("c'est un dossier")}));
     }
-    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, error));
+    throw EInOutError(
+        Tr("Impossible d'ouvrir le fichier %1 : %2.", {Quoted(path), ReasonOfError(error)}));
   }
   // A device's name (NUL, CON, a pipe) opens as well, but holds no file.
   if (::GetFileType(handle) != FILE_TYPE_DISK) {
     ::CloseHandle(handle);
-    throw EInOutError(Failure("Impossible d'ouvrir le fichier", path, ERROR_BAD_FILE_TYPE));
+    throw EInOutError(Tr("Impossible d'ouvrir le fichier %1 : %2.",
+                         {Quoted(path), ReasonOfError(ERROR_BAD_FILE_TYPE)}));
   }
   return std::unique_ptr<File>(new File(reinterpret_cast<File::Handle>(handle), path));
 }
@@ -191,8 +194,8 @@ File::~File() {
 std::uint64_t File::Size() const {
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(HandleOf(handle_), &size)) {
-    throw EInOutError(
-        Failure("Impossible de connaître la taille du fichier", path_, ::GetLastError()));
+    throw EInOutError(Tr("Impossible de connaître la taille du fichier %1 : %2.",
+                         {Quoted(path_), ReasonOfError(::GetLastError())}));
   }
   return static_cast<std::uint64_t>(size.QuadPart);
 }
@@ -200,7 +203,8 @@ std::uint64_t File::Size() const {
 std::size_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t n) const {
   std::size_t done = 0;
   if (!ReadFully(HandleOf(handle_), offset, buffer, n, &done)) {
-    throw EInOutError(Failure("Erreur de lecture dans le fichier", path_, ::GetLastError()));
+    throw EInOutError(Tr("Erreur de lecture dans le fichier %1 : %2.",
+                         {Quoted(path_), ReasonOfError(::GetLastError())}));
   }
   return done;
 }
@@ -213,10 +217,12 @@ void File::WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) {
     DWORD put = 0;
     const auto chunk = static_cast<DWORD>(std::min(n - done, kMaxTransfer));
     if (!::WriteFile(HandleOf(handle_), in + done, chunk, &put, &at)) {
-      throw EInOutError(Failure("Erreur d'écriture dans le fichier", path_, ::GetLastError()));
+      throw EInOutError(Tr("Erreur d'écriture dans le fichier %1 : %2.",
+                           {Quoted(path_), ReasonOfError(::GetLastError())}));
     }
     if (put == 0) {
-      throw EInOutError(Failure("Erreur d'écriture dans le fichier", path_, ERROR_DISK_FULL));
+      throw EInOutError(Tr("Erreur d'écriture dans le fichier %1 : %2.",
+                           {Quoted(path_), ReasonOfError(ERROR_DISK_FULL)}));
     }
     done += put;
   }
@@ -224,8 +230,8 @@ void File::WriteAt(std::uint64_t offset, const void* buffer, std::size_t n) {
 
 void File::Flush() {
   if (!::FlushFileBuffers(HandleOf(handle_))) {
-    throw EInOutError(
-        Failure("Impossible d'écrire sur le disque le fichier", path_, ::GetLastError()));
+    throw EInOutError(Tr("Impossible d'écrire sur le disque le fichier %1 : %2.",
+                         {Quoted(path_), ReasonOfError(::GetLastError())}));
   }
 }
 
@@ -240,7 +246,8 @@ bool File::Lock(std::chrono::milliseconds wait) {
     }
     const DWORD error = ::GetLastError();
     if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) {
-      throw EInOutError(Failure("Impossible de réserver le fichier", path_, error));
+      throw EInOutError(
+          Tr("Impossible de réserver le fichier %1 : %2.", {Quoted(path_), ReasonOfError(error)}));
     }
     if (std::chrono::steady_clock::now() >= until) return false;
     ::Sleep(10);
@@ -255,7 +262,8 @@ void File::Unlock() {
 File::Stamp File::CurrentStamp() const {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(HandleOf(handle_), &info)) {
-    throw EInOutError(Failure("Impossible de lire l'état du fichier", path_, ::GetLastError()));
+    throw EInOutError(Tr("Impossible de lire l'état du fichier %1 : %2.",
+                         {Quoted(path_), ReasonOfError(::GetLastError())}));
   }
   return StampOf(info);
 }

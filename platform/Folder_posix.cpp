@@ -11,6 +11,7 @@
 #include <iterator>
 #include <memory>
 
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "platform/NameCase.h"
 #include "platform/Reason_posix.h"
@@ -36,8 +37,8 @@ bool HasExtension(std::string_view name, std::string_view extension) {
 std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_view extension) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
   if (!dir) {
-    throw EInOutError("Impossible de lire le dossier " + QuotedPath(folder) + " : " +
-                      ReasonOfErrno(errno) + ".");
+    throw EInOutError(
+        Tr("Impossible de lire le dossier %1 : %2.", {QuotedPath(folder), ReasonOfErrno(errno)}));
   }
   std::string prefix = folder;
   if (!prefix.empty() && prefix.back() != '/') prefix += '/';

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/NameCase.h"
@@ -74,8 +75,8 @@ std::vector<std::string> ListFolderFiles(const std::string& folder, std::string_
     if (FolderExists(folder)) return names;  // a folder without such files
     end = ERROR_PATH_NOT_FOUND;
   }
-  throw EInOutError("Impossible de lire le dossier " + QuotedPath(folder) + " : " +
-                    ReasonOfError(end) + ".");
+  throw EInOutError(
+      Tr("Impossible de lire le dossier %1 : %2.", {QuotedPath(folder), ReasonOfError(end)}));
 }
 
 FolderState ProbeFolder(const std::string& folder, std::string& reason) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "lang/Tr.h"
 #include "text/Utf16.h"
 
 namespace qor::platform {
@@ -22,24 +23,24 @@ std::string ReasonOfError(unsigned long error) {
   switch (error) {
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT:
-      return "accès refusé";
+      return Tr("accès refusé");
     case ERROR_FILE_NOT_FOUND:
-      return "fichier introuvable";
+      return Tr("fichier introuvable");
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
-      return "chemin invalide";
+      return Tr("chemin invalide");
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-      return "fichier utilisé par un autre programme";
+      return Tr("fichier utilisé par un autre programme");
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-      return "disque plein";
+      return Tr("disque plein");
     case ERROR_CRC:
     case ERROR_READ_FAULT:
     case ERROR_WRITE_FAULT:
     case ERROR_IO_DEVICE:
-      return "erreur d'entrée-sortie du disque";
+      return Tr("erreur d'entrée-sortie du disque");
     default:
       break;
   }
@@ -53,7 +54,7 @@ std::string ReasonOfError(unsigned long error) {
                              reason.back() == ' ' || reason.back() == '.')) {
     reason.pop_back();
   }
-  return reason.empty() ? "erreur " + std::to_string(error) + " du système" : reason;
+  return reason.empty() ? Tr("erreur %1 du système", {std::to_string(error)}) : reason;
 }
 
 }  // namespace qor::platform

@@ -8,6 +8,7 @@
 
 #include "bgl/Bgl.h"
 #include "bgl/PlainTree.h"
+#include "lang/Language.h"
 #include "platform/Errors.h"
 #include "tests/support/BglBuilder.h"
 #include "tests/support/TempFolder.h"
@@ -423,6 +424,67 @@ TEST_F(DamagedFilesTest, Table) {
     EXPECT_EQ(outcome.airports, row.outcome.airports);
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
   }
+}
+
+// The message is built from pieces in the language chosen; a read past the end is known by its
+// kind, not by its French text.
+TEST_F(DamagedFilesTest, TheMessageSpeaksTheLanguageChosen) {
+  namespace fs = std::filesystem;
+  const std::string quoted = "\"" + path_ + "\"";
+  const auto cutInTable = Cut([](BglBuilder& b) { return b.sections[0].tableAt + 8; });
+  const Bytes olderHeader = [] {
+    BglBuilder b;
+    b.HeaderWord(0x0001);
+    b.AddSection(3).AddSubSection().AddAirport().Name("Ancien format");
+    return b.Build();
+  }();
+  const struct {
+    lang::Language language;
+    Bytes file;
+    std::string error;
+  } rows[] = {
+      {lang::Language::kEnglish, Cut([](BglBuilder& b) { return Toussus(b).elevationOffset; }),
+       "(TBGL.Create) The file " + quoted + " is damaged: it is shorter than its tables say."},
+      {lang::Language::kGerman, Cut([](BglBuilder& b) { return Toussus(b).elevationOffset; }),
+       "(TBGL.Create) Die Datei " + quoted +
+           " ist beschädigt: Sie ist kürzer, als ihre Tabellen angeben."},
+      {lang::Language::kEnglish, cutInTable,
+       "(TBGL.Create) The file " + quoted +
+           " is damaged: the subsection table of section 1 announces 1 entries, more than the "
+           "file holds."},
+      {lang::Language::kGerman, cutInTable,
+       "(TBGL.Create) Die Datei " + quoted +
+           " ist beschädigt: Die Unterabschnittstabelle von Abschnitt 1 gibt 1 Einträge an, mehr "
+           "als die Datei enthält."},
+      {lang::Language::kEnglish, olderHeader,
+       "(TBGL.Create)\r\n\r\nI cannot explore BGLs of type $0001.\r\n\r\nI only recognise (for "
+       "now) the BGLs\r\nof type $0201 introduced by FS9 (FS2004)."},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(lang::Code(row.language));
+    lang::SetCurrent(row.language);
+    const std::string error = OpenAndList(row.file);
+    lang::SetCurrent(lang::Language::kFrench);
+    EXPECT_EQ(error, row.error);
+  }
+  // Every piece goes through the table: the sentence and the reason inside it.
+  lang::SetCurrent(lang::Language::kPseudo);
+  const std::string pseudo = OpenAndList(Bytes{});
+  lang::SetCurrent(lang::Language::kFrench);
+  EXPECT_EQ(pseudo.rfind("(TBGL.Create) [Le fichier " + quoted +
+                             " est endommagé : [il est plus court que ses tables ne l'annoncent",
+                         0),
+            0u)
+      << pseudo;
+  // The file layer's own message, its reason a piece of its own.
+  test::WriteFile(path_, Scenery().Build());
+  fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read);
+  lang::SetCurrent(lang::Language::kGerman);
+  EXPECT_EQ(OpenAndList().error, "Die Datei " + quoted +
+                                     " kann nicht zum Schreiben geöffnet werden: Sie ist "
+                                     "schreibgeschützt (Zugriff verweigert).");
+  lang::SetCurrent(lang::Language::kFrench);
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add);
 }
 
 TEST_F(DamagedFilesTest, EveryTruncationEndsInADamagedFileMessageOrAListingQuickly) {
