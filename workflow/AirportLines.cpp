@@ -14,6 +14,7 @@
 
 #include "bgl/Bgl.h"
 #include "bgl/Listing.h"
+#include "lang/Tr.h"
 #include "platform/Collation.h"
 #include "util/FitText.h"
 #include "util/NumberFormat.h"
@@ -56,8 +57,9 @@ std::string AirportPlace(const TAirport1Rec& airport) {
   const std::string icao = airport.Icao();
   const double north = airport.Latitude();
   const double east = airport.Longitude();
-  return (icao.empty() ? std::string("sans indicatif OACI") : "OACI " + icao) + ", " +
-         Degrees(north) + (north < 0 ? " S " : " N ") + Degrees(east) + (east < 0 ? " O" : " E");
+  return (icao.empty() ? Tr("sans indicatif OACI") : Tr("OACI %1", {icao})) + ", " +
+         (north < 0 ? Tr("%1 S", {Degrees(north)}) : Tr("%1 N", {Degrees(north)})) + " " +
+         (east < 0 ? Tr("%1 O", {Degrees(east)}) : Tr("%1 E", {Degrees(east)}));
 }
 
 void AirportLines::Clear() {

@@ -9,6 +9,7 @@
 #include "bgl/Bgl.h"
 #include "bgl/Change.h"
 #include "bgl/Listing.h"
+#include "lang/Tr.h"
 #include "text/Trim.h"
 #include "util/FitText.h"
 #include "util/NumberFormat.h"
@@ -49,7 +50,7 @@ void WindowWorkflow::ChangeElevation(std::size_t line) {
     std::string problem;
     typed = ReadMetres(text, problem);
     // Refused, the box comes again with the text as typed.
-    if (!typed) dialogs_->Message(problem + "\r\n\r\nJe n'ai rien écrit.");
+    if (!typed) dialogs_->Message(problem + "\r\n\r\n" + Tr("Je n'ai rien écrit."));
   }
   const std::int32_t raw = *typed;
   const std::string largeChange = LangStr(21);

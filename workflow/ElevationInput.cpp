@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "lang/Tr.h"
 #include "util/NumberFormat.h"
 
 namespace qor {
@@ -172,14 +173,14 @@ std::string Metres(std::int64_t thousandths, bool grouped) {
 
 std::optional<std::int32_t> ReadMetres(std::string_view text, std::string& problem) {
   const platform::NumberSymbols& regional = CurrentNumberSymbols();
-  const std::string quoted = "« " + std::string(text) + " »";
   const std::optional<Pieces> pieces = Cut(text, regional);
   const std::optional<Reading> reading =
       pieces ? Read(*pieces, regional, false) : std::optional<Reading>();
   if (!reading) {
-    problem = quoted +
-              " n'est pas un nombre de mètres.\r\n\r\nTapez l'altitude en mètres, par exemple " +
-              Example(regional) + ".";
+    problem =
+        Tr("« %1 » n'est pas un nombre de mètres.\r\n\r\nTapez l'altitude en mètres, par "
+           "exemple %2.",
+           {text, Example(regional)});
     return std::nullopt;
   }
   const std::optional<std::int64_t> thousandths = Thousandths(*reading);
@@ -191,20 +192,29 @@ std::optional<std::int32_t> ReadMetres(std::string_view text, std::string& probl
     const std::optional<std::int64_t> otherThousandths =
         other ? Thousandths(*other) : std::optional<std::int64_t>();
     if (thousandths && otherThousandths && *otherThousandths != *thousandths) {
-      problem = quoted + " peut valoir " + Metres(*thousandths) + " m ou " +
-                Metres(*otherThousandths) + " m, selon que " +
-                (regional.grouping == "," ? "la virgule" : "le point") +
-                " sépare les milliers ou les décimales.\r\n\r\nTapez l'altitude en mètres, par "
-                "exemple " +
-                Metres(*thousandths, false) + " ou " + Metres(*otherThousandths) + ".";
+      const std::string one = Metres(*thousandths);
+      const std::string other = Metres(*otherThousandths);
+      const std::string typed = Metres(*thousandths, false);
+      problem =
+          regional.grouping == ","
+              ? Tr("« %1 » peut valoir %2 m ou %3 m, selon que la virgule sépare les milliers "
+                   "ou les décimales.\r\n\r\nTapez l'altitude en mètres, par exemple %4 ou "
+                   "%3.",
+                   {text, one, other, typed})
+              : Tr("« %1 » peut valoir %2 m ou %3 m, selon que le point sépare les milliers "
+                   "ou les décimales.\r\n\r\nTapez l'altitude en mètres, par exemple %4 ou "
+                   "%3.",
+                   {text, one, other, typed});
       return std::nullopt;
     }
   }
 
   if (!thousandths || *thousandths < kLowest || *thousandths > kHighest) {
-    problem = quoted + " : " + (thousandths ? Metres(*thousandths) : Huge(*reading)) +
-              " m ne tient pas dans le champ d'altitude d'un BGL, qui va de " + Metres(kLowest) +
-              " à " + Metres(kHighest) + " m.";
+    problem =
+        Tr("« %1 » : %2 m ne tient pas dans le champ d'altitude d'un BGL, qui va de %3 à "
+           "%4 m.",
+           {text, thousandths ? Metres(*thousandths) : Huge(*reading), Metres(kLowest),
+            Metres(kHighest)});
     return std::nullopt;
   }
   return static_cast<std::int32_t>(*thousandths);

@@ -15,9 +15,9 @@ namespace qor {
 // numbers in the user's locale (CurrentNumberSymbols): its decimal symbol, its grouping symbol
 // between groups of three digits; also a blank, a no-break space or an apostrophe between
 // groups, and "." or "," as the decimal symbol where it does not group thousands. Otherwise
-// nothing, and a French message in problem that repeats the text: blank or malformed text
-// gives an example ("433,5"), text that could mean two values ("2,007" where "," groups
-// thousands) shows both, a number out of range shows both limits in the format of the value.
+// nothing, and a message in problem, in the current language, that repeats the text: blank or
+// malformed text gives an example ("433,5"), text that could mean two values ("2,007" where ","
+// groups thousands) shows both, a number out of range shows both limits in the format of the value.
 std::optional<std::int32_t> ReadMetres(std::string_view text, std::string& problem);
 
 // Thousandths of a metre as metres with three decimals in the user's regional format,

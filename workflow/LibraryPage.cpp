@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "lang/Tr.h"
 #include "library/Align.h"
 #include "library/Journal.h"
 #include "library/Library.h"
@@ -51,22 +52,23 @@ std::string Who(const std::string& icao, const std::string& name) {
 
 }  // namespace
 
-const std::vector<std::string>& LibraryPage::AreaColumns() {
-  static const std::vector<std::string> columns = {"Couche", "Zone", "État", "Fichiers", "Dossier"};
-  return columns;
+std::vector<std::string> LibraryPage::AreaColumns() {
+  return {Tr("Couche"), Tr("Zone"), Tr("État"), Tr("Fichiers"), Tr("Dossier")};
 }
 
-const std::vector<std::string>& LibraryPage::DefinitionColumns() {
+std::vector<std::string> LibraryPage::DefinitionColumns() {
   // The elevation early, where it shows without scrolling; the path, which may be long, last.
-  static const std::vector<std::string> columns = {
-      "Affichée", "Altitude (m)", "Référence (m)", "Zone", "Couche", "OACI", "Nom", "Fichier"};
-  return columns;
+  return {Tr("Affichée"), Tr("Altitude (m)"), Tr("Référence (m)"), Tr("Zone"),
+          Tr("Couche"),   Tr("OACI"),         Tr("Nom"),           Tr("Fichier")};
 }
 
-const std::vector<std::string>& LibraryPage::ConflictColumns() {
-  static const std::vector<std::string> columns = {
-      "OACI", "Nom", "Définitions", "Écart (m)", "Altitude affichée (m)", "Référence (m)"};
-  return columns;
+std::vector<std::string> LibraryPage::ConflictColumns() {
+  return {Tr("OACI"),
+          Tr("Nom"),
+          Tr("Définitions"),
+          Tr("Écart (m)"),
+          Tr("Altitude affichée (m)"),
+          Tr("Référence (m)")};
 }
 
 LibraryPage::LibraryPage(LibraryView& view, WorkflowDialogs& dialogs, Scheduler& scheduler)
@@ -88,10 +90,10 @@ void LibraryPage::Show() {
   view_.ShowSimulatorFolder(folder_);
   referenceFile_ = ReadSetting(kReferenceSetting);
   view_.ShowReferenceFile(referenceFile_);
-  view_.SetLibraryStatus(folder_.empty()
-                             ? "Indiquez le dossier de FS2004 (celui de scenery.cfg), puis "
-                               "« Charger »."
-                             : "« Charger » lit la bibliothèque de scènes de ce dossier.");
+  view_.SetLibraryStatus(
+      folder_.empty()
+          ? Tr("Indiquez le dossier de FS2004 (celui de scenery.cfg), puis « Charger ».")
+          : Tr("« Charger » lit la bibliothèque de scènes de ce dossier."));
 }
 
 void LibraryPage::Report(const std::string& text, bool stop) {
@@ -122,7 +124,7 @@ void LibraryPage::Load(const std::string& text) {
   try {
     config = library::ReadSceneryConfig(folder_);
   } catch (const Exception& e) {
-    view_.SetLibraryStatus("La bibliothèque n'a pas pu être lue.");
+    view_.SetLibraryStatus(Tr("La bibliothèque n'a pas pu être lue."));
     Report(e.what(), true);
     return;
   }
@@ -133,7 +135,7 @@ void LibraryPage::Load(const std::string& text) {
 void LibraryPage::StartScan(library::SceneryConfig config) {
   scan_ = std::make_unique<library::LibraryScan>(std::move(config));
   view_.SetLibraryBusy(true);
-  view_.SetLibraryStatus("Lecture de la bibliothèque…");
+  view_.SetLibraryStatus(Tr("Lecture de la bibliothèque…"));
   const std::uint64_t job = ++job_;
   scheduler_.Post([this, job] { ScanStep(job); });
 }
@@ -142,9 +144,9 @@ void LibraryPage::ScanStep(std::uint64_t job) {
   if (job != job_ || !scan_) return;
   const bool done = scan_->Step(std::chrono::steady_clock::now() + scheduler_.StepTime());
   if (!done) {
-    view_.SetLibraryStatus("Lecture de la bibliothèque : " + std::to_string(scan_->Done()) +
-                           " sur " + Counted(scan_->Total(), "fichier", "fichiers") +
-                           " (Échap pour arrêter)");
+    view_.SetLibraryStatus(Tr(
+        "Lecture de la bibliothèque : %1 sur %2 (Échap pour arrêter)",
+        {std::to_string(scan_->Done()), Counted(scan_->Total(), Tr("fichier"), Tr("fichiers"))}));
     scheduler_.Post([this, job] { ScanStep(job); });
     return;
   }
@@ -161,9 +163,9 @@ void LibraryPage::Cancel() {
   // A list read in part would say of the airports not read yet that it does not know them.
   referenceRead_.reset();
   view_.SetLibraryBusy(false);
-  view_.SetLibraryStatus(reference_ ? "Lecture de la référence arrêtée : la précédente reste en "
-                                      "place."
-                                    : "Lecture de la référence arrêtée : aucune référence.");
+  view_.SetLibraryStatus(reference_
+                             ? Tr("Lecture de la référence arrêtée : la précédente reste en place.")
+                             : Tr("Lecture de la référence arrêtée : aucune référence."));
 }
 
 void LibraryPage::BrowseReference(const std::string& shown) {
@@ -184,7 +186,8 @@ void LibraryPage::LoadReference(const std::string& text) {
     WriteSetting(kReferenceSetting, "");
     ShowConflictRows();
     ShowLookup();
-    view_.SetLibraryStatus("Aucune référence : les altitudes ne sont comparées qu'entre elles.");
+    view_.SetLibraryStatus(
+        Tr("Aucune référence : les altitudes ne sont comparées qu'entre elles."));
     return;
   }
   StartReference(file);
@@ -194,13 +197,13 @@ void LibraryPage::StartReference(const std::string& file) {
   try {
     referenceRead_ = std::make_unique<library::ReferenceRead>(file);
   } catch (const Exception& e) {
-    view_.SetLibraryStatus("La référence n'a pas pu être lue.");
+    view_.SetLibraryStatus(Tr("La référence n'a pas pu être lue."));
     Report(e.what(), true);
     return;
   }
   referenceFile_ = file;
   view_.SetLibraryBusy(true);
-  view_.SetLibraryStatus("Lecture de la référence…");
+  view_.SetLibraryStatus(Tr("Lecture de la référence…"));
   const std::uint64_t job = ++job_;
   scheduler_.Post([this, job] { ReferenceStep(job); });
 }
@@ -209,9 +212,8 @@ void LibraryPage::ReferenceStep(std::uint64_t job) {
   if (job != job_ || !referenceRead_) return;
   if (!referenceRead_->Step(std::chrono::steady_clock::now() + scheduler_.StepTime())) {
     const std::uint64_t total = std::max<std::uint64_t>(referenceRead_->Total(), 1);
-    view_.SetLibraryStatus(
-        "Lecture de la référence : " + std::to_string(referenceRead_->Done() * 100 / total) +
-        " % (Échap pour arrêter)");
+    view_.SetLibraryStatus(Tr("Lecture de la référence : %1 % (Échap pour arrêter)",
+                              {std::to_string(referenceRead_->Done() * 100 / total)}));
     scheduler_.Post([this, job] { ReferenceStep(job); });
     return;
   }
@@ -225,14 +227,17 @@ void LibraryPage::FinishReference() {
   WriteSetting(kReferenceSetting, referenceFile_);  // a list that reads, for the next run
   const std::size_t conflicts = ShowConflictRows();
   ShowLookup();
-  std::string status = "Référence " + std::string(library::FormatName(reference_->format)) + " " +
-                       QuotedPath(reference_->file) + " : " +
-                       Counted(reference_->airports.size(), "aéroport", "aéroports");
+  std::string status = Tr("Référence %1 %2 : %3",
+                          {library::FormatName(reference_->format), QuotedPath(reference_->file),
+                           Counted(reference_->airports.size(), Tr("aéroport"), Tr("aéroports"))});
   if (reference_->malformed > 0) {
-    status += ", " + Counted(reference_->malformed, "ligne mal formée passée",
-                             "lignes mal formées passées");
+    status += ", " + Counted(reference_->malformed, Tr("ligne mal formée passée"),
+                             Tr("lignes mal formées passées"));
   }
-  if (library_) status += " ; " + Counted(conflicts, "conflit d'altitude", "conflits d'altitude");
+  if (library_) {
+    status = Tr("%1 ; %2",
+                {status, Counted(conflicts, Tr("conflit d'altitude"), Tr("conflits d'altitude"))});
+  }
   view_.SetLibraryStatus(status + ".");
 }
 
@@ -247,8 +252,8 @@ void LibraryPage::Finish() {
   std::vector<LibraryRow> areas;
   for (std::size_t a = 0; a < lib.config.areas.size(); ++a) {
     const library::Area& area = lib.config.areas[a];
-    areas.push_back({{std::to_string(area.layer), area.title, area.active ? "active" : "inactive",
-                      std::to_string(lib.files[a]),
+    areas.push_back({{std::to_string(area.layer), area.title,
+                      area.active ? Tr("active") : Tr("inactive"), std::to_string(lib.files[a]),
                       area.folder.empty() ? area.local : UnderFolder(area.folder, folder_)},
                      false,
                      area.folder});
@@ -259,21 +264,21 @@ void LibraryPage::Finish() {
   ShowLookup();
 
   std::string status =
-      Counted(lib.config.areas.size(), "zone", "zones") + ", " +
-      Counted(lib.definitions.size(), "définition d'aéroport", "définitions d'aéroports") + ", " +
-      Counted(conflicts, "conflit d'altitude", "conflits d'altitude");
+      Counted(lib.config.areas.size(), Tr("zone"), Tr("zones")) + ", " +
+      Counted(lib.definitions.size(), Tr("définition d'aéroport"), Tr("définitions d'aéroports")) +
+      ", " + Counted(conflicts, Tr("conflit d'altitude"), Tr("conflits d'altitude"));
   if (!lib.problems.empty()) {
-    status += ", " + Counted(lib.problems.size(), "fichier ou dossier illisible",
-                             "fichiers ou dossiers illisibles");
+    status += ", " + Counted(lib.problems.size(), Tr("fichier ou dossier illisible"),
+                             Tr("fichiers ou dossiers illisibles"));
   }
-  if (!whole) status += " (lecture arrêtée avant la fin)";
+  if (!whole) status = Tr("%1 (lecture arrêtée avant la fin)", {status});
   view_.SetLibraryStatus(status + ".");
   if (!lib.problems.empty() && whole) {
-    std::string text = "Ces fichiers ou dossiers de la bibliothèque n'ont pas pu être lus :";
+    std::string text = Tr("Ces fichiers ou dossiers de la bibliothèque n'ont pas pu être lus :");
     const std::size_t shown = std::min<std::size_t>(lib.problems.size(), 10);
     for (std::size_t i = 0; i < shown; ++i) text += "\r\n\r\n" + lib.problems[i].message;
     if (shown < lib.problems.size()) {
-      text += "\r\n\r\n… et " + std::to_string(lib.problems.size() - shown) + " autres.";
+      text += "\r\n\r\n" + Tr("… et %1 autres.", {std::to_string(lib.problems.size() - shown)});
     }
     dialogs_.MsgBox(text, "QORBgl", UserDialog::kOk | UserDialog::kIconExclamation);
   }
@@ -320,21 +325,22 @@ std::string LibraryPage::ReferenceSummary(const library::Library& lib,
   const library::ReferenceMatch match = library::MatchDefinition(*reference_, d);
   const std::string source(library::FormatName(reference_->format));
   if (match.airport) {
-    return " Référence " + source + " : " + Metres(match.airport->elevationMm, true) + " m (" +
-           match.airport->feet + " ft).";
+    return " " + Tr("Référence %1 : %2 m (%3 ft).",
+                    {source, Metres(match.airport->elevationMm, true), match.airport->feet});
   }
   if (match.rejected) {
-    return " L'indicatif " + match.rejected->first + " de la référence désigne un lieu à " +
-           Metres(static_cast<std::int64_t>(match.rejected->second + 0.5), true) +
-           " km : ce n'est pas cet aéroport.";
+    return " " +
+           Tr("L'indicatif %1 de la référence désigne un lieu à %2 km : ce n'est pas cet aéroport.",
+              {match.rejected->first,
+               Metres(static_cast<std::int64_t>(match.rejected->second + 0.5), true)});
   }
-  return d.icao.empty() ? "" : " " + d.icao + " n'est pas dans la référence " + source + ".";
+  return d.icao.empty() ? "" : " " + Tr("%1 n'est pas dans la référence %2.", {d.icao, source});
 }
 
 void LibraryPage::Lookup(const std::string& text) {
   lookup_ = Trim(text);
   if (!library_) {
-    view_.SetLibraryStatus("Chargez d'abord la bibliothèque.");
+    view_.SetLibraryStatus(Tr("Chargez d'abord la bibliothèque."));
     return;
   }
   ShowLookup();
@@ -353,32 +359,32 @@ void LibraryPage::ShowLookup() {
   for (const Definition* d : found) {
     const library::Area& area = lib.AreaOf(*d);
     const auto index = static_cast<std::size_t>(d - lib.definitions.data());
-    rows.push_back({{d == shown ? "oui" : "", Metres(d->elevationMm, true),
-                     ReferenceCell(lib, index), area.title + (area.active ? "" : " (inactive)"),
-                     std::to_string(area.layer), d->icao, d->name, UnderFolder(d->file, folder_)},
-                    d == shown,
-                    d->file});
+    rows.push_back(
+        {{d == shown ? Tr("oui") : "", Metres(d->elevationMm, true), ReferenceCell(lib, index),
+          area.active ? area.title : Tr("%1 (inactive)", {area.title}), std::to_string(area.layer),
+          d->icao, d->name, UnderFolder(d->file, folder_)},
+         d == shown,
+         d->file});
     shownDefinitions_.push_back(index);
   }
   std::string summary;
   if (found.empty()) {
-    summary = "Aucune définition de « " + lookup_ + " » dans la bibliothèque.";
-  } else if (!shown) {
-    summary = Counted(found.size(), "définition", "définitions") +
-              ", toutes dans des zones inactives : le simulateur n'en montre aucune.";
+    summary = Tr("Aucune définition de « %1 » dans la bibliothèque.", {lookup_});
+  } else if (const std::string counted = Counted(found.size(), Tr("définition"), Tr("définitions"));
+             !shown) {
+    summary =
+        Tr("%1, toutes dans des zones inactives : le simulateur n'en montre aucune.", {counted});
   } else if (const std::size_t notRead = library::ActiveProblems(lib);
              notRead > 0 && library::Agree(lib, found)) {
     // A file that could not be read may hold one more definition.
-    summary = Counted(found.size(), "définition", "définitions") +
-              " ; je ne peux pas dire si les actives s'accordent : " +
-              library::ActiveProblemsText(notRead) + ".";
+    summary = Tr("%1 ; je ne peux pas dire si les actives s'accordent : %2.",
+                 {counted, library::ActiveProblemsText(notRead)});
   } else if (library::Agree(lib, found)) {
-    summary = Counted(found.size(), "définition", "définitions") +
-              " ; les actives s'accordent sur " + Metres(shown->elevationMm, true) + " m.";
+    summary =
+        Tr("%1 ; les actives s'accordent sur %2 m.", {counted, Metres(shown->elevationMm, true)});
   } else {
-    summary = Counted(found.size(), "définition", "définitions") +
-              " ; les actives ne s'accordent pas : le simulateur montre " +
-              Metres(shown->elevationMm, true) + " m (zone « " + lib.AreaOf(*shown).title + " »).";
+    summary = Tr("%1 ; les actives ne s'accordent pas : le simulateur montre %2 m (zone « %3 »).",
+                 {counted, Metres(shown->elevationMm, true), lib.AreaOf(*shown).title});
   }
   // What the reference says of the definition shown, else of the last one.
   if (!found.empty()) summary += ReferenceSummary(lib, shownDefinitions_.back());
@@ -399,9 +405,10 @@ void LibraryPage::AlignConflict(std::size_t row) {
   if (Working() || !library_ || row >= shownConflicts_.size()) return;
   if (!complete_) {
     dialogs_.Message(
-        "La lecture de la bibliothèque a été arrêtée avant la fin : des définitions de cet "
-        "aéroport peuvent manquer, et celle que le simulateur montre n'est peut-être pas celle-ci."
-        "\r\n\r\nChargez la bibliothèque entière avant d'aligner. Je n'ai rien écrit.");
+        Tr("La lecture de la bibliothèque a été arrêtée avant la fin : des définitions de cet "
+           "aéroport peuvent manquer, et celle que le simulateur montre n'est peut-être pas "
+           "celle-ci.\r\n\r\nChargez la bibliothèque entière avant d'aligner. Je n'ai rien "
+           "écrit."));
     return;
   }
   const library::Library& lib = *library_;
@@ -420,24 +427,20 @@ void LibraryPage::AlignConflict(std::size_t row) {
 
   // The reference's elevation first, when it has one: that is what the conflict is about.
   std::string text = Metres(real ? real->elevationMm : shown.elevationMm, false);
-  const std::string inReference = real ? " (référence " +
-                                             std::string(library::FormatName(reference_->format)) +
-                                             " : " + Metres(real->elevationMm, true) + " m)"
-                                       : "";
+  std::string prompt =
+      active.size() == 1 ? Tr("Nouvelle altitude en mètres %1 dans sa définition active", {Of(who)})
+                         : Tr("Nouvelle altitude en mètres %1 dans ses %2 définitions actives",
+                              {Of(who), std::to_string(active.size())});
+  if (real) {
+    prompt += " " + Tr("(référence %1 : %2 m)",
+                       {library::FormatName(reference_->format), Metres(real->elevationMm, true)});
+  }
   std::optional<std::int32_t> mm;
   while (!mm) {
-    if (!dialogs_.InputBox("Aligner les altitudes",
-                           "Nouvelle altitude en mètres " + Of(who) +
-                               (active.size() == 1 ? std::string(" dans sa définition active")
-                                                   : " dans ses " + std::to_string(active.size()) +
-                                                         " définitions actives") +
-                               inReference,
-                           text)) {
-      return;
-    }
+    if (!dialogs_.InputBox(Tr("Aligner les altitudes"), prompt, text)) return;
     std::string problem;
     mm = ReadMetres(text, problem);
-    if (!mm) dialogs_.Message(problem + "\r\n\r\nJe n'ai rien écrit.");
+    if (!mm) dialogs_.Message(problem + "\r\n\r\n" + Tr("Je n'ai rien écrit."));
   }
   // The runways and starts follow only when asked, told how far they would move; Enter keeps
   // them where they are when one would move 10 m or more, as in the elevation box.
@@ -454,30 +457,31 @@ void LibraryPage::AlignConflict(std::size_t row) {
   int all = UserDialog::kIdNo;
   if (moving > 0) {
     const bool large = farthest >= 10000;
+    std::string question = Tr("Voulez-vous également mettre les pistes et les départs %1 à %2 m ?",
+                              {Of(who), Metres(*mm, true)}) +
+                           "\r\n\r\n" +
+                           Tr("%1 à changer ; plus grand déplacement : %2 m",
+                              {Counted(moving, Tr("élément"), Tr("éléments")), Metres(farthest)});
+    if (large) question = Tr("Changement de plus de 10 mètres ???") + "\r\n\r\n" + question;
     all = dialogs_.MsgBox(
-        std::string(large ? "Changement de plus de 10 mètres ???\r\n\r\n" : "") +
-            "Voulez-vous également mettre les pistes et les départs " + Of(who) + " à " +
-            Metres(*mm, true) + " m ?\r\n\r\n" + Counted(moving, "élément", "éléments") +
-            " à changer ; plus grand déplacement : " + Metres(farthest) + " m",
-        "Autres éléments",
+        question, Tr("Autres éléments"),
         UserDialog::kYesNo | UserDialog::kIconQuestion | (large ? UserDialog::kDefButton2 : 0));
   }
   const std::vector<library::FieldChange> changes =
       library::PlanAlign(lib, active, *mm, all == UserDialog::kIdYes);
   if (changes.empty()) {
-    dialogs_.Message("Toutes les définitions actives " + Of(who) + " sont déjà à " +
-                     Metres(*mm, true) + " m : je n'ai rien écrit.");
+    dialogs_.Message(Tr("Toutes les définitions actives %1 sont déjà à %2 m : je n'ai rien écrit.",
+                        {Of(who), Metres(*mm, true)}));
     return;
   }
   std::set<std::string> distinct;
   for (const library::FieldChange& c : changes) distinct.insert(c.file);
   const std::size_t files = distinct.size();
-  if (dialogs_.MsgBox(Counted(changes.size(), "altitude", "altitudes") + " " + Of(who) + " dans " +
-                          Counted(files, "fichier", "fichiers") + " vont passer à " +
-                          Metres(*mm, true) +
-                          " m. Chaque fichier est d'abord copié dans « QORBgl Backup » sur "
-                          "votre bureau.\r\n\r\nConfirmez-vous ?",
-                      "Aligner les altitudes",
+  if (dialogs_.MsgBox(Tr("%1 %2 dans %3 vont passer à %4 m. Chaque fichier est d'abord copié dans "
+                         "« QORBgl Backup » sur votre bureau.\r\n\r\nConfirmez-vous ?",
+                         {Counted(changes.size(), Tr("altitude"), Tr("altitudes")), Of(who),
+                          Counted(files, Tr("fichier"), Tr("fichiers")), Metres(*mm, true)}),
+                      Tr("Aligner les altitudes"),
                       UserDialog::kOkCancel | UserDialog::kIconQuestion) != UserDialog::kIdOk) {
     return;
   }
@@ -490,30 +494,33 @@ void LibraryPage::AlignConflict(std::size_t row) {
     Report(e.what(), true);
   }
   const std::string done =
-      written == 0 ? "" : Counted(written, "altitude changée", "altitudes changées") + " ; ";
+      written == 0 ? "" : Counted(written, Tr("altitude changée"), Tr("altitudes changées"));
   // The files changed: the library is read again, so that what it shows is what they hold;
   // the folder field keeps what the user may have typed meanwhile.
   library::SceneryConfig config = library_->config;
   library_.reset();
   complete_ = false;
   StartScan(std::move(config));
-  if (!done.empty()) view_.SetLibraryStatus(done + "relecture de la bibliothèque…");
+  if (!done.empty()) {
+    view_.SetLibraryStatus(Tr("%1 ; relecture de la bibliothèque…", {done}));
+  }
 }
 
 void LibraryPage::UndoAlignment() {
   if (Working()) return;
   const library::Journal* stored = library::StoredJournal();
   if (stored == nullptr) {
-    dialogs_.Message("Le journal des modifications n'est pas ouvert : je ne peux rien défaire.");
+    dialogs_.Message(
+        Tr("Le journal des modifications n'est pas ouvert : je ne peux rien défaire."));
     return;
   }
   const std::optional<library::JournalChange> last =
       library::LastUndoable(stored->Read(), library::IsAlignment);
   if (!last) {
-    dialogs_.Message("Le journal des modifications ne garde aucun alignement à défaire.");
+    dialogs_.Message(Tr("Le journal des modifications ne garde aucun alignement à défaire."));
     return;
   }
-  if (dialogs_.MsgBox(UndoQuestion(*last), "Annuler l'alignement",
+  if (dialogs_.MsgBox(UndoQuestion(*last), Tr("Annuler l'alignement"),
                       UserDialog::kYesNo | UserDialog::kIconQuestion) != UserDialog::kIdYes) {
     return;
   }

@@ -53,10 +53,11 @@ class LibraryView {
 
 class LibraryPage {
  public:
-  // The captions of the lists' columns, in the order of LibraryRow's cells.
-  static const std::vector<std::string>& AreaColumns();
-  static const std::vector<std::string>& DefinitionColumns();
-  static const std::vector<std::string>& ConflictColumns();
+  // The captions of the lists' columns, in the order of LibraryRow's cells, in the current
+  // language.
+  static std::vector<std::string> AreaColumns();
+  static std::vector<std::string> DefinitionColumns();
+  static std::vector<std::string> ConflictColumns();
 
   LibraryPage(LibraryView& view, WorkflowDialogs& dialogs, Scheduler& scheduler);
   ~LibraryPage();

@@ -2,6 +2,7 @@
 // or, where there is none, in a PDF file the user names.
 
 #include "bgl/Bgl.h"
+#include "lang/Tr.h"
 #include "platform/File.h"
 #include "print/QORDoc.h"
 #include "util/Environment.h"
@@ -12,8 +13,6 @@
 namespace qor {
 
 namespace {
-
-constexpr const char* kPrinting = "Impression de la liste des aéroports...";
 
 std::string WithoutExtension(const std::string& name) {
   const auto dot = name.find_last_of('.');
@@ -44,17 +43,17 @@ void WindowWorkflow::PrintList() {
     std::string pdf;
     if (!printer_.HasDefaultPrinter()) {
       if (!printer_.CanWritePdf()) {
-        dialogs_->Message("Aucune imprimante par défaut n'est installée.");
+        dialogs_->Message(Tr("Aucune imprimante par défaut n'est installée."));
         return;
       }
-      if (dialogs_->MsgBox("Aucune imprimante par défaut n'est installée.\r\n\r\n"
-                           "Voulez-vous enregistrer la liste dans un fichier PDF ?",
+      if (dialogs_->MsgBox(Tr("Aucune imprimante par défaut n'est installée.\r\n\r\n"
+                              "Voulez-vous enregistrer la liste dans un fichier PDF ?"),
                            "QORBgl",
                            UserDialog::kYesNo | UserDialog::kIconQuestion) != UserDialog::kIdYes) {
         return;
       }
       pdf = DesktopFolder() + WithoutExtension(name) + ".pdf";
-      if (!dialogs_->SaveFileName("Enregistrer la liste en PDF", "PDF (*.pdf)", pdf)) return;
+      if (!dialogs_->SaveFileName(Tr("Enregistrer la liste en PDF"), "PDF (*.pdf)", pdf)) return;
     }
     PrintDoc().SetSurface(printer_.Surface(pdf));
     PrintDoc().BeginTree(title);
@@ -62,7 +61,7 @@ void WindowWorkflow::PrintList() {
     printNext_ = 0;
     printPdf_ = pdf;
     BeginJob(Job::Printing);
-    view_.ShowProgress(kPrinting, 0, printNodes_.size());
+    view_.ShowProgress(Tr("Impression de la liste des aéroports..."), 0, printNodes_.size());
     PrintStep(jobNumber_);
   });
 }
@@ -89,13 +88,14 @@ void WindowWorkflow::PrintStep(std::uint64_t job) {
     return;
   }
   if (!done) {
-    view_.ShowProgress(kPrinting, printNext_, printNodes_.size());
+    view_.ShowProgress(Tr("Impression de la liste des aéroports..."), printNext_,
+                       printNodes_.size());
     PostStep(&WindowWorkflow::PrintStep);
     return;
   }
   const std::string pdf = printPdf_;
   EndJob();
-  if (!pdf.empty()) dialogs_->Message("La liste a été enregistrée dans \"" + pdf + "\".");
+  if (!pdf.empty()) dialogs_->Message(Tr("La liste a été enregistrée dans \"%1\".", {pdf}));
   RunHeld();
 }
 

@@ -1,6 +1,8 @@
 // The search of the listed files for an airport: the list keeps the files that define it and
 // the first of them is opened; when none does, the whole folder is listed again.
 
+#include "lang/Tr.h"
+#include "util/NumberFormat.h"
 #include "workflow/AirportSearch.h"
 #include "workflow/LangStr.h"
 #include "workflow/WindowWorkflow.h"
@@ -55,9 +57,9 @@ void WindowWorkflow::SearchStep(std::uint64_t job) {
     ChooseWhenFree(files_.front());
     // After the file opens: the list no longer shows the whole folder, and the user learns how
     // to see it again.
-    SetStatus("« " + sought + " » : " + std::to_string(files_.size()) +
-              (files_.size() == 1 ? " fichier sur " : " fichiers sur ") + std::to_string(total) +
-              ". Un clic sur le dossier les montre tous.");
+    SetStatus(
+        Tr("« %1 » : %2 sur %3. Un clic sur le dossier les montre tous.",
+           {sought, Counted(files_.size(), Tr("fichier"), Tr("fichiers")), std::to_string(total)}));
   }
   RunHeld();
 }

@@ -4,6 +4,7 @@
 #include "workflow/UndoChange.h"
 
 #include "bgl/Bgl.h"
+#include "lang/Tr.h"
 #include "library/Journal.h"
 #include "library/Recovery.h"
 #include "library/Undo.h"
@@ -17,15 +18,27 @@ namespace qor {
 std::string UndoQuestion(const library::JournalChange& change) {
   std::size_t fields = 0;
   for (const FileEdit& f : change.record.files) fields += f.fields.size();
-  std::string text = "Défaire la modification « " + change.record.command + " » du " +
-                     library::MomentText(change.timeMs) + " ?\r\n\r\n" +
-                     Counted(fields, "altitude reprendra", "altitudes reprendront") +
-                     " sa valeur d'avant";
-  if (fields > 1) text.replace(text.rfind("sa valeur"), 9, "leur valeur");
-  if (change.record.files.size() > 1) {
-    text += ", dans " + Counted(change.record.files.size(), "fichier", "fichiers");
+  const std::string question = Tr("Défaire la modification « %1 » du %2 ?",
+                                  {change.record.command, library::MomentText(change.timeMs)});
+  const std::string counted = Counted(fields, Tr("altitude"), Tr("altitudes"));
+  std::string what;
+  if (fields <= 1) {
+    what =
+        Tr("%1 reprendra sa valeur d'avant, là où le fichier tient encore la valeur que la "
+           "modification y a écrite.",
+           {counted});
+  } else if (change.record.files.size() <= 1) {
+    what =
+        Tr("%1 reprendront leur valeur d'avant, là où le fichier tient encore la valeur que la "
+           "modification y a écrite.",
+           {counted});
+  } else {
+    what =
+        Tr("%1 reprendront leur valeur d'avant, dans %2, là où le fichier tient encore la "
+           "valeur que la modification y a écrite.",
+           {counted, Counted(change.record.files.size(), Tr("fichier"), Tr("fichiers"))});
   }
-  return text + ", là où le fichier tient encore la valeur que la modification y a écrite.";
+  return question + "\r\n\r\n" + what;
 }
 
 std::string UndoSummary(const library::UndoOutcome& outcome) {
@@ -35,13 +48,14 @@ std::string UndoSummary(const library::UndoOutcome& outcome) {
     if (u.putBack) {
       ++put;
     } else {
-      left += "\r\n" + ExtractFileName(u.file) + " : " + u.edit.what + " : " + u.why + ".";
+      left += "\r\n" + Tr("%1 : %2 : %3.", {ExtractFileName(u.file), u.edit.what, u.why});
     }
   }
-  std::string text = "Modification défaite : " +
-                     Counted(put, "altitude a repris sa", "altitudes ont repris leur") +
-                     " valeur d'avant.";
-  if (!left.empty()) text += "\r\n\r\nLaissées telles quelles :" + left;
+  const std::string counted = Counted(put, Tr("altitude"), Tr("altitudes"));
+  std::string text =
+      put == 1 ? Tr("Modification défaite : %1 a repris sa valeur d'avant.", {counted})
+               : Tr("Modification défaite : %1 ont repris leur valeur d'avant.", {counted});
+  if (!left.empty()) text += "\r\n\r\n" + Tr("Laissées telles quelles :") + left;
   return text;
 }
 
@@ -50,7 +64,8 @@ void WindowWorkflow::UndoLastChange() {
     if (!bgl_) return;
     const library::Journal* stored = library::StoredJournal();
     if (stored == nullptr) {
-      dialogs_->Message("Le journal des modifications n'est pas ouvert : je ne peux rien défaire.");
+      dialogs_->Message(
+          Tr("Le journal des modifications n'est pas ouvert : je ne peux rien défaire."));
       return;
     }
     const platform::File::Stamp file = bgl_->SeenStamp();
@@ -58,11 +73,11 @@ void WindowWorkflow::UndoLastChange() {
         stored->Read(), [&](const library::JournalChange& c) { return library::Touches(c, file); });
     if (!last) {
       dialogs_->Message(
-          "Le journal des modifications ne garde aucune modification de ce fichier "
-          "à défaire.");
+          Tr("Le journal des modifications ne garde aucune modification de ce fichier à "
+             "défaire."));
       return;
     }
-    if (dialogs_->MsgBox(UndoQuestion(*last), "Défaire",
+    if (dialogs_->MsgBox(UndoQuestion(*last), Tr("Défaire"),
                          UserDialog::kYesNo | UserDialog::kIconQuestion) != UserDialog::kIdYes) {
       return;
     }

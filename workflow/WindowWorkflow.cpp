@@ -5,6 +5,7 @@
 #include <new>
 
 #include "bgl/Bgl.h"
+#include "lang/Tr.h"
 #include "library/Recovery.h"
 #include "platform/File.h"
 #include "platform/FileOps.h"
@@ -134,7 +135,7 @@ std::optional<std::string> WindowWorkflow::ErrorOf(const std::function<void()>& 
   try {
     action();
   } catch (const std::bad_alloc&) {
-    return "Mémoire insuffisante.";
+    return Tr("Mémoire insuffisante.");
   } catch (const std::exception& e) {
     return e.what();
   }
@@ -194,8 +195,8 @@ void WindowWorkflow::ChooseFile(std::size_t index) {
         files_.erase(files_.begin() + static_cast<std::ptrdiff_t>(i));
         ReplaceFiles(std::move(files_));
         view_.SetSearchEnabled(files_.size() >= 2);
-        dialogs_->Message("Le fichier « " + name +
-                          " » n'est plus dans ce dossier : je le retire de la liste.");
+        dialogs_->Message(
+            Tr("Le fichier « %1 » n'est plus dans ce dossier : je le retire de la liste.", {name}));
         return;
       }
       selected_ = i;
@@ -322,7 +323,8 @@ void WindowWorkflow::ShowProgress(std::size_t done, std::size_t total) {
   if (now - lastProgressMs_ < kProgressMs) return;
   lastProgressMs_ = now;
   // Not through SetStatus: the status to come back to stays.
-  view_.SetStatus(std::to_string(done) + " / " + std::to_string(total) + " (Échap pour arrêter)");
+  view_.SetStatus(
+      Tr("%1 / %2 (Échap pour arrêter)", {std::to_string(done), std::to_string(total)}));
 }
 
 // ---- the file list ----
@@ -388,7 +390,7 @@ void WindowWorkflow::ListingStep(std::uint64_t job) {
 
 void WindowWorkflow::StatusOfList() {
   if (files_.empty()) {
-    SetStatus("Ce dossier ne contient aucun fichier BGL au nouveau format.");
+    SetStatus(Tr("Ce dossier ne contient aucun fichier BGL au nouveau format."));
   } else {
     StatusOfFile();
   }
@@ -400,11 +402,12 @@ void WindowWorkflow::StatusOfFile() {
     return SetStatus(LangStr(10));
   }
   const int airports = bgl_->AirportCount();
-  SetStatus("« " + ExtractFileName(fileField_) + " » : " +
-            (airports == 0
-                 ? std::string("aucun aéroport")
-                 : std::to_string(airports) + (airports == 1 ? " aéroport" : " aéroports")) +
-            ". L'onglet « " + LangStr(3) + " » les montre.");
+  SetStatus(Tr(
+      "« %1 » : %2. L'onglet « %3 » les montre.",
+      {ExtractFileName(fileField_),
+       airports == 0 ? Tr("aucun aéroport")
+                     : Counted(static_cast<std::size_t>(airports), Tr("aéroport"), Tr("aéroports")),
+       LangStr(3)}));
 }
 
 void WindowWorkflow::SelectPendingLine() {

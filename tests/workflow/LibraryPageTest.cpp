@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "lang/Language.h"
 #include "library/Journal.h"
 #include "platform/File.h"
 #include "tests/support/BglBuilder.h"
@@ -211,6 +212,75 @@ TEST_F(LibraryPageTest, AnnulerTakesBackTheLastAlignment) {
             std::string::npos)
       << user_.messages.back();
   EXPECT_EQ(view_.conflicts.size(), 1u);  // read again: the conflict is back
+}
+
+// Captions, states, statuses, summaries and questions in the language of the moment they are
+// made: the page follows a language chosen while it is open.
+TEST_F(LibraryPageTest, ThePageSpeaksTheLanguageChosenWhenItSpeaks) {
+  const struct {
+    lang::Language language;
+    std::vector<std::string> columns;
+    std::string status, state, inactive, summary, caption, refused;
+  } rows[] = {
+      {lang::Language::kFrench,
+       {"Couche", "Zone", "État", "Fichiers", "Dossier"},
+       "4 zones, 4 définitions d'aéroports, 1 conflit d'altitude.",
+       "inactive",
+       "Zone4 (inactive)",
+       "4 définitions ; les actives ne s'accordent pas : le simulateur montre 2 003,000 m (zone « "
+       "Zone3 »).",
+       "Aligner les altitudes",
+       "« 2 km » n'est pas un nombre de mètres.\r\n\r\nTapez l'altitude en mètres, par exemple "
+       "433,5.\r\n\r\nJe n'ai rien écrit."},
+      {lang::Language::kEnglish,
+       {"Layer", "Area", "State", "Files", "Folder"},
+       "4 areas, 4 airport definitions, 1 elevation conflict.",
+       "inactive",
+       "Zone4 (inactive)",
+       "4 definitions; the active ones disagree: the simulator shows 2 003,000 m (area \"Zone3\").",
+       "Align the elevations",
+       "\"2 km\" is not a number of metres.\r\n\r\nType the elevation in metres, for example "
+       "433,5.\r\n\r\nI have written nothing."},
+      {lang::Language::kGerman,
+       {"Ebene", "Bereich", "Status", "Dateien", "Ordner"},
+       "4 Bereiche, 4 Flughafendefinitionen, 1 Höhenkonflikt.",
+       "inaktiv",
+       "Zone4 (inaktiv)",
+       "4 Definitionen; die aktiven stimmen nicht überein: Der Simulator zeigt 2 003,000 m "
+       "(Bereich „Zone3“).",
+       "Höhen angleichen",
+       "„2 km“ ist keine Meterangabe.\r\n\r\nGeben Sie die Höhe in Metern ein, zum Beispiel "
+       "433,5.\r\n\r\nIch habe nichts geschrieben."},
+  };
+  struct FrenchAfter {
+    ~FrenchAfter() { lang::SetCurrent(lang::Language::kFrench); }
+  } frenchAfter;
+  RecordingLibraryView view;
+  LibraryPage page(view, user_, steps_);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(lang::Code(row.language)));
+    lang::SetCurrent(row.language);
+    EXPECT_EQ(LibraryPage::AreaColumns(), row.columns);
+    EXPECT_EQ(LibraryPage::DefinitionColumns().size(), 8u);
+    EXPECT_EQ(LibraryPage::ConflictColumns().size(), 6u);
+    page.Load(dir_.Path());
+    steps_.RunAll();
+    EXPECT_EQ(view.status, row.status);
+    ASSERT_EQ(view.areas.size(), 4u);
+    EXPECT_EQ(view.areas[3].cells[2], row.state);
+    page.Lookup("LFLJ");
+    ASSERT_EQ(view.definitions.size(), 4u);
+    EXPECT_EQ(view.definitions[3].cells[3], row.inactive);
+    EXPECT_EQ(view.summary, row.summary);
+    user_.asked.clear();
+    user_.messages.clear();
+    user_.inputs = {std::string("2 km"), std::nullopt};
+    page.AlignConflict(0);
+    ASSERT_EQ(user_.asked.size(), 2u);
+    EXPECT_EQ(user_.asked[0].caption, row.caption);
+    ASSERT_EQ(user_.messages.size(), 1u);
+    EXPECT_EQ(user_.messages[0], row.refused);
+  }
 }
 
 }  // namespace
