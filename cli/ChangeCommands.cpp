@@ -8,6 +8,7 @@
 #include "cli/Cli.h"
 #include "cli/Json.h"
 #include "cli/LibraryOptions.h"
+#include "lang/Tr.h"
 #include "library/Align.h"
 #include "library/Journal.h"
 #include "library/Library.h"
@@ -17,6 +18,7 @@
 #include "platform/File.h"
 #include "platform/Process.h"
 #include "text/PathText.h"
+#include "util/NumberFormat.h"
 #include "workflow/ElevationInput.h"
 
 namespace qor::cli {
@@ -62,29 +64,30 @@ const char* StateKey(JournalChange::State state) {
   return "unfinished";
 }
 
-const char* StateText(JournalChange::State state) {
+std::string StateText(JournalChange::State state) {
   switch (state) {
     case JournalChange::State::Done:
-      return "faite";
+      return Tr("faite");
     case JournalChange::State::Undone:
-      return "défaite";
+      return Tr("défaite");
     case JournalChange::State::RolledBack:
-      return "interrompue, défaite";
+      return Tr("interrompue, défaite");
     case JournalChange::State::Unfinished:
       break;
   }
-  return "en cours";
+  return Tr("en cours");
 }
 
 std::string Who(const JournalChange& c) {
-  return "n° " + std::to_string(c.id) + " (« " + Shown(c.record.command) + " » du " +
-         library::MomentText(c.timeMs) + ")";
+  return Tr("n° %1 (« %2 » du %3)",
+            {std::to_string(c.id), Shown(c.record.command), library::MomentText(c.timeMs)});
 }
 
 // A field as a line says it: "FILE : WHAT (offset N)".
 std::string FieldLine(const std::string& file, const FieldEdit& e) {
-  return Shown(file) + " : " + (e.what.empty() ? "" : Shown(e.what) + " ") + "(offset " +
-         std::to_string(e.offset) + ")";
+  return e.what.empty()
+             ? Tr("%1 : (offset %2)", {Shown(file), std::to_string(e.offset)})
+             : Tr("%1 : %2 (offset %3)", {Shown(file), Shown(e.what), std::to_string(e.offset)});
 }
 
 std::string Elevation(const std::array<std::uint8_t, 4>& bytes, std::uint8_t width) {
@@ -99,9 +102,9 @@ int AlignCommand(const std::vector<std::string>& args) {
   const auto o = ParseOptions(
       args, {"--fs", "--elevation", "--reference", "--all", "--dry-run", "--no-backup"}, problem);
   if (!o) return Usage(problem);
-  if (o->words.size() != 1) return Usage("align attend un IDENT (indicatif OACI ou nom).");
+  if (o->words.size() != 1) return Usage(Tr("align attend un IDENT (indicatif OACI ou nom)."));
   if (!o->elevation && !o->reference) {
-    return Usage("align attend --elevation METRES ou --reference FICHIER.");
+    return Usage(Tr("align attend --elevation METRES ou --reference FICHIER."));
   }
   std::optional<std::int32_t> mm;
   if (o->elevation) {
@@ -118,8 +121,8 @@ int AlignCommand(const std::vector<std::string>& args) {
     if (library->AreaOf(*d).active) active.push_back(d);
   }
   if (active.empty()) {
-    Report("Aucune définition active de « " + airport +
-           " » dans la bibliothèque : je n'écris rien.");
+    Report(Tr("Aucune définition active de « %1 » dans la bibliothèque : je n'écris rien.",
+              {airport}));
     return kNothing;
   }
   std::string said;  // what the reference says, shown before the changes
@@ -130,8 +133,8 @@ int AlignCommand(const std::vector<std::string>& args) {
     if (!mm) {
       if (!match.airport) {
         platform::WriteOut(said);
-        Report("Aucune altitude de référence pour « " + airport + " » dans " +
-               QuotedPath(reference->file) + " : je n'écris rien.");
+        Report(Tr("Aucune altitude de référence pour « %1 » dans %2 : je n'écris rien.",
+                  {airport, QuotedPath(reference->file)}));
         return kNothing;
       }
       mm = match.airport->elevationMm;
@@ -140,25 +143,30 @@ int AlignCommand(const std::vector<std::string>& args) {
   const std::vector<library::FieldChange> changes =
       library::PlanAlign(*library, active, *mm, o->all);
   const auto line = [](const library::FieldChange& c) {
-    return Shown(c.what) + " (" + Shown(c.file) + ", offset " + std::to_string(c.offset) +
-           ") : " + Metres(c.oldMm) + " -> " + Metres(c.newMm) + " m\n";
+    return Tr("%1 (%2, offset %3) : %4 -> %5 m",
+              {Shown(c.what), Shown(c.file), std::to_string(c.offset), Metres(c.oldMm),
+               Metres(c.newMm)}) +
+           '\n';
   };
   if (o->dryRun) {
     std::string out = said;
     for (const library::FieldChange& c : changes) out += line(c);
-    out += changes.empty() ? "Rien à changer.\n" : "(--dry-run : rien n'a été écrit)\n";
+    out +=
+        (changes.empty() ? Tr("Rien à changer.") : Tr("(--dry-run : rien n'a été écrit)")) + '\n';
     platform::WriteOut(out);
     return kDone;
   }
   if (changes.empty()) {
-    platform::WriteOut(said + "Rien à changer : toutes les définitions actives sont déjà à " +
-                       Metres(*mm) + " m.\n");
+    platform::WriteOut(
+        said +
+        Tr("Rien à changer : toutes les définitions actives sont déjà à %1 m.", {Metres(*mm)}) +
+        '\n');
     return kDone;
   }
   std::string out = said;
   library::AlignReport report;
   report.copied = [&](const std::string& file, const std::string& copy) {
-    out += "Copie de sécurité de " + Shown(file) + " : " + Shown(copy) + "\n";
+    out += Tr("Copie de sécurité de %1 : %2", {Shown(file), Shown(copy)}) + '\n';
   };
   report.written = [&](const library::FieldChange& c) { out += line(c); };
   const std::string ident = active.back()->icao.empty() ? airport : active.back()->icao;
@@ -170,7 +178,7 @@ int AlignCommand(const std::vector<std::string>& args) {
 int RestoreCommand(const std::vector<std::string>& args) {
   std::string problem;
   const auto o = ParseOptions(args, {}, problem);
-  if (!o || o->words.size() != 1) return Usage("restore attend un FICHIER.");
+  if (!o || o->words.size() != 1) return Usage(Tr("restore attend un FICHIER."));
   const std::string& file = o->words[0];
   if (!platform::FileExists(file)) return NoSuchFile(file);
   CommandLineDialog dialog;
@@ -184,17 +192,19 @@ int RestoreCommand(const std::vector<std::string>& args) {
       if (!outcome.message.empty()) Report(outcome.message);
       return kFileError;
     case library::RestoreOutcome::Result::Same:
-      platform::WriteOut(Shown(file) + " tient déjà ce que tient sa copie de sécurité " +
-                         Shown(outcome.copy) + " : rien à remettre.\n");
+      platform::WriteOut(Tr("%1 tient déjà ce que tient sa copie de sécurité %2 : rien à remettre.",
+                            {Shown(file), Shown(outcome.copy)}) +
+                         '\n');
       return kDone;
     case library::RestoreOutcome::Result::Restored:
       break;
   }
-  platform::WriteOut("Copie de sécurité remise en place dans " + Shown(file) + " : " +
-                     std::to_string(outcome.fields) +
-                     (outcome.fields == 1 ? " altitude remise" : " altitudes remises") +
-                     " (modification n° " + std::to_string(outcome.change) +
-                     " du journal ; qorbgl-cli undo la défait).\n");
+  platform::WriteOut(
+      Tr("Copie de sécurité remise en place dans %1 : %2 (modification n° %3 du journal ; "
+         "qorbgl-cli undo la défait).",
+         {Shown(file), Counted(outcome.fields, Tr("altitude remise"), Tr("altitudes remises")),
+          std::to_string(outcome.change)}) +
+      '\n');
   return kDone;
 }
 
@@ -204,7 +214,7 @@ int HistoryCommand(const std::vector<std::string>& args) {
   if (!o) return Usage(problem);
   const bool json = o->json;
   const std::vector<std::string>& files = o->words;
-  if (files.size() > 1) return Usage("history attend au plus un FICHIER.");
+  if (files.size() > 1) return Usage(Tr("history attend au plus un FICHIER."));
   const library::JournalContents contents = library::Journal(library::Journal::UserPath()).Read();
   // A file is known by its identity on disk when it exists, else by the path recorded.
   const std::optional<std::string> file =
@@ -243,10 +253,11 @@ int HistoryCommand(const std::vector<std::string>& args) {
           out += StateKey(c->state);
           out += "\"}";
         } else {
-          out += "[" + std::to_string(c->id) + "] " + library::MomentText(c->timeMs) + " " +
-                 Shown(c->record.command) + " (" + StateText(c->state) +
-                 ") : " + FieldLine(f.path, e) + " : " + Elevation(e.before, e.width) + " -> " +
-                 Elevation(e.after, e.width) + "\n";
+          out += Tr("[%1] %2 %3 (%4) : %5 : %6 -> %7",
+                    {std::to_string(c->id), library::MomentText(c->timeMs),
+                     Shown(c->record.command), StateText(c->state), FieldLine(f.path, e),
+                     Elevation(e.before, e.width), Elevation(e.after, e.width)}) +
+                 '\n';
         }
         ++count;
       }
@@ -255,8 +266,8 @@ int HistoryCommand(const std::vector<std::string>& args) {
   if (json) out += count == 0 ? "]}\n" : "\n]}\n";
   platform::WriteOut(out);
   if (count == 0) {
-    Report(file ? "Le journal ne garde aucune modification de " + QuotedPath(*file) + "."
-                : "Le journal ne garde aucune modification.");
+    Report(file ? Tr("Le journal ne garde aucune modification de %1.", {QuotedPath(*file)})
+                : Tr("Le journal ne garde aucune modification."));
     return kNothing;
   }
   return kDone;
@@ -265,12 +276,12 @@ int HistoryCommand(const std::vector<std::string>& args) {
 int UndoCommand(const std::vector<std::string>& args) {
   std::string problem;
   const auto o = ParseOptions(args, {"--json"}, problem);
-  if (!o || !o->words.empty()) return Usage("undo n'attend que --json.");
+  if (!o || !o->words.empty()) return Usage(Tr("undo n'attend que --json."));
   const bool json = o->json;
   const library::JournalContents contents = library::Journal(library::Journal::UserPath()).Read();
   const std::optional<JournalChange> last = library::LastUndoable(contents);
   if (!last) {
-    Report("Le journal ne garde aucune modification à défaire.");
+    Report(Tr("Le journal ne garde aucune modification à défaire."));
     return kNothing;
   }
   CommandLineDialog dialog;
@@ -284,8 +295,9 @@ int UndoCommand(const std::vector<std::string>& args) {
     AppendJsonString(out, last->record.command);
     out += ", \"fields\": [";
   } else {
-    out = "Modification " + Who(*last) + " défaite (modification n° " +
-          std::to_string(outcome.change) + " du journal) :\n";
+    out = Tr("Modification %1 défaite (modification n° %2 du journal) :",
+             {Who(*last), std::to_string(outcome.change)}) +
+          '\n';
   }
   for (std::size_t i = 0; i < outcome.fields.size(); ++i) {
     const library::UndoneField& u = outcome.fields[i];
@@ -307,20 +319,23 @@ int UndoCommand(const std::vector<std::string>& args) {
         out += '}';
       }
     } else {
-      out += "   " + FieldLine(u.file, u.edit) + " : " +
-             (u.putBack ? Elevation(u.edit.after, u.edit.width) + " -> " +
-                              Elevation(u.edit.before, u.edit.width)
-                        : "laissée telle quelle : " + Shown(u.why)) +
-             "\n";
+      out += "   " +
+             (u.putBack ? Tr("%1 : %2 -> %3",
+                             {FieldLine(u.file, u.edit), Elevation(u.edit.after, u.edit.width),
+                              Elevation(u.edit.before, u.edit.width)})
+                        : Tr("%1 : laissée telle quelle : %2",
+                             {FieldLine(u.file, u.edit), Shown(u.why)})) +
+             '\n';
     }
   }
   if (json) out += outcome.fields.empty() ? "]}\n" : "\n]}\n";
   platform::WriteOut(out);
   if (left > 0) {
-    Report(std::to_string(left) +
-           (left == 1
-                ? " altitude n'a pas pu être remise : elle est laissée telle quelle."
-                : " altitudes n'ont pas pu être remises : elles sont laissées telles quelles."));
+    Report(left == 1 ? Tr("%1 altitude n'a pas pu être remise : elle est laissée telle quelle.",
+                          {std::to_string(left)})
+                     : Tr("%1 altitudes n'ont pas pu être remises : elles sont laissées telles "
+                          "quelles.",
+                          {std::to_string(left)}));
     return kFileError;
   }
   return kDone;

@@ -8,6 +8,7 @@
 #include "cli/Json.h"
 #include "cli/LibraryJson.h"
 #include "cli/LibraryOptions.h"
+#include "lang/Tr.h"
 #include "library/DamageScan.h"
 #include "library/Library.h"
 #include "platform/Console.h"
@@ -28,13 +29,19 @@ std::string Line(const std::string& text) {
   return TerminalText(text) + '\n';
 }
 
+// An area's title, and whether the simulator leaves it out.
+std::string AreaTitle(const library::Area& area) {
+  return area.active ? area.title : Tr("%1 (inactive)", {area.title});
+}
+
 // A definition as a line: where it is, what it says.
 std::string DefinitionLine(const Library& library, const Definition& d, bool shown) {
   const library::Area& area = library.AreaOf(d);
-  return Line(std::string(shown ? "* " : "  ") + "[" + std::to_string(area.layer) + "] " +
-              area.title + (area.active ? "" : " (inactive)") + " : " + d.file + " : " + d.name +
-              (d.icao.empty() ? "" : " (" + d.icao + ")") + " " + Metres(d.elevationMm) +
-              " m (offset " + std::to_string(d.offset) + ")");
+  return Line(std::string(shown ? "* " : "  ") +
+              Tr("[%1] %2 : %3 : %4 %5 m (offset %6)",
+                 {std::to_string(area.layer), AreaTitle(area), d.file,
+                  d.icao.empty() ? d.name : d.name + " (" + d.icao + ")", Metres(d.elevationMm),
+                  std::to_string(d.offset)}));
 }
 
 }  // namespace
@@ -43,7 +50,7 @@ int AreasCommand(const std::vector<std::string>& args) {
   std::string problem;
   const auto o = ParseOptions(args, {"--fs", "--json"}, problem);
   if (!o) return Usage(problem);
-  if (!o->words.empty()) return Usage("areas n'attend aucun argument.");
+  if (!o->words.empty()) return Usage(Tr("areas n'attend aucun argument."));
   const std::optional<Library> library = ScanOptions(*o);
   if (!library) return kFileError;
   const auto& areas = library->config.areas;
@@ -69,9 +76,9 @@ int AreasCommand(const std::vector<std::string>& args) {
     out += "}\n";
   } else {
     for (std::size_t a = 0; a < areas.size(); ++a) {
-      out += Line("[" + std::to_string(areas[a].layer) + "] " + areas[a].title +
-                  (areas[a].active ? "" : " (inactive)") + " : " + areas[a].folder + " (" +
-                  Counted(library->files[a], "fichier", "fichiers") + ")");
+      out += Line(Tr("[%1] %2 : %3 (%4)",
+                     {std::to_string(areas[a].layer), AreaTitle(areas[a]), areas[a].folder,
+                      Counted(library->files[a], Tr("fichier"), Tr("fichiers"))}));
     }
   }
   platform::WriteOut(out);
@@ -82,7 +89,7 @@ int WhereCommand(const std::vector<std::string>& args) {
   std::string problem;
   const auto o = ParseOptions(args, {"--fs", "--json", "--reference"}, problem);
   if (!o) return Usage(problem);
-  if (o->words.size() != 1) return Usage("where attend un AÉROPORT (indicatif OACI ou nom).");
+  if (o->words.size() != 1) return Usage(Tr("where attend un AÉROPORT (indicatif OACI ou nom)."));
   const std::string& airport = o->words[0];
   std::optional<library::Reference> reference;
   if (!ReadReferenceOption(*o, reference)) return kFileError;
@@ -116,27 +123,31 @@ int WhereCommand(const std::vector<std::string>& args) {
     for (const Definition* d : found) out += DefinitionLine(*library, *d, d == shown);
     if (!found.empty()) {
       if (!agreeAsRead) {
-        out += "Les définitions actives ne s'accordent pas ; * : celle que le simulateur montre.\n";
+        out += Tr("Les définitions actives ne s'accordent pas ; * : celle que le simulateur "
+                  "montre.") +
+               '\n';
       } else if (notRead > 0) {
-        out += "Je ne peux pas dire si les définitions actives s'accordent : " +
-               library::ActiveProblemsText(notRead) + ".\n";
+        out += Tr("Je ne peux pas dire si les définitions actives s'accordent : %1.",
+                  {library::ActiveProblemsText(notRead)}) +
+               '\n';
       } else {
-        out += "Les définitions actives s'accordent.\n";
+        out += Tr("Les définitions actives s'accordent.") + '\n';
       }
       if (reference) {
         out += ReferenceLine(*reference, match, referenced->icao);
         if (match.airport && shown &&
             library::DiffersFromReference(shown->elevationMm, match.airport->elevationMm, 0)) {
-          out += "L'altitude que le simulateur montre s'écarte de la référence de " +
-                 Metres(std::llabs(std::int64_t{shown->elevationMm} - match.airport->elevationMm)) +
-                 " m.\n";
+          out += Tr("L'altitude que le simulateur montre s'écarte de la référence de %1 m.",
+                    {Metres(std::llabs(std::int64_t{shown->elevationMm} -
+                                       match.airport->elevationMm))}) +
+                 '\n';
         }
       }
     }
   }
   platform::WriteOut(out);
   if (found.empty()) {
-    Report("Aucune définition de « " + airport + " » dans la bibliothèque.");
+    Report(Tr("Aucune définition de « %1 » dans la bibliothèque.", {airport}));
     return kNothing;
   }
   return kDone;
@@ -146,11 +157,13 @@ int ConflictsCommand(const std::vector<std::string>& args) {
   std::string problem;
   const auto o = ParseOptions(args, {"--fs", "--json", "--min-diff", "--reference"}, problem);
   if (!o) return Usage(problem);
-  if (!o->words.empty()) return Usage("conflicts n'attend aucun argument.");
+  if (!o->words.empty()) return Usage(Tr("conflicts n'attend aucun argument."));
   std::int32_t minDiff = 500;
   if (o->minDiff) {
     const std::optional<std::int32_t> mm = ReadMm(*o->minDiff, problem);
-    if (!mm || *mm < 0) return Usage("--min-diff attend un écart positif en mètres. " + problem);
+    if (!mm || *mm < 0) {
+      return Usage(Tr("--min-diff attend un écart positif en mètres. %1", {problem}));
+    }
     minDiff = *mm;
   }
   std::optional<library::Reference> reference;
@@ -190,24 +203,27 @@ int ConflictsCommand(const std::vector<std::string>& args) {
   } else {
     for (const library::Conflict& c : conflicts) {
       std::string why;
-      if (c.definitionsDiffer) why = "écart de " + Metres(c.spreadMm) + " m";
+      if (c.definitionsDiffer) why = Tr("écart de %1 m", {Metres(c.spreadMm)});
       if (c.referenceDiffers) {
         const Definition& shown = *c.definitions.back();
         const library::ReferenceAirport& row = *c.reference.airport;
-        why += std::string(why.empty() ? "" : " ; ") + "l'altitude affichée s'écarte de " +
-               Metres(std::llabs(std::int64_t{shown.elevationMm} - row.elevationMm)) +
-               " m de la référence (" + Metres(row.elevationMm) + " m, " +
-               std::string(library::FormatName(reference->format)) + ")";
+        const std::string off =
+            Tr("l'altitude affichée s'écarte de %1 m de la référence (%2 m, %3)",
+               {Metres(std::llabs(std::int64_t{shown.elevationMm} - row.elevationMm)),
+                Metres(row.elevationMm), library::FormatName(reference->format)});
+        why = why.empty() ? off : Tr("%1 ; %2", {why, off});
       }
-      out += Line((c.icao.empty() ? c.name : c.icao + " " + c.name) + " : " + why);
+      out += Line(Tr("%1 : %2", {c.icao.empty() ? c.name : c.icao + " " + c.name, why}));
       for (const Definition* d : c.definitions) {
         out += DefinitionLine(*library, *d, d == c.definitions.back());
       }
     }
     // Silence would say that the other airports agree.
     if (const std::size_t notRead = library::ActiveProblems(*library); notRead > 0) {
-      out += "Je ne peux pas dire si les définitions actives des autres aéroports s'accordent : " +
-             library::ActiveProblemsText(notRead) + ".\n";
+      out += Tr("Je ne peux pas dire si les définitions actives des autres aéroports s'accordent "
+                ": %1.",
+                {library::ActiveProblemsText(notRead)}) +
+             '\n';
     }
   }
   platform::WriteOut(out);
@@ -218,7 +234,7 @@ int CheckCommand(const std::vector<std::string>& args) {
   std::string problem;
   const auto o = ParseOptions(args, {"--json"}, problem);
   if (!o) return Usage(problem);
-  if (o->words.size() != 1) return Usage("check attend un seul DOSSIER.");
+  if (o->words.size() != 1) return Usage(Tr("check attend un seul DOSSIER."));
   const library::DamageScan scan = library::ScanForDamage(IncludeBackslash(o->words[0]));
   std::string out;
   if (o->json) {
@@ -234,9 +250,12 @@ int CheckCommand(const std::vector<std::string>& args) {
     }
     out += scan.files.empty() ? "]}\n" : "\n]}\n";
   } else {
-    for (const library::UnreadableFile& f : scan.files) out += Line(f.name + " : " + f.message);
-    out += std::to_string(scan.checked) + " fichiers BGL examinés, " +
-           std::to_string(scan.files.size()) + " illisibles.\n";
+    for (const library::UnreadableFile& f : scan.files) {
+      out += Line(Tr("%1 : %2", {f.name, f.message}));
+    }
+    out += Tr("%1 fichiers BGL examinés, %2 illisibles.",
+              {std::to_string(scan.checked), std::to_string(scan.files.size())}) +
+           '\n';
   }
   platform::WriteOut(out);
   return scan.damaged ? kFileError : kDone;

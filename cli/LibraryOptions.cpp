@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "cli/Cli.h"
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "simfinder/QORFS.h"
 #include "text/PathText.h"
@@ -14,7 +15,9 @@ namespace qor::cli {
 std::optional<library::Library> ScanOptions(const Options& o, const std::string& only) {
   std::string folder = o.fs.value_or("");
   if (folder.empty() && !TFS::FindSimulatorPath(TFS::kFS2004, folder)) {
-    Report("Je ne trouve pas FS2004 sur cet ordinateur : indiquez son dossier avec --fs DOSSIER.");
+    Report(
+        Tr("Je ne trouve pas FS2004 sur cet ordinateur : indiquez son dossier avec --fs "
+           "DOSSIER."));
     return std::nullopt;
   }
   library::Library library = library::ScanLibrary(library::ReadSceneryConfig(folder), only);
@@ -32,9 +35,9 @@ bool ReadReferenceOption(const Options& o, std::optional<library::Reference>& re
     return false;
   }
   if (reference->malformed > 0) {
-    Report(QuotedPath(*o.reference) + " : " +
-           Counted(reference->malformed, "ligne mal formée passée", "lignes mal formées passées") +
-           ".");
+    Report(Tr("%1 : %2.", {QuotedPath(*o.reference),
+                           Counted(reference->malformed, Tr("ligne mal formée passée"),
+                                   Tr("lignes mal formées passées"))}));
   }
   return true;
 }
@@ -43,18 +46,21 @@ std::string ReferenceLine(const library::Reference& reference, const library::Re
                           const std::string& icao) {
   if (match.airport) {
     const library::ReferenceAirport& a = *match.airport;
-    return "Référence : " + TerminalText(a.name) + ", " + Metres(a.elevationMm) + " m (" + a.feet +
-           " ft), " + std::string(library::FormatName(reference.format)) + "\n";
+    return Tr("Référence : %1, %2 m (%3 ft), %4", {TerminalText(a.name), Metres(a.elevationMm),
+                                                   a.feet, library::FormatName(reference.format)}) +
+           '\n';
   }
   if (match.rejected) {
-    return "Référence : l'indicatif " + TerminalText(match.rejected->first) + " de " +
-           TerminalText(QuotedPath(reference.file)) + " désigne un lieu à " +
-           Metres(std::llround(match.rejected->second)) +
-           " km de cet aéroport : ce n'est pas le même, je ne le retiens pas.\n";
+    return Tr("Référence : l'indicatif %1 de %2 désigne un lieu à %3 km de cet aéroport : ce "
+              "n'est pas le même, je ne le retiens pas.",
+              {TerminalText(match.rejected->first), TerminalText(QuotedPath(reference.file)),
+               Metres(std::llround(match.rejected->second))}) +
+           '\n';
   }
-  if (icao.empty()) return "Référence : cet aéroport n'a pas d'indicatif OACI.\n";
-  return "Référence : " + TerminalText(icao) + " n'est pas dans " +
-         TerminalText(QuotedPath(reference.file)) + ".\n";
+  if (icao.empty()) return Tr("Référence : cet aéroport n'a pas d'indicatif OACI.") + '\n';
+  return Tr("Référence : %1 n'est pas dans %2.",
+            {TerminalText(icao), TerminalText(QuotedPath(reference.file))}) +
+         '\n';
 }
 
 std::optional<std::int32_t> ReadMm(const std::string& text, std::string& problem) {

@@ -11,6 +11,7 @@
 #include "cli/Cli.h"
 #include "cli/Json.h"
 #include "cli/Options.h"
+#include "lang/Tr.h"
 #include "platform/Console.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
@@ -108,7 +109,7 @@ int List(const std::string& path, bool json) {
   const TBGL bgl(path, Desktop());
   if (json) PrintJson(path, bgl);
   if (bgl.AirportCount() < 1) {
-    Report("Ce fichier ne contient pas d'aéroports.");
+    Report(Tr("Ce fichier ne contient pas d'aéroports."));
     return kNothing;
   }
   if (json) return kDone;
@@ -129,7 +130,7 @@ int List(const std::string& path, bool json) {
 
 bool CheckFolder(const std::string& folder) {
   if (platform::FolderExists(folder)) return true;
-  Report("Je ne trouve pas le dossier " + QuotedPath(folder) + ".");
+  Report(Tr("Je ne trouve pas le dossier %1.", {QuotedPath(folder)}));
   return false;
 }
 
@@ -145,7 +146,7 @@ int Files(const std::string& folder) {
   }
   platform::WriteOut(out);
   if (names.empty()) {
-    Report("Ce dossier ne contient aucun fichier BGL que je sache lire.");
+    Report(Tr("Ce dossier ne contient aucun fichier BGL que je sache lire."));
     return kNothing;
   }
   return kDone;
@@ -172,7 +173,7 @@ int Find(const std::string& folder, const std::string& name, bool json) {
     platform::WriteOut(out);
   }
   if (found.empty()) {
-    Report("Aucun fichier de ce dossier ne définit d'aéroport nommé « " + name + " ».");
+    Report(Tr("Aucun fichier de ce dossier ne définit d'aéroport nommé « %1 ».", {name}));
     return kNothing;
   }
   return kDone;
@@ -182,22 +183,22 @@ int Find(const std::string& folder, const std::string& name, bool json) {
 
 int ListCommand(const std::vector<std::string>& args) {
   std::string problem;
-  const auto o = ParseOptions(args, {"--json"}, problem, "option inconnue : ");
+  const auto o = ParseOptions(args, {"--json"}, problem, Unknown::kAnywhere);
   if (!o) return Usage(problem);
-  if (o->words.size() != 1) return Usage("list attend un seul FICHIER.");
+  if (o->words.size() != 1) return Usage(Tr("list attend un seul FICHIER."));
   return List(o->words[0], o->json);
 }
 
 int FilesCommand(const std::vector<std::string>& args) {
-  if (args.size() != 1) return Usage("files attend un seul DOSSIER.");
+  if (args.size() != 1) return Usage(Tr("files attend un seul DOSSIER."));
   return Files(args[0]);
 }
 
 int FindCommand(const std::vector<std::string>& args) {
   std::string problem;
-  const auto o = ParseOptions(args, {"--json"}, problem, "option inconnue : ");
+  const auto o = ParseOptions(args, {"--json"}, problem, Unknown::kAnywhere);
   if (!o) return Usage(problem);
-  if (o->words.size() != 2) return Usage("find attend un DOSSIER et un NOM d'aéroport.");
+  if (o->words.size() != 2) return Usage(Tr("find attend un DOSSIER et un NOM d'aéroport."));
   return Find(o->words[0], o->words[1], o->json);
 }
 

@@ -1,6 +1,9 @@
 #include "cli/Options.h"
 
 #include <algorithm>
+#include <string_view>
+
+#include "lang/Tr.h"
 
 namespace qor::cli {
 
@@ -30,7 +33,7 @@ constexpr Flag kFlags[] = {{"--json", &Options::json},
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args,
                                     const std::vector<std::string>& allowed, std::string& problem,
-                                    std::string_view unknown) {
+                                    Unknown unknown) {
   Options o;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -44,7 +47,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args,
                                      [&](const Valued& v) { return v.name == arg; });
     const bool known = flag != std::end(kFlags) || valued != std::end(kValued);
     if (!known || std::find(allowed.begin(), allowed.end(), arg) == allowed.end()) {
-      problem = std::string(unknown) + arg;
+      problem = unknown == Unknown::kHere ? Tr("option inconnue ici : %1", {arg})
+                                          : Tr("option inconnue : %1", {arg});
       return std::nullopt;
     }
     if (flag != std::end(kFlags)) {
@@ -52,7 +56,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args,
       continue;
     }
     if (i + 1 >= args.size()) {
-      problem = arg + " attend une valeur.";
+      problem = Tr("%1 attend une valeur.", {arg});
       return std::nullopt;
     }
     o.*(valued->value) = args[++i];

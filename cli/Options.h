@@ -3,7 +3,6 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace qor::cli {
@@ -22,14 +21,15 @@ struct Options {
   bool noBackup = false;
 };
 
-// How most commands name an option they do not take; list, find and set say "option inconnue : ".
-inline constexpr std::string_view kUnknownHere = "option inconnue ici : ";
+// How a command names an option it does not take: most say "option inconnue ici : --x"; list,
+// find and set, older, say "option inconnue : --x".
+enum class Unknown { kHere, kAnywhere };
 
 // The options of args among allowed (an argument starting with "--" is an option; those that
 // take a value take the next argument, whatever it is); nothing, with the problem said in
 // problem, for another option or one whose value is missing.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args,
                                     const std::vector<std::string>& allowed, std::string& problem,
-                                    std::string_view unknown = kUnknownHere);
+                                    Unknown unknown = Unknown::kHere);
 
 }  // namespace qor::cli

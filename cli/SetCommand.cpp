@@ -8,6 +8,7 @@
 #include "bgl/QORBglLib.h"
 #include "cli/Cli.h"
 #include "cli/Options.h"
+#include "lang/Tr.h"
 #include "platform/Console.h"
 #include "platform/File.h"
 #include "text/PathText.h"
@@ -47,13 +48,13 @@ std::optional<std::uint32_t> ParseOffset(const std::string& text) {
 std::optional<Request> Parse(const std::vector<std::string>& args, std::string& problem) {
   const auto o =
       ParseOptions(args, {"--all", "--no-backup", "--offset", "--airport", "--elevation"}, problem,
-                   "option inconnue : ");
+                   Unknown::kAnywhere);
   if (!o) return std::nullopt;
   Request r;
   if (o->offset) {
     r.offset = ParseOffset(*o->offset);
     if (!r.offset) {
-      problem = "l'offset « " + *o->offset + " » n'est pas un nombre entier positif de 32 bits.";
+      problem = Tr("l'offset « %1 » n'est pas un nombre entier positif de 32 bits.", {*o->offset});
       return std::nullopt;
     }
   }
@@ -62,13 +63,13 @@ std::optional<Request> Parse(const std::vector<std::string>& args, std::string& 
   r.all = o->all;
   r.noBackup = o->noBackup;
   if (o->words.size() != 1)
-    problem = "set attend un seul FICHIER.";
+    problem = Tr("set attend un seul FICHIER.");
   else if (r.offset.has_value() == r.airport.has_value())
-    problem = "set attend soit --offset N, soit --airport NOM.";
+    problem = Tr("set attend soit --offset N, soit --airport NOM.");
   else if (!r.elevation)
-    problem = "set attend --elevation METRES.";
+    problem = Tr("set attend --elevation METRES.");
   else if (r.all && !r.airport)
-    problem = "--all ne va qu'avec --airport.";
+    problem = Tr("--all ne va qu'avec --airport.");
   if (!problem.empty()) return std::nullopt;
   r.file = o->words[0];
   return r;
@@ -84,8 +85,8 @@ std::vector<const TElevation*> Targets(const TBGL& bgl, const Request& r) {
         if (e.Offset == *r.offset) return {&e};
       }
     }
-    Report("L'offset " + std::to_string(*r.offset) +
-           " n'est celui d'aucune altitude de ce fichier.");
+    Report(Tr("L'offset %1 n'est celui d'aucune altitude de ce fichier.",
+              {std::to_string(*r.offset)}));
     return {};
   }
   std::vector<const TAirport1Rec*> matches;
@@ -93,7 +94,7 @@ std::vector<const TElevation*> Targets(const TBGL& bgl, const Request& r) {
     if (SameAirportName(airport->Name, *r.airport)) matches.push_back(airport);
   }
   if (matches.empty()) {
-    Report("Aucun aéroport de ce fichier ne s'appelle « " + *r.airport + " ».");
+    Report(Tr("Aucun aéroport de ce fichier ne s'appelle « %1 ».", {*r.airport}));
     return {};
   }
   if (matches.size() > 1) {
@@ -102,8 +103,10 @@ std::vector<const TElevation*> Targets(const TBGL& bgl, const Request& r) {
       names += "\n  " + std::string(airport->Name) + " (--offset " +
                std::to_string(airport->Elevations[0].Offset) + ")";
     }
-    Report(std::to_string(matches.size()) + " aéroports de ce fichier s'appellent « " + *r.airport +
-           " » ; je n'écris rien. Choisissez-en un par son offset :" + names);
+    Report(
+        Tr("%1 aéroports de ce fichier s'appellent « %2 » ; je n'écris rien. Choisissez-en un "
+           "par son offset :%3",
+           {std::to_string(matches.size()), *r.airport, names}));
     return {};
   }
   for (const TElevation& e : matches[0]->Elevations) {
@@ -140,8 +143,10 @@ int SetCommand(const std::vector<std::string>& args) {
   if (!WriteChange(files, options, dialog).accepted) return kFileError;
   std::string out;
   for (std::size_t i = 0; i < targets.size(); ++i) {
-    out += TerminalText(targets[i]->Caption) + " (offset " + std::to_string(targets[i]->Offset) +
-           ") : " + Metres(olds[i]) + " -> " + Metres(*mm) + " m\n";
+    out += Tr("%1 (offset %2) : %3 -> %4 m",
+              {TerminalText(targets[i]->Caption), std::to_string(targets[i]->Offset),
+               Metres(olds[i]), Metres(*mm)}) +
+           '\n';
   }
   platform::WriteOut(out);
   return kDone;

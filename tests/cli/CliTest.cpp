@@ -3,15 +3,20 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <set>
 #include <sstream>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "platform/Registry.h"
 #include "tests/support/BglBuilder.h"
+#include "tests/support/Env.h"
 #include "tests/support/TempFolder.h"
 #include "text/PathText.h"
 #include "text/Utf8.h"
@@ -535,6 +540,138 @@ TEST_F(CliTest, ControlCharactersOfTheDataNeverReachTheTerminal) {
   EXPECT_EQ(json.at("conflicts").at(0).at("name").get<std::string>(), airportText);
   json = nlohmann::json::parse(Run({"check", damagedFolder, "--json"}).out);
   EXPECT_EQ(json.at("files").at(0).at("name").get<std::string>(), "casse\n\x1b[2J\xEF\xBF\xBD.bgl");
+}
+
+// The same command in each language: its text output and messages translated, its JSON and its
+// exit status the same; French when none is asked for.
+TEST_F(CliTest, TheLanguageChangesTheTextsButNeitherTheJsonNorTheExitStatus) {
+  ASSERT_EQ(std::system((Quote(QORBGL_SAMPLE_TOOL) + " " + Quote(dir_ / "scenery")).c_str()), 0);
+  const std::string fs = dir_ / "fs2004";
+  struct Row {
+    std::vector<std::string> args;
+    int exit;
+    std::string fr, en, de;  // in the output or the messages; none for JSON
+  };
+  const Row rows[] = {
+      {{"where", "LFLJ", "--fs", fs},
+       0,
+       "Les définitions actives ne s'accordent pas ; * : celle que le simulateur montre.\n",
+       "The active definitions disagree; *: the one the simulator shows.\n",
+       "Die aktiven Definitionen stimmen nicht überein; *: die, die der Simulator zeigt.\n"},
+      {{"where", "LFLJ", "--fs", fs, "--json"}, 0, "", "", ""},
+      {{"areas", "--fs", fs},
+       0,
+       "Scenery/World/ (1 fichier)\n",
+       "Scenery/World/ (1 file)\n",
+       "Scenery/World/ (1 Datei)\n"},
+      {{"areas", "--fs", fs, "--json"}, 0, "", "", ""},
+      {{"conflicts", "--fs", fs},
+       0,
+       "LFLJ Altiport de Courchevel : écart de 1.500 m\n",
+       "LFLJ Altiport de Courchevel: 1.500 m apart\n",
+       "LFLJ Altiport de Courchevel: 1.500 m Abweichung\n"},
+      {{"conflicts", "--fs", fs, "--json"}, 0, "", "", ""},
+      {{"align", "LFLJ", "--elevation", "2007", "--fs", fs, "--dry-run"},
+       0,
+       "(--dry-run : rien n'a été écrit)\n",
+       "(--dry-run: nothing was written)\n",
+       "(--dry-run: nichts wurde geschrieben)\n"},
+      {{"where", "KJFK", "--fs", fs},
+       1,
+       "qorbgl-cli : Aucune définition de « KJFK » dans la bibliothèque.\n",
+       "qorbgl-cli: No definition of \"KJFK\" in the library.\n",
+       "qorbgl-cli: Keine Definition von „KJFK“ in der Bibliothek.\n"},
+      {{"history", "--json"}, 1, "", "", ""},
+      {{"set", dir_ / "f.bgl", "--offset", "1"},
+       2,
+       "qorbgl-cli : set attend --elevation METRES.\nUtilisation :\n",
+       "qorbgl-cli: set expects --elevation METRES.\nUsage:\n",
+       "qorbgl-cli: set erwartet --elevation METER.\nAufruf:\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.args[0] + (row.fr.empty() ? " --json" : ""));
+    const Result plain = Run(row.args);
+    std::map<std::string, Result> said;
+    for (const char* code : {"fr", "en", "de"}) {
+      std::vector<std::string> args = {"--lang", code};
+      args.insert(args.end(), row.args.begin(), row.args.end());
+      said[code] = Run(args);
+      EXPECT_EQ(said[code].exit, row.exit) << code << said[code].err;
+    }
+    EXPECT_EQ(plain.out + plain.err, said["fr"].out + said["fr"].err);
+    if (row.fr.empty()) {
+      EXPECT_FALSE(said["fr"].out.empty());
+      EXPECT_EQ(said["en"].out, said["fr"].out);
+      EXPECT_EQ(said["de"].out, said["fr"].out);
+      continue;
+    }
+    const std::pair<const char*, std::string> expected[] = {
+        {"fr", row.fr}, {"en", row.en}, {"de", row.de}};
+    for (const auto& [code, text] : expected) {
+      const std::string all = said[code].out + said[code].err;
+      EXPECT_NE(all.find(text), std::string::npos) << code << ":\n" << all;
+    }
+  }
+}
+
+// Without --lang, the language the window saved is spoken; --lang goes first and wins, and works
+// with --help and --version; a language it does not know is a usage error.
+TEST_F(CliTest, TheWindowsLanguageIsSpokenUnlessLangSaysOtherwise) {
+  struct Row {
+    std::string saved;  // the window's setting
+    std::vector<std::string> args;
+    int exit;
+    std::string says;
+  };
+  const Row rows[] = {
+      {"en", {"list"}, 2, "qorbgl-cli: list expects a single FILE.\nUsage:\n"},
+      {"de", {"list"}, 2, "qorbgl-cli: list erwartet genau eine DATEI.\nAufruf:\n"},
+      {"fr", {"list"}, 2, "qorbgl-cli : list attend un seul FICHIER.\nUtilisation :\n"},
+      {"es", {"list"}, 2, "qorbgl-cli : list attend un seul FICHIER."},
+      {"de", {"--lang", "en", "list"}, 2, "qorbgl-cli: list expects a single FILE."},
+      {"de", {"--lang=fr", "list"}, 2, "qorbgl-cli : list attend un seul FICHIER."},
+      {"en", {"list", "--lang", "de"}, 2, "qorbgl-cli: unknown option: --lang"},
+      {"", {"--lang", "es", "list"}, 2, "qorbgl-cli : --lang attend fr, en ou de, pas « es »."},
+      {"en", {"--lang", "EN", "list"}, 2, "qorbgl-cli: --lang expects fr, en or de, not \"EN\"."},
+      {"de", {"--lang"}, 2, "qorbgl-cli: --lang erwartet eine Sprache: fr, en oder de.\nAufruf:"},
+      {"", {"--lang", "de", "--help"}, 0, "Aufruf:\n"},
+      {"", {"--lang", "en", "--version"}, 0, "qorbgl-cli (QORBgl) "},
+  };
+  const std::string config = dir_ / "home/.config";
+  const char* before = std::getenv("XDG_CONFIG_HOME");
+  const std::string kept = before != nullptr ? before : "";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.saved + " " + row.args[0]);
+    // Written as the window writes it, in the store the program reads.
+    test::SetEnv("XDG_CONFIG_HOME", config);
+    ASSERT_TRUE(platform::RegWriteValue(platform::RegRoot::CurrentUser,
+                                        "Software\\QOR Soft\\QORBgl", "Langue",
+                                        RegValue::Text(row.saved)));
+    test::SetEnv("XDG_CONFIG_HOME", kept);
+    const Result r = Run(row.args);
+    EXPECT_EQ(r.exit, row.exit) << r.err;
+    EXPECT_NE((r.out + r.err).find(row.says), std::string::npos) << r.out << r.err;
+  }
+}
+
+// The help in English and German keeps no line of the French one.
+TEST_F(CliTest, TheHelpIsWhollyTranslated) {
+  const Result french = Run({"--help"});
+  ASSERT_EQ(french.exit, 0);
+  std::set<std::string> lines;
+  std::istringstream in(french.out);
+  for (std::string line; std::getline(in, line);) lines.insert(line);
+  EXPECT_GT(lines.size(), 30u);
+  for (const char* code : {"en", "de"}) {
+    const Result r = Run({"--lang", code, "--help"});
+    ASSERT_EQ(r.exit, 0) << code;
+    std::istringstream help(r.out);
+    std::size_t count = 0;
+    for (std::string line; std::getline(help, line); ++count) {
+      EXPECT_EQ(lines.count(line), 0u) << code << ": " << line;
+    }
+    EXPECT_GT(count, 30u) << code;
+  }
 }
 
 TEST_F(CliTest, TheBundledSampleSceneryIsWhatTheToolMakesAndLists) {
