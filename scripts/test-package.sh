@@ -53,10 +53,13 @@ check "lintian finds no error" lintian --fail-on error "$deb"
 
 dpkg-deb -x "$deb" "$tmp/root"
 usr=$tmp/root/usr
-for file in bin/QORBgl bin/qorbgl-cli share/qorbgl/QORBgl.htm \
+for file in bin/QORBgl bin/qorbgl-cli share/qorbgl/QORBgl.htm share/qorbgl/QORBgl-en.htm \
+  share/qorbgl/QORBgl-de.htm \
   share/applications/fr.qor_soft.QORBgl.desktop share/metainfo/fr.qor_soft.QORBgl.metainfo.xml \
   share/mime/packages/qorbgl.xml share/icons/hicolor/scalable/apps/qorbgl.svg \
   share/man/man1/QORBgl.1.gz share/man/man1/qorbgl-cli.1.gz \
+  share/man/en/man1/QORBgl.1.gz share/man/en/man1/qorbgl-cli.1.gz \
+  share/man/de/man1/QORBgl.1.gz share/man/de/man1/qorbgl-cli.1.gz \
   share/bash-completion/completions/qorbgl-cli \
   share/doc/qorbgl/copyright share/doc/qorbgl/changelog.gz; do
   [[ -f $usr/$file ]] || fail "/usr/$file is missing"
@@ -78,10 +81,10 @@ check "desktop-file-validate" \
   desktop-file-validate "$usr/share/applications/fr.qor_soft.QORBgl.desktop"
 check "appstreamcli validate" \
   appstreamcli validate --no-net "$usr/share/metainfo/fr.qor_soft.QORBgl.metainfo.xml"
-for page in "$usr"/share/man/man1/*.1.gz; do
+for page in "$usr"/share/man/man1/*.1.gz "$usr"/share/man/*/man1/*.1.gz; do
   # What lintian's manual page check runs: any warning of groff is a fault of the page.
   warnings=$(MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
-  expect "man $(basename "$page") renders without a warning" "$warnings" ""
+  expect "man ${page#"$usr"/share/man/} renders without a warning" "$warnings" ""
 done
 
 echo "== The programs from the extracted package"
@@ -104,7 +107,8 @@ expect "help page read" "$(grep '^Titre de l' <<<"$report")" \
 
 echo "== Shell completion"
 completion=$usr/share/bash-completion/completions/qorbgl-cli
-touch "$tmp/cwd/a.bgl" "$tmp/cwd/B.BGL" "$tmp/cwd/notes.txt"
+touch "$tmp/cwd/a.bgl" "$tmp/cwd/B.BGL" "$tmp/cwd/notes.txt" "$tmp/cwd/airports.csv" \
+  "$tmp/cwd/airports.dat"
 mkdir -p "$tmp/cwd/FS9"
 # completed WORD... : what bash offers for the last word, sorted, on one line.
 completed() {
@@ -123,12 +127,19 @@ while IFS='|' read -r words offered; do
   [[ $words == *" " ]] && line+=("")
   expect "completion of '$words'" "$(completed "${line[@]}")" "$offered"
 done <<'ROWS'
-qorbgl-cli |--help --version align areas check conflicts files find history list restore set undo where
+qorbgl-cli |--help --lang --version align areas check conflicts files find history list restore set undo where
 qorbgl-cli co|conflicts
+qorbgl-cli --lang |de en fr
+qorbgl-cli --lang en co|conflicts
+qorbgl-cli --lang de |--help --version align areas check conflicts files find history list restore set undo where
+qorbgl-cli --lang en set a.bgl --all --|--airport --elevation --no-backup --offset
+qorbgl-cli --lang en list |B.BGL FS9 a.bgl
 qorbgl-cli set a.bgl --|--airport --all --elevation --no-backup --offset
 qorbgl-cli set a.bgl --all --airport X --|--elevation --no-backup --offset
 qorbgl-cli align EGLL --elevation |
-qorbgl-cli conflicts --min-diff 2 --|--fs --json
+qorbgl-cli conflicts --min-diff 2 --|--fs --json --reference
+qorbgl-cli where LFPN --reference airports.csv --|--fs --json
+qorbgl-cli align LFPN --reference |FS9 airports.csv airports.dat
 qorbgl-cli where LFPN --fs |FS9
 qorbgl-cli list |B.BGL FS9 a.bgl
 qorbgl-cli restore a|a.bgl
@@ -139,20 +150,27 @@ qorbgl-cli history a.bgl --|--json
 qorbgl-cli undo |
 qorbgl-cli undo --|--json
 ROWS
-# Every command and option that --help names is completed and documented.
+# Every command and option that --help names is completed and documented, in each language's
+# manual page.
 before=$failures
-manual=$(MANWIDTH=200 man -l "$usr/share/man/man1/qorbgl-cli.1.gz" 2>/dev/null)
 commands=$(completed qorbgl-cli "")
 help=$("$usr/bin/qorbgl-cli" --help)
 while read -r command; do
   [[ " $commands " == *" $command "* ]] || fail "the completion does not offer $command"
-  grep -q "qorbgl-cli $command" <<<"$manual" || fail "the manual page does not show $command"
 done < <(sed -n 's/^  qorbgl-cli \([a-z][a-z-]*\).*/\1/p' <<<"$help" | sort -u)
 while read -r option; do
   grep -qw -- "$option" "$completion" || fail "the completion does not know $option"
-  grep -qw -- "$option" <<<"$manual" || fail "the manual page does not show $option"
 done < <(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
-((failures == before)) && echo "ok: the completion and the manual page know what --help names"
+for page in man1 en/man1 de/man1; do
+  manual=$(MANWIDTH=200 man -l "$usr/share/man/$page/qorbgl-cli.1.gz" 2>/dev/null)
+  while read -r command; do
+    grep -q "qorbgl-cli $command" <<<"$manual" || fail "the manual page $page does not show $command"
+  done < <(sed -n 's/^  qorbgl-cli \([a-z][a-z-]*\).*/\1/p' <<<"$help" | sort -u)
+  while read -r option; do
+    grep -qw -- "$option" <<<"$manual" || fail "the manual page $page does not show $option"
+  done < <(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
+done
+((failures == before)) && echo "ok: the completion and the manual pages know what --help names"
 
 echo "== The file type a file manager sees"
 mkdir -p "$XDG_DATA_HOME/mime/packages" "$XDG_DATA_HOME/applications"
