@@ -3,13 +3,19 @@
 # screenshot of the whole screen to $1 (default: build/screenshot.png); with --elevations first,
 # on the elevation page with the file's airports shown; with --library, on the library page, the
 # sample library (samples/fs2004, copied where the simulator finder finds FS2004) loaded and
-# LFLJ looked up. Run as root on Debian 12.
+# LFLJ looked up; with --lang en or --lang de (before the page), in that language. Run as root on
+# Debian 12.
 # The program runs with HOME and the XDG folders in a fresh temporary folder, so the real
 # settings, desktop and trash are never touched.
 set -euo pipefail
 
 # With --elevations, the window starts on its elevation page, the sample file's airports shown;
 # with --library, on its library page.
+language=fr
+if [[ ${1:-} == --lang ]]; then
+  language=$2
+  shift 2
+fi
 page=0
 if [[ ${1:-} == --elevations ]]; then
   page=1
@@ -36,8 +42,13 @@ trap 'rm -rf "$tmp"' EXIT
 mkdir -p "$tmp/home" "$tmp/config/QOR Soft" "$tmp/data" "$tmp/runtime" "$tmp/etc-xdg"
 chmod 0700 "$tmp/runtime"
 # The page the window starts on, as a setting of a previous run would give it.
-printf 'WINE REGISTRY Version 2\n\n[Software\\\\QOR Soft\\\\QORBgl] 0\n"Onglet"="%s"\n' "$page" \
-  >"$tmp/config/QOR Soft/registry.reg"
+printf 'WINE REGISTRY Version 2\n\n[Software\\\\QOR Soft\\\\QORBgl] 0\n"Onglet"="%s"\n"Langue"="%s"\n' \
+  "$page" "$language" >"$tmp/config/QOR Soft/registry.reg"
+# The access keys of "Charger" and of the look-up's field in that language.
+case $language in
+  fr) keys="c o" ;;
+  *) keys="l i" ;;
+esac
 # FS2004 in the Wine prefix, as its installer leaves it, holding a copy of the sample library
 # (the window may rewrite what it shows).
 mkdir -p "$tmp/wine/drive_c" "$tmp/wine/dosdevices"
@@ -63,9 +74,10 @@ wm=$!
 pid=$!
 sleep 3
 if [[ $4 == 2 ]]; then
-  xdotool key alt+c
+  set -- "$@" $5  # the two keys, as $6 and $7
+  xdotool key "alt+$6"
   sleep 2
-  xdotool key alt+o
+  xdotool key "alt+$7"
   xdotool type LFLJ
   xdotool key Return
   sleep 1
@@ -85,6 +97,6 @@ XDG_CONFIG_DIRS="$tmp/etc-xdg" \
 WINEPREFIX="$tmp/wine" \
   xvfb-run -a -s "-screen 0 1024x768x24" \
   bash -c "$inner" screenshot \
-  "$PWD/build/ui/QORBgl" "$PWD/samples/scenery/AP_IleDeFrance.bgl" "$out" "$page"
+  "$PWD/build/ui/QORBgl" "$PWD/samples/scenery/AP_IleDeFrance.bgl" "$out" "$page" "$keys"
 
 echo "$out"

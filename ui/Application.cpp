@@ -5,8 +5,10 @@
 #include <QTranslator>
 #include <exception>
 
+#include "lang/Tr.h"
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"
+#include "workflow/LanguageChoice.h"
 
 namespace qor {
 
@@ -15,12 +17,32 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setWindowIcon(AppIcon());
   // The desktop entry that started the window: its icon and name in the task bar.
   setDesktopFileName("fr.qor_soft.QORBgl");
-  // The program speaks French whatever the user's language: Qt's own buttons and dialogs too.
-  QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-  auto* translator = new QTranslator(this);
-  if (translator->load(QLocale(QLocale::French), "qtbase", "_",
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    installTranslator(translator);
+  // The language saved from the flag's menu, else French, whatever the user's own language.
+  ApplyLanguage(SavedLanguage());
+}
+
+void ApplyLanguage(lang::Language language) {
+  lang::SetCurrent(language);
+  // Qt's own buttons and dialogs speak it too (English is Qt's own; the pseudo-language of the
+  // tests leaves them French).
+  static QTranslator* translator = nullptr;
+  if (translator != nullptr) {
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    translator = nullptr;
+  }
+  const QLocale locale =
+      language == lang::Language::kEnglish  ? QLocale(QLocale::English, QLocale::UnitedKingdom)
+      : language == lang::Language::kGerman ? QLocale(QLocale::German, QLocale::Germany)
+                                            : QLocale(QLocale::French, QLocale::France);
+  QLocale::setDefault(locale);
+  if (language == lang::Language::kEnglish) return;
+  auto* next = new QTranslator(qApp);
+  if (next->load(locale, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(next);
+    translator = next;
+  } else {
+    delete next;
   }
 }
 
@@ -32,7 +54,7 @@ bool Application::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::bad_alloc&) {
-    ReportError("Mémoire insuffisante.");
+    ReportError(Tr("Mémoire insuffisante."));
   } catch (const std::exception& e) {
     ReportError(e.what());
   }

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include "lang/Language.h"
+
 namespace qor {
 
 class Application : public QApplication {
@@ -11,6 +13,9 @@ class Application : public QApplication {
   Application(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// Speaks language from now on: the program's texts and Qt's own buttons and dialogs.
+void ApplyLanguage(lang::Language language);
 
 // Shows an error's text as the application's error report.
 void ReportError(const std::string& text);

@@ -245,6 +245,13 @@ void LibraryTab::BuildControls() {
 }
 
 void LibraryTab::SetTexts() {
+  for (const auto& [list, columns] : {std::pair{tvZones_, LibraryPage::AreaColumns()},
+                                      std::pair{tvDefinitions_, LibraryPage::DefinitionColumns()},
+                                      std::pair{tvConflits_, LibraryPage::ConflictColumns()}}) {
+    QStringList captions;
+    for (const std::string& c : columns) captions << Q(c);
+    list->setHeaderLabels(captions);
+  }
   lSimulateur_->setText(Q(LangStr(29)));
   eSimulateur_->setToolTip(Q(LangStr(30)));
   bParcourir_->setText(Q(LangStr(31)));

@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -100,7 +101,7 @@ void TfMain::BuildControls() {
   bLangue_ = new QPushButton(pCmd_);
   bLangue_->setObjectName("bLangue");
   bLangue_->setFixedSize(35, 24);
-  bLangue_->setIcon(FrenchFlag());
+  bLangue_->setIcon(Flag(lang::Current()));
   bLangue_->setIconSize(QSize(27, 19));
   bLangue_->installEventFilter(this);
   lFichier_ = new QLabel(pCmd_);
@@ -116,12 +117,10 @@ void TfMain::BuildControls() {
   bFichier_ = new QPushButton(pCmd_);
   bFichier_->setObjectName("bFichier");
   bFichier_->setFixedSize(75, 21);
-  bFichier_->setToolTip(Q(LangStr(60)));
   bImpr_ = new QPushButton(pCmd_);
   bImpr_->setObjectName("bImpr");
   bImpr_->setFixedSize(21, 21);
   bImpr_->setIcon(PrinterIcon());
-  bImpr_->setToolTip(Q(LangStr(61)));
   bImpr_->setEnabled(false);
   cmd->addWidget(bLangue_);
   cmd->addSpacing(3);
@@ -236,7 +235,20 @@ void TfMain::BuildControls() {
 
   pmLangue_ = new QMenu(this);
   pmLangue_->setObjectName("pmLangue");
-  mLangue_ = pmLangue_->addAction(Q(LangStr(62)));
+  // The languages, each named in itself with its flag, the one spoken checked; then the call
+  // for translators.
+  auto* languages = new QActionGroup(pmLangue_);
+  for (const LanguageItem& item : LanguageMenu()) {
+    QAction* action = pmLangue_->addAction(Flag(item.language), QString());
+    action->setObjectName(QString("mLangue_") + QString::fromUtf8(lang::Code(item.language)));
+    action->setCheckable(true);
+    languages->addAction(action);
+    connect(action, &QAction::triggered, this,
+            [this, language = item.language] { ChangeLanguage(language); });
+    mLangues_.push_back({action, item});
+  }
+  pmLangue_->addSeparator();
+  mLangue_ = pmLangue_->addAction(QString());
   mLangue_->setObjectName("mLangue");
 
   // Every user action goes to Clic with its control as sender. The file list opens what the
@@ -280,6 +292,36 @@ void TfMain::BuildControls() {
   });
 }
 
+void TfMain::SetTexts() {
+  setWindowTitle(Q(ProgramTitle(4) + " " + LangStr(1)));
+  pc_->setTabText(0, Q(LangStr(2)));
+  pc_->setTabText(1, Q(LangStr(3)));
+  pc_->setTabText(2, Q(LangStr(41)));
+  tsBiblio_->SetTexts();
+  lFichier_->setText(Q(LangStr(4)));
+  bFichier_->setText(Q(LangStr(5)));
+  bFichier_->setToolTip(Q(LangStr(60)));
+  bImpr_->setToolTip(Q(LangStr(61)));
+  bSearch_->setText(Q(LangStr(6)));
+  lbFiles_->setToolTip(Q(LangStr(27)));
+  tvElev_->setToolTip(Q(LangStr(28)));
+  bLangue_->setIcon(Flag(lang::Current()));
+  for (const auto& [action, item] : mLangues_) {
+    action->setText(Q(LangStr(item.text)));
+    action->setChecked(item.language == lang::Current());
+  }
+  mLangue_->setText(Q(LangStr(62)));
+}
+
+void TfMain::ChangeLanguage(lang::Language language) {
+  ChooseLanguage(language);
+  ApplyLanguage(language);
+  SetTexts();
+  // The help page of that language, and what the workflow shows said again in it.
+  wbAide_->setSource(QUrl::fromLocalFile(QtPath(HelpPagePath())));
+  workflow_.LanguageChanged();
+}
+
 void TfMain::SelectDriveOf(const QString& folder) {
   std::vector<std::string> roots;
   for (int i = 0; i < cbDrive_->count(); ++i) roots.push_back(NativePath(cbDrive_->itemText(i)));
@@ -297,17 +339,8 @@ void TfMain::FormCreate(const QString& commandLinePath) {
     workflow_.HandOver(NativePath(text));  // held while a dialog or a long task runs
   });
 
-  setWindowTitle(Q(ProgramTitle(4) + " " + LangStr(1)));
+  SetTexts();
   RestoreFormPlacement(placement_, -1, -1);
-  pc_->setTabText(0, Q(LangStr(2)));
-  pc_->setTabText(1, Q(LangStr(3)));
-  pc_->setTabText(2, Q(LangStr(41)));
-  tsBiblio_->SetTexts();
-  lFichier_->setText(Q(LangStr(4)));
-  bFichier_->setText(Q(LangStr(5)));
-  bSearch_->setText(Q(LangStr(6)));
-  lbFiles_->setToolTip(Q(LangStr(27)));
-  tvElev_->setToolTip(Q(LangStr(28)));
   const WindowSettings settings = ReadWindowSettings();
   {
     const QSignalBlocker quiet(pc_);  // choosing the saved page is no page change

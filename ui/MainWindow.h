@@ -9,9 +9,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "lang/Language.h"
 #include "ui/Placement.h"
 #include "ui/QtPrintSurface.h"
+#include "workflow/LanguageChoice.h"
 #include "workflow/WindowWorkflow.h"
 
 class QComboBox;
@@ -50,6 +54,10 @@ class TfMain : public QWidget, public WindowView, public Scheduler {
   void Clic(QObject* sender);
   void OngletChange(QObject* sender);
   void MDown(QObject* sender);
+  // The texts of every control in the language spoken, and the flag that shows it.
+  void SetTexts();
+  // A language chosen from the flag's menu: kept, and every text shown in it at once.
+  void ChangeLanguage(lang::Language language);
 
   WindowWorkflow& Workflow() { return workflow_; }
   LibraryPage& Library();
@@ -110,7 +118,8 @@ class TfMain : public QWidget, public WindowView, public Scheduler {
   LibraryTab* tsBiblio_;
   QMenu* pmLangue_;
   QAction* mLangue_;
-  QProgressDialog* progress_ = nullptr;  // made at the first long print-out
+  std::vector<std::pair<QAction*, LanguageItem>> mLangues_;  // the languages of the menu
+  QProgressDialog* progress_ = nullptr;                      // made at the first long print-out
 
   LinesModel* lines_;  // the tree's model, owned by the window
   QtPrintTarget printer_;

@@ -78,6 +78,10 @@ constexpr std::array kTexts = {
              "d'OurAirports ou airports.dat d'OpenFlights."},
     Numbered{69, "Choisissez la liste des aéroports (airports.csv ou airports.dat)"},
     Numbered{70, "Listes d'aéroports (*.csv *.dat)"},
+    // The languages of the flag's menu, each named in itself.
+    Numbered{71, "Français"},
+    Numbered{72, "English"},
+    Numbered{73, "Deutsch"},
     Numbered{80,
              "Do you want to translate this program ?\r\n\nPlease send a mail to "
              "qorbgl@qor-soft.fr to ask for instructions."},

@@ -410,6 +410,15 @@ void WindowWorkflow::StatusOfFile() {
        LangStr(3)}));
 }
 
+void WindowWorkflow::LanguageChanged() {
+  if (Working()) return;  // the long task says where it is, in the new language from its next step
+  if (bgl_ && !lines_.Empty()) {
+    lines_.Fill(*bgl_);
+    view_.ShowTree(lines_);
+  }
+  StatusOfFile();
+}
+
 void WindowWorkflow::SelectPendingLine() {
   if (!pendingLine_ || lines_.Empty() || !bgl_) return;
   // Another file's tree may show first (the one open before); the line waits for its own.

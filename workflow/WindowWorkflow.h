@@ -83,6 +83,10 @@ class WindowWorkflow {
   // or print-out (nothing of it is printed or kept).
   void Cancel();
 
+  // Another language is spoken: the tree's lines and the status line are said again in it (the
+  // window sets its own texts).
+  void LanguageChanged();
+
   // What the tooltip of a line says: the whole name of its airport or element (the line cuts
   // it to 25 characters), and its elevation in metres and in feet.
   std::string LineTip(std::size_t line) const;

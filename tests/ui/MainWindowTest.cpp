@@ -288,12 +288,36 @@ class MainWindowTest : public QObject {
     QCOMPARE(Airports(), 1);
   }
 
+  // The flag opens the languages' menu; a language chosen is spoken at once by every control,
+  // the flag shows it and the next start keeps it; French comes back the same way.
   void theFlagButtonOpensTheLanguageMenu() {
     Start();
     for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
       QTest::mousePress(Find<QPushButton>("bLangue"), button);
       QVERIFY(Find<QMenu>("pmLangue")->isVisible());
       Find<QMenu>("pmLangue")->hide();
+    }
+    QStringList items;
+    for (const QAction* action : Find<QMenu>("pmLangue")->actions()) items << action->text();
+    QCOMPARE(items,
+             (QStringList{"Français", "English", "Deutsch", "", "I want to add a language"}));
+    const QImage french = Find<QPushButton>("bLangue")->icon().pixmap(27, 19).toImage();
+    const struct {
+      const char* action;
+      const char* code;
+      const char* tab;
+      const char* browse;
+    } rows[] = {{"mLangue_en", "en", "Library", "&Browse"},
+                {"mLangue_de", "de", "Bibliothek", "Dur&chsuchen"},
+                {"mLangue_fr", "fr", "Bibliothèque", "&Parcourir"}};
+    for (const auto& row : rows) {
+      Find<QAction>(row.action)->trigger();
+      QCOMPARE(Find<QTabWidget>("pc")->tabText(2), QString(row.tab));
+      QCOMPARE(Find<QPushButton>("bFichier")->text(), QString(row.browse));
+      QVERIFY(Find<QAction>(row.action)->isChecked());
+      QCOMPARE(ReadSetting("Langue"), std::string(row.code));
+      const QImage flag = Find<QPushButton>("bLangue")->icon().pixmap(27, 19).toImage();
+      QCOMPARE(flag == french, std::string(row.code) == "fr");
     }
   }
 
