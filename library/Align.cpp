@@ -6,6 +6,7 @@
 
 #include "bgl/Bgl.h"
 #include "bgl/Change.h"
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/NameCase.h"
@@ -25,9 +26,10 @@ class AlignDialog : public UserDialog {
 };
 
 std::string Changed(const std::string& file) {
-  return "Le fichier " + QuotedPath(file) +
-         " a changé depuis la lecture de la bibliothèque : je n'écris rien. Relancez la "
-         "commande sur la bibliothèque telle qu'elle est.";
+  return Tr(
+      "Le fichier %1 a changé depuis la lecture de la bibliothèque : je n'écris rien. "
+      "Relancez la commande sur la bibliothèque telle qu'elle est.",
+      {QuotedPath(file)});
 }
 
 std::optional<platform::File::Stamp> ScannedStamp(const Library& library, const std::string& file) {
@@ -59,6 +61,7 @@ std::vector<FieldChange> PlanAlign(const Library& library,
   for (const Definition* d : definitions) {
     add(*d, d->name, d->offset, d->elevationMm);
     if (!all) continue;
+    // Kept by the journal and written into the command line's JSON: French in every language.
     for (const Element& e : d->elements)
       add(*d, e.caption + " de " + d->name, e.offset, e.elevationMm);
   }
@@ -90,11 +93,11 @@ void Align(const Library& library, const std::vector<FieldChange>& changes,
       for (std::size_t j = 0; j < i; ++j) {
         if (platform::SameNameIgnoringCase(ExtractFileName(files[i].bgl->FileName),
                                            ExtractFileName(files[j].bgl->FileName))) {
-          throw Exception("Les fichiers " + QuotedPath(files[j].bgl->FileName) + " et " +
-                          QuotedPath(files[i].bgl->FileName) +
-                          " portent le même nom : leurs copies de sécurité prendraient la même "
-                          "place dans « QORBgl Backup ». Je n'écris rien ; alignez-les l'un "
-                          "après l'autre, en déplaçant la copie du premier entre les deux.");
+          throw Exception(
+              Tr("Les fichiers %1 et %2 portent le même nom : leurs copies de sécurité "
+                 "prendraient la même place dans « QORBgl Backup ». Je n'écris rien ; alignez-les "
+                 "l'un après l'autre, en déplaçant la copie du premier entre les deux.",
+                 {QuotedPath(files[j].bgl->FileName), QuotedPath(files[i].bgl->FileName)}));
         }
       }
     }
@@ -109,7 +112,7 @@ void Align(const Library& library, const std::vector<FieldChange>& changes,
   try {
     result = WriteChange(files, options, dialog);
   } catch (const Exception& e) {
-    throw Exception(std::string(e.what()) + " Rien n'a été changé.");
+    throw Exception(std::string(e.what()) + " " + Tr("Rien n'a été changé."));
   }
   if (!result.accepted) {
     throw Exception(dialog.messages.empty() ? Changed(files[0].bgl->FileName)

@@ -2,6 +2,7 @@
 
 #include "bgl/Bgl.h"
 #include "bgl/BglHeader.h"
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "platform/Folder.h"
 
@@ -17,7 +18,8 @@ DamageScan ScanForDamage(const std::string& folder) {
       const HeaderCheck header = CheckHeader(path);
       if (header.kind == HeaderKind::kOlderFormat) {
         scan.files.push_back(
-            {name, true, "ancien format (en-tête $0001, pas $0201) : ce programme ne le lit pas"});
+            {name, true,
+             Tr("ancien format (en-tête $0001, pas $0201) : ce programme ne le lit pas")});
         continue;
       }
       if (header.kind == HeaderKind::kDamaged) {

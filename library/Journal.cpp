@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "lang/Tr.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
@@ -236,8 +237,16 @@ std::int64_t NowMs() {
 std::string MomentText(std::int64_t timeMs) {
   const platform::LocalTime t = platform::LocalTimeAt(timeMs);
   const auto two = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
-  return two(t.day) + "/" + two(t.month) + "/" + std::to_string(t.year) + " " + two(t.hour) + ":" +
-         two(t.minute);
+  // Day, month, year, hour, minute: each language writes them in its own order and marks.
+  return Tr("%1/%2/%3 %4:%5",
+            {two(t.day), two(t.month), std::to_string(t.year), two(t.hour), two(t.minute)});
+}
+
+std::string CommandText(const std::string& command) {
+  // The window's changes are recorded under French names; the command line's under its syntax.
+  if (command == "fenêtre") return Tr("fenêtre");
+  if (command == "fenêtre : défaire") return Tr("fenêtre : défaire");
+  return command;
 }
 
 std::string Journal::UserPath() {
@@ -360,14 +369,15 @@ class Journal::Session {
     const std::string folder = ExtractFilePath(path);
     if (!folder.empty() && !platform::FolderExists(folder) &&
         !platform::MakeFolders(folder, 0700)) {
-      throw Exception("Je ne peux pas créer le dossier du journal des modifications " +
-                      QuotedPath(folder) + ".");
+      throw Exception(Tr("Je ne peux pas créer le dossier du journal des modifications %1.",
+                         {QuotedPath(folder)}));
     }
     lock_ = platform::File::OpenOrCreate(path + ".lock");
     if (!lock_->Lock(kJournalWait)) {
-      throw Exception("Le journal des modifications " + QuotedPath(path) +
-                      " est retenu par un autre programme depuis " +
-                      std::to_string(kJournalWait.count() / 1000) + " secondes : je n'écris rien.");
+      throw Exception(
+          Tr("Le journal des modifications %1 est retenu par un autre programme "
+             "depuis %2 secondes : je n'écris rien.",
+             {QuotedPath(path), std::to_string(kJournalWait.count() / 1000)}));
     }
     if (platform::FileExists(path)) {
       file_ = platform::File::OpenOrCreate(path);
@@ -422,8 +432,8 @@ class Journal::Session {
       platform::RemoveFile(fresh);
       platform::File::OpenOrCreate(fresh)->Flush();
       if (!platform::RenameFile(fresh, journal_.path_)) {
-        throw Exception("Je ne peux pas créer le journal des modifications " +
-                        QuotedPath(journal_.path_) + ".");
+        throw Exception(Tr("Je ne peux pas créer le journal des modifications %1.",
+                           {QuotedPath(journal_.path_)}));
       }
       file_ = platform::File::OpenOrCreate(journal_.path_);
       size_ = 0;

@@ -87,7 +87,10 @@ class Journal : public ChangeJournal {
 
 // Milliseconds since 1 January 1970 (UTC), now.
 std::int64_t NowMs();
-// A moment as the user reads it: "08/12/2026 20:41".
+// A moment as the user reads it: "08/12/2026 20:41" (in French).
 std::string MomentText(std::int64_t timeMs);
+// The command a change records as the user reads it: the window's in the current language
+// ("fenêtre", "fenêtre : défaire"), the command line's as typed ("align LFLJ", "set").
+std::string CommandText(const std::string& command);
 
 }  // namespace qor::library

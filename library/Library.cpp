@@ -6,6 +6,7 @@
 #include "bgl/Bgl.h"
 #include "bgl/BglHeader.h"
 #include "bgl/Listing.h"
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
@@ -66,7 +67,8 @@ LibraryScan::LibraryScan(SceneryConfig config, std::string only) : only_(std::mo
     if (area.folder.empty()) {
       library_.problems.push_back(
           {area.section,
-           "La zone « " + area.title + " » ne nomme aucun dossier (Local= et Remote= sont vides).",
+           Tr("La zone « %1 » ne nomme aucun dossier (Local= et Remote= sont vides).",
+              {area.title}),
            a});
       continue;
     }
@@ -75,13 +77,13 @@ LibraryScan::LibraryScan(SceneryConfig config, std::string only) : only_(std::mo
     const platform::FolderState state = platform::ProbeFolder(folder, reason);
     if (state == platform::FolderState::kMissing) {
       library_.problems.push_back(
-          {folder, "Le dossier de la zone « " + area.title + " » n'existe pas : " + folder, a});
+          {folder, Tr("Le dossier de la zone « %1 » n'existe pas : %2", {area.title, folder}), a});
       continue;
     }
     if (state == platform::FolderState::kUnreadable) {
       library_.problems.push_back({folder,
-                                   "Le dossier de la zone « " + area.title +
-                                       " » ne peut pas être lu (" + reason + ") : " + folder,
+                                   Tr("Le dossier de la zone « %1 » ne peut pas être lu (%2) : %3",
+                                      {area.title, reason, folder}),
                                    a});
       continue;
     }
@@ -126,9 +128,9 @@ std::size_t ActiveProblems(const Library& library) {
 }
 
 std::string ActiveProblemsText(std::size_t problems) {
-  return problems == 1 ? "1 fichier ou dossier des zones actives n'a pas pu être lu"
-                       : std::to_string(problems) +
-                             " fichiers ou dossiers des zones actives n'ont pas pu être lus";
+  return problems == 1 ? Tr("1 fichier ou dossier des zones actives n'a pas pu être lu")
+                       : Tr("%1 fichiers ou dossiers des zones actives n'ont pas pu être lus",
+                            {std::to_string(problems)});
 }
 
 Library ScanLibrary(SceneryConfig config, std::string only) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "util/NumberFormat.h"
@@ -15,7 +16,8 @@ namespace {
 bool PutBack(const JournalChange& change, const Journal::Append& append,
              std::vector<std::string>& lines) {
   const ChangeRecord& record = change.record;
-  const std::string who = "« " + record.command + " » du " + MomentText(change.timeMs);
+  const std::string who =
+      Tr("« %1 » du %2", {CommandText(record.command), MomentText(change.timeMs)});
   // Every file opened and locked first: a writer that holds one is alive and finishes itself.
   std::vector<std::unique_ptr<platform::File>> files;
   for (const FileEdit& f : record.files) {
@@ -63,26 +65,38 @@ bool PutBack(const JournalChange& change, const Journal::Append& append,
       }
     }
   } catch (const EInOutError& e) {
-    lines.push_back("La modification interrompue " + who + " n'a pas pu être défaite : " +
-                    e.what() + " Je réessaierai au prochain lancement.");
+    lines.push_back(
+        Tr("La modification interrompue %1 n'a pas pu être défaite : %2 Je "
+           "réessaierai au prochain lancement.",
+           {who, e.what()}));
     return true;
   }
   append(Journal::EndRecord(change.id, ChangeJournal::End::RolledBack));
-  std::string line;
   if (put == 0 && left == 0) {
-    line = "La modification " + who + " a été interrompue avant d'écrire : rien à défaire.";
-  } else {
-    line = "La modification " + who + " a été interrompue : je l'ai défaite, " +
-           Counted(put, "altitude remise", "altitudes remises") + " à l'ancienne valeur dans " +
-           Counted(touchedFiles, "fichier", "fichiers") + ".";
-    if (left > 0) {
-      line.pop_back();
-      line += " ; " + Counted(left, "laissée telle quelle", "laissées telles quelles") +
-              ", car elle" + (left == 1 ? " ne tenait" : "s ne tenaient") +
-              " plus la nouvelle valeur.";
-    }
+    lines.push_back(
+        Tr("La modification %1 a été interrompue avant d'écrire : rien à défaire.", {who}));
+    return true;
   }
-  lines.push_back(line);
+  const std::string putBack = Counted(put, Tr("altitude remise"), Tr("altitudes remises"));
+  const std::string inFiles = Counted(touchedFiles, Tr("fichier"), Tr("fichiers"));
+  const std::string leftAlone =
+      Counted(left, Tr("laissée telle quelle"), Tr("laissées telles quelles"));
+  if (left == 0) {
+    lines.push_back(
+        Tr("La modification %1 a été interrompue : je l'ai défaite, %2 à l'ancienne "
+           "valeur dans %3.",
+           {who, putBack, inFiles}));
+  } else if (left == 1) {
+    lines.push_back(
+        Tr("La modification %1 a été interrompue : je l'ai défaite, %2 à l'ancienne "
+           "valeur dans %3 ; %4, car elle ne tenait plus la nouvelle valeur.",
+           {who, putBack, inFiles, leftAlone}));
+  } else {
+    lines.push_back(
+        Tr("La modification %1 a été interrompue : je l'ai défaite, %2 à l'ancienne "
+           "valeur dans %3 ; %4, car elles ne tenaient plus la nouvelle valeur.",
+           {who, putBack, inFiles, leftAlone}));
+  }
   return true;
 }
 

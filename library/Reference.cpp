@@ -6,6 +6,7 @@
 #include <memory>
 #include <tuple>
 
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "text/PathText.h"
@@ -57,9 +58,10 @@ bool IsInteger(std::string_view text) {
 }
 
 std::string NeitherFormat(const std::string& file) {
-  return "Le fichier " + QuotedPath(file) +
-         " n'est ni la liste airports.csv d'OurAirports ni la liste airports.dat d'OpenFlights : "
-         "je n'y trouve aucune altitude de référence.";
+  return Tr(
+      "Le fichier %1 n'est ni la liste airports.csv d'OurAirports ni la liste airports.dat "
+      "d'OpenFlights : je n'y trouve aucune altitude de référence.",
+      {QuotedPath(file)});
 }
 
 // The part of a file held at once: a record longer than this makes it grow to hold it.

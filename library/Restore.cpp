@@ -7,6 +7,7 @@
 
 #include "bgl/Bgl.h"
 #include "bgl/Change.h"
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/FileOps.h"
@@ -41,17 +42,18 @@ RestoreOutcome Restore(const std::string& file, const std::string& desktopFolder
   const std::string& copy = outcome.copy;
   if (!platform::FileExists(copy)) {
     outcome.result = RestoreOutcome::Result::NoCopy;
-    outcome.message = "Il n'y a pas de copie de sécurité de ce fichier : " + Quoted(copy) +
-                      " n'existe pas. Je n'ai rien changé.";
+    outcome.message = Tr(
+        "Il n'y a pas de copie de sécurité de ce fichier : %1 n'existe pas. Je n'ai rien changé.",
+        {Quoted(copy)});
     return outcome;
   }
   const auto refuse = [&](const std::string& why) {
     outcome.result = RestoreOutcome::Result::Refused;
-    outcome.message = why + " Je n'ai rien changé.";
+    outcome.message = why + " " + Tr("Je n'ai rien changé.");
     return outcome;
   };
   if (bgl.IsBackupCopy()) {
-    return refuse("Le fichier " + Quoted(file) + " est lui-même une copie de sécurité.");
+    return refuse(Tr("Le fichier %1 est lui-même une copie de sécurité.", {Quoted(file)}));
   }
 
   // Whose copy the journal says it is.
@@ -59,13 +61,13 @@ RestoreOutcome Restore(const std::string& file, const std::string& desktopFolder
     if (!made->stamp.SameFile(bgl.SeenStamp())) {
       const std::optional<std::string> then = platform::RealPath(made->path);
       if (made->path == file || (then && then == platform::RealPath(file))) {
-        return refuse("Le fichier " + Quoted(file) +
-                      " a été remplacé depuis que sa copie de "
-                      "sécurité " +
-                      Quoted(copy) + " a été faite : cette copie n'est pas la sienne.");
+        return refuse(
+            Tr("Le fichier %1 a été remplacé depuis que sa copie de sécurité %2 a "
+               "été faite : cette copie n'est pas la sienne.",
+               {Quoted(file), Quoted(copy)}));
       }
-      return refuse("La copie de sécurité " + Quoted(copy) + " est celle du fichier " +
-                    Quoted(made->path) + ", pas de " + Quoted(file) + ".");
+      return refuse(Tr("La copie de sécurité %1 est celle du fichier %2, pas de %3.",
+                       {Quoted(copy), Quoted(made->path), Quoted(file)}));
     }
   }
 
@@ -73,11 +75,10 @@ RestoreOutcome Restore(const std::string& file, const std::string& desktopFolder
   const std::unique_ptr<platform::File> saved = platform::File::OpenRead(copy);
   const std::uint64_t size = bgl.File().Size();
   if (saved->Size() != size) {
-    return refuse("La copie de sécurité " + Quoted(copy) + " (" + std::to_string(saved->Size()) +
-                  " octets) n'a pas la longueur du fichier " + Quoted(file) + " (" +
-                  std::to_string(size) +
-                  " octets) : ce n'est pas une copie de ce fichier, ou "
-                  "elle est endommagée.");
+    return refuse(
+        Tr("La copie de sécurité %1 (%2 octets) n'a pas la longueur du fichier %3 (%4 "
+           "octets) : ce n'est pas une copie de ce fichier, ou elle est endommagée.",
+           {Quoted(copy), std::to_string(saved->Size()), Quoted(file), std::to_string(size)}));
   }
   std::vector<std::uint32_t> fields;
   for (const TAirport1Rec* airport : bgl.Airports()) {
@@ -97,18 +98,19 @@ RestoreOutcome Restore(const std::string& file, const std::string& desktopFolder
   for (std::uint64_t at = 0; at < size; at += kChunk) {
     const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, size - at));
     if (current->ReadAt(at, a.data(), n) != n || saved->ReadAt(at, b.data(), n) != n) {
-      throw EInOutError("Le fichier " + Quoted(file) + " ou sa copie " + Quoted(copy) +
-                        " a changé de longueur pendant que je les comparais.");
+      throw EInOutError(
+          Tr("Le fichier %1 ou sa copie %2 a changé de longueur pendant que je les comparais.",
+             {Quoted(file), Quoted(copy)}));
     }
     for (std::size_t i = 0; i < n; ++i) {
       if (a[i] == b[i]) continue;
       const std::uint64_t offset = at + i;
       if (!insideField(offset)) {
-        return refuse("La copie de sécurité " + Quoted(copy) + " diffère du fichier " +
-                      Quoted(file) + " ailleurs que dans ses altitudes (à l'offset " +
-                      std::to_string(offset) +
-                      ") : ce n'est pas une copie de ce fichier, ou "
-                      "l'un des deux a été changé par un autre programme.");
+        return refuse(
+            Tr("La copie de sécurité %1 diffère du fichier %2 ailleurs que dans ses "
+               "altitudes (à l'offset %3) : ce n'est pas une copie de ce fichier, ou "
+               "l'un des deux a été changé par un autre programme.",
+               {Quoted(copy), Quoted(file), std::to_string(offset)}));
       }
     }
   }

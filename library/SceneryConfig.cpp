@@ -4,6 +4,7 @@
 #include <charconv>
 #include <memory>
 
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 #include "platform/File.h"
 #include "platform/Folder.h"
@@ -60,8 +61,8 @@ class Parser {
 
  private:
   [[noreturn]] void Malformed(std::size_t number, const std::string& why) const {
-    throw Exception("Le fichier " + QuotedPath(path_) + " est mal formé à la ligne " +
-                    std::to_string(number) + " : " + why);
+    throw Exception(Tr("Le fichier %1 est mal formé à la ligne %2 : %3",
+                       {QuotedPath(path_), std::to_string(number), why}));
   }
 
   std::string Text(std::string_view bytes) const {
@@ -71,7 +72,7 @@ class Parser {
   void Line(std::string_view line, std::size_t number) {
     if (line.empty() || line.front() == ';') return;
     if (line.front() == '[') {
-      if (line.back() != ']') Malformed(number, "« " + Text(line) + " » n'a pas son « ] ».");
+      if (line.back() != ']') Malformed(number, Tr("« %1 » n'a pas son « ] ».", {Text(line)}));
       FinishArea();
       const std::string_view name = Trimmed(line.substr(1, line.size() - 2));
       inSection_ = true;
@@ -87,12 +88,12 @@ class Parser {
     }
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
-      Malformed(number, "« " + Text(line) +
-                            " » n'est ni un titre de section, ni une clé suivie de « = », ni un "
-                            "commentaire.");
+      Malformed(number, Tr("« %1 » n'est ni un titre de section, ni une clé suivie de « = », ni "
+                           "un commentaire.",
+                           {Text(line)}));
     }
     if (!inSection_) {
-      Malformed(number, "la clé « " + Text(line) + " » n'est dans aucune section.");
+      Malformed(number, Tr("la clé « %1 » n'est dans aucune section.", {Text(line)}));
     }
     if (!inArea_) return;
     const std::string_view key = Trimmed(line.substr(0, equals));
@@ -109,13 +110,13 @@ class Parser {
       } else if (SameAscii(value, "FALSE")) {
         area_.active = false;
       } else {
-        Malformed(number, "Active vaut « " + Text(value) + " » ; TRUE ou FALSE attendu.");
+        Malformed(number, Tr("Active vaut « %1 » ; TRUE ou FALSE attendu.", {Text(value)}));
       }
     } else if (SameAscii(key, "Layer")) {
       int layer = 0;
       const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), layer);
       if (value.empty() || error != std::errc() || end != value.data() + value.size()) {
-        Malformed(number, "Layer vaut « " + Text(value) + " » ; un nombre entier attendu.");
+        Malformed(number, Tr("Layer vaut « %1 » ; un nombre entier attendu.", {Text(value)}));
       }
       layer_ = layer;
     }
@@ -193,14 +194,16 @@ SceneryConfig ReadSceneryConfig(const std::string& simFolder) {
   const std::string name = platform::FindNameIgnoringCase(folder, kSceneryCfg);
   const std::string path = folder + (name.empty() ? kSceneryCfg : name);
   if (name.empty() || !platform::FileExists(path)) {
-    throw Exception("Je ne trouve pas le fichier " + QuotedPath(path) +
-                    " : c'est là que le simulateur tient la liste de sa bibliothèque de scènes.");
+    throw Exception(
+        Tr("Je ne trouve pas le fichier %1 : c'est là que le simulateur tient la "
+           "liste de sa bibliothèque de scènes.",
+           {QuotedPath(path)}));
   }
   const std::unique_ptr<platform::File> file = platform::File::OpenRead(path);
   const std::uint64_t size = file->Size();
   if (size > kLargestConfig) {
-    throw Exception("Le fichier " + QuotedPath(path) + " fait " + std::to_string(size) +
-                    " octets : ce n'est pas une liste de scènes.");
+    throw Exception(Tr("Le fichier %1 fait %2 octets : ce n'est pas une liste de scènes.",
+                       {QuotedPath(path), std::to_string(size)}));
   }
   std::string bytes(static_cast<std::size_t>(size), '\0');
   bytes.resize(file->ReadAt(0, bytes.data(), bytes.size()));

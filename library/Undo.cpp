@@ -5,6 +5,7 @@
 #include "bgl/Bgl.h"
 #include "bgl/BufferedFile.h"
 #include "bgl/Change.h"
+#include "lang/Tr.h"
 #include "platform/Errors.h"
 
 namespace qor::library {
@@ -53,7 +54,7 @@ UndoOutcome Undo(const JournalChange& change, const std::string& command,
     }
     if (bgl && !bgl->SeenStamp().SameFile(f.stamp)) {
       bgl.reset();
-      why = "le fichier a été remplacé depuis par un autre";
+      why = Tr("le fichier a été remplacé depuis par un autre");
     }
     if (!bgl) {
       for (const FieldEdit& e : f.fields) outcome.fields.push_back({f.path, e, false, why});
@@ -97,7 +98,7 @@ UndoOutcome Undo(const JournalChange& change, const std::string& command,
       at += change.record.files[i].fields.size();
     }
     outcome.fields[at].putBack = false;
-    outcome.fields[at].why = "elle ne tient plus la valeur que la modification y avait écrite";
+    outcome.fields[at].why = Tr("elle ne tient plus la valeur que la modification y avait écrite");
   }
   return outcome;
 }

@@ -6,10 +6,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <regex>
 #include <thread>
 
 #include "bgl/Bgl.h"
 #include "bgl/Change.h"
+#include "lang/Language.h"
 #include "library/Journal.h"
 #include "library/Recovery.h"
 #include "library/Undo.h"
@@ -273,6 +276,57 @@ TEST_F(RecoveryTest, OnlyFieldsThatStillHoldTheNewBytesArePutBack) {
               row.after);
     EXPECT_EQ(journal.Read().changes.at(0).state, State::RolledBack);
     EXPECT_TRUE(RecoverUnfinished(journal).empty());  // once only
+  }
+}
+
+// The line is one sentence of the language chosen, its counts in the singular or the plural,
+// the moment written in the language's own way.
+TEST_F(RecoveryTest, TheLineIsOneSentenceOfTheLanguageChosen) {
+  using Meddle = std::function<void(const std::string&, const std::vector<std::uint32_t>&)>;
+  const Meddle changeOne = [](const std::string& file, const std::vector<std::uint32_t>& f) {
+    const std::int32_t theirs = 1234;
+    platform::File::OpenReadWrite(file)->WriteAt(f[1], &theirs, 4);
+  };
+  const Meddle changeTwo = [&](const std::string& file, const std::vector<std::uint32_t>& f) {
+    changeOne(file, f);
+    platform::File::OpenReadWrite(file)->WriteAt(f[2], "\0\0\0\0", 4);
+  };
+  const struct {
+    lang::Language language;
+    Meddle meddle;
+    std::string opening, says, moment;  // the moment as a pattern
+  } rows[] = {
+      {lang::Language::kFrench, changeOne, "La modification « align LFLJ » du ",
+       " a été interrompue : je l'ai défaite, 2 altitudes remises à l'ancienne valeur dans 1 "
+       "fichier ; 1 laissée telle quelle, car elle ne tenait plus la nouvelle valeur.",
+       R"(\d\d/\d\d/\d{4} \d\d:\d\d)"},
+      {lang::Language::kEnglish, changeOne, "The change \"align LFLJ\" of ",
+       " was interrupted: I have undone it, 2 elevations set back to the old value in 1 file; 1 "
+       "left as it was, as it no longer held the new value.",
+       R"(\d\d/\d\d/\d{4} \d\d:\d\d)"},
+      {lang::Language::kEnglish, changeTwo, "The change \"align LFLJ\" of ",
+       " was interrupted: I have undone it, 1 elevation set back to the old value in 1 file; 2 "
+       "left as they were, as they no longer held the new value.",
+       R"(\d\d/\d\d/\d{4} \d\d:\d\d)"},
+      {lang::Language::kGerman, changeTwo, "Die Änderung „align LFLJ“ vom ",
+       " wurde unterbrochen: Ich habe sie rückgängig gemacht und 1 Höhe in 1 Datei auf den alten "
+       "Wert zurückgesetzt; 2 blieben unverändert, da sie den neuen Wert nicht mehr enthielten.",
+       R"(\d\d\.\d\d\.\d{4} \d\d:\d\d)"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(lang::Code(row.language));
+    test::WriteFile(file_, original_);
+    fs::remove(test::Utf8Path(path_));
+    Journal journal(path_);
+    CutShort(journal);
+    row.meddle(file_, fields_);
+    lang::SetCurrent(row.language);
+    const std::vector<std::string> lines = RecoverUnfinished(journal);
+    const std::string moment = MomentText(journal.Read().changes.at(0).timeMs);
+    lang::SetCurrent(lang::Language::kFrench);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], row.opening + moment + row.says);
+    EXPECT_TRUE(std::regex_match(moment, std::regex(row.moment))) << moment;
   }
 }
 
