@@ -1,5 +1,6 @@
 #include "print/QORDoc.h"
 
+#include "lang/Tr.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "text/Trim.h"
@@ -92,7 +93,7 @@ void TQORDoc::BodyFont(bool withStyle) {
 }
 
 void TQORDoc::BeginPrint() {
-  if (!surface_) throw EInOutError("Aucune imprimante n'est choisie pour imprimer.");
+  if (!surface_) throw EInOutError(Tr("Aucune imprimante n'est choisie pour imprimer."));
   surface_->SetLandscape(orientation_ == Orientation::Landscape);
   surface_->SetJobTitle(ProgramTitle(4));
   surface_->BeginJob();
@@ -109,7 +110,7 @@ int TQORDoc::BeginPage(bool first) {
   y_ = 20;
   surface_->SetFont(FontSpec{"Arial", 8});
   surface_->TextOut(0, 20, ProgramTitle(4) + " " + DateTimeStr(true, false, false, clock_()));
-  const std::string page = "Page " + std::to_string(surface_->PageNumber());
+  const std::string page = Tr("Page %1", {std::to_string(surface_->PageNumber())});
   x_ = surface_->PageWidth() - surface_->TextWidth(page + "   ");
   surface_->TextOut(x_, 20, page);
   y_ += 2 * LineHeight();

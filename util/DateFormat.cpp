@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "lang/Tr.h"
 #include "util/FitText.h"
 #include "util/NumberFormat.h"
 
@@ -46,6 +47,56 @@ std::string TwoDigits(int n) {
   return FormatNumber(Variant::Integer(n), '0', true, 2, true, false);
 }
 
+// 0 = Sunday ... 6 = Saturday.
+std::string FullDayName(long long index) {
+  switch (index) {
+    case 0:
+      return Tr("dimanche");
+    case 1:
+      return Tr("lundi");
+    case 2:
+      return Tr("mardi");
+    case 3:
+      return Tr("mercredi");
+    case 4:
+      return Tr("jeudi");
+    case 5:
+      return Tr("vendredi");
+    default:
+      return Tr("samedi");
+  }
+}
+
+// 0 = January ... 11 = December.
+std::string FullMonthName(long long index) {
+  switch (index) {
+    case 0:
+      return Tr("janvier");
+    case 1:
+      return Tr("février");
+    case 2:
+      return Tr("mars");
+    case 3:
+      return Tr("avril");
+    case 4:
+      return Tr("mai");
+    case 5:
+      return Tr("juin");
+    case 6:
+      return Tr("juillet");
+    case 7:
+      return Tr("août");
+    case 8:
+      return Tr("septembre");
+    case 9:
+      return Tr("octobre");
+    case 10:
+      return Tr("novembre");
+    default:
+      return Tr("décembre");
+  }
+}
+
 }  // namespace
 
 std::string DateTimeStr(bool withTime, bool numeric, bool zeroPad, double when) {
@@ -67,9 +118,12 @@ std::string DateTimeStr(bool withTime, bool numeric, bool zeroPad, double when) 
                    : std::to_string(date.day) + "." + std::to_string(date.month);
     text += "." + std::to_string(date.year);
   } else {
-    text = DayName(WeekDay(days), false) + " " + std::to_string(date.day) +
-           (date.day == 1 ? "er " : " ") + MonthName(date.month, false) + " " +
-           std::to_string(date.year);
+    // The first of the month is an ordinal in French: "1er".
+    const std::string day = DayName(WeekDay(days), false);
+    const std::string month = MonthName(date.month, false);
+    const std::string year = std::to_string(date.year);
+    text = date.day == 1 ? Tr("%1 1er %2 %3", {day, month, year})
+                         : Tr("%1 %2 %3 %4", {day, std::to_string(date.day), month, year});
   }
   if (withTime) {
     const int hour = static_cast<int>(ms / 3600000);
@@ -83,27 +137,22 @@ std::string DateTimeStr(bool withTime, bool numeric, bool zeroPad, double when) 
 
 std::string DayName(int n, bool isShort) {
   static constexpr const char* kShort[] = {"dim", "lun", "mar", "mer", "jeu", "ven", "sam"};
-  static constexpr const char* kFull[] = {"dimanche", "lundi",    "mardi", "mercredi",
-                                          "jeudi",    "vendredi", "samedi"};
   // Counted round in both directions, so 0 is Saturday and 8 Sunday again.
   long long index = (static_cast<long long>(n) - 1) % 7;
   if (index < 0) index += 7;
-  return isShort ? kShort[index] : kFull[index];
+  return isShort ? kShort[index] : FullDayName(index);
 }
 
 std::string MonthName(int n, bool isShort) {
   static constexpr const char* kShort[] = {"janv", "févr", "mars", "avr", "mai", "juin",
                                            "juil", "août", "sept", "oct", "nov", "déc"};
-  static constexpr const char* kFull[] = {"janvier",   "février", "mars",     "avril",
-                                          "mai",       "juin",    "juillet",  "août",
-                                          "septembre", "octobre", "novembre", "décembre"};
   // Through long long, so that the most negative int has a magnitude too.
   const long long a = std::llabs(static_cast<long long>(n));
   if (a == 0) return "???";
   const long long index = (a - 1) % 12;
-  std::string name = isShort ? kShort[index] : kFull[index];
-  if (n < 0) name.insert(0, isShort ? "janv-" : "janvier à ");
-  return name;
+  if (isShort) return n < 0 ? std::string("janv-") + kShort[index] : kShort[index];
+  const std::string name = FullMonthName(index);
+  return n < 0 ? Tr("janvier à %1", {name}) : name;
 }
 
 }  // namespace qor

@@ -184,8 +184,19 @@ void AppendThousandths(std::string& out, std::int64_t thousandths, int width,
   *p = static_cast<char>('0' + fraction % 10);
 }
 
+namespace {
+
+// Whether a count of n takes the singular word. English and German: for exactly one. French as
+// the program has always written it: the same ("1 fichier", "0 fichiers"), where a grammar book
+// would also allow "0 fichier". A language with other rules gets its case here.
+bool TakesSingular(std::size_t n) {
+  return n == 1;
+}
+
+}  // namespace
+
 std::string Counted(std::size_t n, const std::string& one, const std::string& many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
+  return std::to_string(n) + " " + (TakesSingular(n) ? one : many);
 }
 
 }  // namespace qor

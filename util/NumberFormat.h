@@ -32,7 +32,9 @@ std::string FormatNumber(const Variant& value, char fill, bool showZero, double 
 void AppendThousandths(std::string& out, std::int64_t thousandths, int width,
                        const platform::NumberSymbols& symbols);
 
-// A count and what it counts, in the singular for one: "1 fichier", "3 fichiers".
+// A count and what it counts, the word in the singular or the plural as the current language
+// takes it for that count: "1 fichier", "0 fichiers", "3 files". The words come translated:
+// Counted(n, Tr("fichier"), Tr("fichiers")).
 std::string Counted(std::size_t n, const std::string& one, const std::string& many);
 
 }  // namespace qor

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "lang/Tr.h"
+
 namespace qor {
 
 namespace {
@@ -22,7 +24,8 @@ bool StartsWithVowel(std::string_view text) {
 }  // namespace
 
 std::string Of(const std::string& name) {
-  return (StartsWithVowel(name) ? "d'" : "de ") + name;
+  // Two texts, so that each language says both its own way: "of", "von".
+  return StartsWithVowel(name) ? Tr("d'%1", {name}) : Tr("de %1", {name});
 }
 
 }  // namespace qor

@@ -1,12 +1,13 @@
 #pragma once
-// French wording of composed texts.
+// Wording of composed texts in the current language.
 
 #include <string>
 
 namespace qor {
 
-// "de " before name, elided to "d'" before a vowel or a mute h: "d'Altiport de Courchevel",
-// "de Courchevel", "d'EGLL".
+// name as the complement of a noun: in French "de " before it, elided to "d'" before a vowel or
+// a mute h ("d'Altiport de Courchevel", "de Courchevel", "d'EGLL"); "of EGLL" in English, "von
+// EGLL" in German.
 std::string Of(const std::string& name);
 
 }  // namespace qor
