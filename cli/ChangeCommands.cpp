@@ -285,7 +285,10 @@ int UndoCommand(const std::vector<std::string>& args) {
     return kNothing;
   }
   CommandLineDialog dialog;
-  const library::UndoOutcome outcome = library::Undo(*last, "undo", Desktop(), dialog);
+  const library::UndoOutcome outcome = [&] {
+    const FrenchForJson french(json);  // why a field was left is in the JSON
+    return library::Undo(*last, "undo", Desktop(), dialog);
+  }();
   if (!outcome.made) return kFileError;
   std::size_t left = 0;
   std::string out;

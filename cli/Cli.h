@@ -1,10 +1,12 @@
 #pragma once
 // What the commands of qorbgl-cli share: the exit codes, the usage text and the messages.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bgl/UserDialog.h"
+#include "lang/Language.h"
 
 namespace qor::cli {
 
@@ -19,6 +21,19 @@ void Report(const std::string& message);
 int NoSuchFile(const std::string& path);
 // The user's desktop folder, ending in the path delimiter: where the backup folder lies.
 std::string Desktop();
+
+// The JSON says what the libraries say in French, whatever the language: a script reads the same
+// words on every run. Made with json, one of these keeps French spoken for as long as it lives.
+class FrenchForJson {
+ public:
+  explicit FrenchForJson(bool json);
+  ~FrenchForJson();
+  FrenchForJson(const FrenchForJson&) = delete;
+  FrenchForJson& operator=(const FrenchForJson&) = delete;
+
+ private:
+  std::optional<lang::Language> spoken_;
+};
 
 // What the changes tell the user goes to standard error; the question about going on without
 // a backup copy is answered by --no-backup, never by asking.

@@ -235,7 +235,10 @@ int CheckCommand(const std::vector<std::string>& args) {
   const auto o = ParseOptions(args, {"--json"}, problem);
   if (!o) return Usage(problem);
   if (o->words.size() != 1) return Usage(Tr("check attend un seul DOSSIER."));
-  const library::DamageScan scan = library::ScanForDamage(IncludeBackslash(o->words[0]));
+  const library::DamageScan scan = [&] {
+    const FrenchForJson french(o->json);
+    return library::ScanForDamage(IncludeBackslash(o->words[0]));
+  }();
   std::string out;
   if (o->json) {
     out = "{\"folder\": " + JsonString(o->words[0]) +

@@ -20,7 +20,9 @@ std::optional<library::Library> ScanOptions(const Options& o, const std::string&
            "DOSSIER."));
     return std::nullopt;
   }
-  library::Library library = library::ScanLibrary(library::ReadSceneryConfig(folder), only);
+  library::SceneryConfig config = library::ReadSceneryConfig(folder);
+  const FrenchForJson french(o.json);  // the files not read are named in the JSON too
+  library::Library library = library::ScanLibrary(std::move(config), only);
   for (const library::Problem& p : library.problems) Report(p.message);
   return library;
 }

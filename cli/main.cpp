@@ -248,6 +248,16 @@ int CommandLineDialog::MsgBox(const std::string&, const std::string&, int) {
   return noBackup_ ? kIdYes : kIdNo;
 }
 
+FrenchForJson::FrenchForJson(bool json) {
+  if (!json) return;
+  spoken_ = lang::Current();
+  lang::SetCurrent(lang::Language::kFrench);
+}
+
+FrenchForJson::~FrenchForJson() {
+  if (spoken_) lang::SetCurrent(*spoken_);
+}
+
 int NoSuchFile(const std::string& path) {
   Report(Tr("Je ne trouve pas le fichier %1.", {QuotedPath(path)}));
   return kFileError;

@@ -547,6 +547,14 @@ TEST_F(CliTest, ControlCharactersOfTheDataNeverReachTheTerminal) {
 TEST_F(CliTest, TheLanguageChangesTheTextsButNeitherTheJsonNorTheExitStatus) {
   ASSERT_EQ(std::system((Quote(QORBGL_SAMPLE_TOOL) + " " + Quote(dir_ / "scenery")).c_str()), 0);
   const std::string fs = dir_ / "fs2004";
+  // A library with a damaged file: the JSON names it with the library's own message.
+  const std::string damaged = dir_ / "damaged";
+  std::filesystem::create_directories(damaged + "/Zone/scenery");
+  BglBuilder good;
+  good.AddSection(3).AddSubSection().AddAirport().Name("Altiport").Icao("LFLJ").Elevation(2000);
+  good.WriteTo(damaged + "/Zone/scenery/a.bgl");
+  test::WriteFile(damaged + "/Zone/scenery/b.bgl", test::Bytes(64, 0));
+  test::WriteText(damaged + "/scenery.cfg", "[Area.001]\r\nTitle=Zone\r\nLocal=Zone\r\n");
   struct Row {
     std::vector<std::string> args;
     int exit;
@@ -582,6 +590,8 @@ TEST_F(CliTest, TheLanguageChangesTheTextsButNeitherTheJsonNorTheExitStatus) {
        "qorbgl-cli: No definition of \"KJFK\" in the library.\n",
        "qorbgl-cli: Keine Definition von „KJFK“ in der Bibliothek.\n"},
       {{"history", "--json"}, 1, "", "", ""},
+      {{"where", "LFLJ", "--fs", damaged, "--json"}, 0, "", "", ""},
+      {{"check", damaged + "/Zone/scenery", "--json"}, 3, "", "", ""},
       {{"set", dir_ / "f.bgl", "--offset", "1"},
        2,
        "qorbgl-cli : set attend --elevation METRES.\nUtilisation :\n",
