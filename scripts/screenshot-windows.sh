@@ -4,11 +4,16 @@
 # build-windows/screenshot.png); with --elevations first, on the elevation page with the
 # file's airports shown; with --library, on the library page with the sample library of
 # samples/fs2004 read (registered as the simulator's folder, "Charger" clicked) and LFLJ looked
-# up. Run as root on Debian 12.
+# up; with --lang en or --lang de (before the page), in that language. Run as root on Debian 12.
 # Wine runs in a fresh prefix and home of a temporary folder: no settings, desktop or bin of a
 # real user or of the tests are touched.
 set -euo pipefail
 
+language=fr
+if [[ ${1:-} == --lang ]]; then
+  language=$2
+  shift 2
+fi
 page=0
 case ${1:-} in
   --elevations) page=1 && shift ;;
@@ -33,6 +38,7 @@ WINEPREFIX=$QORBGL_WINEPREFIX /usr/lib/wine/wineserver -p
 scripts/wine-run.sh wineboot -i >/dev/null 2>&1
 # The page the window starts on, as a setting of a previous run would give it.
 scripts/wine-run.sh reg add 'HKCU\Software\QOR Soft\QORBgl' /v Onglet /d "$page" /f >/dev/null 2>&1
+scripts/wine-run.sh reg add 'HKCU\Software\QOR Soft\QORBgl' /v Langue /d "$language" /f >/dev/null 2>&1
 if ((page == 2)); then
   # A copy of the sample library, so that nothing the window does lands in the sources, made
   # the simulator's folder as FS2004's installer registers it (the finder wants FS9.exe there).
@@ -64,14 +70,14 @@ if [[ $4 == 2 ]]; then
   # for its font cache.
   window=
   for _ in $(seq 60); do
-    window=$(xdotool search --onlyvisible --name "altitude des a" | head -1) && [[ -n $window ]] && break
+    window=$(xdotool search --onlyvisible --name "QORBgl v" | head -1) && [[ -n $window ]] && break
     sleep 1
   done
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove --window "$window" $((WIDTH - 50)) 70 click 1
   sleep 3
   # Then LFLJ looked up, typed into the look-up field and sent with Enter.
-  xdotool mousemove --window "$window" $((WIDTH - 200)) 182 click 1
+  xdotool mousemove --window "$window" $((WIDTH - 200)) 209 click 1
   xdotool type LFLJ
   xdotool key Return
   sleep 2

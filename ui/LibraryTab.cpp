@@ -149,6 +149,7 @@ void LibraryTab::BuildControls() {
   areasLayout->setSpacing(2);
   lZones_ = new QLabel(areas);
   lZones_->setObjectName("lZones");
+  lZones_->setWordWrap(true);  // a longer language takes a second line rather than being cut
   tvZones_ = MakeList(areas, "tvZones", LibraryPage::AreaColumns());
   lZones_->setBuddy(tvZones_);
   areasLayout->addWidget(lZones_);
@@ -183,6 +184,7 @@ void LibraryTab::BuildControls() {
   conflictsLayout->setSpacing(2);
   lConflits_ = new QLabel(conflicts);
   lConflits_->setObjectName("lConflits");
+  lConflits_->setWordWrap(true);
   tvConflits_ = MakeList(conflicts, "tvConflits", LibraryPage::ConflictColumns());
   lConflits_->setBuddy(tvConflits_);
   bAligner_ = new QPushButton(conflicts);
@@ -208,6 +210,7 @@ void LibraryTab::BuildControls() {
 
   lEtat_ = new QLabel(this);
   lEtat_->setObjectName("lEtatBiblio");
+  lEtat_->setWordWrap(true);  // a long sentence takes a second line rather than being cut
   lEtat_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   lEtat_->setIndent(4);
   layout->addWidget(lEtat_);

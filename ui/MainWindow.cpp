@@ -116,7 +116,9 @@ void TfMain::BuildControls() {
   eFichier_->setPalette(grey);
   bFichier_ = new QPushButton(pCmd_);
   bFichier_->setObjectName("bFichier");
-  bFichier_->setFixedSize(75, 21);
+  // 75 wide, or as wide as its text in a longer language.
+  bFichier_->setFixedHeight(21);
+  bFichier_->setMinimumWidth(75);
   bImpr_ = new QPushButton(pCmd_);
   bImpr_->setObjectName("bImpr");
   bImpr_->setFixedSize(21, 21);
@@ -339,6 +341,7 @@ void TfMain::FormCreate(const QString& commandLinePath) {
     workflow_.HandOver(NativePath(text));  // held while a dialog or a long task runs
   });
 
+  ApplyLanguage(SavedLanguage());  // the language the flag's menu kept
   SetTexts();
   RestoreFormPlacement(placement_, -1, -1);
   const WindowSettings settings = ReadWindowSettings();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "lang/Tr.h"
 #include "platform/File.h"
 #include "platform/Text_win32.h"
 #include "winui/Ids.h"
@@ -255,10 +256,10 @@ int Win32Dialogs::MsgBox(const std::string& text, const std::string& caption, in
   }
   switch (flags & 0x0F) {
     case kOkCancel:
-      box.buttons = {{IDOK, L"OK"}, {IDCANCEL, L"Annuler"}};
+      box.buttons = {{IDOK, L"OK"}, {IDCANCEL, platform::Wide(Tr("Annuler"))}};
       break;
     case kYesNo:
-      box.buttons = {{IDYES, L"&Oui"}, {IDNO, L"&Non"}};
+      box.buttons = {{IDYES, platform::Wide(Tr("&Oui"))}, {IDNO, platform::Wide(Tr("&Non"))}};
       break;
     default:
       box.buttons = {{IDOK, L"OK"}};
@@ -275,7 +276,7 @@ bool Win32Dialogs::InputBox(const std::string& caption, const std::string& promp
   box.text = platform::Wide(prompt);
   box.input = &input;
   box.owner = owner_;
-  box.buttons = {{IDOK, L"OK"}, {IDCANCEL, L"Annuler"}};
+  box.buttons = {{IDOK, L"OK"}, {IDCANCEL, platform::Wide(Tr("Annuler"))}};
   if (Show(platform::Wide(caption), box) != IDOK) return false;
   text = platform::Utf8(input);
   return true;
@@ -391,7 +392,7 @@ bool Win32Dialogs::BrowseFolder(const std::string& caption, std::string& folder)
   return true;
 }
 
-void AddHints(HWND window, const std::vector<std::pair<int, std::string>>& hints) {
+HWND AddHints(HWND window, const std::vector<std::pair<int, std::string>>& hints) {
   const HWND tips =
       ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
                         0, window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
@@ -405,6 +406,7 @@ void AddHints(HWND window, const std::vector<std::pair<int, std::string>>& hints
     tool.lpszText = text.data();
     ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
+  return tips;
 }
 
 }  // namespace qor::winui

@@ -32,6 +32,8 @@ class Win32Dialogs : public WorkflowDialogs {
 };
 
 // Gives the controls of window (by their ids) the hints shown when the mouse rests on them.
-void AddHints(HWND window, const std::vector<std::pair<int, std::string>>& hints);
+// Returns the hints' window: destroyed, it takes them away (before they are given again in
+// another language).
+HWND AddHints(HWND window, const std::vector<std::pair<int, std::string>>& hints);
 
 }  // namespace qor::winui

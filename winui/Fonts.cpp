@@ -61,4 +61,19 @@ void Fonts::Make(int dpi) {
   fixed_ = MakeFont(FixedPitchFace(), 9, dpi, FIXED_PITCH | FF_MODERN);
 }
 
+int TextWidth(HWND control) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  std::erase(text, L'&');
+  const HDC dc = ::GetDC(control);
+  const HGDIOBJ old =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(control, dc);
+  return size.cx;
+}
+
 }  // namespace qor::winui

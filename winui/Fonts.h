@@ -24,4 +24,8 @@ class Fonts {
   HFONT fixed_ = nullptr;
 };
 
+// The width of a control's text in its own font, its access key's '&' left out: where a
+// control is laid out as wide as its text in the language spoken.
+int TextWidth(HWND control);
+
 }  // namespace qor::winui

@@ -25,13 +25,43 @@ void Fill(HDC dc, int x, int y, int w, int h, COLORREF colour) {
   ::DeleteObject(brush);
 }
 
+void Line(HDC dc, int width, COLORREF colour, int x1, int y1, int x2, int y2) {
+  const HPEN pen = ::CreatePen(PS_SOLID, width, colour);
+  const HGDIOBJ old = ::SelectObject(dc, pen);
+  ::MoveToEx(dc, x1, y1, nullptr);
+  ::LineTo(dc, x2, y2);
+  ::SelectObject(dc, old);
+  ::DeleteObject(pen);
+}
+
 }  // namespace
 
-HBITMAP FrenchFlag() {
-  return Drawn(27, 19, [](HDC dc) {
-    Fill(dc, 0, 0, 9, 19, RGB(0, 35, 149));
-    Fill(dc, 9, 0, 9, 19, RGB(255, 255, 255));
-    Fill(dc, 18, 0, 9, 19, RGB(237, 41, 57));
+HBITMAP Flag(lang::Language language) {
+  return Drawn(27, 19, [language](HDC dc) {
+    switch (language) {
+      case lang::Language::kEnglish:
+        // The Union flag: the saltires, then the crosses over them.
+        Fill(dc, 0, 0, 27, 19, RGB(1, 33, 105));
+        Line(dc, 4, RGB(255, 255, 255), 0, 0, 27, 19);
+        Line(dc, 4, RGB(255, 255, 255), 0, 19, 27, 0);
+        Line(dc, 1, RGB(200, 16, 46), 0, 0, 27, 19);
+        Line(dc, 1, RGB(200, 16, 46), 0, 19, 27, 0);
+        Fill(dc, 10, 0, 7, 19, RGB(255, 255, 255));
+        Fill(dc, 0, 6, 27, 7, RGB(255, 255, 255));
+        Fill(dc, 12, 0, 3, 19, RGB(200, 16, 46));
+        Fill(dc, 0, 8, 27, 3, RGB(200, 16, 46));
+        break;
+      case lang::Language::kGerman:
+        Fill(dc, 0, 0, 27, 7, RGB(0, 0, 0));
+        Fill(dc, 0, 7, 27, 6, RGB(221, 0, 0));
+        Fill(dc, 0, 13, 27, 6, RGB(255, 206, 0));
+        break;
+      default:
+        Fill(dc, 0, 0, 9, 19, RGB(0, 35, 149));
+        Fill(dc, 9, 0, 9, 19, RGB(255, 255, 255));
+        Fill(dc, 18, 0, 9, 19, RGB(237, 41, 57));
+        break;
+    }
     const HBRUSH frame = ::CreateSolidBrush(RGB(96, 96, 96));
     const RECT r{0, 0, 27, 19};
     ::FrameRect(dc, &r, frame);

@@ -3,10 +3,13 @@
 
 #include <windows.h>
 
+#include "lang/Language.h"
+
 namespace qor::winui {
 
-// The French tricolour of the language button, 27 x 19.
-HBITMAP FrenchFlag();
+// The flag of a language, 27 x 19: the French tricolour, the Union flag, the German flag (the
+// pseudo-language of the tests shows the French one).
+HBITMAP Flag(lang::Language language);
 // The printer of the print button, 16 x 16, on the buttons' colour.
 HBITMAP PrinterIcon();
 

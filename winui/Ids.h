@@ -52,6 +52,8 @@ inline constexpr int mLangue = 200;
 inline constexpr int kUndoCommand = 201;
 inline constexpr int kNextPageCommand = 202;
 inline constexpr int kPreviousPageCommand = 203;
+// The languages of the language menu: the first, then one a language in the menu's order.
+inline constexpr int mLangueFirst = 210;
 
 // The window class; a second start finds the running window by it and by the title's ending.
 inline constexpr wchar_t kWindowClass[] = L"TfMain";

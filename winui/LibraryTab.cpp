@@ -8,6 +8,7 @@
 
 #include "platform/Text_win32.h"
 #include "winui/Dialogs.h"
+#include "winui/Fonts.h"
 #include "winui/Ids.h"
 #include "workflow/LangStr.h"
 
@@ -33,7 +34,7 @@ std::string TextOf(HWND control) {
 
 // The page's height without its lists (the margins, the folder's and the reference's rows, the
 // captions, the look-up's and the buttons' rows, the status line), and the least a list is given.
-constexpr int kFixedHeight = 181;
+constexpr int kFixedHeight = 198;
 constexpr int kLeastListHeight = 60;
 
 bool IsList(UINT_PTR id) {
@@ -104,11 +105,42 @@ void LibraryTab::Build(HWND window, HFONT font, const std::function<int(int)>& p
   make(L"BUTTON", bAnnuler, BS_PUSHBUTTON | WS_TABSTOP, LangStr(50));
   make(L"STATIC", lEtatBib, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS);
 
+  SetTexts();
+}
+
+void LibraryTab::SetTexts() {
+  if (window_ == nullptr) return;
+  for (const auto& [id, text] : {std::pair{lSimulateur, 29},
+                                 {bParcourirSim, 31},
+                                 {bCharger, 32},
+                                 {lReference, 66},
+                                 {bParcourirRef, 67},
+                                 {lZones, 33},
+                                 {lAeroport, 34},
+                                 {bChercher, 35},
+                                 {lConflits, 37},
+                                 {bAligner, 38},
+                                 {bAnnuler, 50}}) {
+    ::SetWindowTextW(Control(id), Wide(LangStr(text)).c_str());
+  }
+  for (const auto& [id, columns] : {std::pair{lvZones, LibraryPage::AreaColumns()},
+                                    std::pair{lvDefinitions, LibraryPage::DefinitionColumns()},
+                                    std::pair{lvConflits, LibraryPage::ConflictColumns()}}) {
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      std::wstring caption = Wide(columns[c]);
+      LVCOLUMNW column{};
+      column.mask = LVCF_TEXT;
+      column.pszText = caption.data();
+      ListView_SetColumn(Control(id), static_cast<int>(c), &column);
+    }
+    FitColumns(id);
+  }
   // The hints, the Qt window's.
-  AddHints(window_, {{eSimulateur, LangStr(30)},
-                     {eReference, LangStr(68)},
-                     {bAligner, LangStr(39)},
-                     {bAnnuler, LangStr(51)}});
+  if (hints_ != nullptr) ::DestroyWindow(hints_);
+  hints_ = AddHints(window_, {{eSimulateur, LangStr(30)},
+                              {eReference, LangStr(68)},
+                              {bAligner, LangStr(39)},
+                              {bAnnuler, LangStr(51)}});
 }
 
 void LibraryTab::Layout(const RECT& page) {
@@ -128,15 +160,24 @@ void LibraryTab::Layout(const RECT& page) {
   int y = page.top + margin;
 
   // The simulator's folder, its browse and load buttons.
-  place(bCharger, right - button, y, button, row);
-  place(bParcourirSim, right - 2 * button - gap, y, button, row);
-  place(lSimulateur, left, y + px_(4), px_(100), px_(16));
-  place(eSimulateur, left + px_(102), y, right - 2 * button - 2 * gap - left - px_(102), row);
+  // Labels and buttons as wide as their texts in the language spoken, 100 and 75 at the least;
+  // the fields take the rest.
+  const auto wide = [&](int id) { return std::max(button, TextWidth(Control(id)) + px_(16)); };
+  const int label = std::max(
+      px_(100), std::max(TextWidth(Control(lSimulateur)), TextWidth(Control(lReference))) + px_(4));
+  const int load = wide(bCharger);
+  const int browse = std::max(wide(bParcourirSim), wide(bParcourirRef));
+  place(bCharger, right - load, y, load, row);
+  place(bParcourirSim, right - load - browse - gap, y, browse, row);
+  place(lSimulateur, left, y + px_(4), label, px_(16));
+  place(eSimulateur, left + label + px_(2), y,
+        right - load - browse - 2 * gap - left - label - px_(2), row);
   y += row + px_(6);
   // The reference list, its field and its browse button under the folder's.
-  place(bParcourirRef, right - 2 * button - gap, y, button, row);
-  place(lReference, left, y + px_(4), px_(100), px_(16));
-  place(eReference, left + px_(102), y, right - 2 * button - 2 * gap - left - px_(102), row);
+  place(bParcourirRef, right - load - browse - gap, y, browse, row);
+  place(lReference, left, y + px_(4), label, px_(16));
+  place(eReference, left + label + px_(2), y,
+        right - load - browse - 2 * gap - left - label - px_(2), row);
   y += row + px_(6);
 
   // The status line at the foot; the three lists share what lies between, the definitions
@@ -144,7 +185,7 @@ void LibraryTab::Layout(const RECT& page) {
   const int status = px_(18);
   place(lEtatBib, left, page.bottom - margin - status, width, status);
   const int bottom = page.bottom - margin - status - gap;
-  const int fixed = px_(17) + gap + (row + gap) + px_(18) + gap + (row + gap);
+  const int fixed = px_(17) + gap + (row + gap) + px_(18) + gap + px_(17) + gap + row;
   // Each list shows a few rows at the least; of the rest, the areas, read once and looked at
   // little, take the smallest part, the definitions and the conflicts the room.
   const int lists = std::max(bottom - y - fixed, 0);
@@ -159,20 +200,26 @@ void LibraryTab::Layout(const RECT& page) {
   place(lvZones, left, y, width, areas);
   y += areas + gap;
 
-  place(bChercher, right - button, y, button, row);
-  place(lAeroport, left, y + px_(4), px_(140), px_(16));
-  place(eAeroport, left + px_(142), y, right - button - gap - left - px_(142), row);
+  const int find = wide(bChercher);
+  const int airport = std::max(px_(140), TextWidth(Control(lAeroport)) + px_(4));
+  place(bChercher, right - find, y, find, row);
+  place(lAeroport, left, y + px_(4), airport, px_(16));
+  place(eAeroport, left + airport + px_(2), y, right - find - gap - left - airport - px_(2), row);
   y += row + gap;
   place(lResume, left, y, width, px_(16));
   y += px_(18);
   place(lvDefinitions, left, y, width, definitions);
   y += definitions + gap;
 
-  place(bAnnuler, right - button, y, button, row);
-  place(bAligner, right - 2 * button - gap, y, button, row);
-  place(lConflits, left, y + px_(4), width - 2 * button - 2 * gap, px_(16));
-  y += row + gap;
+  // The conflicts' caption over the whole width, the list, and its buttons under it, as in the
+  // Qt window: a caption of any language has the room.
+  place(lConflits, left, y, width, px_(16));
+  y += px_(17);
   place(lvConflits, left, y, width, conflicts);
+  y += conflicts + gap;
+  const int align = wide(bAligner);
+  place(bAligner, left, y, align, row);
+  place(bAnnuler, left + align + gap, y, wide(bAnnuler), row);
   for (const int list : {lvZones, lvDefinitions, lvConflits}) FitColumns(list);
 }
 

@@ -31,6 +31,8 @@ class LibraryTab final : public LibraryView {
   // Creates the controls in window, hidden, in the keyboard's order; px turns design pixels
   // into the screen's.
   void Build(HWND window, HFONT font, const std::function<int(int)>& px);
+  // The texts of the page's controls and lists' columns in the language spoken.
+  void SetTexts();
   // The page's smallest height, for the window's minimum.
   int MinimumHeight() const;
   // Places the controls in the page's rectangle, above the tab control.
@@ -80,6 +82,7 @@ class LibraryTab final : public LibraryView {
   std::vector<bool> areaMarks_, definitionMarks_, conflictMarks_;
   // Each list's rows' hints, by the list's identifier.
   std::map<int, std::vector<std::string>> tips_;
+  HWND hints_ = nullptr;  // the hints of the page's controls
 };
 
 }  // namespace qor::winui

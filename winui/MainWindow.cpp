@@ -59,6 +59,7 @@ MainWindow::~MainWindow() {
   for (const HBITMAP bitmap : {flag_, printerIcon_}) {
     if (bitmap != nullptr) ::DeleteObject(bitmap);
   }
+  for (const HBITMAP bitmap : menuFlags_) ::DeleteObject(bitmap);
   if (languageMenu_ != nullptr) ::DestroyMenu(languageMenu_);
 }
 
@@ -78,6 +79,7 @@ bool MainWindow::Create(int show, const std::string& commandLinePath) {
   windowClass.lpszClassName = kWindowClass;
   if (::RegisterClassExW(&windowClass) == 0) return false;
 
+  lang::SetCurrent(SavedLanguage());
   const std::string title = ProgramTitle(4) + " " + LangStr(1);
   const HDC screen = ::GetDC(nullptr);
   dpi_ = ::GetDeviceCaps(screen, LOGPIXELSX);
@@ -115,35 +117,97 @@ void MainWindow::BuildControls() {
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Text()), FALSE);
     return control;
   };
-  flag_ = FrenchFlag();
+  flag_ = Flag(lang::Current());
   printerIcon_ = PrinterIcon();
   const HWND langue = make(L"BUTTON", bLangue, BS_BITMAP | WS_TABSTOP);
   ::SendMessageW(langue, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(flag_));
-  make(L"STATIC", lFichier, SS_LEFT, Wide(LangStr(4)));
+  make(L"STATIC", lFichier, SS_LEFT);
   make(L"EDIT", eFichier, ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, L"", WS_EX_CLIENTEDGE);
-  make(L"BUTTON", bFichier, BS_PUSHBUTTON | WS_TABSTOP, Wide(LangStr(5)));
+  make(L"BUTTON", bFichier, BS_PUSHBUTTON | WS_TABSTOP);
   const HWND impr = make(L"BUTTON", bImpr, BS_BITMAP | WS_TABSTOP | WS_DISABLED);
   ::SendMessageW(impr, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(printerIcon_));
   folders_.Create(window_, cbDrive, lbDir, fonts_.Text());
   make(L"LISTBOX", lbFiles, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, L"",
        WS_EX_CLIENTEDGE);
-  make(L"BUTTON", bSearch, BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, Wide(LangStr(6)));
+  make(L"BUTTON", bSearch, BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED);
   help_.Create(window_, wbAide, fonts_.Text());
   tree_.Create(window_, tvElev, fonts_.FixedPitch(), Px(19));
   library_.Build(window_, fonts_.Text(), [this](int designPixels) { return Px(designPixels); });
   const HWND tabs = make(WC_TABCONTROLW, pc, WS_TABSTOP);
   TCITEMW tab{};
   tab.mask = TCIF_TEXT;
-  std::wstring captions[kPageCount] = {Wide(LangStr(2)), Wide(LangStr(3)), Wide(LangStr(41))};
+  std::wstring caption;
   for (int i = 0; i < kPageCount; ++i) {
-    tab.pszText = captions[i].data();
+    tab.pszText = caption.data();
     TabCtrl_InsertItem(tabs, i, &tab);
   }
   make(L"STATIC", pSb, SS_LEFT | SS_CENTERIMAGE | SS_SUNKEN | SS_NOPREFIX);
   ::SendMessageW(Control(pSb), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Status()), FALSE);
-  AddHints(window_, {{bFichier, LangStr(60)}, {bImpr, LangStr(61)}, {lbFiles, LangStr(27)}});
+  // The languages, each named in itself with its flag; then the call for translators.
   languageMenu_ = ::CreatePopupMenu();
-  ::AppendMenuW(languageMenu_, MF_STRING, mLangue, Wide(LangStr(62)).c_str());
+  for (std::size_t i = 0; i < qor::LanguageMenu().size(); ++i) {
+    const LanguageItem& item = qor::LanguageMenu()[i];
+    const int id = mLangueFirst + static_cast<int>(i);
+    ::AppendMenuW(languageMenu_, MF_STRING, static_cast<UINT_PTR>(id), L"");
+    menuFlags_.push_back(Flag(item.language));
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_BITMAP;
+    info.hbmpItem = menuFlags_.back();
+    ::SetMenuItemInfoW(languageMenu_, static_cast<UINT>(id), FALSE, &info);
+  }
+  ::AppendMenuW(languageMenu_, MF_SEPARATOR, 0, nullptr);
+  ::AppendMenuW(languageMenu_, MF_STRING, mLangue, L"");
+  SetTexts();
+}
+
+void MainWindow::SetTexts() {
+  ::SetWindowTextW(window_, Wide(ProgramTitle(4) + " " + LangStr(1)).c_str());
+  ::SetWindowTextW(Control(lFichier), Wide(LangStr(4)).c_str());
+  ::SetWindowTextW(Control(bFichier), Wide(LangStr(5)).c_str());
+  ::SetWindowTextW(Control(bSearch), Wide(LangStr(6)).c_str());
+  const int tabs[kPageCount] = {2, 3, 41};
+  for (int i = 0; i < kPageCount; ++i) {
+    std::wstring caption = Wide(LangStr(tabs[i]));
+    TCITEMW tab{};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = caption.data();
+    TabCtrl_SetItem(Control(pc), i, &tab);
+  }
+  if (hints_ != nullptr) ::DestroyWindow(hints_);
+  hints_ =
+      AddHints(window_, {{bFichier, LangStr(60)}, {bImpr, LangStr(61)}, {lbFiles, LangStr(27)}});
+  // The flag of the language spoken on the button; the menu names each language, that one
+  // checked.
+  const HBITMAP old = flag_;
+  flag_ = Flag(lang::Current());
+  ::SendMessageW(Control(bLangue), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(flag_));
+  if (old != nullptr) ::DeleteObject(old);
+  for (std::size_t i = 0; i < qor::LanguageMenu().size(); ++i) {
+    const LanguageItem& item = qor::LanguageMenu()[i];
+    const auto id = static_cast<UINT>(mLangueFirst + static_cast<int>(i));
+    ::ModifyMenuW(languageMenu_, id, MF_BYCOMMAND | MF_STRING, id,
+                  Wide(LangStr(item.text)).c_str());
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_BITMAP;
+    info.hbmpItem = menuFlags_[i];
+    ::SetMenuItemInfoW(languageMenu_, id, FALSE, &info);
+    ::CheckMenuItem(languageMenu_, id,
+                    MF_BYCOMMAND | (item.language == lang::Current() ? MF_CHECKED : MF_UNCHECKED));
+  }
+  ::ModifyMenuW(languageMenu_, mLangue, MF_BYCOMMAND | MF_STRING, mLangue,
+                Wide(LangStr(62)).c_str());
+  library_.SetTexts();
+}
+
+void MainWindow::ChangeLanguage(lang::Language language) {
+  ChooseLanguage(language);
+  SetTexts();
+  // The help page of that language, and what the workflow shows said again in it.
+  help_.Load(HelpPagePath());
+  workflow_.LanguageChanged();
+  Layout();
 }
 
 void MainWindow::Layout() {
@@ -162,10 +226,13 @@ void MainWindow::Layout() {
   };
   // The command bar: flag, label, file field (it grows), browse and print buttons.
   place(bLangue, Px(4), Px(4), Px(35), Px(24));
-  place(lFichier, Px(48), Px(8), Px(40), Px(16));
-  place(bFichier, w - Px(105), Px(4), Px(75), Px(21));
+  // The label and the button as wide as their texts, in whichever language.
+  const int label = std::max(Px(40), TextWidth(Control(lFichier)) + Px(4));
+  const int browse = std::max(Px(75), TextWidth(Control(bFichier)) + Px(16));
+  place(lFichier, Px(48), Px(8), label, Px(16));
+  place(bFichier, w - Px(30) - browse, Px(4), browse, Px(21));
   place(bImpr, w - Px(24), Px(4), Px(21), Px(21));
-  place(eFichier, Px(88), Px(4), w - Px(105) - Px(4) - Px(88), Px(21));
+  place(eFichier, Px(48) + label, Px(4), w - Px(30) - browse - Px(4) - Px(48) - label, Px(21));
   place(pSb, 0, h - Px(kStatusHeight), w, Px(kStatusHeight));
 
   // The panes, each kept at its minimum; the splitters may not take them below it.
@@ -411,6 +478,11 @@ void MainWindow::Command(int id, int code, HWND control) {
       break;
     case mLangue:
       dialogs_.Message(LangStr(80));
+      break;
+    case mLangueFirst:
+    case mLangueFirst + 1:
+    case mLangueFirst + 2:
+      ChangeLanguage(qor::LanguageMenu().at(static_cast<std::size_t>(id - mLangueFirst)).language);
       break;
     case bFichier:
       if (code == BN_CLICKED) workflow_.Browse();

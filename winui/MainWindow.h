@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "lang/Language.h"
 #include "winui/Dialogs.h"
 #include "winui/FolderList.h"
 #include "winui/Fonts.h"
@@ -25,6 +26,7 @@
 #include "winui/Progress.h"
 #include "winui/Splitters.h"
 #include "winui/Tree.h"
+#include "workflow/LanguageChoice.h"
 #include "workflow/WindowWorkflow.h"
 
 namespace qor::winui {
@@ -81,6 +83,10 @@ class MainWindow final : public WindowView, public Scheduler {
   // The page step tabs away (Ctrl+Tab: 1, Ctrl+Shift+Tab: -1), as a click on its tab.
   void StepPage(int step);
   void LanguageMenu();
+  // The texts of every control in the language spoken, and the flag that shows it.
+  void SetTexts();
+  // A language chosen from the flag's menu: kept, and every text shown in it at once.
+  void ChangeLanguage(lang::Language language);
   void HandOver(const std::wstring& text);
 
   HWND window_ = nullptr;
@@ -89,6 +95,8 @@ class MainWindow final : public WindowView, public Scheduler {
   HBITMAP flag_ = nullptr;
   HBITMAP printerIcon_ = nullptr;
   HMENU languageMenu_ = nullptr;
+  std::vector<HBITMAP> menuFlags_;  // the languages' flags in the menu
+  HWND hints_ = nullptr;            // the hints of the window's own controls
   int dpi_ = 96;
 
   Win32Dialogs dialogs_;

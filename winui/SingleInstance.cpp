@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <string_view>
+#include <vector>
+
+#include "lang/Tr.h"
 #include "platform/Text_win32.h"
 #include "winui/Ids.h"
 
@@ -16,13 +20,24 @@ BOOL CALLBACK FindRunning(HWND window, LPARAM found) {
   std::wstring title(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
   title.resize(static_cast<std::size_t>(
       ::GetWindowTextW(window, title.data(), static_cast<int>(title.size()))));
-  const std::wstring ending = kTitleEnding;
-  if (title.size() < ending.size() ||
-      title.compare(title.size() - ending.size(), ending.size(), ending) != 0) {
-    return TRUE;
+  // The title ends with text 1 in the language the running window speaks, whichever it is.
+  std::vector<std::wstring> endings = {kTitleEnding};
+  std::size_t count = 0;
+  const lang::Entry* entries = lang::Entries(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (entries[i].context != "1") continue;
+    for (const std::string_view text : {entries[i].english, entries[i].german}) {
+      if (!text.empty()) endings.push_back(platform::Wide(std::string(text)));
+    }
   }
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
+  for (const std::wstring& ending : endings) {
+    if (title.size() >= ending.size() &&
+        title.compare(title.size() - ending.size(), ending.size(), ending) == 0) {
+      *reinterpret_cast<HWND*>(found) = window;
+      return FALSE;
+    }
+  }
+  return TRUE;
 }
 
 }  // namespace

@@ -263,16 +263,23 @@ void LibraryPage::Finish() {
   const std::size_t conflicts = ShowConflictRows();
   ShowLookup();
 
-  std::string status =
-      Counted(lib.config.areas.size(), Tr("zone"), Tr("zones")) + ", " +
-      Counted(lib.definitions.size(), Tr("définition d'aéroport"), Tr("définitions d'aéroports")) +
-      ", " + Counted(conflicts, Tr("conflit d'altitude"), Tr("conflits d'altitude"));
-  if (!lib.problems.empty()) {
-    status += ", " + Counted(lib.problems.size(), Tr("fichier ou dossier illisible"),
-                             Tr("fichiers ou dossiers illisibles"));
+  // One sentence, whichever parts it has, for a translation to order as its language does.
+  const std::string areaCount = Counted(lib.config.areas.size(), Tr("zone"), Tr("zones"));
+  const std::string definitions =
+      Counted(lib.definitions.size(), Tr("définition d'aéroport"), Tr("définitions d'aéroports"));
+  const std::string conflicted =
+      Counted(conflicts, Tr("conflit d'altitude"), Tr("conflits d'altitude"));
+  const std::string unread = Counted(lib.problems.size(), Tr("fichier ou dossier illisible"),
+                                     Tr("fichiers ou dossiers illisibles"));
+  if (lib.problems.empty()) {
+    view_.SetLibraryStatus(
+        whole ? Tr("%1, %2, %3.", {areaCount, definitions, conflicted})
+              : Tr("%1, %2, %3 (lecture arrêtée avant la fin).", {areaCount, definitions, conflicted}));
+  } else {
+    view_.SetLibraryStatus(whole ? Tr("%1, %2, %3, %4.", {areaCount, definitions, conflicted, unread})
+                                 : Tr("%1, %2, %3, %4 (lecture arrêtée avant la fin).",
+                                      {areaCount, definitions, conflicted, unread}));
   }
-  if (!whole) status = Tr("%1 (lecture arrêtée avant la fin)", {status});
-  view_.SetLibraryStatus(status + ".");
   if (!lib.problems.empty() && whole) {
     std::string text = Tr("Ces fichiers ou dossiers de la bibliothèque n'ont pas pu être lus :");
     const std::size_t shown = std::min<std::size_t>(lib.problems.size(), 10);

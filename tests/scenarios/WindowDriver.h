@@ -109,6 +109,18 @@ class WindowDriver {
   virtual std::string LibrarySummary() = 0;                       // the line above the definitions
   virtual std::string LibraryStatus() = 0;
 
+  // ---- the language ----
+  // The language the window starts in from the next Start, as the flag's menu keeps it: "fr",
+  // "en", "de", or "qps", the tests' pseudo-language.
+  virtual void SetStartLanguage(const std::string& code) = 0;
+  // The program's own texts the window shows now: its title's text after the version, the
+  // labels, buttons, tabs and lists' column captions and the status lines of the page shown and
+  // the left pane; each whole, with its access key's '&'.
+  virtual std::vector<std::string> ShownTexts() = 0;
+  // Those of the texts above (tabs and column captions aside) that do not show whole in their
+  // control.
+  virtual std::vector<std::string> CutTexts() = 0;
+
   // ---- the frame ----
   // Asks the window for a size (outer, in pixels); it keeps its own minimum.
   virtual void ResizeTo(int width, int height) = 0;

@@ -391,6 +391,34 @@ void ReferenceShownAndOfferedFirst(WindowDriver& d) {
   EXPECT_EQ(d.ReferenceField(), list);
 }
 
+// In the tests' pseudo-language every text of the program is in brackets and a third longer:
+// one without brackets bypasses the translations, one cut has no room for a longer language.
+void EveryTextTranslatedAndWhole(WindowDriver& d) {
+  const Scenery s = MakeScenery(d);
+  const Simulator sim = MakeSimulator(d);
+  d.SetStartLanguage("qps");
+  d.Start(s.folder);
+  const auto check = [&](const std::string& where) {
+    for (const std::string& text : d.ShownTexts()) {
+      EXPECT_TRUE(text.size() >= 2 && text.front() == '[' && text.back() == ']')
+          << where << ": " << text;
+    }
+    EXPECT_EQ(d.CutTexts(), std::vector<std::string>{}) << where;
+    EXPECT_EQ(d.ControlsOutOfReach(), std::vector<std::string>{}) << where;
+  };
+  check("the help page");
+  d.ClickTab(1);
+  d.ChooseFile(0);
+  check("the elevation page");
+  d.ClickTab(2);
+  d.SetSimulatorField(sim.folder);
+  d.Load();
+  d.Lookup("lflj");
+  d.SelectConflict(0);
+  check("the library page");
+  d.SetStartLanguage("fr");
+}
+
 void SettingsKept(WindowDriver& d) {
   const Scenery s = MakeScenery(d);
   const Simulator sim = MakeSimulator(d);
@@ -432,6 +460,7 @@ const std::vector<Scenario>& WindowScenarios() {
       {"ASecondStartHandsOverAndCtrlTabChangesPages", HandOverAndPages},
       {"TheLibraryAlignsUndoesAndOpensTheDefinitionsLine", LibraryAlignUndoAndOpen},
       {"TheReferenceListIsShownAndOfferedFirst", ReferenceShownAndOfferedFirst},
+      {"EveryTextIsTranslatedAndShowsWhole", EveryTextTranslatedAndWhole},
       {"FolderPageAndSimulatorComeBackAtTheNextStart", SettingsKept},
       {"TheFrameKeepsItsMinimumAndEveryControlHasAnAccessKey", FrameAndKeys},
   };

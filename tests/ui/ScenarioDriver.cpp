@@ -29,6 +29,7 @@
 #include "ui/MainWindow.h"
 #include "util/Environment.h"
 #include "util/NumberFormat.h"
+#include "util/Settings.h"
 #include "workflow/LibraryPage.h"
 #include "workflow/WindowWorkflow.h"
 
@@ -369,6 +370,46 @@ class QtDriver : public WindowDriver {
     }
     return out;
   }
+  void SetStartLanguage(const std::string& code) override { WriteSetting("Langue", code); }
+  std::vector<std::string> ShownTexts() override {
+    std::vector<std::string> texts;
+    const QString title = window_->windowTitle();
+    texts.push_back(S(title.mid(title.indexOf(") ") + 2)));
+    for (QWidget* w : ShownControls()) {
+      if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
+        texts.push_back(S(label->text()));
+      } else if (auto* button = qobject_cast<QAbstractButton*>(w);
+                 button && !button->text().isEmpty()) {
+        texts.push_back(S(button->text()));
+      } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+        for (int i = 0; i < tabs->count(); ++i) texts.push_back(S(tabs->tabText(i)));
+      } else if (auto* list = qobject_cast<QTreeWidget*>(w)) {
+        for (int c = 0; c < list->columnCount(); ++c) {
+          texts.push_back(S(list->headerItem()->text(c)));
+        }
+      }
+    }
+    return texts;
+  }
+  std::vector<std::string> CutTexts() override {
+    std::vector<std::string> cut;
+    for (QWidget* w : ShownControls()) {
+      QString text;
+      int room = 0;
+      if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap()) {
+        text = label->text();
+        room = label->contentsRect().width() - 2 * label->indent();
+      } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+        text = button->text();
+        room = button->width() - 8;  // the button's frame and margins
+      }
+      text.remove('&');
+      if (!text.isEmpty() && w->fontMetrics().horizontalAdvance(text) > room) {
+        cut.push_back(S(text));
+      }
+    }
+    return cut;
+  }
   std::vector<std::string> WithoutAccessKey() override {
     std::vector<std::string> out;
     for (auto* button : window_->findChildren<QPushButton*>()) {
@@ -388,6 +429,17 @@ class QtDriver : public WindowDriver {
 
  private:
   static std::string S(const QString& text) { return text.toStdString(); }
+  // The window's own controls that show, not the parts Qt makes inside them.
+  std::vector<QWidget*> ShownControls() {
+    std::vector<QWidget*> shown;
+    for (QWidget* w : window_->findChildren<QWidget*>()) {
+      if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_") &&
+          w->isVisibleTo(window_.get()) && !w->isWindow()) {
+        shown.push_back(w);
+      }
+    }
+    return shown;
+  }
   template <typename T>
   T* Find(const char* name) {
     T* control = window_->findChild<T*>(name);

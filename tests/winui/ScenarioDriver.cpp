@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cwchar>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -92,6 +93,9 @@ const std::map<int, std::string>& ControlNames() {
       {winui::bAligner, "bAligner"},
       {winui::bAnnuler, "bAnnuler"},
       {winui::lEtatBib, "lEtatBib"},
+      {winui::lReference, "lReference"},
+      {winui::eReference, "eReference"},
+      {winui::bParcourirRef, "bParcourirRef"},
   };
   return names;
 }
@@ -372,6 +376,75 @@ class Win32Driver final : public WindowDriver {
     }
     return out;
   }
+  void SetStartLanguage(const std::string& code) override {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring value = Wide(code);
+    ::RegSetValueExW(key, L"Langue", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+  }
+  std::vector<std::string> ShownTexts() override {
+    std::vector<std::string> texts;
+    const std::string title = ControlText(window_);
+    texts.push_back(title.substr(title.find(") ") + 2));
+    for (const HWND control : ShownTextControls(false)) {
+      std::string text = ControlText(control);
+      text.erase(0, text.find_first_not_of(' '));  // the status line's margin
+      texts.push_back(text);
+    }
+    const HWND tabs = Control(winui::pc);
+    for (int i = 0; i < static_cast<int>(Count(winui::pc, TCM_GETITEMCOUNT)); ++i) {
+      RemoteMemory remote(window_, sizeof(TCITEMW) + 256 * sizeof(wchar_t));
+      TCITEMW tab{};
+      tab.mask = TCIF_TEXT;
+      tab.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TCITEMW)));
+      tab.cchTextMax = 256;
+      remote.Write(0, &tab, sizeof tab);
+      ::SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), remote.At(0));
+      wchar_t text[256] = {};
+      remote.Read(sizeof(TCITEMW), text, sizeof text - sizeof(wchar_t));
+      texts.push_back(Utf8(text));
+    }
+    for (const LibraryList list :
+         {LibraryList::Areas, LibraryList::Definitions, LibraryList::Conflicts}) {
+      if (!::IsWindowVisible(ListOf(list))) continue;
+      for (const std::string& caption : Columns(list)) texts.push_back(caption);
+    }
+    return texts;
+  }
+  std::vector<std::string> CutTexts() override {
+    // The window's text font, made here as the window makes it: a font of another process
+    // cannot be used.
+    const HDC screen = ::GetDC(nullptr);
+    LOGFONTW face{};
+    face.lfHeight = -::MulDiv(8, ::GetDeviceCaps(screen, LOGPIXELSX), 72);
+    face.lfWeight = FW_NORMAL;
+    face.lfCharSet = DEFAULT_CHARSET;
+    face.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    std::wcsncpy(face.lfFaceName, L"MS Sans Serif", LF_FACESIZE - 1);
+    const HFONT font = ::CreateFontIndirectW(&face);
+    const HGDIOBJ old = ::SelectObject(screen, font);
+    std::vector<std::string> cut;
+    for (const HWND control : ShownTextControls(true)) {
+      std::wstring text = Wide(ControlText(control));
+      std::erase(text, L'&');
+      SIZE size{};
+      ::GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &size);
+      RECT client{};
+      ::GetClientRect(control, &client);
+      wchar_t cls[32] = {};
+      ::GetClassNameW(control, cls, 32);
+      const int room = client.right - (::lstrcmpiW(cls, L"Button") == 0 ? 8 : 0);
+      if (size.cx > room) cut.push_back(ControlText(control));
+    }
+    ::SelectObject(screen, old);
+    ::DeleteObject(font);
+    ::ReleaseDC(nullptr, screen);
+    return cut;
+  }
   std::vector<std::string> WithoutAccessKey() override {
     std::vector<std::string> out;
     for (const auto& [id, name] : ControlNames()) {
@@ -398,6 +471,25 @@ class Win32Driver final : public WindowDriver {
   }
 
  private:
+  // The shown labels and buttons with a text (the flag's bitmap aside); with fitting, without
+  // the status lines, which end in "…" by design when a path makes them long.
+  std::vector<HWND> ShownTextControls(bool fitting) {
+    std::vector<HWND> shown;
+    for (const auto& [id, name] : ControlNames()) {
+      const HWND control = Control(id);
+      if (control == nullptr || !::IsWindowVisible(control)) continue;
+      wchar_t cls[32] = {};
+      ::GetClassNameW(control, cls, 32);
+      const auto style = ::GetWindowLongW(control, GWL_STYLE);
+      const bool button = ::lstrcmpiW(cls, L"Button") == 0 && (style & BS_BITMAP) == 0;
+      const bool label = ::lstrcmpiW(cls, L"Static") == 0;
+      if (!button && !label) continue;
+      if (fitting && label && (style & SS_ENDELLIPSIS) != 0) continue;
+      if (!ControlText(control).empty()) shown.push_back(control);
+    }
+    return shown;
+  }
+
   static PROCESS_INFORMATION Launch(const std::string& argument) {
     const PROCESS_INFORMATION process = LaunchProgram(kWindow, argument);
     EXPECT_NE(process.hProcess, nullptr) << "QORBgl.exe did not start";

@@ -17,6 +17,7 @@
 #include "tests/workflow/FrontEndDouble.h"
 #include "util/Environment.h"
 #include "util/NumberFormat.h"
+#include "util/Settings.h"
 
 namespace qor {
 namespace {
@@ -45,8 +46,11 @@ class LibraryPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::create_directories(test::Utf8Path(dir_ / "Bureau"));
-    // A settings store of the test's own: the folder and the list kept are its alone.
+    // A settings store of the test's own: the folder and the list kept are its alone (on
+    // Windows the registry is the one store: what an earlier test kept there is cleared).
     test::SetEnv("XDG_CONFIG_HOME", dir_ / "config");
+    WriteSetting("Simulateur", "");
+    WriteSetting("Reference", "");
     SetEnvironment("QORBgl", dir_.Path() + platform::kPathDelimiter,
                    (dir_ / "Bureau") + platform::kPathDelimiter);
     SetNumberSymbols({",", " "});
