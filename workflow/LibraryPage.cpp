@@ -272,13 +272,14 @@ void LibraryPage::Finish() {
   const std::string unread = Counted(lib.problems.size(), Tr("fichier ou dossier illisible"),
                                      Tr("fichiers ou dossiers illisibles"));
   if (lib.problems.empty()) {
-    view_.SetLibraryStatus(
-        whole ? Tr("%1, %2, %3.", {areaCount, definitions, conflicted})
-              : Tr("%1, %2, %3 (lecture arrêtée avant la fin).", {areaCount, definitions, conflicted}));
+    view_.SetLibraryStatus(whole ? Tr("%1, %2, %3.", {areaCount, definitions, conflicted})
+                                 : Tr("%1, %2, %3 (lecture arrêtée avant la fin).",
+                                      {areaCount, definitions, conflicted}));
   } else {
-    view_.SetLibraryStatus(whole ? Tr("%1, %2, %3, %4.", {areaCount, definitions, conflicted, unread})
-                                 : Tr("%1, %2, %3, %4 (lecture arrêtée avant la fin).",
-                                      {areaCount, definitions, conflicted, unread}));
+    view_.SetLibraryStatus(whole
+                               ? Tr("%1, %2, %3, %4.", {areaCount, definitions, conflicted, unread})
+                               : Tr("%1, %2, %3, %4 (lecture arrêtée avant la fin).",
+                                    {areaCount, definitions, conflicted, unread}));
   }
   if (!lib.problems.empty() && whole) {
     std::string text = Tr("Ces fichiers ou dossiers de la bibliothèque n'ont pas pu être lus :");
