@@ -9,6 +9,7 @@
 #include <regex>
 #include <sstream>
 
+#include "tests/workflow/SourceLiterals.h"
 #include "workflow/LangStr.h"
 
 namespace qor {
@@ -16,19 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A C++ string literal's text, its escapes undone (only those the texts use).
-std::string Unescaped(const std::string& literal) {
-  std::string out;
-  for (std::size_t i = 0; i < literal.size(); ++i) {
-    if (literal[i] != '\\' || i + 1 == literal.size()) {
-      out += literal[i];
-      continue;
-    }
-    const char next = literal[++i];
-    out += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
-  }
-  return out;
-}
+using test::Unescaped;
 
 TEST(LangStrTest, EveryNumberUsedIsInTheTableWithTheSameText) {
   // A call, its number, and the adjacent literals of its default (if any).

@@ -13,6 +13,7 @@
 
 #include "lang/Language.h"
 #include "lang/Tr.h"
+#include "tests/workflow/SourceLiterals.h"
 #include "workflow/LangStr.h"
 
 namespace qor {
@@ -20,18 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Unescaped(const std::string& literal) {
-  std::string out;
-  for (std::size_t i = 0; i < literal.size(); ++i) {
-    if (literal[i] != '\\' || i + 1 == literal.size()) {
-      out += literal[i];
-      continue;
-    }
-    const char next = literal[++i];
-    out += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : next;
-  }
-  return out;
-}
+using test::Unescaped;
 
 // What a translation must keep of its source: its placeholders and its access keys.
 std::multiset<std::string> Marks(std::string_view text) {
