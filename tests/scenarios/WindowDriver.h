@@ -120,6 +120,9 @@ class WindowDriver {
   // Those of the texts above (tabs and column captions aside) that do not show whole in their
   // control.
   virtual std::vector<std::string> CutTexts() = 0;
+  // The pairs of shown controls (labels, buttons, fields, lists) that lie over each other by more
+  // than the edge of a frame, as "name/name".
+  virtual std::vector<std::string> OverlappingControls() = 0;
 
   // ---- the frame ----
   // Asks the window for a size (outer, in pixels); it keeps its own minimum.

@@ -404,6 +404,7 @@ void EveryTextTranslatedAndWhole(WindowDriver& d) {
           << where << ": " << text;
     }
     EXPECT_EQ(d.CutTexts(), std::vector<std::string>{}) << where;
+    EXPECT_EQ(d.OverlappingControls(), std::vector<std::string>{}) << where;
     EXPECT_EQ(d.ControlsOutOfReach(), std::vector<std::string>{}) << where;
   };
   check("the help page");

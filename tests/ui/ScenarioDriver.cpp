@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -409,6 +410,27 @@ class QtDriver : public WindowDriver {
       }
     }
     return cut;
+  }
+  std::vector<std::string> OverlappingControls() override {
+    std::vector<std::pair<QString, QRect>> placed;
+    for (QWidget* w : ShownControls()) {
+      if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) ||
+          qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractItemView*>(w) ||
+          qobject_cast<QComboBox*>(w)) {
+        placed.push_back(
+            {w->objectName(), QRect(w->mapTo(window_.get(), QPoint(0, 0)), w->size())});
+      }
+    }
+    std::vector<std::string> overlapping;
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+      for (std::size_t j = i + 1; j < placed.size(); ++j) {
+        const QRect both = placed[i].second.intersected(placed[j].second);
+        if (both.width() > 2 && both.height() > 2) {  // frames sharing an edge do not count
+          overlapping.push_back(S(placed[i].first + "/" + placed[j].first));
+        }
+      }
+    }
+    return overlapping;
   }
   std::vector<std::string> WithoutAccessKey() override {
     std::vector<std::string> out;

@@ -445,6 +445,34 @@ class Win32Driver final : public WindowDriver {
     ::ReleaseDC(nullptr, screen);
     return cut;
   }
+  std::vector<std::string> OverlappingControls() override {
+    std::vector<std::pair<std::string, RECT>> placed;
+    for (const auto& [id, name] : ControlNames()) {
+      const HWND control = Control(id);
+      // The pages' controls lie on the tab control by design.
+      if (control == nullptr || id == winui::pc || !::IsWindowVisible(control)) continue;
+      RECT r{};
+      ::GetWindowRect(control, &r);
+      wchar_t cls[32] = {};
+      ::GetClassNameW(control, cls, 32);
+      // The drive box's window holds the list it drops down: what it covers is not known from
+      // another process.
+      if (::lstrcmpiW(cls, L"ComboBox") == 0) continue;
+      placed.push_back({name, r});
+    }
+    std::vector<std::string> overlapping;
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+      for (std::size_t j = i + 1; j < placed.size(); ++j) {
+        RECT both{};
+        // Frames that share their edge (the folder list under the drive box) do not count.
+        if (::IntersectRect(&both, &placed[i].second, &placed[j].second) &&
+            both.right - both.left > 2 && both.bottom - both.top > 2) {
+          overlapping.push_back(placed[i].first + "/" + placed[j].first);
+        }
+      }
+    }
+    return overlapping;
+  }
   std::vector<std::string> WithoutAccessKey() override {
     std::vector<std::string> out;
     for (const auto& [id, name] : ControlNames()) {
