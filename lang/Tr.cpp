@@ -78,6 +78,7 @@ std::string Tr(std::string_view french, std::initializer_list<std::string_view> 
 }
 
 std::string TrNumbered(int id, std::string_view french) {
+  if (lang::Current() == lang::Language::kFrench) return std::string(french);
   return Translate(std::to_string(id), french);
 }
 

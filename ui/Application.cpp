@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QTranslator>
 #include <exception>
+#include <optional>
 
 #include "lang/Tr.h"
 #include "ui/Dialogs.h"
@@ -24,7 +25,10 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 void ApplyLanguage(lang::Language language) {
   lang::SetCurrent(language);
   // Qt's own buttons and dialogs speak it too (English is Qt's own; the pseudo-language of the
-  // tests leaves them French).
+  // tests leaves them French), their translations loaded once a language.
+  static std::optional<lang::Language> applied;
+  if (applied == language) return;
+  applied = language;
   static QTranslator* translator = nullptr;
   if (translator != nullptr) {
     QCoreApplication::removeTranslator(translator);

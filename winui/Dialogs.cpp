@@ -17,6 +17,19 @@ namespace qor::winui {
 
 namespace {
 
+// A filter as the program words it, "Listes (*.csv *.dat)", as the file dialogs want it: the
+// text, then its patterns "*.csv;*.dat", each ended by a null.
+std::wstring FilterPair(const std::string& filter) {
+  const std::wstring text = platform::Wide(filter);
+  const auto open = text.find(L'(');
+  const auto close = text.find(L')');
+  std::wstring spec = open != std::wstring::npos && close > open
+                          ? text.substr(open + 1, close - open - 1)
+                          : std::wstring(L"*.*");
+  std::replace(spec.begin(), spec.end(), L' ', L';');
+  return text + L'\0' + spec + L'\0';
+}
+
 // The folder dialog's callback (the system's calling convention, which 32-bit Windows keeps
 // apart from C++'s): the dialog opens on the folder named by data.
 int CALLBACK OpenOnFolder(HWND dialog, UINT message, LPARAM, LPARAM data) {
@@ -311,17 +324,9 @@ bool Win32Dialogs::OpenFile(const std::string& caption, const std::string& filte
                             std::string& path) {
   std::wstring file = platform::Wide(path);
   file.resize(32768, L'\0');
-  // "Listes (*.csv *.dat)" becomes the pair the dialog wants: the text, then "*.csv;*.dat";
-  // every file is offered after it.
-  const std::wstring text = platform::Wide(filter);
-  const auto open = text.find(L'(');
-  const auto close = text.find(L')');
-  std::wstring spec = open != std::wstring::npos && close > open
-                          ? text.substr(open + 1, close - open - 1)
-                          : std::wstring(L"*.*");
-  std::replace(spec.begin(), spec.end(), L' ', L';');
+  // Every file is offered after the filter's own.
   const std::wstring filters =
-      text + L'\0' + spec + L'\0' + platform::Wide(LangStr(65)) + std::wstring(L"\0*.*\0", 6);
+      FilterPair(filter) + platform::Wide(LangStr(65)) + std::wstring(L"\0*.*\0", 6);
   const std::wstring title = platform::Wide(caption);
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
@@ -341,14 +346,7 @@ bool Win32Dialogs::SaveFileName(const std::string& caption, const std::string& f
                                 std::string& path) {
   std::wstring file = platform::Wide(path);
   file.resize(32768, L'\0');
-  // "PDF (*.pdf)" becomes the pair the dialog wants: the text, then the pattern.
-  std::wstring pattern = platform::Wide(filter);
-  const auto open = pattern.find(L'(');
-  const auto close = pattern.find(L')');
-  std::wstring spec = open != std::wstring::npos && close > open
-                          ? pattern.substr(open + 1, close - open - 1)
-                          : std::wstring(L"*.*");
-  std::wstring filters = pattern + L'\0' + spec + L'\0' + L'\0';
+  const std::wstring filters = FilterPair(filter) + L'\0';
   const std::wstring title = platform::Wide(caption);
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
